@@ -1,0 +1,57 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include <unicode/uversion.h>
+
+U_NAMESPACE_BEGIN
+class Collator;
+U_NAMESPACE_END
+
+namespace haojian {
+
+// The one case-insensitive locale comparison of the system: code look-ups, the run's sorted
+// province and city lists and the merged lines all use it.
+//
+// Texts are GBK bytes, decoded one to one, case folded and compared by the collation of the
+// user's default locale at tertiary strength (secondary would also merge full-width and
+// half-width forms). Under the C or POSIX locale the root collation is used. Texts that the
+// collation finds equal are ordered by their folded code units, so two texts are equal only
+// when they differ in letter case alone.
+//
+// Immutable after construction; safe to share between threads.
+class LocaleCollation {
+public:
+    // The user's default locale (LC_ALL, LC_COLLATE, LANG).
+    LocaleCollation();
+    // A named ICU locale, such as "zh_CN" or "" for root.
+    explicit LocaleCollation(const char* locale_name);
+    ~LocaleCollation();
+    LocaleCollation(const LocaleCollation&) = delete;
+    LocaleCollation& operator=(const LocaleCollation&) = delete;
+
+    // Negative, zero or positive as a sorts before, equal to or after b.
+    int Compare(std::string_view a, std::string_view b) const;
+    bool Equal(std::string_view a, std::string_view b) const { return Compare(a, b) == 0; }
+    bool Less(std::string_view a, std::string_view b) const { return Compare(a, b) < 0; }
+
+    // A byte string whose plain byte order (memcmp, shorter first) is the order of Compare.
+    std::string SortKey(std::string_view text) const;
+
+    // The name of the ICU locale whose collation is in use ("root" for the root collation).
+    std::string LocaleName() const;
+
+    // Lines of ASCII digits only order byte by byte, a prefix first, exactly as the collation
+    // orders them; callers may use this to skip decoding.
+    static bool IsAsciiDigits(std::string_view text);
+
+private:
+    std::unique_ptr<icu::Collator> collator_;
+};
+
+// The comparison for the user's default locale, made on first use.
+const LocaleCollation& DefaultCollation();
+
+}  // namespace haojian

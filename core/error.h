@@ -1,0 +1,21 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace haojian {
+
+// A refused command or a failed operation. what() is the message as GBK bytes, ready for the
+// application's error box.
+class Error : public std::runtime_error {
+public:
+    explicit Error(std::string gbk_message) : std::runtime_error(std::move(gbk_message)) {}
+    std::string_view message() const { return what(); }
+};
+
+// The text an error box shows: a "." is added when the last byte sorts after "." in byte order,
+// so every message ending in a double-byte character gets one.
+std::string ErrorBoxText(std::string_view gbk_message);
+
+}  // namespace haojian

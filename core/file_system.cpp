@@ -1,0 +1,174 @@
+#include "file_system.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "gbk.h"
+
+namespace haojian {
+namespace {
+
+const char* OpName(FileError::Op op) {
+    switch (op) {
+        case FileError::Op::Open: return "open";
+        case FileError::Op::Create: return "create";
+        case FileError::Op::Read: return "read";
+        case FileError::Op::Write: return "write";
+        case FileError::Op::Close: return "close";
+        case FileError::Op::Rename: return "rename";
+        case FileError::Op::Remove: return "remove";
+    }
+    return "use";
+}
+
+class PosixInputFile final : public InputFile {
+public:
+    PosixInputFile(int fd, std::string path, std::uint64_t size)
+        : fd_(fd), path_(std::move(path)), size_(size) {}
+    ~PosixInputFile() override { ::close(fd_); }
+    std::size_t Read(char* buffer, std::size_t size) override {
+        for (;;) {
+            const ssize_t n = ::read(fd_, buffer, size);
+            if (n >= 0) return std::size_t(n);
+            if (errno != EINTR) throw FileError(FileError::Op::Read, path_, errno);
+        }
+    }
+    std::uint64_t Size() const override { return size_; }
+
+private:
+    int fd_;
+    std::string path_;
+    std::uint64_t size_;
+};
+
+class PosixOutputFile final : public OutputFile {
+public:
+    PosixOutputFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    ~PosixOutputFile() override {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    void Write(std::string_view bytes) override {
+        while (!bytes.empty()) {
+            const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                throw FileError(FileError::Op::Write, path_, errno);
+            }
+            bytes.remove_prefix(std::size_t(n));
+        }
+    }
+    void Close() override {
+        const int fd = fd_;
+        fd_ = -1;
+        if (::close(fd) != 0) throw FileError(FileError::Op::Close, path_, errno);
+    }
+
+private:
+    int fd_;
+    std::string path_;
+};
+
+class PosixFileSystem final : public FileSystem {
+public:
+    bool IsFile(const std::string& path) override {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    }
+    std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) throw FileError(FileError::Op::Open, path, errno);
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+            const int code = S_ISDIR(st.st_mode) ? EISDIR : errno;
+            ::close(fd);
+            throw FileError(FileError::Op::Open, path, code);
+        }
+        return std::make_unique<PosixInputFile>(fd, path, std::uint64_t(st.st_size));
+    }
+    std::unique_ptr<OutputFile> Create(const std::string& path) override {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (fd < 0) throw FileError(FileError::Op::Create, path, errno);
+        return std::make_unique<PosixOutputFile>(fd, path);
+    }
+    std::unique_ptr<OutputFile> CreateTemporary(const std::string& directory,
+                                                std::string* created_path) override {
+        std::string pattern = directory + ".haojian-XXXXXX";
+        std::vector<char> name(pattern.begin(), pattern.end());
+        name.push_back('\0');
+        const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+        if (fd < 0) throw FileError(FileError::Op::Create, directory, errno);
+        // mkostemp creates 0600; give the result the permissions a plain create would.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+        *created_path = name.data();
+        return std::make_unique<PosixOutputFile>(fd, *created_path);
+    }
+    void Rename(const std::string& from, const std::string& to) override {
+        if (::rename(from.c_str(), to.c_str()) != 0) {
+            throw FileError(FileError::Op::Rename, to, errno);
+        }
+    }
+    void Remove(const std::string& path) noexcept override { ::unlink(path.c_str()); }
+};
+
+}  // namespace
+
+FileError::FileError(Op op, std::string path, int code)
+    : std::runtime_error(std::string("cannot ") + OpName(op) + " " + path + ": " +
+                         SystemReason(code)),
+      op_(op),
+      path_(std::move(path)),
+      code_(code) {}
+
+std::string SystemReason(int code) {
+    char buffer[256];
+    // GNU strerror_r returns the text, which may or may not live in buffer.
+    const char* text = ::strerror_r(code, buffer, sizeof buffer);
+    return text;
+}
+
+std::string PathForMessage(std::string_view path) { return GbkFromUtf8(path); }
+
+FileSystem& RealFileSystem() {
+    static PosixFileSystem fs;
+    return fs;
+}
+
+std::string ReadWholeFile(FileSystem& fs, const std::string& path) {
+    const std::unique_ptr<InputFile> file = fs.OpenRead(path);
+    std::string bytes;
+    bytes.resize(std::size_t(file->Size()));
+    std::size_t filled = 0;
+    for (;;) {
+        if (filled == bytes.size()) bytes.resize(bytes.size() + 65536);
+        const std::size_t n = file->Read(bytes.data() + filled, bytes.size() - filled);
+        if (n == 0) break;
+        filled += n;
+    }
+    bytes.resize(filled);
+    return bytes;
+}
+
+std::string ExecutableDirectory() {
+    std::vector<char> buffer(4096);
+    for (;;) {
+        const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (n < 0) return "./";
+        if (std::size_t(n) < buffer.size()) return DirectoryOf(std::string(buffer.data(), n));
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string DirectoryOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return "./";
+    return path.substr(0, slash + 1);
+}
+
+}  // namespace haojian

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace haojian {
+
+// A failed file operation: which one, on which path, and the system's error number.
+class FileError : public std::runtime_error {
+public:
+    enum class Op { Open, Create, Read, Write, Close, Rename, Remove };
+    FileError(Op op, std::string path, int code);
+    Op op() const { return op_; }
+    const std::string& path() const { return path_; }
+    int code() const { return code_; }
+
+private:
+    Op op_;
+    std::string path_;
+    int code_;
+};
+
+// The system's text for an error number (strerror), as bytes.
+std::string SystemReason(int code);
+
+// A path written into a message: file names are UTF-8 here, messages GBK.
+std::string PathForMessage(std::string_view path);
+
+// A file open for reading.
+class InputFile {
+public:
+    virtual ~InputFile() = default;
+    // Reads up to size bytes; 0 at the end of the file. Throws FileError (Read).
+    virtual std::size_t Read(char* buffer, std::size_t size) = 0;
+    // The file's size when it was opened.
+    virtual std::uint64_t Size() const = 0;
+};
+
+// A file open for writing. Closing is explicit so that its failure is seen; a file destroyed
+// without Close is closed quietly.
+class OutputFile {
+public:
+    virtual ~OutputFile() = default;
+    // Writes all of bytes or throws FileError (Write).
+    virtual void Write(std::string_view bytes) = 0;
+    // Flushes and closes; throws FileError (Close).
+    virtual void Close() = 0;
+};
+
+// The core's only way to the file system, so that tests can make any one operation fail.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // True when a regular file (or a link to one) is at path; a directory counts as no file.
+    virtual bool IsFile(const std::string& path) = 0;
+    // Opens for reading; throws FileError (Open).
+    virtual std::unique_ptr<InputFile> OpenRead(const std::string& path) = 0;
+    // Creates or truncates for writing. Throws FileError (Create).
+    virtual std::unique_ptr<OutputFile> Create(const std::string& path) = 0;
+    // Creates a new, uniquely named file in directory, for a result that is renamed into place
+    // when complete. Gives its path through created_path. Throws FileError (Create).
+    virtual std::unique_ptr<OutputFile> CreateTemporary(const std::string& directory,
+                                                        std::string* created_path) = 0;
+    // Renames from over to, replacing to. Throws FileError (Rename).
+    virtual void Rename(const std::string& from, const std::string& to) = 0;
+    // Removes path; never throws (used on failure paths).
+    virtual void Remove(const std::string& path) noexcept = 0;
+};
+
+// The real file system (POSIX).
+FileSystem& RealFileSystem();
+
+// Reads a whole file through fs. Throws FileError (Open or Read).
+std::string ReadWholeFile(FileSystem& fs, const std::string& path);
+
+// The directory of the running executable, ending in "/".
+std::string ExecutableDirectory();
+
+// The directory part of path, ending in "/" ("./" when path has none).
+std::string DirectoryOf(const std::string& path);
+
+}  // namespace haojian

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace haojian {
+
+// Calls sink(line) for every line of text by the line rule: a NUL byte ends the text; a line
+// ends at CR, LF or CR LF (LF CR is two ends); text after the last end is a last line, and an
+// end at the very end adds no empty line. Lines are views into text, never trimmed.
+template <class Sink>
+void ForEachLine(std::string_view text, Sink&& sink) {
+    if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos) {
+        text = text.substr(0, nul);
+    }
+    const char* const data = text.data();
+    const std::size_t size = text.size();
+    std::size_t start = 0;
+    std::size_t i = 0;
+    while (i < size) {
+        const char c = data[i];
+        if (c != '\r' && c != '\n') {
+            ++i;
+            continue;
+        }
+        sink(std::string_view(data + start, i - start));
+        i += (c == '\r' && i + 1 < size && data[i + 1] == '\n') ? 2 : 1;
+        start = i;
+    }
+    if (start < size) sink(std::string_view(data + start, size - start));
+}
+
+// The lines of one text file, held as the file's own bytes plus one span per line.
+class LineList {
+public:
+    LineList() = default;
+
+    // Takes the file's bytes and splits them by the line rule.
+    static LineList FromBytes(std::string bytes);
+
+    std::size_t size() const { return spans_.size(); }
+    bool empty() const { return spans_.empty(); }
+    std::string_view operator[](std::size_t i) const {
+        return std::string_view(bytes_.data() + spans_[i].offset, spans_[i].length);
+    }
+    // Bytes held beyond the file's own: the per-line bookkeeping.
+    std::size_t OverheadBytes() const { return spans_.capacity() * sizeof(Span); }
+
+private:
+    struct Span {
+        std::uint64_t offset;
+        std::uint64_t length;
+    };
+    std::string bytes_;
+    std::vector<Span> spans_;
+};
+
+}  // namespace haojian

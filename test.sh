@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test through ctest.
+set -euo pipefail
+cd "$(dirname "$0")"
+tools/setup.sh
+
+export QT_QPA_PLATFORM=offscreen
+
+# The core and the command-line tool under AddressSanitizer and UndefinedBehaviorSanitizer.
+tools/build.sh build-asan -DHAOJIAN_SHELL=OFF -DHAOJIAN_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug \
+  -DHAOJIAN_SANITIZE=address,undefined
+ctest --test-dir build-asan --output-on-failure -j "$(nproc)" -LE slow
+
+# The threaded run under ThreadSanitizer.
+tools/build.sh build-tsan -DHAOJIAN_SHELL=OFF -DHAOJIAN_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug \
+  -DHAOJIAN_SANITIZE=thread
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -L threads
+
+# Short bounded fuzz runs (clang's libFuzzer).
+tools/build.sh build-fuzz -DHAOJIAN_SHELL=OFF -DHAOJIAN_BENCH=OFF -DHAOJIAN_FUZZ=ON \
+  -DCMAKE_CXX_COMPILER=clang++
+ctest --test-dir build-fuzz --output-on-failure -L fuzz
+
+# Everything, in the build that run.sh uses.
+tools/build.sh build
+ctest --test-dir build --output-on-failure -j "$(nproc)"
