@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "built_in_code_rows.h"
+
+namespace haojian {
+
+class LocaleCollation;
+
+// Two parallel lists, codes and names (GBK bytes); row i pairs the i-th code with the i-th name.
+class CodeTable {
+public:
+    CodeTable() = default;
+
+    std::size_t size() const { return codes_.size(); }
+    std::size_t NameCount() const { return names_.size(); }
+    std::string_view Code(std::size_t row) const { return codes_[row]; }
+    std::string_view Name(std::size_t row) const { return names_[row]; }
+
+    // Empties both lists and fills them with rows, in order.
+    void Assign(std::span<const CodeRow> rows);
+    void Clear() { Assign({}); }
+
+    // The first row whose code equals code under the comparison; none for a code in no row,
+    // the empty code included.
+    std::optional<std::size_t> Find(std::string_view code, const LocaleCollation& collation) const;
+
+private:
+    std::vector<std::string> codes_;
+    std::vector<std::string> names_;
+    // For codes of 1 to 4 ASCII digits: the first row of each value, -1 for none, indexed by
+    // length. A text of ASCII digits equals a code exactly when their bytes are equal (case
+    // folding touches no digit), so such texts need no collation.
+    std::vector<std::int32_t> digit_rows_[5];
+};
+
+// The working code lists of the look-up, refilled from the built-in rows at every run start.
+struct CodeTables {
+    CodeTable provinces;
+    CodeTable cities;
+};
+
+// Empties both tables and fills them with the built-in rows: 32 provinces, 385 cities.
+void ReloadCodeTables(CodeTables& tables);
+
+// The 0-based row of code in table, or none.
+inline std::optional<std::size_t> FindCode(const CodeTable& table, std::string_view code,
+                                           const LocaleCollation& collation) {
+    return table.Find(code, collation);
+}
+
+}  // namespace haojian

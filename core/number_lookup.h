@@ -1,0 +1,50 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "code_table.h"
+#include "segment_database.h"
+
+namespace haojian {
+
+class LocaleCollation;
+
+// The answer for one number. Every text is a view: into the number itself, a database line,
+// the code tables or the fixed texts; valid while those live unchanged.
+struct LookupResult {
+    std::string_view number;
+    std::string_view province;
+    std::string_view city;
+    std::string_view card_type;
+};
+
+struct FallbackPrefixList {
+    std::string_view entries;  // three-digit entries separated by "|", exactly as stored
+    std::string_view card_type;
+};
+
+// Tested in this order when no database line matches; every list that contains the number's
+// leading three as a run of bytes sets the card type, so the last hit wins.
+extern const std::array<FallbackPrefixList, 4> kFallbackPrefixLists;
+
+// The name of code's row in table, or "未知" when the code is in no row or the row has no name.
+std::string_view NameForCode(const CodeTable& table, std::string_view code,
+                             const LocaleCollation& collation);
+
+// The card type of a matched line's card-type byte: "1".."4" name a carrier, anything else
+// (the empty text included) stands for itself.
+std::string_view CardTypeForDigit(std::string_view digit);
+
+// Resolves one number: the first database line that begins with its first seven bytes, its
+// codes turned into names; else "未知" and a carrier guess from the first three bytes.
+LookupResult ResolveNumber(std::string_view number, const SegmentDatabase& database,
+                           const CodeTables& tables, const LocaleCollation& collation);
+
+// Cuts positions [first, first + length) (1-based) of text: the bytes of the range it has.
+inline std::string_view CutField(std::string_view text, std::size_t first, std::size_t length) {
+    if (text.size() < first) return {};
+    return text.substr(first - 1, length);
+}
+
+}  // namespace haojian
