@@ -1,5 +1,7 @@
 #include "fake_run_view.h"
 
+#include <chrono>
+
 namespace haojian::testing {
 
 void FakeRunView::RowsAppended(std::size_t first, std::size_t count) {
@@ -42,6 +44,11 @@ void FakeWaker::WaitForWake() {
     std::unique_lock lock(mutex_);
     woken_.wait(lock, [&] { return wakes_ > consumed_; });
     ++consumed_;
+}
+
+bool FakeWaker::WaitForWakes(std::uint64_t count, int seconds) {
+    std::unique_lock lock(mutex_);
+    return woken_.wait_for(lock, std::chrono::seconds(seconds), [&] { return wakes_ >= count; });
 }
 
 std::uint64_t FakeWaker::Wakes() const {

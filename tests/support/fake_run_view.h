@@ -47,6 +47,8 @@ public:
     void Wake() override;
     // Waits for a wake not yet consumed and consumes it.
     void WaitForWake();
+    // Waits until count wakes came in all; false when they do not come within seconds.
+    bool WaitForWakes(std::uint64_t count, int seconds = 20);
     std::uint64_t Wakes() const;
 
 private:
