@@ -40,7 +40,7 @@ struct HandOff {
 };
 
 // How often the worker looks at the clock, in entries.
-constexpr std::size_t kClockEvery = 16;
+constexpr std::size_t kClockEvery = 64;
 
 }  // namespace
 

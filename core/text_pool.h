@@ -41,7 +41,7 @@ public:
     void Clear();
 
 private:
-    static constexpr std::size_t kSlots = 1024;
+    static constexpr std::size_t kSlots = 4096;
     struct Slot {
         std::uint64_t key = 0;
         std::uint64_t length = kEmpty;  // kEmpty marks an unused slot
