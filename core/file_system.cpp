@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -15,19 +16,26 @@ namespace {
 
 const char* OpName(FileError::Op op) {
     switch (op) {
-        case FileError::Op::Open: return "open";
-        case FileError::Op::Create: return "create";
-        case FileError::Op::Read: return "read";
-        case FileError::Op::Write: return "write";
-        case FileError::Op::Close: return "close";
-        case FileError::Op::Rename: return "rename";
-        case FileError::Op::Remove: return "remove";
+        case FileError::Op::Open:
+            return "open";
+        case FileError::Op::Create:
+            return "create";
+        case FileError::Op::Read:
+            return "read";
+        case FileError::Op::Write:
+            return "write";
+        case FileError::Op::Close:
+            return "close";
+        case FileError::Op::Rename:
+            return "rename";
+        case FileError::Op::Remove:
+            return "remove";
     }
     return "use";
 }
 
 class PosixInputFile final : public InputFile {
-public:
+  public:
     PosixInputFile(int fd, std::string path, std::uint64_t size)
         : fd_(fd), path_(std::move(path)), size_(size) {}
     ~PosixInputFile() override { ::close(fd_); }
@@ -40,14 +48,14 @@ public:
     }
     std::uint64_t Size() const override { return size_; }
 
-private:
+  private:
     int fd_;
     std::string path_;
     std::uint64_t size_;
 };
 
 class PosixOutputFile final : public OutputFile {
-public:
+  public:
     PosixOutputFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
     ~PosixOutputFile() override {
         if (fd_ >= 0) ::close(fd_);
@@ -68,13 +76,13 @@ public:
         if (::close(fd) != 0) throw FileError(FileError::Op::Close, path_, errno);
     }
 
-private:
+  private:
     int fd_;
     std::string path_;
 };
 
 class PosixFileSystem final : public FileSystem {
-public:
+  public:
     bool IsFile(const std::string& path) override {
         struct stat st {};
         return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -109,6 +117,18 @@ public:
         *created_path = name.data();
         return std::make_unique<PosixOutputFile>(fd, *created_path);
     }
+    std::unique_ptr<OutputFile> CreateReplacement(const std::string& target,
+                                                  std::string* created_path) override {
+        struct stat st {};
+        const bool exists = ::stat(target.c_str(), &st) == 0;
+        if (exists && S_ISDIR(st.st_mode)) throw FileError(FileError::Op::Create, target, EISDIR);
+        if (exists && ::access(target.c_str(), W_OK) != 0) {
+            throw FileError(FileError::Op::Create, target, errno);
+        }
+        std::unique_ptr<OutputFile> file = FileSystem::CreateReplacement(target, created_path);
+        if (exists) ::chmod(created_path->c_str(), st.st_mode & 07777);
+        return file;
+    }
     void Rename(const std::string& from, const std::string& to) override {
         if (::rename(from.c_str(), to.c_str()) != 0) {
             throw FileError(FileError::Op::Rename, to, errno);
@@ -133,7 +153,35 @@ std::string SystemReason(int code) {
     return text;
 }
 
-std::string PathForMessage(std::string_view path) { return GbkFromUtf8(path); }
+std::string PathForMessage(std::string_view path) {
+    return GbkFromUtf8(path);
+}
+
+std::unique_ptr<OutputFile> FileSystem::CreateReplacement(const std::string& target,
+                                                          std::string* created_path) {
+    try {
+        return CreateTemporary(DirectoryOf(target), created_path);
+    } catch (const FileError& e) {
+        throw FileError(FileError::Op::Create, target, e.code());
+    }
+}
+
+ReplacementFile::ReplacementFile(FileSystem& fs, std::string target)
+    : fs_(fs), target_(std::move(target)) {
+    file_ = fs_.CreateReplacement(target_, &temporary_);
+}
+
+ReplacementFile::~ReplacementFile() {
+    if (committed_) return;
+    file_.reset();
+    fs_.Remove(temporary_);
+}
+
+void ReplacementFile::Commit() {
+    file_->Close();
+    fs_.Rename(temporary_, target_);
+    committed_ = true;
+}
 
 FileSystem& RealFileSystem() {
     static PosixFileSystem fs;
@@ -143,16 +191,38 @@ FileSystem& RealFileSystem() {
 std::string ReadWholeFile(FileSystem& fs, const std::string& path) {
     const std::unique_ptr<InputFile> file = fs.OpenRead(path);
     std::string bytes;
-    bytes.resize(std::size_t(file->Size()));
-    std::size_t filled = 0;
+    AppendWholeFile(*file, bytes);
+    return bytes;
+}
+
+void AppendWholeFile(InputFile& file, std::string& bytes) {
+    const std::size_t wanted = bytes.size() + std::size_t(file.Size());
+    if (bytes.capacity() < wanted) {
+        // reserve() on a grown string may double its capacity; a fresh one takes just this.
+        std::string grown;
+        grown.reserve(wanted);
+        grown.append(bytes);
+        bytes.swap(grown);
+    }
+    std::size_t filled = bytes.size();
+    bytes.resize(wanted);
     for (;;) {
-        if (filled == bytes.size()) bytes.resize(bytes.size() + 65536);
-        const std::size_t n = file->Read(bytes.data() + filled, bytes.size() - filled);
+        if (filled == bytes.size()) {
+            // The expected end: make sure of it before growing (the file may have grown, or
+            // have no size, like a pipe).
+            char probe[16384];
+            const std::size_t n = file.Read(probe, sizeof probe);
+            if (n == 0) break;
+            bytes.append(probe, n);
+            filled = bytes.size();
+            bytes.resize(std::max(bytes.capacity(), filled + sizeof probe));
+            continue;
+        }
+        const std::size_t n = file.Read(bytes.data() + filled, bytes.size() - filled);
         if (n == 0) break;
         filled += n;
     }
     bytes.resize(filled);
-    return bytes;
 }
 
 std::string ExecutableDirectory() {

@@ -11,14 +11,14 @@ namespace haojian {
 
 // A failed file operation: which one, on which path, and the system's error number.
 class FileError : public std::runtime_error {
-public:
+  public:
     enum class Op { Open, Create, Read, Write, Close, Rename, Remove };
     FileError(Op op, std::string path, int code);
     Op op() const { return op_; }
     const std::string& path() const { return path_; }
     int code() const { return code_; }
 
-private:
+  private:
     Op op_;
     std::string path_;
     int code_;
@@ -32,7 +32,7 @@ std::string PathForMessage(std::string_view path);
 
 // A file open for reading.
 class InputFile {
-public:
+  public:
     virtual ~InputFile() = default;
     // Reads up to size bytes; 0 at the end of the file. Throws FileError (Read).
     virtual std::size_t Read(char* buffer, std::size_t size) = 0;
@@ -43,7 +43,7 @@ public:
 // A file open for writing. Closing is explicit so that its failure is seen; a file destroyed
 // without Close is closed quietly.
 class OutputFile {
-public:
+  public:
     virtual ~OutputFile() = default;
     // Writes all of bytes or throws FileError (Write).
     virtual void Write(std::string_view bytes) = 0;
@@ -53,7 +53,7 @@ public:
 
 // The core's only way to the file system, so that tests can make any one operation fail.
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
 
     // True when a regular file (or a link to one) is at path; a directory counts as no file.
@@ -66,10 +66,41 @@ public:
     // when complete. Gives its path through created_path. Throws FileError (Create).
     virtual std::unique_ptr<OutputFile> CreateTemporary(const std::string& directory,
                                                         std::string* created_path) = 0;
+    // Creates a new, uniquely named file in the folder of target, to be renamed over target
+    // once complete. A target that is there but may not be written (a read-only file) is
+    // refused as Create would refuse it, and the new file takes an existing target's
+    // permissions. Gives the new file's path through created_path. Throws FileError (Create,
+    // with target as its path).
+    virtual std::unique_ptr<OutputFile> CreateReplacement(const std::string& target,
+                                                          std::string* created_path);
     // Renames from over to, replacing to. Throws FileError (Rename).
     virtual void Rename(const std::string& from, const std::string& to) = 0;
     // Removes path; never throws (used on failure paths).
     virtual void Remove(const std::string& path) noexcept = 0;
+};
+
+// A file written beside its target and renamed over it only when complete and closed, so that
+// a failure never leaves the target half written. Abandoned (destroyed without Commit), it is
+// removed and the target keeps what it had.
+class ReplacementFile {
+  public:
+    // Throws FileError (Create).
+    ReplacementFile(FileSystem& fs, std::string target);
+    ~ReplacementFile();
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+    OutputFile& file() { return *file_; }
+    // Closes the file and renames it over the target. Throws FileError (Close or Rename); the
+    // file is then still abandoned by the destructor.
+    void Commit();
+
+  private:
+    FileSystem& fs_;
+    std::string target_;
+    std::string temporary_;
+    std::unique_ptr<OutputFile> file_;
+    bool committed_ = false;
 };
 
 // The real file system (POSIX).
@@ -77,6 +108,10 @@ FileSystem& RealFileSystem();
 
 // Reads a whole file through fs. Throws FileError (Open or Read).
 std::string ReadWholeFile(FileSystem& fs, const std::string& path);
+
+// Reads file to its end and appends what it gives to bytes, growing bytes once to the file's
+// size rather than by doubling. Throws FileError (Read).
+void AppendWholeFile(InputFile& file, std::string& bytes);
 
 // The directory of the running executable, ending in "/".
 std::string ExecutableDirectory();
