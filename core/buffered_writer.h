@@ -13,7 +13,7 @@ namespace haojian {
 // file of many short lines costs few write calls. Flush() must be called before the file is
 // closed; what is still buffered when the writer goes is dropped.
 class BufferedWriter {
-  public:
+public:
     static constexpr std::size_t kDefaultCapacity = std::size_t(4) << 20;
 
     explicit BufferedWriter(OutputFile& file, std::size_t capacity = kDefaultCapacity);
@@ -47,7 +47,7 @@ class BufferedWriter {
     // Writes out what is buffered. Throws FileError (Write).
     void Flush();
 
-  private:
+private:
     void AppendLarge(std::string_view bytes);
 
     OutputFile& file_;

@@ -16,26 +16,19 @@ namespace {
 
 const char* OpName(FileError::Op op) {
     switch (op) {
-        case FileError::Op::Open:
-            return "open";
-        case FileError::Op::Create:
-            return "create";
-        case FileError::Op::Read:
-            return "read";
-        case FileError::Op::Write:
-            return "write";
-        case FileError::Op::Close:
-            return "close";
-        case FileError::Op::Rename:
-            return "rename";
-        case FileError::Op::Remove:
-            return "remove";
+        case FileError::Op::Open: return "open";
+        case FileError::Op::Create: return "create";
+        case FileError::Op::Read: return "read";
+        case FileError::Op::Write: return "write";
+        case FileError::Op::Close: return "close";
+        case FileError::Op::Rename: return "rename";
+        case FileError::Op::Remove: return "remove";
     }
     return "use";
 }
 
 class PosixInputFile final : public InputFile {
-  public:
+public:
     PosixInputFile(int fd, std::string path, std::uint64_t size)
         : fd_(fd), path_(std::move(path)), size_(size) {}
     ~PosixInputFile() override { ::close(fd_); }
@@ -48,14 +41,14 @@ class PosixInputFile final : public InputFile {
     }
     std::uint64_t Size() const override { return size_; }
 
-  private:
+private:
     int fd_;
     std::string path_;
     std::uint64_t size_;
 };
 
 class PosixOutputFile final : public OutputFile {
-  public:
+public:
     PosixOutputFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
     ~PosixOutputFile() override {
         if (fd_ >= 0) ::close(fd_);
@@ -76,13 +69,13 @@ class PosixOutputFile final : public OutputFile {
         if (::close(fd) != 0) throw FileError(FileError::Op::Close, path_, errno);
     }
 
-  private:
+private:
     int fd_;
     std::string path_;
 };
 
 class PosixFileSystem final : public FileSystem {
-  public:
+public:
     bool IsFile(const std::string& path) override {
         struct stat st {};
         return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -153,9 +146,7 @@ std::string SystemReason(int code) {
     return text;
 }
 
-std::string PathForMessage(std::string_view path) {
-    return GbkFromUtf8(path);
-}
+std::string PathForMessage(std::string_view path) { return GbkFromUtf8(path); }
 
 std::unique_ptr<OutputFile> FileSystem::CreateReplacement(const std::string& target,
                                                           std::string* created_path) {

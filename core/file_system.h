@@ -11,14 +11,14 @@ namespace haojian {
 
 // A failed file operation: which one, on which path, and the system's error number.
 class FileError : public std::runtime_error {
-  public:
+public:
     enum class Op { Open, Create, Read, Write, Close, Rename, Remove };
     FileError(Op op, std::string path, int code);
     Op op() const { return op_; }
     const std::string& path() const { return path_; }
     int code() const { return code_; }
 
-  private:
+private:
     Op op_;
     std::string path_;
     int code_;
@@ -32,7 +32,7 @@ std::string PathForMessage(std::string_view path);
 
 // A file open for reading.
 class InputFile {
-  public:
+public:
     virtual ~InputFile() = default;
     // Reads up to size bytes; 0 at the end of the file. Throws FileError (Read).
     virtual std::size_t Read(char* buffer, std::size_t size) = 0;
@@ -43,7 +43,7 @@ class InputFile {
 // A file open for writing. Closing is explicit so that its failure is seen; a file destroyed
 // without Close is closed quietly.
 class OutputFile {
-  public:
+public:
     virtual ~OutputFile() = default;
     // Writes all of bytes or throws FileError (Write).
     virtual void Write(std::string_view bytes) = 0;
@@ -53,7 +53,7 @@ class OutputFile {
 
 // The core's only way to the file system, so that tests can make any one operation fail.
 class FileSystem {
-  public:
+public:
     virtual ~FileSystem() = default;
 
     // True when a regular file (or a link to one) is at path; a directory counts as no file.
@@ -83,7 +83,7 @@ class FileSystem {
 // a failure never leaves the target half written. Abandoned (destroyed without Commit), it is
 // removed and the target keeps what it had.
 class ReplacementFile {
-  public:
+public:
     // Throws FileError (Create).
     ReplacementFile(FileSystem& fs, std::string target);
     ~ReplacementFile();
@@ -95,7 +95,7 @@ class ReplacementFile {
     // file is then still abandoned by the destructor.
     void Commit();
 
-  private:
+private:
     FileSystem& fs_;
     std::string target_;
     std::string temporary_;

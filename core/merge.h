@@ -14,14 +14,14 @@ namespace haojian {
 // A NUL byte ended the merged text early. The lines before it were sorted and written as a
 // complete result (line_count of them); everything from the byte on was left out.
 class MergeCutError : public Error {
-  public:
+public:
     MergeCutError(std::string path, std::uint64_t offset, std::size_t line_count);
     // The file holding the NUL byte, and the byte's offset in it (0 for its first byte).
     const std::string& path() const { return path_; }
     std::uint64_t offset() const { return offset_; }
     std::size_t line_count() const { return line_count_; }
 
-  private:
+private:
     std::string path_;
     std::uint64_t offset_;
     std::size_t line_count_;

@@ -127,7 +127,7 @@ std::uint64_t KeyPiece(std::string_view key, std::size_t depth) {
 }
 
 class LineSorter {
-  public:
+public:
     LineSorter(std::string text, const LocaleCollation& collation, std::size_t key_budget)
         : text_(std::move(text)), collation_(collation), key_budget_(key_budget) {
         if (const std::size_t nul = text_.find('\0'); nul != std::string::npos) {
@@ -148,7 +148,7 @@ class LineSorter {
         return WriteMerged(out);
     }
 
-  private:
+private:
     std::string_view LineAt(std::uint64_t where) const {
         const std::size_t offset = std::size_t(where >> kLengthBits);
         std::size_t length = std::size_t(where & kLongLine);

@@ -23,12 +23,12 @@ using testing::ReadFileBytes;
 using testing::TempDir;
 
 class Rows final : public ResultTable {
-  public:
+public:
     explicit Rows(std::vector<ResultRowView> rows) : rows_(std::move(rows)) {}
     std::size_t size() const override { return rows_.size(); }
     ResultRowView Row(std::size_t i) const override { return rows_[i]; }
 
-  private:
+private:
     std::vector<ResultRowView> rows_;
 };
 

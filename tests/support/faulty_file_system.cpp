@@ -7,7 +7,7 @@ namespace haojian::testing {
 namespace {
 
 class FaultyInput final : public InputFile {
-  public:
+public:
     FaultyInput(FaultyFileSystem& fs, std::unique_ptr<InputFile> inner, std::string path)
         : fs_(fs), inner_(std::move(inner)), path_(std::move(path)) {}
     std::size_t Read(char* buffer, std::size_t size) override {
@@ -19,14 +19,14 @@ class FaultyInput final : public InputFile {
     }
     std::uint64_t Size() const override { return inner_->Size(); }
 
-  private:
+private:
     FaultyFileSystem& fs_;
     std::unique_ptr<InputFile> inner_;
     std::string path_;
 };
 
 class FaultyOutput final : public OutputFile {
-  public:
+public:
     FaultyOutput(FaultyFileSystem& fs, std::unique_ptr<OutputFile> inner, std::string path)
         : fs_(fs), inner_(std::move(inner)), path_(std::move(path)) {}
     void Write(std::string_view bytes) override {
@@ -42,7 +42,7 @@ class FaultyOutput final : public OutputFile {
         inner_->Close();
     }
 
-  private:
+private:
     FaultyFileSystem& fs_;
     std::unique_ptr<OutputFile> inner_;
     std::string path_;

@@ -13,7 +13,7 @@ namespace haojian::testing {
 // error number. Every call is counted, so a test can first run clean to learn how many calls
 // of an operation a command makes, then fail each in turn.
 class FaultyFileSystem final : public FileSystem {
-  public:
+public:
     // Create covers Create, CreateTemporary and CreateReplacement; Read, Write and Close are
     // calls on the files opened through this file system.
     enum class Op { Open, Read, Create, Write, Close, Rename, kCount };
@@ -43,7 +43,7 @@ class FaultyFileSystem final : public FileSystem {
     void Rename(const std::string& from, const std::string& to) override;
     void Remove(const std::string& path) noexcept override { inner_.Remove(path); }
 
-  private:
+private:
     std::unique_ptr<OutputFile> Wrap(std::unique_ptr<OutputFile> file, const std::string& path);
 
     FileSystem& inner_;
