@@ -37,8 +37,8 @@ public:
 std::string SortedUnique(std::string text, std::size_t key_budget = 0) {
     StringFile file;
     BufferedWriter out(file, 64);
-    const std::size_t count = WriteSortedUniqueLines(std::move(text), DefaultCollation(), out,
-                                                     key_budget);
+    const std::size_t count =
+        WriteSortedUniqueLines(std::move(text), DefaultCollation(), out, key_budget);
     out.Flush();
     EXPECT_EQ(count, LineList::FromBytes(file.text).size());
     return file.text;
@@ -53,11 +53,10 @@ std::string Reference(const std::string& text) {
     for (std::size_t i = 0; i < lines.size(); ++i) kept.push_back(lines[i]);
     std::stable_sort(kept.begin(), kept.end(),
                      [&](std::string_view a, std::string_view b) { return collation.Less(a, b); });
-    kept.erase(std::unique(kept.begin(), kept.end(),
-                           [&](std::string_view a, std::string_view b) {
-                               return collation.Equal(a, b);
-                           }),
-               kept.end());
+    kept.erase(
+        std::unique(kept.begin(), kept.end(),
+                    [&](std::string_view a, std::string_view b) { return collation.Equal(a, b); }),
+        kept.end());
     std::string out;
     for (const std::string_view line : kept) out.append(line).append("\r\n");
     return out;
@@ -86,9 +85,28 @@ TEST(SortedUniqueLines, EdgeCases) {
 
 TEST(SortedUniqueLines, MatchesThePlainRuleOnRandomText) {
     const std::vector<std::string> pieces = {
-        "138", "1380013", "0", "9", "", " ", "a", "A", "b", "B", "-", "+86", "x1",
-        GbkFromUtf8("张"), GbkFromUtf8("王"), GbkFromUtf8("欧阳"), GbkFromUtf8("Ａ"),
-        GbkFromUtf8("ａ"), GbkFromUtf8("０"), GbkFromUtf8("Σ"), GbkFromUtf8("σ"), "\xFF",
+        "138",
+        "1380013",
+        "0",
+        "9",
+        "",
+        " ",
+        "a",
+        "A",
+        "b",
+        "B",
+        "-",
+        "+86",
+        "x1",
+        GbkFromUtf8("张"),
+        GbkFromUtf8("王"),
+        GbkFromUtf8("欧阳"),
+        GbkFromUtf8("Ａ"),
+        GbkFromUtf8("ａ"),
+        GbkFromUtf8("０"),
+        GbkFromUtf8("Σ"),
+        GbkFromUtf8("σ"),
+        "\xFF",
         "\x81",  // a lead byte with no trail
     };
     const char* const ends[] = {"\n", "\r\n", "\r", "\n\r"};
@@ -158,15 +176,15 @@ TEST_F(MergeFixture, FailuresNameTheFileAndReason) {
         MergeDataFiles({a, Path("gone.txt")}, Path("out.txt"));
         FAIL() << "no error";
     } catch (const Error& e) {
-        EXPECT_EQ(e.message(), "Cannot open file \"" + Path("gone.txt") + "\". " +
-                                   SystemReason(ENOENT));
+        EXPECT_EQ(e.message(),
+                  "Cannot open file \"" + Path("gone.txt") + "\". " + SystemReason(ENOENT));
     }
     try {
         MergeDataFiles({a}, Path("no/out.txt"));
         FAIL() << "no error";
     } catch (const Error& e) {
-        EXPECT_EQ(e.message(), "Cannot create file \"" + Path("no/out.txt") + "\". " +
-                                   SystemReason(ENOENT));
+        EXPECT_EQ(e.message(),
+                  "Cannot create file \"" + Path("no/out.txt") + "\". " + SystemReason(ENOENT));
     }
     EXPECT_EQ(FileNames(dir.path()), Names{"a.txt"});
 }
@@ -174,7 +192,8 @@ TEST_F(MergeFixture, FailuresNameTheFileAndReason) {
 TEST_F(MergeFixture, EveryFailingFileOperationLeavesEveryFile) {
     // Large enough for several reads per source and several writes of the result.
     std::string big;
-    for (int i = 0; i < 600000; ++i) big += std::to_string(13800000000LL + i * 7919LL % 1000003) + "\n";
+    for (int i = 0; i < 600000; ++i)
+        big += std::to_string(13800000000LL + i * 7919LL % 1000003) + "\n";
     const std::string a = dir.Write("a.txt", big);
     const std::string b = dir.Write("b.txt", "zz\nYY\n");
     const std::string out = dir.Write("out.txt", "old\r\n");
@@ -190,11 +209,15 @@ TEST_F(MergeFixture, EveryFailingFileOperationLeavesEveryFile) {
     const auto expected_text = [&](Op op, int nth) -> std::string {
         const std::string reason = "\". " + SystemReason(EACCES);
         switch (op) {
-            case Op::Open: return "Cannot open file \"" + sources[nth - 1] + reason;
-            case Op::Read: return "Stream read error";
+            case Op::Open:
+                return "Cannot open file \"" + sources[nth - 1] + reason;
+            case Op::Read:
+                return "Stream read error";
             case Op::Write:
-            case Op::Close: return "Stream write error";
-            default: return "Cannot create file \"" + out + reason;
+            case Op::Close:
+                return "Stream write error";
+            default:
+                return "Cannot create file \"" + out + reason;
         }
     };
     for (const Op op : {Op::Create, Op::Open, Op::Read, Op::Write, Op::Close, Op::Rename}) {
