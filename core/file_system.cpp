@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -111,15 +112,31 @@ public:
         return std::make_unique<PosixOutputFile>(fd, *created_path);
     }
     std::unique_ptr<OutputFile> CreateReplacement(const std::string& target,
-                                                  std::string* created_path) override {
+                                                  std::string* temporary,
+                                                  std::string* final_path) override {
         struct stat st {};
-        const bool exists = ::stat(target.c_str(), &st) == 0;
-        if (exists && S_ISDIR(st.st_mode)) throw FileError(FileError::Op::Create, target, EISDIR);
-        if (exists && ::access(target.c_str(), W_OK) != 0) {
+        if (::stat(target.c_str(), &st) != 0) {
+            return FileSystem::CreateReplacement(target, temporary, final_path);
+        }
+        if (S_ISDIR(st.st_mode)) throw FileError(FileError::Op::Create, target, EISDIR);
+        if (::access(target.c_str(), W_OK) != 0) {
             throw FileError(FileError::Op::Create, target, errno);
         }
-        std::unique_ptr<OutputFile> file = FileSystem::CreateReplacement(target, created_path);
-        if (exists) ::chmod(created_path->c_str(), st.st_mode & 07777);
+        if (!S_ISREG(st.st_mode)) {
+            // Renaming over a device or a pipe would replace the node itself.
+            temporary->clear();
+            *final_path = target;
+            return Create(target);
+        }
+        // The file a link names is replaced, not the link.
+        std::string resolved = target;
+        if (char* real = ::realpath(target.c_str(), nullptr)) {
+            resolved = real;
+            std::free(real);
+        }
+        std::unique_ptr<OutputFile> file =
+            FileSystem::CreateReplacement(resolved, temporary, final_path);
+        ::chmod(temporary->c_str(), st.st_mode & 07777);
         return file;
     }
     void Rename(const std::string& from, const std::string& to) override {
@@ -149,28 +166,29 @@ std::string SystemReason(int code) {
 std::string PathForMessage(std::string_view path) { return GbkFromUtf8(path); }
 
 std::unique_ptr<OutputFile> FileSystem::CreateReplacement(const std::string& target,
-                                                          std::string* created_path) {
+                                                          std::string* temporary,
+                                                          std::string* final_path) {
+    *final_path = target;
     try {
-        return CreateTemporary(DirectoryOf(target), created_path);
+        return CreateTemporary(DirectoryOf(target), temporary);
     } catch (const FileError& e) {
         throw FileError(FileError::Op::Create, target, e.code());
     }
 }
 
-ReplacementFile::ReplacementFile(FileSystem& fs, std::string target)
-    : fs_(fs), target_(std::move(target)) {
-    file_ = fs_.CreateReplacement(target_, &temporary_);
+ReplacementFile::ReplacementFile(FileSystem& fs, const std::string& target) : fs_(fs) {
+    file_ = fs_.CreateReplacement(target, &temporary_, &final_path_);
 }
 
 ReplacementFile::~ReplacementFile() {
     if (committed_) return;
     file_.reset();
-    fs_.Remove(temporary_);
+    if (!temporary_.empty()) fs_.Remove(temporary_);
 }
 
 void ReplacementFile::Commit() {
     file_->Close();
-    fs_.Rename(temporary_, target_);
+    if (!temporary_.empty()) fs_.Rename(temporary_, final_path_);
     committed_ = true;
 }
 

@@ -66,13 +66,15 @@ public:
     // when complete. Gives its path through created_path. Throws FileError (Create).
     virtual std::unique_ptr<OutputFile> CreateTemporary(const std::string& directory,
                                                         std::string* created_path) = 0;
-    // Creates a new, uniquely named file in the folder of target, to be renamed over target
-    // once complete. A target that is there but may not be written (a read-only file) is
-    // refused as Create would refuse it, and the new file takes an existing target's
-    // permissions. Gives the new file's path through created_path. Throws FileError (Create,
-    // with target as its path).
+    // Opens the file that replaces target once complete: a new, uniquely named file (its path
+    // given through temporary) beside the file that target names, links followed, to be
+    // renamed over that file (final_path). A target that is there but is no regular file (a
+    // device, a pipe) is written in place instead, and temporary is left empty. A target that
+    // may not be written (a read-only file) is refused as Create would refuse it; the new file
+    // takes an existing target's permissions. Throws FileError (Create, with target as path).
     virtual std::unique_ptr<OutputFile> CreateReplacement(const std::string& target,
-                                                          std::string* created_path);
+                                                          std::string* temporary,
+                                                          std::string* final_path);
     // Renames from over to, replacing to. Throws FileError (Rename).
     virtual void Rename(const std::string& from, const std::string& to) = 0;
     // Removes path; never throws (used on failure paths).
@@ -81,11 +83,11 @@ public:
 
 // A file written beside its target and renamed over it only when complete and closed, so that
 // a failure never leaves the target half written. Abandoned (destroyed without Commit), it is
-// removed and the target keeps what it had.
+// removed and the target keeps what it had. (A device or pipe target is written in place.)
 class ReplacementFile {
 public:
     // Throws FileError (Create).
-    ReplacementFile(FileSystem& fs, std::string target);
+    ReplacementFile(FileSystem& fs, const std::string& target);
     ~ReplacementFile();
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
@@ -97,8 +99,8 @@ public:
 
 private:
     FileSystem& fs_;
-    std::string target_;
-    std::string temporary_;
+    std::string temporary_;  // empty when written in place
+    std::string final_path_;
     std::unique_ptr<OutputFile> file_;
     bool committed_ = false;
 };

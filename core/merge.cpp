@@ -10,7 +10,8 @@
 namespace haojian {
 namespace {
 
-Error MergeError(const FileError& e) {
+// The message for a failed operation; output stands for the files made to replace it.
+Error MergeError(const FileError& e, const std::string& output) {
     const std::string reason = "\". " + SystemReason(e.code());
     switch (e.op()) {
         case FileError::Op::Open:
@@ -21,7 +22,7 @@ Error MergeError(const FileError& e) {
         case FileError::Op::Close:
             return Error("Stream write error");
         default:
-            return Error("Cannot create file \"" + PathForMessage(e.path()) + reason);
+            return Error("Cannot create file \"" + PathForMessage(output) + reason);
     }
 }
 
@@ -70,7 +71,7 @@ std::size_t MergeDataFiles(const std::vector<std::string>& sources, const std::s
         }
         return count;
     } catch (const FileError& e) {
-        throw MergeError(e);
+        throw MergeError(e, output);
     }
 }
 
@@ -84,7 +85,7 @@ std::size_t SortUniqueLines(const std::string& path, FileSystem& fs,
         if (nul != std::string::npos) throw MergeCutError(path, nul, count);
         return count;
     } catch (const FileError& e) {
-        throw MergeError(e);
+        throw MergeError(e, path);
     }
 }
 

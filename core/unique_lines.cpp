@@ -44,20 +44,30 @@ std::size_t DecodeDigitKey(std::uint64_t key, char* out) {
     return n;
 }
 
-// Least significant byte first; bytes in which all keys agree cost no pass.
+// Least significant digit first, 11 bits a pass, over the bits in which the keys differ.
 void RadixSort(std::vector<std::uint64_t>& keys) {
-    if (keys.size() < 2) return;
-    std::array<std::array<std::size_t, 256>, 8> counts{};
+    constexpr int kBits = 11;
+    constexpr std::uint64_t kMask = (1u << kBits) - 1;
+    std::uint64_t any = 0;
+    std::uint64_t all = ~std::uint64_t(0);
     for (const std::uint64_t k : keys) {
-        for (int b = 0; b < 8; ++b) ++counts[b][(k >> (8 * b)) & 0xFF];
+        any |= k;
+        all &= k;
+    }
+    const std::uint64_t varying = any & ~all;
+    if (varying == 0) return;
+    const int low = std::countr_zero(varying);
+    const int passes = (64 - std::countl_zero(varying) - low + kBits - 1) / kBits;
+    std::vector<std::array<std::size_t, kMask + 1>> counts(static_cast<std::size_t>(passes));
+    for (const std::uint64_t k : keys) {
+        for (int p = 0; p < passes; ++p) ++counts[p][(k >> (low + p * kBits)) & kMask];
     }
     std::vector<std::uint64_t> scratch(keys.size());
-    for (int b = 0; b < 8; ++b) {
-        std::array<std::size_t, 256>& count = counts[b];
-        if (count[(keys[0] >> (8 * b)) & 0xFF] == keys.size()) continue;
+    for (int p = 0; p < passes; ++p) {
+        const int shift = low + p * kBits;
         std::size_t sum = 0;
-        for (std::size_t& c : count) sum += std::exchange(c, sum);
-        for (const std::uint64_t k : keys) scratch[count[(k >> (8 * b)) & 0xFF]++] = k;
+        for (std::size_t& c : counts[p]) sum += std::exchange(c, sum);
+        for (const std::uint64_t k : keys) scratch[counts[p][(k >> shift) & kMask]++] = k;
         keys.swap(scratch);
     }
 }
@@ -161,42 +171,55 @@ private:
     // Digit lines to digits_, one word each; other lines to general_, the first of each set
     // of equal lines only.
     void Collect() {
-        std::size_t digit_count = 0;
-        std::size_t general_count = 0;
-        ForEachLine(text_, [&](std::string_view line) {
-            std::uint64_t key;
-            ++(DigitKey(line, &key) ? digit_count : general_count);
-        });
-        digits_.reserve(digit_count);
-        general_.reserve(general_count);
-        // Open addressing over entries of general_ (index + 1; 0 is free), at most 3/4 full.
-        std::vector<std::uint32_t> slots(
-            std::bit_ceil(std::max<std::size_t>(16, general_count + general_count / 3 + 1)));
-        const std::size_t mask = slots.size() - 1;
-        const int shift = 64 - std::countr_zero(slots.size());
+        // Line ends bound the number of lines; reserved pages that stay unused cost nothing.
+        const std::size_t most =
+            std::size_t(std::count_if(text_.begin(), text_.end(),
+                                      [](char c) { return c == '\r' || c == '\n'; })) +
+            1;
+        digits_.reserve(most);
+        general_.reserve(most);
         ForEachLine(text_, [&](std::string_view line) {
             std::uint64_t key;
             if (DigitKey(line, &key)) {
                 digits_.push_back(key);
+            } else {
+                AddGeneral(line);
+            }
+        });
+        std::vector<std::uint32_t>().swap(slots_);
+    }
+
+    // Adds line to general_ unless an equal line is there. slots_ is an open-addressing table
+    // of general_ entries (index + 1; 0 is free), kept at most 3/4 full.
+    void AddGeneral(std::string_view line) {
+        if ((general_.size() + 1) * 4 > slots_.size() * 3) {
+            slots_.assign(std::max<std::size_t>(1024, slots_.size() * 2), 0);
+            for (std::size_t i = 0; i < general_.size(); ++i) {
+                std::size_t slot = Slot(general_[i].key);
+                while (slots_[slot] != 0) slot = (slot + 1) & (slots_.size() - 1);
+                slots_[slot] = std::uint32_t(i + 1);
+            }
+        }
+        const std::uint64_t hash = FoldedHash(line);
+        const bool ascii = IsAscii(line);
+        std::size_t slot = Slot(hash);
+        for (; slots_[slot] != 0; slot = (slot + 1) & (slots_.size() - 1)) {
+            const GeneralLine& seen = general_[slots_[slot] - 1];
+            if (seen.key != hash) continue;
+            const std::string_view other = LineAt(seen.where);
+            if ((ascii && IsAscii(other)) ? AsciiEqualIgnoringCase(line, other)
+                                          : collation_.Equal(line, other)) {
                 return;
             }
-            const std::uint64_t hash = FoldedHash(line);
-            const bool ascii = IsAscii(line);
-            std::size_t slot = std::size_t((hash * 0x9E3779B97F4A7C15ULL) >> shift);
-            for (; slots[slot] != 0; slot = (slot + 1) & mask) {
-                const GeneralLine& seen = general_[slots[slot] - 1];
-                if (seen.key != hash) continue;
-                const std::string_view other = LineAt(seen.where);
-                if ((ascii && IsAscii(other)) ? AsciiEqualIgnoringCase(line, other)
-                                              : collation_.Equal(line, other)) {
-                    return;
-                }
-            }
-            const std::uint64_t offset = std::uint64_t(line.data() - text_.data());
-            general_.push_back(
-                {hash, offset << kLengthBits | std::min<std::uint64_t>(line.size(), kLongLine)});
-            slots[slot] = std::uint32_t(general_.size());
-        });
+        }
+        const std::uint64_t offset = std::uint64_t(line.data() - text_.data());
+        general_.push_back(
+            {hash, offset << kLengthBits | std::min<std::uint64_t>(line.size(), kLongLine)});
+        slots_[slot] = std::uint32_t(general_.size());
+    }
+
+    std::size_t Slot(std::uint64_t hash) const {
+        return std::size_t((hash * 0x9E3779B97F4A7C15ULL) >> (64 - std::countr_zero(slots_.size())));
     }
 
     // Puts lines, whose sort keys agree before depth, in key order, and marks as dropped all
@@ -302,6 +325,7 @@ private:
     std::size_t key_budget_;
     std::vector<std::uint64_t> digits_;
     std::vector<GeneralLine> general_;
+    std::vector<std::uint32_t> slots_;
 };
 
 }  // namespace

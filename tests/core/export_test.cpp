@@ -1,10 +1,12 @@
 // Export: masking, layouts, filters, and the file written whole or not at all.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "error.h"
@@ -35,6 +37,9 @@ private:
 const std::string kNanjing = GbkFromUtf8("南京");
 const std::string kJiangsu = GbkFromUtf8("江苏");
 const std::string kChongqing = GbkFromUtf8("重庆");
+
+// SampleRows() in the number layout.
+const std::string kSampleNumbers = "138000012**\r\n1330000**\r\n**\r\n131000012**\r\n";
 
 Rows SampleRows() {
     return Rows({
@@ -81,7 +86,7 @@ TEST(Export, WritesPassingRowsInOrderWithCrLf) {
     const Rows rows = SampleRows();
 
     EXPECT_EQ(ExportRows(rows, {}, text::kLayoutNumber, path), 4u);
-    EXPECT_EQ(ReadFileBytes(path), "138000012**\r\n1330000**\r\n**\r\n131000012**\r\n");
+    EXPECT_EQ(ReadFileBytes(path), kSampleNumbers);
 
     EXPECT_EQ(ExportRows(rows, {}, text::kLayoutNumberCityCard, path), 4u);
     const std::string first = "138000012** " + kNanjing + " " + std::string(text::kCardMobile);
@@ -150,6 +155,25 @@ TEST(Export, TargetThatCannotBeWrittenIsLeftAlone) {
         EXPECT_STREQ(e.what(), "File access denied");
     }
     EXPECT_EQ(ReadFileBytes(path), "keep");
+}
+
+TEST(Export, LinksAndPipesAreWrittenThroughNotReplaced) {
+    TempDir dir;
+    const std::string real = dir.Write("real.txt", "old");
+    std::filesystem::create_symlink(real, dir.path() + "link.txt");
+    EXPECT_EQ(ExportRows(SampleRows(), {}, text::kLayoutNumber, dir.path() + "link.txt"), 4u);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.path() + "link.txt"));
+    EXPECT_EQ(ReadFileBytes(real), kSampleNumbers);
+
+    const std::string fifo = dir.path() + "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] { received = ReadFileBytes(fifo); });
+    EXPECT_EQ(ExportRows(SampleRows(), {}, text::kLayoutNumber, fifo), 4u);
+    reader.join();
+    EXPECT_EQ(received, kSampleNumbers);
+    EXPECT_EQ(std::filesystem::status(fifo).type(), std::filesystem::file_type::fifo);
+    EXPECT_EQ(FileNames(dir.path()), (std::vector<std::string>{"fifo", "link.txt", "real.txt"}));
 }
 
 TEST(Export, EveryFailingFileOperationLeavesTheOldFile) {

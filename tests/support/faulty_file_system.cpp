@@ -73,10 +73,11 @@ std::unique_ptr<OutputFile> FaultyFileSystem::CreateTemporary(const std::string&
 }
 
 std::unique_ptr<OutputFile> FaultyFileSystem::CreateReplacement(const std::string& target,
-                                                                std::string* created_path) {
+                                                                std::string* temporary,
+                                                                std::string* final_path) {
     if (Fails(Op::Create)) throw FileError(FileError::Op::Create, target, fail_code_);
-    std::unique_ptr<OutputFile> file = inner_.CreateReplacement(target, created_path);
-    return Wrap(std::move(file), *created_path);
+    std::unique_ptr<OutputFile> file = inner_.CreateReplacement(target, temporary, final_path);
+    return Wrap(std::move(file), temporary->empty() ? target : *temporary);
 }
 
 void FaultyFileSystem::Rename(const std::string& from, const std::string& to) {

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace haojian::bench {
+
+// A fresh directory under the system's temporary folder, removed with its files at the end.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const std::string& path() const { return path_; }  // ends in "/"
+    // Writes bytes to path() + name and gives the full path.
+    std::string Write(const std::string& name, const std::string& bytes) const;
+
+private:
+    std::string path_;
+};
+
+// count eleven-digit mobile numbers, LF-ended, drawn with repetition from a pool of
+// distinct ones, so that about half of all lines drawn over several files repeat.
+std::string DigitLines(std::size_t count, std::size_t pool, unsigned seed);
+
+// count GBK name lines: Chinese names and Latin names in mixed case, with repeats.
+std::string NameLines(std::size_t count, unsigned seed);
+
+// A segment database of lines: seven-digit prefix, city code, card digit.
+std::string SegmentLines(std::size_t count, unsigned seed);
+
+// Seconds of wall time that a shell command takes; -1 when it fails.
+double TimeCommand(const std::string& command);
+
+// Peak resident memory in bytes of a shell command, by /usr/bin/time; 0 when unavailable.
+std::size_t PeakMemory(const std::string& command);
+
+inline double SecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace haojian::bench
