@@ -9,6 +9,7 @@
 #include "export.h"
 #include "fixed_texts.h"
 #include "gbk.h"
+#include "test_files.h"
 
 namespace haojian {
 namespace {
@@ -35,7 +36,7 @@ private:
 
 void BM_ExportRows(benchmark::State& state, std::string_view layout) {
     static const Rows rows(1000000);
-    const bench::ScratchDir dir;
+    const testing::TempDir dir;
     const std::string path = dir.path() + "export.txt";
     std::size_t lines = 0;
     for (auto _ : state) lines = ExportRows(rows, {}, layout, path);

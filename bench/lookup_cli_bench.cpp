@@ -6,12 +6,13 @@
 
 #include "bench_data.h"
 #include "file_system.h"
+#include "test_files.h"
 
 namespace haojian {
 namespace {
 
 void BM_LookupCli(benchmark::State& state) {
-    const bench::ScratchDir dir;
+    const testing::TempDir dir;
     const std::string db = dir.Write("segments.dat", bench::SegmentLines(300000, 7));
     const std::string list = dir.Write("numbers.txt", bench::DigitLines(1000000, 1000000, 8));
     const std::string command =

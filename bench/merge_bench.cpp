@@ -13,12 +13,13 @@
 #include "bench_data.h"
 #include "file_system.h"
 #include "merge.h"
+#include "test_files.h"
 
 namespace haojian {
 namespace {
 
 struct Sources {
-    bench::ScratchDir dir;
+    testing::TempDir dir;
     std::vector<std::string> paths;
     std::string joined;  // for the shell
     std::size_t bytes = 0;

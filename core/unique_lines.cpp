@@ -219,7 +219,8 @@ private:
     }
 
     std::size_t Slot(std::uint64_t hash) const {
-        return std::size_t((hash * 0x9E3779B97F4A7C15ULL) >> (64 - std::countr_zero(slots_.size())));
+        return std::size_t((hash * 0x9E3779B97F4A7C15ULL) >>
+                           (64 - std::countr_zero(slots_.size())));
     }
 
     // Puts lines, whose sort keys agree before depth, in key order, and marks as dropped all

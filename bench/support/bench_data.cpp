@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -12,24 +11,6 @@
 #include "gbk.h"
 
 namespace haojian::bench {
-
-ScratchDir::ScratchDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "haojian-bench-XXXXXX").string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    path_ = std::string(::mkdtemp(name.data())) + "/";
-}
-
-ScratchDir::~ScratchDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
-std::string ScratchDir::Write(const std::string& name, const std::string& bytes) const {
-    const std::string full = path_ + name;
-    std::ofstream(full, std::ios::binary) << bytes;
-    return full;
-}
 
 std::string DigitLines(std::size_t count, std::size_t pool, unsigned seed) {
     std::mt19937_64 pool_rng(1);  // the same pool for every seed
@@ -46,12 +27,12 @@ std::string DigitLines(std::size_t count, std::size_t pool, unsigned seed) {
 }
 
 std::string NameLines(std::size_t count, unsigned seed) {
-    static const char* const kSurnames[] = {"王", "李", "张", "刘", "陈", "杨", "黄", "赵", "吴",
+    static const char* const kSurnames[] = {"王", "李", "张", "刘", "陈", "杨", "黄",   "赵",  "吴",
                                             "周", "徐", "孙", "马", "朱", "胡", "欧阳", "司马"};
     static const char* const kGiven[] = {"伟", "芳", "娜", "敏", "静", "丽", "强", "磊", "洋",
                                          "艳", "勇", "军", "杰", "娟", "涛", "明", "超", "秀英"};
-    static const char* const kLatin[] = {"Zhang", "Wang", "Li", "Zhao", "Chen", "Liu", "Smith",
-                                         "Lee", "Nguyen", "Garcia", "Müller", "Kim"};
+    static const char* const kLatin[] = {"Zhang", "Wang", "Li",     "Zhao",   "Chen",   "Liu",
+                                         "Smith", "Lee",  "Nguyen", "Garcia", "Müller", "Kim"};
     std::mt19937 rng(seed);
     std::vector<std::string> surnames;
     std::vector<std::string> given;

@@ -7,21 +7,6 @@
 
 namespace haojian::bench {
 
-// A fresh directory under the system's temporary folder, removed with its files at the end.
-class ScratchDir {
-public:
-    ScratchDir();
-    ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    const std::string& path() const { return path_; }  // ends in "/"
-    // Writes bytes to path() + name and gives the full path.
-    std::string Write(const std::string& name, const std::string& bytes) const;
-
-private:
-    std::string path_;
-};
-
 // count eleven-digit mobile numbers, LF-ended, drawn with repetition from a pool of
 // distinct ones, so that about half of all lines drawn over several files repeat.
 std::string DigitLines(std::size_t count, std::size_t pool, unsigned seed);

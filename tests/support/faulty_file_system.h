@@ -38,8 +38,7 @@ public:
     std::unique_ptr<OutputFile> Create(const std::string& path) override;
     std::unique_ptr<OutputFile> CreateTemporary(const std::string& directory,
                                                 std::string* created_path) override;
-    std::unique_ptr<OutputFile> CreateReplacement(const std::string& target,
-                                                  std::string* temporary,
+    std::unique_ptr<OutputFile> CreateReplacement(const std::string& target, std::string* temporary,
                                                   std::string* final_path) override;
     void Rename(const std::string& from, const std::string& to) override;
     void Remove(const std::string& path) noexcept override { inner_.Remove(path); }
