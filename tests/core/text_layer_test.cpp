@@ -45,18 +45,15 @@ TEST(LineRule, NulEndsTheTextAndNothingIsTrimmed) {
     EXPECT_EQ(Lines(std::string("\0abc", 4)), V{});
     EXPECT_EQ(Lines(" 138 \t\n"), (V{" 138 \t"}));
     // A byte-order mark is not recognised: it stays at the start of the first line.
-    EXPECT_EQ(Lines("\xEF\xBB\xBF"
-                    "1380000\n"),
-              (V{"\xEF\xBB\xBF"
-                 "1380000"}));
+    EXPECT_EQ(Lines("\xEF\xBB\xBF" "1380000\n"), (V{"\xEF\xBB\xBF" "1380000"}));
 }
 
 TEST(Gbk, FixedTextsDecodeToTheirCharacters) {
     EXPECT_EQ(Utf8FromGbk(text::kUnknown), "未知");
     EXPECT_EQ(Utf8FromGbk(text::kMergedPrefix), "文件合并整理完毕！共计：");
     EXPECT_EQ(GbkFromUtf8("手机号码+城市+卡类"), text::kLayoutNumberCityCard);
-    EXPECT_EQ(GbkFromUtf8("\xFF"), "?");  // invalid UTF-8
-    EXPECT_EQ(GbkFromUtf8("😀"), "??");    // no GBK form
+    EXPECT_EQ(GbkFromUtf8("\xFF"), "?");       // invalid UTF-8
+    EXPECT_EQ(GbkFromUtf8("😀"), "??");         // no GBK form
 }
 
 TEST(Gbk, EveryByteStringSurvivesARoundTrip) {
@@ -75,9 +72,9 @@ TEST(Collation, IgnoresLetterCaseAndNothingElse) {
     const LocaleCollation& c = DefaultCollation();
     EXPECT_TRUE(c.Equal("abc", "ABC"));
     EXPECT_TRUE(c.Equal(GbkFromUtf8("Ａｂ"), GbkFromUtf8("ａＢ")));  // full-width letters fold too
-    EXPECT_FALSE(c.Equal(GbkFromUtf8("０５"), "05"));                // width is not case
-    EXPECT_FALSE(c.Equal("a\x01", "a"));                             // ignorables keep apart
-    EXPECT_FALSE(c.Equal("\x81", "\x82"));                           // undecodable bytes too
+    EXPECT_FALSE(c.Equal(GbkFromUtf8("０５"), "05"));                  // width is not case
+    EXPECT_FALSE(c.Equal("a\x01", "a"));                                // ignorables keep apart
+    EXPECT_FALSE(c.Equal("\x81", "\x82"));                              // undecodable bytes too
     EXPECT_LT(c.Compare("", "0"), 0);
     EXPECT_LT(c.Compare("138", "1380"), 0);
     EXPECT_LT(c.Compare("1390", "14"), 0);
@@ -86,25 +83,9 @@ TEST(Collation, IgnoresLetterCaseAndNothingElse) {
 
 TEST(Collation, SortKeysOrderAsCompare) {
     const LocaleCollation& c = DefaultCollation();
-    std::vector<std::string> words = {"",
-                                      "a",
-                                      "A",
-                                      "b",
-                                      "ab",
-                                      "Ab",
-                                      "0",
-                                      "9",
-                                      "10",
-                                      "a\x01",
-                                      GbkFromUtf8("北京"),
-                                      GbkFromUtf8("南京"),
-                                      GbkFromUtf8("未知"),
-                                      GbkFromUtf8("０５"),
-                                      "05",
-                                      "\x81",
-                                      " x",
-                                      "-x",
-                                      "x-"};
+    std::vector<std::string> words = {"", "a", "A", "b", "ab", "Ab", "0", "9", "10", "a\x01",
+                                      GbkFromUtf8("北京"), GbkFromUtf8("南京"), GbkFromUtf8("未知"),
+                                      GbkFromUtf8("０５"), "05", "\x81", " x", "-x", "x-"};
     for (const auto& a : words) {
         for (const auto& b : words) {
             const int by_compare = c.Compare(a, b);
