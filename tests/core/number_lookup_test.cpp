@@ -223,7 +223,7 @@ std::string RandomLine(std::mt19937& rng) {
         default: {
             static const char* codes[] = {"0501", "1301", "0400", "1302", "3207", "0599",    "3301",
                                           "aB01", "Ab01", "AB",   "x",    "0a",   "\xB1\xB1"};
-            std::string line = "13" + RandomText(rng, 5) + codes[rng() % std::size(codes)];
+            std::string line = "1" + RandomText(rng, 6) + codes[rng() % std::size(codes)];
             line += RandomText(rng, rng() % 4);
             return line;
         }
