@@ -1,7 +1,6 @@
 #include "segment_database.h"
 
 #include <bit>
-#include <cstring>
 
 #include "error.h"
 #include "file_system.h"
@@ -90,8 +89,7 @@ void SegmentDatabase::BuildIndex() {
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         const std::string_view line = lines_[i];
         const std::string_view fields = CutField(line, kFieldsFirst, kFieldsLength);
-        std::memcpy(fields_[i].bytes, fields.data(), fields.size());
-        fields_[i].size = std::uint8_t(fields.size());
+        fields_[i].size = std::uint8_t(fields.copy(fields_[i].bytes, kFieldsLength));
         // Walk from the longest prefix down: once one is known, all shorter ones are too,
         // since the line that claimed it also claimed them.
         for (std::size_t length = std::min(line.size(), kPrefixLength); length >= 1; --length) {
