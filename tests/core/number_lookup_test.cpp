@@ -230,18 +230,14 @@ std::string RandomLine(std::mt19937& rng) {
     }
 }
 
-// Besides the built-in tables, one whose codes have letters of both cases and GBK bytes.
-const CodeRow kLetterRows[] = {{"ab", "p1"},       {"0501", "p2"}, {"AB01", "p3"},
-                               {"aB", "p4"},       {"X", "p5"},    {"05", "p6"},
-                               {"\xB1\xB1", "p7"}, {"ab01", "p8"}, {"", "p9"}};
-
 TEST(NumberLookupRandomized, AgreesWithAPlainScan) {
     const LocaleCollation& collation = DefaultCollation();
     CodeTables built_in;
     ReloadCodeTables(built_in);
+    // Besides the built-in tables, ones whose codes need the collation.
     CodeTables letters;
-    letters.provinces.Assign(kLetterRows);
-    letters.cities.Assign(kLetterRows);
+    letters.provinces.Assign(testing::LetterCodeRows());
+    letters.cities.Assign(testing::LetterCodeRows());
     std::mt19937 rng(2024);
     static const char* ends[] = {"\r\n", "\n", "\r"};
     for (int round = 0; round < 300; ++round) {

@@ -60,6 +60,13 @@ std::vector<std::string> ReferenceLines(std::string_view text) {
     return lines;
 }
 
+std::span<const CodeRow> LetterCodeRows() {
+    static const CodeRow rows[] = {{"ab", "p1"},       {"0501", "p2"}, {"AB01", "p3"},
+                                   {"aB", "p4"},       {"X", "p5"},    {"05", "p6"},
+                                   {"\xB1\xB1", "p7"}, {"ab01", "p8"}, {"", "p9"}};
+    return rows;
+}
+
 long ReferenceFindCode(const CodeTable& table, std::string_view code,
                        const LocaleCollation& collation) {
     if (code.empty()) return -1;

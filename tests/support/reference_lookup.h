@@ -8,6 +8,7 @@
 namespace haojian {
 
 class CodeTable;
+struct CodeRow;
 struct CodeTables;
 class LocaleCollation;
 
@@ -27,6 +28,10 @@ struct ReferenceResult {
     std::string card_type;
     bool operator==(const ReferenceResult&) const = default;
 };
+
+// Rows whose codes have letters of both cases, GBK bytes, a repeat under case and an empty
+// code: a table of them makes the look-up compare codes by the collation.
+std::span<const CodeRow> LetterCodeRows();
 
 // The first row of table whose code equals code under collation, by a scan of every row;
 // -1 for none.
