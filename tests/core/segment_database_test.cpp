@@ -21,6 +21,7 @@
 namespace haojian {
 namespace {
 
+using namespace std::string_literals;
 using V = std::vector<std::string>;
 using testing::TempDir;
 
@@ -58,10 +59,9 @@ TEST(LoadSegmentDatabase, EveryKindOfLineEndGivesTheSameLines) {
 }
 
 TEST(LoadSegmentDatabase, NulEndsTheTextAndAByteOrderMarkStays) {
-    const auto nul =
-        LoadFrom(std::string("1380000\r\n13900\0"
-                             "01301\r\n1300000\r\n",
-                             33));
+    const auto nul = LoadFrom(
+        "1380000\r\n13900\0"
+        "01301\r\n1300000\r\n"s);
     ASSERT_TRUE(nul);
     EXPECT_EQ(LinesOf(*nul), (V{"1380000", "13900"}));
 
