@@ -41,14 +41,8 @@ class NumberLookup : public ::testing::Test {
 };
 
 TEST_F(NumberLookup, AMatchedLineGivesItsNames) {
-    const SegmentDatabase more =
-        Db({"1370000"
-            "05011xyz"});
-    const SegmentDatabase first =
-        Db({"1380000"
-            "05011",
-            "1390000"
-            "13013"});
+    const SegmentDatabase more = Db({"137000005011xyz"});
+    const SegmentDatabase first = Db({"138000005011", "139000013013"});
     EXPECT_EQ(Resolve("13800001234", first), (V{"江苏", "南京", "移动"}));
     EXPECT_EQ(Resolve("1390000", first), (V{"重庆", "重庆", "联通"}));
     // More than seven characters: only the first seven count.
@@ -62,15 +56,11 @@ TEST_F(NumberLookup, AMatchedLineGivesItsNames) {
 }
 
 TEST_F(NumberLookup, ShortLinesGiveTruncatedFields) {
-    const SegmentDatabase db =
-        Db({"1300000"
-            "0501",  // 11 bytes
-            "1310000"
-            "05",  // 9 bytes
-            "1320000"
-            "0",        // 8 bytes
-            "1330000",  // 7 bytes
-            "134"});
+    const SegmentDatabase db = Db({"13000000501",  // 11 bytes
+                                   "131000005",    // 9 bytes
+                                   "13200000",     // 8 bytes
+                                   "1330000",      // 7 bytes
+                                   "134"});
     EXPECT_EQ(Resolve("13000001111", db), (V{"江苏", "南京", ""}));
     EXPECT_EQ(Resolve("13100001111", db), (V{"江苏", "未知", ""}));
     EXPECT_EQ(Resolve("13200001111", db), (V{"未知", "未知", ""}));
@@ -82,22 +72,8 @@ TEST_F(NumberLookup, ShortLinesGiveTruncatedFields) {
 
 TEST_F(NumberLookup, TheCardTypeByteMapsOnlyOneToFour) {
     const SegmentDatabase db =
-        Db({"1300000"
-            "05011",
-            "1300001"
-            "05012",
-            "1300002"
-            "05013",
-            "1300003"
-            "05014",
-            "1300004"
-            "05010",
-            "1300005"
-            "05015",
-            "1300006"
-            "0501a",
-            "1300007"
-            "0501\xB1\xB1"});
+        Db({"130000005011", "130000105012", "130000205013", "130000305014", "130000405010",
+            "130000505015", "13000060501a", "13000070501\xB1\xB1"});
     const V expected = {"移动", "电信", "联通", "虚拟", "0", "5", "a"};
     for (std::size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(Resolve("130000" + std::to_string(i) + "9999", db)[2], expected[i]) << i;
@@ -107,19 +83,8 @@ TEST_F(NumberLookup, TheCardTypeByteMapsOnlyOneToFour) {
 }
 
 TEST_F(NumberLookup, CodesMissingFromTheirTableGiveUnknownForThatFieldAlone) {
-    const SegmentDatabase db =
-        Db({"1300000"
-            "33011",
-            "1300001"
-            "05992",
-            "1300002"
-            "0a013",
-            "1300003"
-            "04003",
-            "1300004"
-            "13013",
-            "1300005"
-            "13024"});
+    const SegmentDatabase db = Db({"130000033011", "130000105992", "13000020a013", "130000304003",
+                                   "130000413013", "130000513024"});
     EXPECT_EQ(Resolve("1300000", db), (V{"未知", "未知", "移动"}));
     EXPECT_EQ(Resolve("1300001", db), (V{"江苏", "未知", "电信"}));
     EXPECT_EQ(Resolve("1300002", db), (V{"未知", "未知", "联通"}));
@@ -130,17 +95,8 @@ TEST_F(NumberLookup, CodesMissingFromTheirTableGiveUnknownForThatFieldAlone) {
 }
 
 TEST_F(NumberLookup, OnlyTheFirstLineOfASegmentIsUsed) {
-    const SegmentDatabase db = Db({"",
-                                   "1390000"
-                                   "05011",
-                                   "1380001"
-                                   "06012",
-                                   "1380000"
-                                   "07013",
-                                   "1380000"
-                                   "08014",
-                                   "1380001"
-                                   "09011"});
+    const SegmentDatabase db =
+        Db({"", "139000005011", "138000106012", "138000007013", "138000008014", "138000109011"});
     EXPECT_EQ(Resolve("13800001234", db), (V{"广东", "广州", "联通"}));
     EXPECT_EQ(Resolve("13800011234", db), (V{"山东", "济南", "电信"}));
     EXPECT_EQ(Resolve("138", db), (V{"山东", "济南", "电信"}));
@@ -149,12 +105,7 @@ TEST_F(NumberLookup, OnlyTheFirstLineOfASegmentIsUsed) {
 
 TEST_F(NumberLookup, UnmatchedNumbersFallBackOnTheirLeadingThree) {
     const SegmentDatabase empty = Db({});
-    const SegmentDatabase db =
-        Db({"2380000"
-            "05011",
-            "\xEF\xBB\xBF"
-            "1740000"
-            "05011"});
+    const SegmentDatabase db = Db({"238000005011", std::string("\xEF\xBB\xBF") + "174000005011"});
     for (const SegmentDatabase* d : {&empty, &db}) {
         EXPECT_EQ(Resolve("13900001234", *d), (V{"未知", "未知", "移动"}));
         EXPECT_EQ(Resolve("13300001234", *d), (V{"未知", "未知", "电信"}));
@@ -176,9 +127,7 @@ TEST_F(NumberLookup, UnmatchedNumbersFallBackOnTheirLeadingThree) {
         EXPECT_EQ(Resolve("6|1", *d)[2], "联通");
     }
     // Bytes are matched exactly: a letter's case counts and a marked line serves no segment.
-    const SegmentDatabase letters =
-        Db({"13a0000"
-            "05011"});
+    const SegmentDatabase letters = Db({"13a000005011"});
     EXPECT_EQ(Resolve("13a0000", letters), (V{"江苏", "南京", "移动"}));
     EXPECT_EQ(Resolve("13A0000", letters), (V{"未知", "未知", "未知"}));
     EXPECT_EQ(Resolve("1740000", db), (V{"未知", "未知", "未知"}));

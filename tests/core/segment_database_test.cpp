@@ -65,16 +65,13 @@ TEST(LoadSegmentDatabase, NulEndsTheTextAndAByteOrderMarkStays) {
     ASSERT_TRUE(nul);
     EXPECT_EQ(LinesOf(*nul), (V{"1380000", "13900"}));
 
-    const auto bom = LoadFrom(
-        "\xEF\xBB\xBF"
-        "13800000501\r\n13800001301\r\n");
+    const std::string mark = "\xEF\xBB\xBF";
+    const auto bom = LoadFrom(mark + "13800000501\r\n13800001301\r\n");
     ASSERT_TRUE(bom);
-    EXPECT_EQ(LinesOf(*bom), (V{"\xEF\xBB\xBF"
-                                "13800000501",
-                                "13800001301"}));
+    EXPECT_EQ(LinesOf(*bom), (V{mark + "13800000501", "13800001301"}));
     // The marked first line begins with no digit, so its segment is served by the second.
     EXPECT_EQ(bom->FirstLineWithPrefix("1380000"), 1u);
-    EXPECT_EQ(bom->FirstLineWithPrefix("\xEF\xBB\xBF"), 0u);
+    EXPECT_EQ(bom->FirstLineWithPrefix(mark), 0u);
 }
 
 TEST(LoadSegmentDatabase, AnEmptyFileIsLoadedWithNoLines) {
