@@ -42,7 +42,7 @@ inline std::string_view CutField(std::string_view text, std::size_t first, std::
 
 // The lines of one text file, held as the file's own bytes plus one span per line.
 class LineList {
-  public:
+public:
     LineList() = default;
 
     // Takes the file's bytes and splits them by the line rule.
@@ -56,7 +56,7 @@ class LineList {
     // Bytes held beyond the file's own: the per-line bookkeeping.
     std::size_t OverheadBytes() const { return spans_.capacity() * sizeof(Span); }
 
-  private:
+private:
     struct Span {
         std::uint64_t offset;
         std::uint64_t length;

@@ -18,7 +18,7 @@ class FileSystem;
 // bytes, the first line in file order that begins with it: exactly what a scan from the first
 // line would find, in constant time.
 class SegmentDatabase {
-  public:
+public:
     static constexpr std::size_t kPrefixLength = 7;
     static constexpr std::uint32_t kNoLine = UINT32_MAX;
 
@@ -42,7 +42,7 @@ class SegmentDatabase {
     static constexpr std::size_t kFieldsFirst = 8;
     static constexpr std::size_t kFieldsLength = 5;
 
-  private:
+private:
     // Open addressing with linear probing, kept at most half full. A key is the prefix bytes
     // packed with their length; 0 marks a free slot. Key and line share a slot so that a
     // look-up touches one cache line.

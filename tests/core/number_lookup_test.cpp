@@ -26,7 +26,7 @@ SegmentDatabase Db(const V& lines) {
 }
 
 class NumberLookup : public ::testing::Test {
-  protected:
+protected:
     NumberLookup() { ReloadCodeTables(tables_); }
 
     // Province, city and card type of number, as UTF-8.

@@ -90,7 +90,7 @@ TEST(LoadSegmentDatabase, NoFileOrADirectoryOfThatNameIsMissing) {
 
 // The real file system, except that opening a file for reading fails with a given error.
 class FailingOpenFileSystem final : public FileSystem {
-  public:
+public:
     explicit FailingOpenFileSystem(int code) : code_(code) {}
     bool IsFile(const std::string& path) override { return real_.IsFile(path); }
     std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
@@ -106,14 +106,14 @@ class FailingOpenFileSystem final : public FileSystem {
     void Rename(const std::string& from, const std::string& to) override { real_.Rename(from, to); }
     void Remove(const std::string& path) noexcept override { real_.Remove(path); }
 
-  private:
+private:
     FileSystem& real_ = RealFileSystem();
     int code_;
 };
 
 // Switches the messages of the C library to Chinese for one test, where the system has them.
 class ChineseSystemMessages {
-  public:
+public:
     ChineseSystemMessages() {
         const char* language = std::getenv("LANGUAGE");
         had_language_ = language != nullptr;
@@ -131,7 +131,7 @@ class ChineseSystemMessages {
         }
     }
 
-  private:
+private:
     bool had_language_ = false;
     std::string language_;
     std::string old_locale_;
