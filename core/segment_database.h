@@ -57,8 +57,8 @@ private:
     static constexpr std::size_t kMobileSegments = 1000000;
 
     void BuildIndex();
-    // The slot of line i's prefix of length bytes: claims it for i and gives true when no
-    // earlier line did.
+    // Records line as the first with prefix and gives true, or gives false when an earlier
+    // line holds it.
     bool Claim(std::string_view prefix, std::uint32_t line);
     void Grow();
     std::size_t Find(std::uint64_t key) const;
