@@ -5,6 +5,7 @@
 #include <string>
 
 #include "bench_data.h"
+#include "generated_data.h"
 #include "file_system.h"
 #include "test_files.h"
 
@@ -13,8 +14,10 @@ namespace {
 
 void BM_LookupCli(benchmark::State& state) {
     const testing::TempDir dir;
-    const std::string db = dir.Write("segments.dat", bench::SegmentLines(300000, 7));
-    const std::string list = dir.Write("numbers.txt", bench::DigitLines(1000000, 1000000, 8));
+    const std::string segments = bench::GenerateDatabaseBytes(300000, 7);
+    const std::string db = dir.Write("segments.dat", segments);
+    const std::string list =
+        dir.Write("numbers.txt", bench::GenerateNumberBytes(segments, 1000000, 0.9, 8));
     const std::string command =
         ExecutableDirectory() + "haojian-cli lookup --db " + db + " " + list + " >/dev/null";
     for (auto _ : state) {

@@ -21,7 +21,7 @@ bool Listed(const std::vector<std::string_view>& options, std::string_view name)
 }
 
 std::string OpenErrorText(const std::string& path, int code) {
-    return "Cannot open file \"" + PathForMessage(path) + "\". " + SystemReason(code);
+    return "Cannot open file \"" + PathForMessage(path) + "\". " + ReasonForMessage(code);
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ namespace {
 
 // The message for a failed operation; output stands for the files made to replace it.
 Error MergeError(const FileError& e, const std::string& output) {
-    const std::string reason = "\". " + SystemReason(e.code());
+    const std::string reason = "\". " + ReasonForMessage(e.code());
     switch (e.op()) {
         case FileError::Op::Open:
             return Error("Cannot open file \"" + PathForMessage(e.path()) + reason);

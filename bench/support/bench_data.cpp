@@ -7,7 +7,6 @@
 #include <random>
 #include <sstream>
 
-#include "built_in_code_rows.h"
 #include "gbk.h"
 
 namespace haojian::bench {
@@ -61,19 +60,6 @@ std::string NameLines(std::size_t count, unsigned seed) {
         }
         if (made.size() < 100000 && rng() % 4 == 0) made.push_back(line);
         text += line;
-        text += "\r\n";
-    }
-    return text;
-}
-
-std::string SegmentLines(std::size_t count, unsigned seed) {
-    std::mt19937 rng(seed);
-    std::string text;
-    for (std::size_t i = 0; i < count; ++i) {
-        const CodeRow& city = kBuiltInCityRows[rng() % kBuiltInCityRows.size()];
-        text += std::to_string(1300000 + rng() % 700000);
-        text += city.code;
-        text += char('1' + rng() % 4);
         text += "\r\n";
     }
     return text;

@@ -14,9 +14,6 @@ std::string DigitLines(std::size_t count, std::size_t pool, unsigned seed);
 // count GBK name lines: Chinese names and Latin names in mixed case, with repeats.
 std::string NameLines(std::size_t count, unsigned seed);
 
-// A segment database of lines: seven-digit prefix, city code, card digit.
-std::string SegmentLines(std::size_t count, unsigned seed);
-
 // Seconds of wall time that a shell command takes; -1 when it fails.
 double TimeCommand(const std::string& command);
 

@@ -177,14 +177,14 @@ TEST_F(MergeFixture, FailuresNameTheFileAndReason) {
         FAIL() << "no error";
     } catch (const Error& e) {
         EXPECT_EQ(e.message(),
-                  "Cannot open file \"" + Path("gone.txt") + "\". " + SystemReason(ENOENT));
+                  "Cannot open file \"" + Path("gone.txt") + "\". " + ReasonForMessage(ENOENT));
     }
     try {
         MergeDataFiles({a}, Path("no/out.txt"));
         FAIL() << "no error";
     } catch (const Error& e) {
         EXPECT_EQ(e.message(),
-                  "Cannot create file \"" + Path("no/out.txt") + "\". " + SystemReason(ENOENT));
+                  "Cannot create file \"" + Path("no/out.txt") + "\". " + ReasonForMessage(ENOENT));
     }
     EXPECT_EQ(FileNames(dir.path()), Names{"a.txt"});
 }
@@ -207,7 +207,7 @@ TEST_F(MergeFixture, EveryFailingFileOperationLeavesEveryFile) {
 
     using Op = FaultyFileSystem::Op;
     const auto expected_text = [&](Op op, int nth) -> std::string {
-        const std::string reason = "\". " + SystemReason(EACCES);
+        const std::string reason = "\". " + ReasonForMessage(EACCES);
         switch (op) {
             case Op::Open:
                 return "Cannot open file \"" + sources[nth - 1] + reason;
