@@ -5,8 +5,8 @@
 #include <string>
 
 #include "bench_data.h"
-#include "generated_data.h"
 #include "file_system.h"
+#include "generated_data.h"
 #include "test_files.h"
 
 namespace haojian {
