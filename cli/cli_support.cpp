@@ -116,10 +116,10 @@ SegmentDatabase LoadDatabase(const Arguments& args) {
     }
 }
 
-LineList ReadList(const std::string& path) {
+std::string ReadListBytes(const std::string& path) {
     const std::string real = path == "-" ? "/dev/stdin" : path;
     try {
-        return LineList::FromBytes(ReadWholeFile(RealFileSystem(), real));
+        return ReadWholeFile(RealFileSystem(), real);
     } catch (const FileError& e) {
         throw Error(OpenErrorText(real, e.code()));
     }

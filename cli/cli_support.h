@@ -60,8 +60,8 @@ void PrintError(std::string_view gbk_text);
 // it is missing or cannot be read.
 SegmentDatabase LoadDatabase(const Arguments& args);
 
-// The lines of a number list; "-" is standard input. Throws Error naming the file.
-LineList ReadList(const std::string& path);
+// The bytes of a number list; "-" is standard input. Throws Error naming the file.
+std::string ReadListBytes(const std::string& path);
 
 // Writes to standard output.
 class StandardOutput final : public OutputFile {

@@ -7,6 +7,7 @@
 #include "collation.h"
 #include "commands.h"
 #include "gbk.h"
+#include "line_list.h"
 #include "number_lookup.h"
 
 namespace haojian::cli {
@@ -59,9 +60,9 @@ int Lookup(const Arguments& args) {
     BufferedWriter out(standard_output, std::size_t(64) << 10);
     const auto field = [&](std::string_view gbk) { out.Append(utf8 ? utf8_texts(gbk) : gbk); };
     for (const std::string& path : args.operands) {
-        const LineList list = ReadList(path);
-        for (std::size_t i = 0; i < list.size(); ++i) {
-            const LookupResult r = ResolveNumber(list[i], database, tables, collation);
+        // Streamed line by line: no per-line bookkeeping beside the list's bytes.
+        ForEachLine(ReadListBytes(path), [&](std::string_view number) {
+            const LookupResult r = ResolveNumber(number, database, tables, collation);
             if (utf8 && !IsAscii(r.number)) {
                 converted_number = Utf8FromGbk(r.number);
                 out.Append(converted_number);
@@ -75,7 +76,7 @@ int Lookup(const Arguments& args) {
             out.Append('\t');
             field(r.card_type);
             out.Append('\n');
-        }
+        });
         out.Flush();
     }
     return kExitSuccess;
