@@ -50,7 +50,8 @@ int Export(const Arguments& args) {
     const std::string layout = GbkOption(args, "--layout", text::kLayoutNumber);
     const SegmentDatabase database = LoadDatabase(args);
     std::vector<LineList> lists;
-    for (const std::string& path : args.operands) lists.push_back(LineList::FromBytes(ReadListBytes(path)));
+    for (const std::string& path : args.operands)
+        lists.push_back(LineList::FromBytes(ReadListBytes(path)));
     const LookedUpRows rows(std::move(lists), database);
     const std::size_t count = ExportRows(rows, {province, city, card}, layout, output);
     PrintLine(ExportedStatusText(count));
