@@ -3,41 +3,30 @@
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <mutex>
-#include <random>
 #include <string>
 
-#include "built_in_code_rows.h"
-#include "code_table.h"
-#include "collation.h"
 #include "fixed_texts.h"
-#include "line_list.h"
-#include "number_lookup.h"
+#include "generated_data.h"
 #include "query_run.h"
 #include "result_table.h"
 #include "segment_database.h"
+#include "test_files.h"
 
 namespace haojian {
 namespace {
 
-constexpr int kDatabaseLines = 300'000;
-constexpr int kNumbers = 1'000'000;
+constexpr std::size_t kDatabaseLines = 300000;
+constexpr std::size_t kNumbers = 1000000;
 
 class CountingView : public RunView {
 public:
-    void RowsAppended(std::size_t, std::size_t count) override {
-        rows += count;
-        ++hand_offs;
-    }
-    void RowsCleared() override { rows = 0; }
+    void RowsAppended(std::size_t, std::size_t) override { ++hand_offs; }
+    void RowsCleared() override {}
     void SetStatusText(int panel, std::string_view text) override {
         if (panel == kPanelStatus && text == text::kStatusComplete) complete = true;
     }
@@ -48,7 +37,6 @@ public:
     void FillCityBox(std::span<const std::string_view>) override {}
     void SetTimerRunning(bool) override {}
 
-    std::size_t rows = 0;
     std::size_t hand_offs = 0;
     bool complete = false;
 };
@@ -75,34 +63,6 @@ private:
     std::uint64_t consumed_ = 0;
 };
 
-// Distinct seven-digit prefixes, each with a city code of the built-in table and a card digit.
-std::string MakeDatabase() {
-    std::string bytes;
-    bytes.reserve(std::size_t(kDatabaseLines) * 14);
-    for (int i = 0; i < kDatabaseLines; ++i) {
-        bytes += std::to_string(1300000 + i);
-        bytes += kBuiltInCityRows[std::size_t(i) % kBuiltInCityRows.size()].code;
-        bytes += char('1' + i % 4);
-        bytes += "\r\n";
-    }
-    return bytes;
-}
-
-// Numbers of the database's segments, one in ten of a segment it lacks.
-std::string MakeNumberFile() {
-    std::mt19937 rng(11);
-    std::string path = "/tmp/haojian-run-bench-" + std::to_string(::getpid()) + ".txt";
-    std::string bytes;
-    bytes.reserve(std::size_t(kNumbers) * 13);
-    for (int i = 0; i < kNumbers; ++i) {
-        const int segment =
-            rng() % 10 == 0 ? 1900000 + int(rng() % 90000) : 1300000 + int(rng() % kDatabaseLines);
-        bytes += std::to_string(segment) + std::to_string(1000 + rng() % 9000) + "\r\n";
-    }
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-}
-
 // CPU time of the whole process, both threads, in seconds.
 double ProcessCpuSeconds() {
     rusage usage{};
@@ -114,11 +74,14 @@ double ProcessCpuSeconds() {
 }
 
 void BM_CompleteRun(benchmark::State& state) {
+    const std::string database_bytes = bench::GenerateDatabaseBytes(kDatabaseLines, 1);
+    const testing::TempDir dir;
+    const std::string path =
+        dir.Write("numbers.txt", bench::GenerateNumberBytes(database_bytes, kNumbers, 0.9, 2));
     CountingView view;
     Waker waker;
     QueryRun run(view, waker);
-    run.SetDatabase(SegmentDatabase::FromBytes(MakeDatabase()));
-    const std::string path = MakeNumberFile();
+    run.SetDatabase(SegmentDatabase::FromBytes(database_bytes));
     double cpu_seconds = 0;
     for (auto _ : state) {
         run.Import(path);
@@ -139,7 +102,6 @@ void BM_CompleteRun(benchmark::State& state) {
             run.ProcessHandOff();
         }
     }
-    std::remove(path.c_str());
     // Both threads' CPU time from Query to the end report: the run's cost on a busy machine.
     state.counters["run_cpu_ms"] = cpu_seconds * 1000 / double(state.iterations());
     state.counters["rows"] = double(run.Rows().size());
@@ -147,25 +109,6 @@ void BM_CompleteRun(benchmark::State& state) {
     state.counters["bytes_per_row"] = double(run.RowOverheadBytes()) / double(run.Rows().size());
 }
 BENCHMARK(BM_CompleteRun)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
-
-// The same numbers resolved in one thread with no hand-offs: the floor under a run.
-void BM_ResolveOnly(benchmark::State& state) {
-    const SegmentDatabase database = SegmentDatabase::FromBytes(MakeDatabase());
-    const std::string path = MakeNumberFile();
-    std::ifstream in(path, std::ios::binary);
-    const LineList numbers = LineList::FromBytes(
-        std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
-    std::remove(path.c_str());
-    CodeTables tables;
-    ReloadCodeTables(tables);
-    for (auto _ : state) {
-        for (std::size_t i = 0; i < numbers.size(); ++i) {
-            benchmark::DoNotOptimize(
-                ResolveNumber(numbers[i], database, tables, DefaultCollation()));
-        }
-    }
-}
-BENCHMARK(BM_ResolveOnly)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 }  // namespace haojian

@@ -286,7 +286,7 @@ void QueryRun::Query() {
     r.provinces.Clear();
     r.cities.Clear();
     ReloadCodeTables(r.tables);
-    // The reload may have put other names where the last run's were.
+    // Address keys hold only while the texts they saw stay where they are; start each run afresh.
     r.ids.Clear();
     r.table.ReserveAll();
     if (!r.timer_running) {
