@@ -71,6 +71,14 @@ void PrintReport(const haojian::tools::SegmentLinesReport& r) {
               << haojian::kBuiltInProvinceRows.size() << "\n";
     std::cout << "table cities reached: " << cities << " of " << haojian::kBuiltInCityRows.size()
               << "\n";
+    std::set<std::string> blocks;
+    for (std::size_t at = 0; at < r.bytes.size(); at += haojian::tools::kSegmentLineBytes)
+        blocks.insert(r.bytes.substr(at, 3));
+    std::cout << "three-digit blocks without a line:";
+    for (int block = kFirstPrefix / 10000; block <= kLastPrefix / 10000; ++block) {
+        if (!blocks.contains(std::to_string(block))) std::cout << " " << block;
+    }
+    std::cout << "\n";
     std::cout << "table cities not reached:";
     for (const haojian::CodeRow& row : haojian::kBuiltInCityRows) {
         if (!r.lines_per_city.contains(std::string(row.code))) {

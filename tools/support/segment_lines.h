@@ -15,6 +15,9 @@ namespace haojian::tools {
 // carrier list that holds the block, or none for a block in no list.
 std::optional<char> CardDigitForBlock(std::string_view block);
 
+// The bytes of one written line: prefix, city code, card digit, CR LF.
+inline constexpr std::size_t kSegmentLineBytes = 7 + 4 + 1 + 2;
+
 // What the geocoder tells about one seven-digit prefix.
 struct PrefixDescription {
     bool valid = false;  // a number of the prefix is a valid number of the plan
