@@ -13,7 +13,7 @@ namespace {
 using Kind = PlacePlacement::Kind;
 
 class PlaceNames : public ::testing::Test {
-  protected:
+protected:
     // Every (description, expected code) pair must land on a city of the table.
     void ExpectCities(const std::vector<std::pair<std::string, std::string>>& cases) {
         for (const auto& [description, code] : cases) {

@@ -17,7 +17,7 @@ namespace haojian {
 namespace {
 
 class ShippedDatabase : public ::testing::Test {
-  protected:
+protected:
     static void SetUpTestSuite() {
         database_ = LoadSegmentDatabase(RealFileSystem(), HAOJIAN_DATA_DIR);
         ASSERT_TRUE(database_.has_value()) << "no kelvaronset.dat in " << HAOJIAN_DATA_DIR;

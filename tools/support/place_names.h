@@ -28,13 +28,13 @@ struct PlacePlacement {
 // the code that the three other municipalities mirror, except for the districts that only rows
 // of province 13 list (万州区 gives 1303).
 class PlaceNameMap {
-  public:
+public:
     // The rows hold GBK names.
     PlaceNameMap(std::span<const CodeRow> provinces, std::span<const CodeRow> cities);
 
     PlacePlacement Place(std::string_view description) const;
 
-  private:
+private:
     struct Name {
         std::string text;  // UTF-8
         std::string code;
