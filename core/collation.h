@@ -37,8 +37,15 @@ public:
     bool Equal(std::string_view a, std::string_view b) const { return Compare(a, b) == 0; }
     bool Less(std::string_view a, std::string_view b) const { return Compare(a, b) < 0; }
 
-    // A byte string whose plain byte order (memcmp, shorter first) is the order of Compare.
+    // A byte string whose plain byte order (memcmp, shorter first) is the order of Compare: the
+    // collation key of the text (see KeyWriter), then its folded code units, high byte first.
     std::string SortKey(std::string_view text) const;
+
+    // The case-folded code units of text, the units that Compare compares: two texts are equal
+    // exactly when these are. Replaces the content of out, reusing its storage.
+    static void Fold(std::string_view text, std::u16string& out);
+
+    class KeyWriter;
 
     // The name of the ICU locale whose collation is in use ("root" for the root collation).
     std::string LocaleName() const;
@@ -49,6 +56,29 @@ public:
 
 private:
     std::unique_ptr<icu::Collator> collator_;
+};
+
+// Makes collation keys of text after text without allocating for each, for one thread: each
+// writer has its own copy of the collator, so that writers on one LocaleCollation may run on
+// threads of their own.
+class LocaleCollation::KeyWriter {
+public:
+    explicit KeyWriter(const LocaleCollation& collation);
+    ~KeyWriter();
+    KeyWriter(const KeyWriter&) = delete;
+    KeyWriter& operator=(const KeyWriter&) = delete;
+
+    // The collation key of text: the bytes SortKey(text) begins with, up to and including their
+    // only 0 byte. Texts with equal collation keys order by their folded code units, in code
+    // point order. Valid until the next call.
+    std::string_view CollationKey(std::string_view text);
+    // The folded code units of text, as Fold gives them. Valid until the next call.
+    std::u16string_view Folded(std::string_view text);
+
+private:
+    std::unique_ptr<icu::Collator> collator_;
+    std::u16string folded_;
+    std::string key_;
 };
 
 // The comparison for the user's default locale, made on first use.

@@ -68,27 +68,32 @@ const GbkTables& Tables() {
 }  // namespace
 
 std::u16string Utf16FromGbk(std::string_view gbk) {
+    std::u16string out(gbk.size(), u'\0');
+    out.resize(Utf16FromGbk(gbk, out.data()));
+    return out;
+}
+
+std::size_t Utf16FromGbk(std::string_view gbk, char16_t* out) {
     const GbkTables& t = Tables();
-    std::u16string out;
-    out.reserve(gbk.size());
+    std::size_t n = 0;
     for (std::size_t i = 0; i < gbk.size(); ++i) {
         const auto b = static_cast<unsigned char>(gbk[i]);
         if (b < 0x80) {
-            out.push_back(char16_t(b));
+            out[n++] = char16_t(b);
             continue;
         }
         if (i + 1 < gbk.size()) {
             const auto trail = static_cast<unsigned char>(gbk[i + 1]);
             if (const char16_t cp = t.pair[(b << 8) | trail]; cp != kNone) {
-                out.push_back(cp);
+                out[n++] = cp;
                 ++i;
                 continue;
             }
         }
         const char16_t cp = t.single[b];
-        out.push_back(cp != kNone ? cp : PrivateUseForByte(b));
+        out[n++] = cp != kNone ? cp : PrivateUseForByte(b);
     }
-    return out;
+    return n;
 }
 
 std::string GbkFromUtf16(std::u16string_view text) {

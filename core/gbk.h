@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,9 @@ namespace haojian {
 // So decoding never merges two different byte strings, and GbkFromUtf16(Utf16FromGbk(b)) == b.
 
 std::u16string Utf16FromGbk(std::string_view gbk);
+// The same into out, which must hold gbk.size() code units (never more are needed); gives the
+// number written. For callers that decode text after text into storage of their own.
+std::size_t Utf16FromGbk(std::string_view gbk, char16_t* out);
 // Characters GBK cannot hold become "?".
 std::string GbkFromUtf16(std::u16string_view text);
 

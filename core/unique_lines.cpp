@@ -1,19 +1,26 @@
 #include "unique_lines.h"
 
-#include <unicode/unistr.h>
+#include <unicode/ustring.h>
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <exception>
+#include <memory>
 #include <span>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "buffered_writer.h"
 #include "collation.h"
-#include "gbk.h"
 #include "line_list.h"
 
 namespace haojian {
@@ -83,24 +90,6 @@ char AsciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
 }
 
-// FNV-1a over the case-folded UTF-16 code units, the text the comparison compares: lines
-// that compare equal hash alike. ASCII folds by itself.
-std::uint64_t FoldedHash(std::string_view line) {
-    constexpr std::uint64_t kPrime = 0x100000001B3ULL;
-    std::uint64_t hash = 0xCBF29CE484222325ULL;
-    if (IsAscii(line)) {
-        for (const char c : line) hash = (hash ^ std::uint64_t(AsciiLower(c))) * kPrime;
-        return hash;
-    }
-    const std::u16string units = Utf16FromGbk(line);
-    icu::UnicodeString folded(reinterpret_cast<const UChar*>(units.data()), int32_t(units.size()));
-    folded.foldCase();
-    for (int32_t i = 0; i < folded.length(); ++i) {
-        hash = (hash ^ std::uint64_t(folded.charAt(i))) * kPrime;
-    }
-    return hash;
-}
-
 bool AsciiEqualIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -109,113 +98,219 @@ bool AsciiEqualIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-// A line that is not a short run of digits: where it stands in the text, and a key field that
-// holds, in turn, the hash of its folded text, then a piece of its collation sort key.
+// FNV-1a over case-folded code units, the text the comparison compares: lines that compare
+// equal hash alike. ASCII folds by itself, a byte to a unit.
+constexpr std::uint64_t kHashStart = 0xCBF29CE484222325ULL;
+constexpr std::uint64_t kHashPrime = 0x100000001B3ULL;
+
+std::uint64_t AsciiFoldedHash(std::string_view line) {
+    std::uint64_t hash = kHashStart;
+    for (const char c : line) hash = (hash ^ std::uint64_t(AsciiLower(c))) * kHashPrime;
+    return hash;
+}
+
+std::uint64_t UnitsHash(std::u16string_view units) {
+    std::uint64_t hash = kHashStart;
+    for (const char16_t c : units) hash = (hash ^ std::uint64_t(c)) * kHashPrime;
+    return hash;
+}
+
+// A line that is not a short run of digits: where it stands in the text (or, while keys are
+// stored, the reference of its stored key), and a key field that holds, in turn, the hash of its
+// folded text, then a piece of its collation key.
 struct GeneralLine {
     std::uint64_t key;
     std::uint64_t where;  // offset << kLengthBits | length (kLongLine: find the end)
 };
 constexpr int kLengthBits = 24;
 constexpr std::uint64_t kLongLine = (std::uint64_t(1) << kLengthBits) - 1;
-constexpr std::uint64_t kDropped = UINT64_MAX;
+constexpr std::uint64_t kFree = UINT64_MAX;  // no line: offsets stay far below 2^40
 
-bool ByKeyThenPlace(const GeneralLine& a, const GeneralLine& b) {
-    return a.key != b.key ? a.key < b.key : a.where < b.where;
+bool ByKey(const GeneralLine& a, const GeneralLine& b) {
+    return a.key < b.key;
 }
 
-// Bytes [depth, depth + 7) of a sort key, zero-padded, in the top seven bytes; in the lowest,
-// how many of them the key has, or 8 when more follow. The word order is the key order among
-// keys that agree before depth, and equal words with a count below 8 are equal keys.
-std::uint64_t KeyPiece(std::string_view key, std::size_t depth) {
-    const std::size_t remaining = key.size() > depth ? key.size() - depth : 0;
-    const std::size_t n = std::min<std::size_t>(remaining, 7);
+// Bytes [depth, depth + 8) of a collation key, which holds no 0 byte but its last, as a word
+// whose integer order is the key order among keys that agree before depth; the bytes after the
+// key's end are 0. The lowest byte is 0 exactly when the key ends within the word, so equal
+// words with that byte 0 are equal keys. p points at byte depth, and the key must not have
+// ended before it.
+std::uint64_t KeyPiece(const char* p) {
     std::uint64_t piece = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        piece |= std::uint64_t(static_cast<unsigned char>(key[depth + i])) << (56 - 8 * i);
+    for (int i = 0; i < 8; ++i) {
+        const auto byte = static_cast<unsigned char>(p[i]);
+        piece |= std::uint64_t(byte) << (56 - 8 * i);
+        if (byte == 0) break;
     }
-    return piece | std::min<std::size_t>(remaining, 8);
+    return piece;
 }
 
-class LineSorter {
+bool KeyEnds(std::uint64_t piece) {
+    return (piece & 0xFF) == 0;
+}
+
+// Collation keys, each after the place of its line, in blocks that never move, so that a
+// reference stays valid as more are added. One store per thread.
+class KeyStore {
 public:
-    LineSorter(std::string text, const LocaleCollation& collation, std::size_t key_budget)
-        : text_(std::move(text)), collation_(collation), key_budget_(key_budget) {
-        if (const std::size_t nul = text_.find('\0'); nul != std::string::npos) {
-            text_.resize(nul);
+    static constexpr int kOffsetBits = 20;
+    static constexpr std::size_t kBlockSize = std::size_t(1) << kOffsetBits;
+
+    static std::size_t EntrySize(std::string_view key) {
+        return sizeof(std::uint64_t) + key.size();
+    }
+
+    // Gives the reference of the stored key.
+    std::uint64_t Add(std::uint64_t where, std::string_view key) {
+        const std::size_t size = EntrySize(key);
+        if (blocks_.empty() || used_ + size > block_size_) {
+            block_size_ = std::max(kBlockSize, size);
+            blocks_.push_back(std::make_unique_for_overwrite<char[]>(block_size_));
+            used_ = 0;
         }
-        if (key_budget_ == 0) {
-            key_budget_ = std::max<std::size_t>(text_.size() / 2, std::size_t(4) << 20);
+        char* const entry = blocks_.back().get() + used_;
+        std::memcpy(entry, &where, sizeof where);
+        std::memcpy(entry + sizeof where, key.data(), key.size());
+        const std::uint64_t ref = std::uint64_t(blocks_.size() - 1) << kOffsetBits | used_;
+        used_ += size;
+        bytes_ += size;
+        return ref;
+    }
+
+    std::uint64_t Where(std::uint64_t ref) const {
+        std::uint64_t where;
+        std::memcpy(&where, Entry(ref), sizeof where);
+        return where;
+    }
+    const char* Key(std::uint64_t ref) const { return Entry(ref) + sizeof(std::uint64_t); }
+    // The bytes of the keys stored, places included.
+    std::size_t Bytes() const { return bytes_; }
+
+private:
+    const char* Entry(std::uint64_t ref) const {
+        return blocks_[ref >> kOffsetBits].get() + (ref & (kBlockSize - 1));
+    }
+
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::size_t block_size_ = 0;
+    std::size_t used_ = 0;
+    std::size_t bytes_ = 0;
+};
+
+// The stores of all threads; a reference names its store in its top byte.
+class StoredKeys {
+public:
+    explicit StoredKeys(std::size_t count) : stores_(count) {}
+    KeyStore& Store(std::size_t i) { return stores_[i]; }
+    static std::uint64_t Ref(std::size_t store, std::uint64_t ref) {
+        return std::uint64_t(store) << 56 | ref;
+    }
+    std::uint64_t Where(std::uint64_t ref) const { return Of(ref).Where(ref & kRefMask); }
+    const char* Key(std::uint64_t ref) const { return Of(ref).Key(ref & kRefMask); }
+
+private:
+    static constexpr std::uint64_t kRefMask = (std::uint64_t(1) << 56) - 1;
+    const KeyStore& Of(std::uint64_t ref) const { return stores_[ref >> 56]; }
+    std::vector<KeyStore> stores_;
+};
+
+std::string_view LineAt(std::string_view text, std::uint64_t where) {
+    const std::size_t offset = std::size_t(where >> kLengthBits);
+    std::size_t length = std::size_t(where & kLongLine);
+    if (length == kLongLine) {
+        length = std::min(text.find_first_of("\r\n", offset), text.size()) - offset;
+    }
+    return text.substr(offset, length);
+}
+
+GeneralLine LineEntry(std::string_view text, std::string_view line, std::uint64_t hash) {
+    const std::uint64_t offset = std::uint64_t(line.data() - text.data());
+    return {hash, offset << kLengthBits | std::min<std::uint64_t>(line.size(), kLongLine)};
+}
+
+// The first of each set of equal lines: an open-addressing table of lines by the hash of
+// their folded units, kept at most 3/4 full. A probe meets the hashes of other lines in the
+// table itself and looks at a line's text only when the hash is its own.
+class LineTable {
+public:
+    explicit LineTable(std::string_view text) : text_(text) {}
+
+    // Adds the lines of pending that take ok unless an equal line is there, in their order.
+    // The memory of a line's probe is fetched some lines ahead, and the text it will compare
+    // with halfway, so that fetches overlap rather than come one after another.
+    template <class Take>
+    void AddAll(std::span<const GeneralLine> pending, Take&& take) {
+        constexpr std::size_t kAhead = 16;
+        for (std::size_t i = 0; i < pending.size(); ++i) {
+            if (i + kAhead < pending.size() && take(pending[i + kAhead])) {
+                FetchSlot(pending[i + kAhead].key);
+            }
+            if (i + kAhead / 2 < pending.size() && take(pending[i + kAhead / 2])) {
+                FetchText(pending[i + kAhead / 2].key);
+            }
+            if (take(pending[i])) Add(pending[i]);
         }
     }
 
-    std::size_t Write(BufferedWriter& out) {
-        Collect();
-        if (general_.empty()) std::string().swap(text_);
-        RadixSort(digits_);
-        digits_.erase(std::unique(digits_.begin(), digits_.end()), digits_.end());
-        Refine(general_, 0);
-        std::erase_if(general_, [](const GeneralLine& l) { return l.where == kDropped; });
-        return WriteMerged(out);
+    std::size_t size() const { return count_; }
+
+    // Copies the lines to out, which has room for size() of them, and empties the table.
+    void MoveTo(GeneralLine* out) {
+        for (const GeneralLine& l : slots_) {
+            if (l.where != kFree) *out++ = l;
+        }
+        std::vector<GeneralLine>().swap(slots_);
+        count_ = 0;
     }
 
 private:
-    std::string_view LineAt(std::uint64_t where) const {
-        const std::size_t offset = std::size_t(where >> kLengthBits);
-        std::size_t length = std::size_t(where & kLongLine);
-        if (length == kLongLine) {
-            length = std::min(text_.find_first_of("\r\n", offset), text_.size()) - offset;
+    void Add(const GeneralLine& entry) {
+        if ((count_ + 1) * 4 > slots_.size() * 3) Grow();
+        const std::string_view line = LineAt(text_, entry.where);
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t slot = Slot(entry.key);
+        for (; slots_[slot].where != kFree; slot = (slot + 1) & mask) {
+            if (slots_[slot].key != entry.key) continue;
+            const std::string_view other = LineAt(text_, slots_[slot].where);
+            if (other == line) return;
+            if (IsAscii(line) && IsAscii(other)) {
+                if (AsciiEqualIgnoringCase(line, other)) return;
+                continue;
+            }
+            LocaleCollation::Fold(line, folded_);
+            LocaleCollation::Fold(other, other_folded_);
+            if (folded_ == other_folded_) return;
         }
-        return std::string_view(text_).substr(offset, length);
+        slots_[slot] = entry;
+        ++count_;
     }
 
-    // Digit lines to digits_, one word each; other lines to general_, the first of each set
-    // of equal lines only.
-    void Collect() {
-        // Line ends bound the number of lines; reserved pages that stay unused cost nothing.
-        const std::size_t most =
-            std::size_t(std::count_if(text_.begin(), text_.end(),
-                                      [](char c) { return c == '\r' || c == '\n'; })) +
-            1;
-        digits_.reserve(most);
-        general_.reserve(most);
-        ForEachLine(text_, [&](std::string_view line) {
-            std::uint64_t key;
-            if (DigitKey(line, &key)) {
-                digits_.push_back(key);
-            } else {
-                AddGeneral(line);
-            }
-        });
-        std::vector<std::uint32_t>().swap(slots_);
+    void FetchSlot(std::uint64_t hash) const {
+        if (!slots_.empty()) __builtin_prefetch(&slots_[Slot(hash)]);
     }
 
-    // Adds line to general_ unless an equal line is there. slots_ is an open-addressing table
-    // of general_ entries (index + 1; 0 is free), kept at most 3/4 full.
-    void AddGeneral(std::string_view line) {
-        if ((general_.size() + 1) * 4 > slots_.size() * 3) {
-            slots_.assign(std::max<std::size_t>(1024, slots_.size() * 2), 0);
-            for (std::size_t i = 0; i < general_.size(); ++i) {
-                std::size_t slot = Slot(general_[i].key);
-                while (slots_[slot] != 0) slot = (slot + 1) & (slots_.size() - 1);
-                slots_[slot] = std::uint32_t(i + 1);
-            }
-        }
-        const std::uint64_t hash = FoldedHash(line);
-        const bool ascii = IsAscii(line);
-        std::size_t slot = Slot(hash);
-        for (; slots_[slot] != 0; slot = (slot + 1) & (slots_.size() - 1)) {
-            const GeneralLine& seen = general_[slots_[slot] - 1];
-            if (seen.key != hash) continue;
-            const std::string_view other = LineAt(seen.where);
-            if ((ascii && IsAscii(other)) ? AsciiEqualIgnoringCase(line, other)
-                                          : collation_.Equal(line, other)) {
+    void FetchText(std::uint64_t hash) const {
+        if (slots_.empty()) return;
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t slot = Slot(hash); slots_[slot].where != kFree; slot = (slot + 1) & mask) {
+            if (slots_[slot].key == hash) {
+                __builtin_prefetch(text_.data() + (slots_[slot].where >> kLengthBits));
                 return;
             }
         }
-        const std::uint64_t offset = std::uint64_t(line.data() - text_.data());
-        general_.push_back(
-            {hash, offset << kLengthBits | std::min<std::uint64_t>(line.size(), kLongLine)});
-        slots_[slot] = std::uint32_t(general_.size());
+    }
+
+    void Grow() {
+        std::vector<GeneralLine> old(std::max<std::size_t>(1024, slots_.size() * 2),
+                                     GeneralLine{0, kFree});
+        old.swap(slots_);
+        const std::size_t mask = slots_.size() - 1;
+        for (const GeneralLine& l : old) {
+            if (l.where == kFree) continue;
+            std::size_t slot = Slot(l.key);
+            while (slots_[slot].where != kFree) slot = (slot + 1) & mask;
+            slots_[slot] = l;
+        }
     }
 
     std::size_t Slot(std::uint64_t hash) const {
@@ -223,56 +318,347 @@ private:
                            (64 - std::countr_zero(slots_.size())));
     }
 
-    // Puts lines, whose sort keys agree before depth, in key order, and marks as dropped all
-    // but the first in text of lines with equal keys. Keys are made again at every level
-    // rather than kept, unless all of them fit the budget.
-    void Refine(std::span<GeneralLine> lines, std::size_t depth) {
-        if (lines.size() < 2) return;
-        std::size_t estimate = 0;
-        for (const GeneralLine& l : lines) estimate += 4 * (l.where & kLongLine) + 24;
-        if (estimate <= key_budget_) {
-            SortByWholeKeys(lines);
-            return;
+    std::string_view text_;
+    std::vector<GeneralLine> slots_;
+    std::size_t count_ = 0;
+    std::u16string folded_;
+    std::u16string other_folded_;
+};
+
+// The first position at or after from where a line starts (or the end of text): just after
+// an LF, or after a CR that no LF follows.
+std::size_t LineStartFrom(std::string_view text, std::size_t from) {
+    if (from == 0) return 0;
+    for (std::size_t p = from; p < text.size(); ++p) {
+        if (text[p - 1] == '\n' || (text[p - 1] == '\r' && text[p] != '\n')) return p;
+    }
+    return text.size();
+}
+
+// Runs work(i) for every i below count, each but the first on a thread of its own; the first
+// error any of them raises is raised when all have ended.
+template <class Work>
+void RunParallel(std::size_t count, Work&& work) {
+    if (count == 1) {
+        work(std::size_t(0));
+        return;
+    }
+    std::vector<std::exception_ptr> errors(count);
+    const auto run = [&](std::size_t i) {
+        try {
+            work(i);
+        } catch (...) {
+            errors[i] = std::current_exception();
         }
-        for (GeneralLine& l : lines) l.key = KeyPiece(collation_.SortKey(LineAt(l.where)), depth);
-        std::sort(lines.begin(), lines.end(), ByKeyThenPlace);
+    };
+    {
+        std::vector<std::jthread> threads;
+        threads.reserve(count - 1);
+        for (std::size_t i = 1; i < count; ++i) threads.emplace_back(run, i);
+        run(0);
+    }
+    for (const std::exception_ptr& e : errors) {
+        if (e) std::rethrow_exception(e);
+    }
+}
+
+// Lines per thread below which a thread of its own is not worth starting; text is collected
+// in rounds of so many bytes per thread.
+constexpr std::size_t kLinesPerThread = 256;
+constexpr std::size_t kBytesPerThread = 4096;
+constexpr std::size_t kRoundBytesPerThread = std::size_t(4) << 20;
+
+// Lines that agree on a piece of their keys and are no more than these are sorted by comparing
+// them whole when their keys do not fit the budget.
+constexpr std::size_t kFewLines = 8;
+
+class LineSorter {
+public:
+    LineSorter(std::string text, const LocaleCollation& collation, std::size_t key_budget,
+               unsigned threads)
+        : text_(std::move(text)),
+          collation_(collation),
+          key_budget_(key_budget),
+          threads_(threads) {
+        if (const std::size_t nul = text_.find('\0'); nul != std::string::npos) {
+            text_.resize(nul);
+        }
+        if (key_budget_ == 0)
+            key_budget_ = std::max<std::size_t>(text_.size(), std::size_t(4) << 20);
+        if (threads_ == 0) threads_ = std::max(1u, std::thread::hardware_concurrency());
+    }
+
+    std::size_t Write(BufferedWriter& out) {
+        Collect();
+        if (general_.empty()) std::string().swap(text_);
+        RadixSort(digits_);
+        digits_.erase(std::unique(digits_.begin(), digits_.end()), digits_.end());
+        Sort(general_);
+        return WriteMerged(out);
+    }
+
+private:
+    std::string_view LineAt(std::uint64_t where) const { return haojian::LineAt(text_, where); }
+
+    // One thread's share of collecting: the digit lines of its pieces of text, the hashed
+    // other lines of its piece of this round, and the first of each set of equal lines among
+    // those whose hash falls to it.
+    struct Collector {
+        explicit Collector(std::string_view text) : table(text) {}
+        std::vector<std::uint64_t> digits;
+        std::vector<GeneralLine> pending;
+        LineTable table;
+        std::u16string folded;
+    };
+
+    // Digit lines to digits_, one word each; other lines to general_, the first of each set
+    // of equal lines only, in no particular order. The text goes in rounds; in each, every
+    // thread hashes the lines of a piece, then keeps the first of the equal lines of all
+    // pieces whose hash falls to it, in text order.
+    void Collect() {
+        const std::size_t parts =
+            std::clamp<std::size_t>(text_.size() / kBytesPerThread, 1, threads_);
+        std::vector<Collector> collectors;
+        collectors.reserve(parts);
+        for (std::size_t i = 0; i < parts; ++i) collectors.emplace_back(text_);
+        // Line ends bound the number of lines; reserved pages that stay unused cost nothing.
+        digits_.reserve(std::size_t(std::count_if(text_.begin(), text_.end(),
+                                                  [](char c) { return c == '\r' || c == '\n'; })) +
+                        1);
+        std::vector<std::size_t> cuts(parts + 1);
+        for (std::size_t start = 0; start < text_.size();) {
+            const std::size_t end = LineStartFrom(text_, start + parts * kRoundBytesPerThread);
+            cuts[0] = start;
+            for (std::size_t i = 1; i < parts; ++i) {
+                cuts[i] =
+                    LineStartFrom(text_, std::max(cuts[i - 1], start + (end - start) * i / parts));
+            }
+            cuts[parts] = end;
+            RunParallel(parts, [&](std::size_t i) {
+                Hash(std::string_view(text_).substr(cuts[i], cuts[i + 1] - cuts[i]), collectors[i]);
+            });
+            for (const Collector& c : collectors) {
+                digits_.insert(digits_.end(), c.digits.begin(), c.digits.end());
+            }
+            RunParallel(parts, [&](std::size_t i) {
+                for (const Collector& from : collectors) {
+                    collectors[i].table.AddAll(from.pending, [&](const GeneralLine& l) {
+                        return std::size_t(l.key >> 32) % parts == i;
+                    });
+                }
+            });
+            start = end;
+        }
+        std::vector<std::size_t> firsts(parts + 1, 0);
+        for (std::size_t i = 0; i < parts; ++i) {
+            firsts[i + 1] = firsts[i] + collectors[i].table.size();
+        }
+        general_.resize(firsts[parts]);
+        RunParallel(
+            parts, [&](std::size_t i) { collectors[i].table.MoveTo(general_.data() + firsts[i]); });
+    }
+
+    // Digit lines of piece to c.digits; other lines, with the hash of their folded units, to
+    // c.pending in order.
+    void Hash(std::string_view piece, Collector& c) const {
+        c.digits.clear();
+        c.pending.clear();
+        ForEachLine(piece, [&](std::string_view line) {
+            std::uint64_t key;
+            if (DigitKey(line, &key)) {
+                c.digits.push_back(key);
+                return;
+            }
+            std::uint64_t hash;
+            if (IsAscii(line)) {
+                hash = AsciiFoldedHash(line);
+            } else {
+                LocaleCollation::Fold(line, c.folded);
+                hash = UnitsHash(c.folded);
+            }
+            c.pending.push_back(LineEntry(text_, line, hash));
+        });
+    }
+
+    // Splits lines into parts, one per thread, none too short to be worth a thread.
+    struct Parts {
+        Parts(std::span<GeneralLine> lines, std::size_t threads)
+            : lines(lines),
+              count(std::clamp<std::size_t>(lines.size() / kLinesPerThread, 1, threads)),
+              step((lines.size() + count - 1) / count) {}
+        std::span<GeneralLine> operator[](std::size_t i) const {
+            const std::size_t first = std::min(i * step, lines.size());
+            return lines.subspan(first, std::min(step, lines.size() - first));
+        }
+        std::span<GeneralLine> lines;
+        std::size_t count;
+        std::size_t step;
+    };
+
+    LocaleCollation::KeyWriter& Writer(std::size_t i) {
+        while (writers_.size() <= i) {
+            writers_.push_back(std::make_unique<LocaleCollation::KeyWriter>(collation_));
+        }
+        return *writers_[i];
+    }
+
+    // Runs work(part, i) on every part, each but the first on a thread of its own. Part i
+    // may use Writer(i).
+    template <class Work>
+    void InParallel(const Parts& parts, Work&& work) {
+        Writer(parts.count - 1);
+        RunParallel(parts.count, [&](std::size_t i) { work(parts[i], i); });
+    }
+
+    struct Todo {
+        std::span<GeneralLine> lines;
+        std::size_t depth;  // the lines' keys agree before this byte
+    };
+
+    // Puts lines in the order of their collation keys, taken a piece at a time. Keys are made
+    // once and kept when they fit the budget, else made again for every piece until the lines
+    // that still agree are few enough for their keys to fit, or so few that comparing them
+    // whole costs less than taking their keys apart (as with long lines alike for long).
+    void Sort(std::span<GeneralLine> all) {
+        if (all.size() < 2 || SortByStoredKeys(all, 0)) return;
+        std::vector<Todo> todo;
+        SortByPieces(all, 0, todo);
+        while (!todo.empty()) {
+            const Todo t = todo.back();
+            todo.pop_back();
+            if (t.lines.size() <= kFewLines) {
+                std::sort(t.lines.begin(), t.lines.end(),
+                          [&](const GeneralLine& a, const GeneralLine& b) {
+                              return collation_.Less(LineAt(a.where), LineAt(b.where));
+                          });
+                continue;
+            }
+            std::size_t bound = 0;
+            for (const GeneralLine& l : t.lines) bound += 4 * (l.where & kLongLine) + 24;
+            if (bound <= key_budget_ && SortByStoredKeys(t.lines, t.depth)) continue;
+            SortByPieces(t.lines, t.depth, todo);
+        }
+    }
+
+    // Sorts lines by the pieces at depth of keys made for the purpose; groups that agree
+    // there and go on go to todo.
+    void SortByPieces(std::span<GeneralLine> lines, std::size_t depth, std::vector<Todo>& todo) {
+        InParallel(Parts(lines, threads_), [&](std::span<GeneralLine> part, std::size_t i) {
+            LocaleCollation::KeyWriter& writer = Writer(i);
+            for (GeneralLine& l : part) {
+                l.key = KeyPiece(writer.CollationKey(LineAt(l.where)).data() + depth);
+            }
+        });
+        ForEachGroup(lines, [&](std::span<GeneralLine> group) {
+            if (KeyEnds(group.front().key)) {
+                SortTies(group, [](std::uint64_t where) { return where; });
+            } else {
+                todo.push_back({group, depth + 8});
+            }
+        });
+    }
+
+    // Sorts lines by key and calls f on every run of two or more lines with equal keys.
+    template <class F>
+    static void ForEachGroup(std::span<GeneralLine> lines, F&& f) {
+        std::sort(lines.begin(), lines.end(), ByKey);
         for (std::size_t first = 0; first < lines.size();) {
             std::size_t end = first + 1;
             while (end < lines.size() && lines[end].key == lines[first].key) ++end;
-            if ((lines[first].key & 0xFF) < 8) {
-                for (std::size_t i = first + 1; i < end; ++i) lines[i].where = kDropped;
-            } else {
-                Refine(lines.subspan(first, end - first), depth + 7);
-            }
+            if (end - first > 1) f(lines.subspan(first, end - first));
             first = end;
         }
     }
 
-    void SortByWholeKeys(std::span<GeneralLine> lines) {
-        std::string keys;
-        std::vector<std::size_t> starts;
-        starts.reserve(lines.size() + 1);
-        for (GeneralLine& l : lines) {
-            l.key = starts.size();
-            starts.push_back(keys.size());
-            keys += collation_.SortKey(LineAt(l.where));
-        }
-        starts.push_back(keys.size());
-        const auto key_of = [&](const GeneralLine& l) {
-            return std::string_view(keys).substr(starts[l.key], starts[l.key + 1] - starts[l.key]);
-        };
-        std::sort(lines.begin(), lines.end(), [&](const GeneralLine& a, const GeneralLine& b) {
-            const int c = key_of(a).compare(key_of(b));
-            return c != 0 ? c < 0 : a.where < b.where;
-        });
-        std::size_t kept = 0;
-        for (std::size_t i = 1; i < lines.size(); ++i) {
-            if (key_of(lines[i]) == key_of(lines[kept])) {
-                lines[i].where = kDropped;
-            } else {
-                kept = i;
+    // Sorts lines, whose keys agree before depth, by whole collation keys made once; false,
+    // with the lines as they were, when the keys outgrow the budget.
+    bool SortByStoredKeys(std::span<GeneralLine> lines, std::size_t depth) {
+        const Parts parts(lines, threads_);
+        const std::size_t share = key_budget_ / parts.count;
+        StoredKeys keys(parts.count);
+        std::vector<std::size_t> done(parts.count, 0);
+        std::atomic<bool> over_budget = false;
+        InParallel(parts, [&](std::span<GeneralLine> part, std::size_t i) {
+            LocaleCollation::KeyWriter& writer = Writer(i);
+            KeyStore& store = keys.Store(i);
+            for (GeneralLine& l : part) {
+                if (over_budget.load(std::memory_order_relaxed)) return;
+                const std::string_view key = writer.CollationKey(LineAt(l.where));
+                if (store.Bytes() + KeyStore::EntrySize(key) > share) {
+                    over_budget = true;
+                    return;
+                }
+                const std::uint64_t ref = StoredKeys::Ref(i, store.Add(l.where, key));
+                l.key = KeyPiece(key.data() + depth);
+                l.where = ref;
+                ++done[i];
             }
+        });
+        if (over_budget) {
+            for (std::size_t i = 0; i < parts.count; ++i) {
+                for (GeneralLine& l : parts[i].first(done[i])) l.where = keys.Where(l.where);
+            }
+            return false;
         }
+        const std::vector<std::span<GeneralLine>> ranges = SplitByKey(lines, parts.count);
+        RunParallel(ranges.size(), [&](std::size_t i) {
+            std::vector<Todo> todo = {{ranges[i], depth}};
+            while (!todo.empty()) {
+                const Todo t = todo.back();
+                todo.pop_back();
+                ForEachGroup(t.lines, [&](std::span<GeneralLine> group) {
+                    if (KeyEnds(group.front().key)) {
+                        SortTies(group, [&](std::uint64_t ref) { return keys.Where(ref); });
+                        return;
+                    }
+                    for (GeneralLine& l : group) {
+                        l.key = KeyPiece(keys.Key(l.where) + t.depth + 8);
+                    }
+                    todo.push_back({group, t.depth + 8});
+                });
+            }
+        });
+        InParallel(parts, [&](std::span<GeneralLine> part, std::size_t) {
+            for (GeneralLine& l : part) l.where = keys.Where(l.where);
+        });
+        return true;
+    }
+
+    // Splits lines into at most count ranges of about equal size, every key of a range below
+    // every key of the next, so that each range can be sorted on its own.
+    static std::vector<std::span<GeneralLine>> SplitByKey(std::span<GeneralLine> lines,
+                                                          std::size_t count) {
+        std::vector<std::span<GeneralLine>> ranges;
+        std::span<GeneralLine> rest = lines;
+        for (std::size_t left = count; left > 1 && rest.size() > 1; --left) {
+            const auto nth = rest.begin() + std::ptrdiff_t(rest.size() / left);
+            std::nth_element(rest.begin(), nth, rest.end(), ByKey);
+            const std::uint64_t pivot = nth->key;
+            // Lines with the pivot's key, on both sides of nth, all go to this range.
+            const auto end = std::partition(nth, rest.end(),
+                                            [&](const GeneralLine& l) { return l.key == pivot; });
+            const std::size_t size = std::size_t(end - rest.begin());
+            ranges.push_back(rest.first(size));
+            rest = rest.subspan(size);
+        }
+        if (!rest.empty()) ranges.push_back(rest);
+        return ranges;
+    }
+
+    // Orders lines whose collation keys are equal by their folded code units, in code point
+    // order. No two have equal units: those were found equal when collected.
+    template <class WhereOf>
+    void SortTies(std::span<GeneralLine> lines, WhereOf&& where_of) {
+        std::vector<std::pair<std::u16string, GeneralLine>> folded(lines.size());
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            LocaleCollation::Fold(LineAt(where_of(lines[i].where)), folded[i].first);
+            folded[i].second = lines[i];
+        }
+        std::sort(folded.begin(), folded.end(), [](const auto& a, const auto& b) {
+            return u_strCompare(a.first.data(), int32_t(a.first.size()), b.first.data(),
+                                int32_t(b.first.size()), true) < 0;
+        });
+        for (std::size_t i = 0; i < lines.size(); ++i) lines[i] = folded[i].second;
     }
 
     // Both sorted lists into one: each general line goes after the digit lines that sort
@@ -324,16 +710,17 @@ private:
     std::string text_;
     const LocaleCollation& collation_;
     std::size_t key_budget_;
+    std::size_t threads_;
+    std::vector<std::unique_ptr<LocaleCollation::KeyWriter>> writers_;  // one per thread
     std::vector<std::uint64_t> digits_;
     std::vector<GeneralLine> general_;
-    std::vector<std::uint32_t> slots_;
 };
 
 }  // namespace
 
 std::size_t WriteSortedUniqueLines(std::string text, const LocaleCollation& collation,
-                                   BufferedWriter& out, std::size_t key_budget) {
-    return LineSorter(std::move(text), collation, key_budget).Write(out);
+                                   BufferedWriter& out, std::size_t key_budget, unsigned threads) {
+    return LineSorter(std::move(text), collation, key_budget, threads).Write(out);
 }
 
 }  // namespace haojian

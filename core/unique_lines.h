@@ -13,11 +13,13 @@ class LocaleCollation;
 // first in text are written. Gives the number of lines written.
 //
 // Lines of up to 16 ASCII digits are sorted as packed integers; other lines are de-duplicated
-// by a hash of their case-folded text and ordered by collation sort keys, a few bytes at a
-// time, so that memory stays within about three times the size of text. The text is released
-// as early as possible, hence taken by value. key_budget bounds the bytes of whole sort keys
-// held at once; 0 takes half the text's size (at least 4 MiB).
+// by a hash of their case-folded text and ordered by collation keys, a few bytes at a time.
+// Keys are made once and kept while they fit key_budget bytes (0: the text's size, at least
+// 4 MiB), else made again as needed, so that memory stays within about three times the size
+// of text. The text is released as early as possible, hence taken by value. The work is shared
+// among threads (0: one per processor); the result never depends on their number.
 std::size_t WriteSortedUniqueLines(std::string text, const LocaleCollation& collation,
-                                   BufferedWriter& out, std::size_t key_budget = 0);
+                                   BufferedWriter& out, std::size_t key_budget = 0,
+                                   unsigned threads = 0);
 
 }  // namespace haojian
