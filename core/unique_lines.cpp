@@ -366,7 +366,7 @@ void RunParallel(std::size_t count, Work&& work) {
 // in rounds of so many bytes per thread.
 constexpr std::size_t kLinesPerThread = 256;
 constexpr std::size_t kBytesPerThread = 4096;
-constexpr std::size_t kRoundBytesPerThread = std::size_t(4) << 20;
+constexpr std::size_t kRoundBytesPerThread = std::size_t(1) << 20;
 
 // Lines that agree on a piece of their keys and are no more than these are sorted by comparing
 // them whole when their keys do not fit the budget.

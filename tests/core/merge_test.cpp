@@ -2,65 +2,30 @@
 // left as it was when something fails.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "buffered_writer.h"
-#include "collation.h"
 #include "error.h"
 #include "faulty_file_system.h"
 #include "gbk.h"
 #include "line_list.h"
 #include "merge.h"
+#include "sorted_lines.h"
 #include "test_files.h"
-#include "unique_lines.h"
 
 namespace haojian {
 namespace {
 
 using testing::FaultyFileSystem;
 using testing::FileNames;
+using testing::RandomLines;
 using testing::ReadFileBytes;
+using testing::ReferenceSortedUnique;
+using testing::SortedUnique;
 using testing::TempDir;
 using Names = std::vector<std::string>;
-
-class StringFile final : public OutputFile {
-public:
-    void Write(std::string_view bytes) override { text.append(bytes); }
-    void Close() override {}
-    std::string text;
-};
-
-std::string SortedUnique(std::string text, std::size_t key_budget = 0) {
-    StringFile file;
-    BufferedWriter out(file, 64);
-    const std::size_t count =
-        WriteSortedUniqueLines(std::move(text), DefaultCollation(), out, key_budget);
-    out.Flush();
-    EXPECT_EQ(count, LineList::FromBytes(file.text).size());
-    return file.text;
-}
-
-// The plain rule: every line in order, kept unless an earlier one compares equal, then a
-// stable sort.
-std::string Reference(const std::string& text) {
-    const LineList lines = LineList::FromBytes(text);
-    const LocaleCollation& collation = DefaultCollation();
-    std::vector<std::string_view> kept;
-    for (std::size_t i = 0; i < lines.size(); ++i) kept.push_back(lines[i]);
-    std::stable_sort(kept.begin(), kept.end(),
-                     [&](std::string_view a, std::string_view b) { return collation.Less(a, b); });
-    kept.erase(
-        std::unique(kept.begin(), kept.end(),
-                    [&](std::string_view a, std::string_view b) { return collation.Equal(a, b); }),
-        kept.end());
-    std::string out;
-    for (const std::string_view line : kept) out.append(line).append("\r\n");
-    return out;
-}
 
 TEST(SortedUniqueLines, EdgeCases) {
     EXPECT_EQ(SortedUnique(""), "");
@@ -84,47 +49,28 @@ TEST(SortedUniqueLines, EdgeCases) {
 }
 
 TEST(SortedUniqueLines, MatchesThePlainRuleOnRandomText) {
-    const std::vector<std::string> pieces = {
-        "138",
-        "1380013",
-        "0",
-        "9",
-        "",
-        " ",
-        "a",
-        "A",
-        "b",
-        "B",
-        "-",
-        "+86",
-        "x1",
-        GbkFromUtf8("张"),
-        GbkFromUtf8("王"),
-        GbkFromUtf8("欧阳"),
-        GbkFromUtf8("Ａ"),
-        GbkFromUtf8("ａ"),
-        GbkFromUtf8("０"),
-        GbkFromUtf8("Σ"),
-        GbkFromUtf8("σ"),
-        "\xFF",
-        "\x81",  // a lead byte with no trail
-    };
-    const char* const ends[] = {"\n", "\r\n", "\r", "\n\r"};
     std::mt19937 rng(12345);
     for (int round = 0; round < 40; ++round) {
-        std::string text;
-        const int lines = 1 + int(rng() % 400);
-        for (int i = 0; i < lines; ++i) {
-            const int length = int(rng() % 5);
-            for (int j = 0; j < length; ++j) text += pieces[rng() % pieces.size()];
-            text += ends[rng() % 4];
-        }
-        if (rng() % 2) text.resize(text.size() - 1);
-        const std::string expected = Reference(text);
-        ASSERT_EQ(SortedUnique(text), expected) << "round " << round;
-        // Sort keys taken a few bytes at a time give the same result as whole keys.
-        ASSERT_EQ(SortedUnique(text, 1), expected) << "round " << round;
+        const std::string text = RandomLines(rng, 1 + int(rng() % 400));
+        const std::string expected = ReferenceSortedUnique(text);
+        ASSERT_EQ(SortedUnique(text, 0, 1), expected) << "round " << round;
+        // Keys made again a piece at a time give the same result as keys kept whole.
+        ASSERT_EQ(SortedUnique(text, 1, 1), expected) << "round " << round;
     }
+}
+
+TEST(SortedUniqueLines, LinesAlikeForLong) {
+    // Keys larger than a block of kept keys, and too large for a tiny budget.
+    const std::string start(300000, 'z');
+    const std::string han = GbkFromUtf8("龙");
+    std::string long_han;
+    for (int i = 0; i < 200000; ++i) long_han += han;
+    const std::string text = start + "b\n" + start + "A\n" + start + "a\n" + long_han + "X\n" +
+                             long_han + "x\n" + long_han + "\n" + "y\n";
+    const std::string expected = ReferenceSortedUnique(text);
+    EXPECT_EQ(LineList::FromBytes(expected).size(), 5u);
+    EXPECT_EQ(SortedUnique(text, 0, 1), expected);
+    EXPECT_EQ(SortedUnique(text, 1, 1), expected);
 }
 
 struct MergeFixture : ::testing::Test {

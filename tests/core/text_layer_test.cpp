@@ -1,7 +1,10 @@
 // The text layer: the line rule, GBK conversion and the shared locale comparison.
 #include <gtest/gtest.h>
+#include <unicode/coll.h>
+#include <unicode/unistr.h>
 
 #include <algorithm>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -45,15 +48,18 @@ TEST(LineRule, NulEndsTheTextAndNothingIsTrimmed) {
     EXPECT_EQ(Lines(std::string("\0abc", 4)), V{});
     EXPECT_EQ(Lines(" 138 \t\n"), (V{" 138 \t"}));
     // A byte-order mark is not recognised: it stays at the start of the first line.
-    EXPECT_EQ(Lines("\xEF\xBB\xBF" "1380000\n"), (V{"\xEF\xBB\xBF" "1380000"}));
+    EXPECT_EQ(Lines("\xEF\xBB\xBF"
+                    "1380000\n"),
+              (V{"\xEF\xBB\xBF"
+                 "1380000"}));
 }
 
 TEST(Gbk, FixedTextsDecodeToTheirCharacters) {
     EXPECT_EQ(Utf8FromGbk(text::kUnknown), "未知");
     EXPECT_EQ(Utf8FromGbk(text::kMergedPrefix), "文件合并整理完毕！共计：");
     EXPECT_EQ(GbkFromUtf8("手机号码+城市+卡类"), text::kLayoutNumberCityCard);
-    EXPECT_EQ(GbkFromUtf8("\xFF"), "?");       // invalid UTF-8
-    EXPECT_EQ(GbkFromUtf8("😀"), "??");         // no GBK form
+    EXPECT_EQ(GbkFromUtf8("\xFF"), "?");  // invalid UTF-8
+    EXPECT_EQ(GbkFromUtf8("😀"), "??");    // no GBK form
 }
 
 TEST(Gbk, EveryByteStringSurvivesARoundTrip) {
@@ -72,9 +78,9 @@ TEST(Collation, IgnoresLetterCaseAndNothingElse) {
     const LocaleCollation& c = DefaultCollation();
     EXPECT_TRUE(c.Equal("abc", "ABC"));
     EXPECT_TRUE(c.Equal(GbkFromUtf8("Ａｂ"), GbkFromUtf8("ａＢ")));  // full-width letters fold too
-    EXPECT_FALSE(c.Equal(GbkFromUtf8("０５"), "05"));                  // width is not case
-    EXPECT_FALSE(c.Equal("a\x01", "a"));                                // ignorables keep apart
-    EXPECT_FALSE(c.Equal("\x81", "\x82"));                              // undecodable bytes too
+    EXPECT_FALSE(c.Equal(GbkFromUtf8("０５"), "05"));                // width is not case
+    EXPECT_FALSE(c.Equal("a\x01", "a"));                             // ignorables keep apart
+    EXPECT_FALSE(c.Equal("\x81", "\x82"));                           // undecodable bytes too
     EXPECT_LT(c.Compare("", "0"), 0);
     EXPECT_LT(c.Compare("138", "1380"), 0);
     EXPECT_LT(c.Compare("1390", "14"), 0);
@@ -83,15 +89,118 @@ TEST(Collation, IgnoresLetterCaseAndNothingElse) {
 
 TEST(Collation, SortKeysOrderAsCompare) {
     const LocaleCollation& c = DefaultCollation();
-    std::vector<std::string> words = {"", "a", "A", "b", "ab", "Ab", "0", "9", "10", "a\x01",
-                                      GbkFromUtf8("北京"), GbkFromUtf8("南京"), GbkFromUtf8("未知"),
-                                      GbkFromUtf8("０５"), "05", "\x81", " x", "-x", "x-"};
+    std::vector<std::string> words = {"",
+                                      "a",
+                                      "A",
+                                      "b",
+                                      "ab",
+                                      "Ab",
+                                      "0",
+                                      "9",
+                                      "10",
+                                      "a\x01",
+                                      GbkFromUtf8("北京"),
+                                      GbkFromUtf8("南京"),
+                                      GbkFromUtf8("未知"),
+                                      GbkFromUtf8("０５"),
+                                      "05",
+                                      "\x81",
+                                      " x",
+                                      "-x",
+                                      "x-"};
     for (const auto& a : words) {
         for (const auto& b : words) {
             const int by_compare = c.Compare(a, b);
             const int by_key = c.SortKey(a).compare(c.SortKey(b));
             EXPECT_EQ(by_compare < 0, by_key < 0) << a << " / " << b;
             EXPECT_EQ(by_compare == 0, by_key == 0) << a << " / " << b;
+        }
+    }
+}
+
+// Folding unit by unit gives what ICU gives for the whole decoded text.
+TEST(Collation, FoldingAgreesWithIcuForEveryCharacter) {
+    const auto icu_folded = [](const std::string& gbk) {
+        const std::u16string units = Utf16FromGbk(gbk);
+        icu::UnicodeString s(units.data(), int32_t(units.size()));
+        s.foldCase();
+        return std::u16string(s.getBuffer(), std::size_t(s.length()));
+    };
+    LocaleCollation::KeyWriter writer(DefaultCollation());
+    std::u16string folded;
+    std::string all;
+    for (int lead = 0x01; lead <= 0xFF; ++lead) {
+        for (int trail = (lead < 0x81 ? 0xFF : 0x30); trail <= 0xFF; ++trail) {
+            std::string text(1, char(lead));
+            if (lead >= 0x81) text += char(trail);
+            LocaleCollation::Fold(text, folded);
+            ASSERT_EQ(folded, icu_folded(text)) << lead << " " << trail;
+            all += text;
+        }
+    }
+    EXPECT_EQ(writer.Folded(all), icu_folded(all));
+}
+
+// Compare against the comparison made the plain way with ICU: decode, fold, compare at
+// tertiary strength, and tell apart by folded code points what the collation finds equal.
+TEST(Collation, AgreesWithThePlainWayOnRandomTexts) {
+    const LocaleCollation root("");
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::Collator> icu_root(
+        icu::Collator::createInstance(icu::Locale::getRoot(), status));
+    ASSERT_TRUE(U_SUCCESS(status));
+    icu_root->setStrength(icu::Collator::TERTIARY);
+    const auto plain = [&](const std::string& a, const std::string& b) {
+        const std::u16string ua = Utf16FromGbk(a);
+        const std::u16string ub = Utf16FromGbk(b);
+        icu::UnicodeString fa(ua.data(), int32_t(ua.size()));
+        icu::UnicodeString fb(ub.data(), int32_t(ub.size()));
+        fa.foldCase();
+        fb.foldCase();
+        UErrorCode s = U_ZERO_ERROR;
+        const int r = icu_root->compare(fa, fb, s);
+        return r != 0 ? r : fa.compareCodePointOrder(fb);
+    };
+    const std::vector<std::string> pieces = {"a",
+                                             "A",
+                                             "z",
+                                             "Z",
+                                             "0",
+                                             "9",
+                                             " ",
+                                             "-",
+                                             "\x01",
+                                             "\x81",
+                                             "\xFF",
+                                             GbkFromUtf8("张"),
+                                             GbkFromUtf8("Ａ"),
+                                             GbkFromUtf8("ａ"),
+                                             GbkFromUtf8("Σ"),
+                                             GbkFromUtf8("ς"),
+                                             GbkFromUtf8("σ"),
+                                             GbkFromUtf8("Ё"),
+                                             GbkFromUtf8("ё"),
+                                             GbkFromUtf8("ü"),
+                                             "u",
+                                             std::string(60, 'K')};
+    std::mt19937 rng(99);
+    std::vector<std::string> texts;
+    for (int i = 0; i < 300; ++i) {
+        std::string text;
+        for (int n = int(rng() % 8); n > 0; --n) text += pieces[rng() % pieces.size()];
+        texts.push_back(text);
+    }
+    LocaleCollation::KeyWriter writer(root);
+    const auto sign = [](int v) { return (v > 0) - (v < 0); };
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const std::string key = root.SortKey(texts[i]);
+        EXPECT_EQ(writer.CollationKey(texts[i]), key.substr(0, key.find('\0') + 1));
+        for (std::size_t j = 0; j < texts.size(); j += 1 + rng() % 7) {
+            const int expected = sign(plain(texts[i], texts[j]));
+            ASSERT_EQ(sign(root.Compare(texts[i], texts[j])), expected)
+                << Utf8FromGbk(texts[i]) << " / " << Utf8FromGbk(texts[j]);
+            ASSERT_EQ(sign(key.compare(root.SortKey(texts[j]))), expected)
+                << Utf8FromGbk(texts[i]) << " / " << Utf8FromGbk(texts[j]);
         }
     }
 }
