@@ -156,13 +156,13 @@ public:
     static constexpr int kOffsetBits = 20;
     static constexpr std::size_t kBlockSize = std::size_t(1) << kOffsetBits;
 
-    static std::size_t EntrySize(std::string_view key) {
-        return sizeof(std::uint64_t) + key.size();
+    static std::size_t EntrySize(std::size_t key_bytes) {
+        return sizeof(std::uint64_t) + key_bytes;
     }
 
     // Gives the reference of the stored key.
     std::uint64_t Add(std::uint64_t where, std::string_view key) {
-        const std::size_t size = EntrySize(key);
+        const std::size_t size = EntrySize(key.size());
         if (blocks_.empty() || used_ + size > block_size_) {
             block_size_ = std::max(kBlockSize, size);
             blocks_.push_back(std::make_unique_for_overwrite<char[]>(block_size_));
@@ -371,6 +371,9 @@ constexpr std::size_t kRoundBytesPerThread = std::size_t(1) << 20;
 // Lines that agree on a piece of their keys and are no more than these are sorted by comparing
 // them whole when their keys do not fit the budget.
 constexpr std::size_t kFewLines = 8;
+// Bytes of a key kept after the piece in the line at the least: with those, nearly all lines
+// differ before the key has to be made again.
+constexpr std::size_t kLeastKeptBytes = 16;
 
 class LineSorter {
 public:
@@ -516,13 +519,14 @@ private:
     };
 
     // Puts lines in the order of their collation keys, taken a piece at a time. Keys are made
-    // once and kept when they fit the budget, else made again for every piece until the lines
-    // that still agree are few enough for their keys to fit, or so few that comparing them
-    // whole costs less than taking their keys apart (as with long lines alike for long).
+    // once and kept, as much of each as the budget allows, when at least the first pieces of
+    // them fit; else they are made again for every piece until the lines that still agree are
+    // few enough for their keys to fit, or so few that comparing them whole costs less than
+    // taking their keys apart (as with long lines alike for long).
     void Sort(std::span<GeneralLine> all) {
-        if (all.size() < 2 || SortByStoredKeys(all, 0)) return;
+        if (all.size() < 2) return;
         std::vector<Todo> todo;
-        SortByPieces(all, 0, todo);
+        if (!SortByKeptKeys(all, 0, todo)) SortByPieces(all, 0, todo);
         while (!todo.empty()) {
             const Todo t = todo.back();
             todo.pop_back();
@@ -533,9 +537,10 @@ private:
                           });
                 continue;
             }
-            std::size_t bound = 0;
-            for (const GeneralLine& l : t.lines) bound += 4 * (l.where & kLongLine) + 24;
-            if (bound <= key_budget_ && SortByStoredKeys(t.lines, t.depth)) continue;
+            if (t.lines.size() * KeyStore::EntrySize(kLeastKeptBytes) <= key_budget_ &&
+                SortByKeptKeys(t.lines, t.depth, todo)) {
+                continue;
+            }
             SortByPieces(t.lines, t.depth, todo);
         }
     }
@@ -570,11 +575,17 @@ private:
         }
     }
 
-    // Sorts lines, whose keys agree before depth, by whole collation keys made once; false,
-    // with the lines as they were, when the keys outgrow the budget.
-    bool SortByStoredKeys(std::span<GeneralLine> lines, std::size_t depth) {
+    // Sorts lines, whose keys agree before depth, by their keys made once: the piece at depth
+    // in the lines themselves, and as many bytes after it as the budget allows kept aside.
+    // Lines that still agree where the kept bytes end go to todo. False, with the lines as they
+    // were, when the kept bytes outgrow the budget.
+    bool SortByKeptKeys(std::span<GeneralLine> lines, std::size_t depth, std::vector<Todo>& todo) {
         const Parts parts(lines, threads_);
         const std::size_t share = key_budget_ / parts.count;
+        // Whole pieces, at least the least.
+        const std::size_t per_line = key_budget_ / lines.size();
+        const std::size_t kept =
+            std::max(kLeastKeptBytes, (per_line > 8 ? per_line - 8 : 0) / 8 * 8);
         StoredKeys keys(parts.count);
         std::vector<std::size_t> done(parts.count, 0);
         std::atomic<bool> over_budget = false;
@@ -584,11 +595,13 @@ private:
             for (GeneralLine& l : part) {
                 if (over_budget.load(std::memory_order_relaxed)) return;
                 const std::string_view key = writer.CollationKey(LineAt(l.where));
-                if (store.Bytes() + KeyStore::EntrySize(key) > share) {
+                const std::string_view rest =
+                    key.substr(std::min(depth + 8, key.size())).substr(0, kept);
+                if (store.Bytes() + KeyStore::EntrySize(rest.size()) > share) {
                     over_budget = true;
                     return;
                 }
-                const std::uint64_t ref = StoredKeys::Ref(i, store.Add(l.where, key));
+                const std::uint64_t ref = StoredKeys::Ref(i, store.Add(l.where, rest));
                 l.key = KeyPiece(key.data() + depth);
                 l.where = ref;
                 ++done[i];
@@ -601,26 +614,33 @@ private:
             return false;
         }
         const std::vector<std::span<GeneralLine>> ranges = SplitByKey(lines, parts.count);
+        std::vector<std::vector<Todo>> beyond(ranges.size());
         RunParallel(ranges.size(), [&](std::size_t i) {
-            std::vector<Todo> todo = {{ranges[i], depth}};
-            while (!todo.empty()) {
-                const Todo t = todo.back();
-                todo.pop_back();
+            std::vector<Todo> here = {{ranges[i], depth}};
+            while (!here.empty()) {
+                const Todo t = here.back();
+                here.pop_back();
                 ForEachGroup(t.lines, [&](std::span<GeneralLine> group) {
                     if (KeyEnds(group.front().key)) {
                         SortTies(group, [&](std::uint64_t ref) { return keys.Where(ref); });
                         return;
                     }
-                    for (GeneralLine& l : group) {
-                        l.key = KeyPiece(keys.Key(l.where) + t.depth + 8);
+                    const std::size_t next = t.depth + 8;
+                    if (next - depth > kept) {
+                        beyond[i].push_back({group, next});
+                        return;
                     }
-                    todo.push_back({group, t.depth + 8});
+                    for (GeneralLine& l : group) {
+                        l.key = KeyPiece(keys.Key(l.where) + (next - depth - 8));
+                    }
+                    here.push_back({group, next});
                 });
             }
         });
         InParallel(parts, [&](std::span<GeneralLine> part, std::size_t) {
             for (GeneralLine& l : part) l.where = keys.Where(l.where);
         });
+        for (const std::vector<Todo>& b : beyond) todo.insert(todo.end(), b.begin(), b.end());
         return true;
     }
 

@@ -38,7 +38,7 @@ TEST(SortedUniqueLinesThreads, FirstOccurrenceKeptAcrossRounds) {
     const std::string later[] = {"ZHANG", GbkFromUtf8("王WEI"), "lI", GbkFromUtf8("ΣΣ")};
     std::string text;
     for (int i = 0; text.size() < (std::size_t(3) << 20); ++i) {
-        const std::string& name = (i < 100000 ? names : later)[i % 4];
+        const std::string& name = i < 100000 ? names[i % 4] : later[i % 4];
         text +=
             name + std::to_string(i % 50000) + (i % 3 == 0 ? "\r\n" : (i % 3 == 1 ? "\n" : "\r"));
     }
