@@ -103,6 +103,8 @@ TForm2::TForm2(QWidget* parent, AddressOpener& opener)
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("关于本软件"));
     setFixedSize(kClientWidth, kClientHeight);
+    // Closing it while the main window is hidden in the tray must not end the application.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setFont(Face("MS Sans Serif", 11));
     QPalette colours = palette();
     colours.setColor(QPalette::Window, QApplication::palette().color(QPalette::Button));

@@ -1,0 +1,138 @@
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+
+#include <algorithm>
+#include <string>
+
+#include "fake_notify_icon_shell.h"
+#include "gbk_text.h"
+#include "main_window_tray.h"
+#include "taskbar_icon.h"
+
+using haojian::MainWindowTray;
+using haojian::TrayCommands;
+using haojian::TTaskbarIcon;
+using haojian::testing::FakeNotifyIconShell;
+namespace message = haojian::message;
+
+namespace {
+
+QIcon GreenIcon() {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::green);
+    return QIcon(pixmap);
+}
+
+void ClickIcon(TTaskbarIcon& icon) {
+    for (unsigned mouse : {message::kLeftButtonDown, message::kLeftButtonUp})
+        icon.Window().Send(TTaskbarIcon::kCallbackMessage, 0, std::intptr_t(mouse));
+}
+
+QAction* Item(QWidget& window, const char* name) {
+    return window.findChild<QAction*>(name);
+}
+
+// Exactly one of N17 and N18 is enabled, and it is the one that fits the window.
+void VerifyItemsMatchWindow(QWidget& window) {
+    QCOMPARE(Item(window, "N17")->isEnabled(), !window.isVisible());
+    QCOMPARE(Item(window, "N18")->isEnabled(), window.isVisible());
+}
+
+}  // namespace
+
+class MainWindowTrayTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void IconAndMenuAsBuilt() {
+        FakeNotifyIconShell shell;
+        QWidget window;
+        auto* tray = new MainWindowTray(&window, GreenIcon(), {}, shell);
+        TTaskbarIcon& icon = tray->TaskbarIcon1();
+        QCOMPARE(icon.objectName(), QString("TaskbarIcon1"));
+        QVERIFY(icon.Visible());
+        QCOMPARE(shell.Shown(), 1);
+        const auto added = std::find_if(shell.calls.begin(), shell.calls.end(), [](auto& call) {
+            return call.command == haojian::NotifyIconCommand::Add;
+        });
+        QVERIFY(added != shell.calls.end() && !added->data.hIcon.isNull());
+        QCOMPARE(haojian::QStringFromGbk(icon.Hint()), QString("【瓴岚号鉴】 V1.0"));
+        QCOMPARE(icon.PopupMenu(), &tray->PopupMenu1());
+
+        const QList<QAction*> items = tray->PopupMenu1().actions();
+        const QStringList names{"N17", "N18", "N19", "N20", "N21", "N22", "N23"};
+        const QStringList captions{"显示主程序(&S)",   "最小化显示(&M)", "与我们联系(&L)",
+                                   "访问瓴岚主页(&V)", "关于本软件(&A)", "",
+                                   "退 出(&Exit)"};
+        QCOMPARE(items.size(), names.size());
+        for (int i = 0; i < items.size(); ++i) {
+            QCOMPARE(items[i]->objectName(), names[i]);
+            QCOMPARE(items[i]->text(), captions[i]);
+            QCOMPARE(items[i]->isSeparator(), names[i] == "N22");
+            QCOMPARE(items[i]->isEnabled(), names[i] != "N17");
+        }
+
+        // The icon leaves the notification area with the window.
+        delete tray;
+        QCOMPARE(shell.Shown(), 0);
+        QCOMPARE(window.findChild<QMenu*>("PopupMenu1"), nullptr);
+    }
+
+    void HideToTrayAndBackKeepOneOfTheTwoItemsEnabled() {
+        FakeNotifyIconShell shell;
+        QWidget window;
+        auto* tray = new MainWindowTray(&window, GreenIcon(), {}, shell);
+        window.show();
+        VerifyItemsMatchWindow(window);
+
+        tray->N18Click();
+        QVERIFY(window.isHidden());
+        VerifyItemsMatchWindow(window);
+        QCOMPARE(shell.Shown(), 1);  // the icon stays
+
+        ClickIcon(tray->TaskbarIcon1());
+        QVERIFY(window.isVisible());
+        VerifyItemsMatchWindow(window);
+
+        ClickIcon(tray->TaskbarIcon1());  // shown already: nothing changes
+        QVERIFY(window.isVisible());
+        VerifyItemsMatchWindow(window);
+
+        // A window that was minimised comes back in its normal state.
+        window.showMinimized();
+        tray->N18Click();
+        tray->N17Click();
+        QVERIFY(window.isVisible());
+        QVERIFY(!window.isMinimized());
+        VerifyItemsMatchWindow(window);
+    }
+
+    void MenuCommandsRunOnceTheMenuHasClosed() {
+        FakeNotifyIconShell shell;
+        QWidget window;
+        std::string ran;
+        TrayCommands commands;
+        commands.contact = [&] { ran += "contact "; };
+        commands.home_page = [&] { ran += "home "; };
+        commands.about = [&] { ran += "about "; };
+        commands.exit = [&] { ran += "exit "; };
+        new MainWindowTray(&window, GreenIcon(), commands, shell);
+        window.show();
+
+        for (const char* name : {"N19", "N20", "N21", "N23", "N18"}) Item(window, name)->trigger();
+        QVERIFY(ran.empty());
+        QVERIFY(window.isVisible());
+        QCoreApplication::processEvents();
+        QCOMPARE(ran, std::string("contact home about exit "));
+        QVERIFY(window.isHidden());
+        Item(window, "N17")->trigger();
+        QCoreApplication::processEvents();
+        QVERIFY(window.isVisible());
+        VerifyItemsMatchWindow(window);
+    }
+};
+
+QTEST_MAIN(MainWindowTrayTest)
+#include "main_window_tray_test.moc"
