@@ -29,31 +29,19 @@ class AboutWindowTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void LayoutAndPictures() {
+    void PicturesDecodeAndTheProductPictureIsKeyedOut() {
         RecordingOpener opener;
         TForm2 form(nullptr, opener);
-        QCOMPARE(form.windowTitle(), QString("关于本软件"));
-        QCOMPARE(form.size(), QSize(266, 173));
-        const Qt::WindowFlags flags = form.windowFlags();
-        QVERIFY(flags & Qt::WindowStaysOnTopHint);
-        QVERIFY(flags & Qt::WindowCloseButtonHint);
-        QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-
         // The compiled-in JPEG pictures decode at their designed sizes.
         auto* icon = form.findChild<QLabel*>("ProgramIcon");
         auto* banner = form.findChild<QLabel*>("Image1");
         QVERIFY(icon && banner);
         QCOMPARE(icon->pixmap().size(), QSize(66, 46));
-        QCOMPARE(icon->geometry(), QRect(20, 8, 66, 46));
         QCOMPARE(banner->pixmap().size(), QSize(188, 18));
-        QCOMPARE(banner->geometry(), QRect(20, 72, 188, 18));
         // The product picture's white background is keyed out; its drawing is not.
         const QImage picture = icon->pixmap().toImage();
         QCOMPARE(picture.pixelColor(0, 45).alpha(), 0);
         QCOMPARE(picture.pixelColor(19, 20).alpha(), 255);
-
-        QCOMPARE(form.findChild<QLabel*>("ProductName")->text(), QString("瓴岚号鉴"));
-        QCOMPARE(form.findChild<QLabel*>("Version")->text(), QString("Ver 1.1"));
     }
 
     void LinksOpenTheHomePageAndAMail() {
@@ -62,8 +50,6 @@ class AboutWindowTest : public QObject {
         auto* home = form.findChild<THyperLinkLabel*>("HyperLinkLabel1");
         auto* mail = form.findChild<THyperLinkLabel*>("HyperLinkLabel2");
         QVERIFY(home && mail);
-        QCOMPARE(home->pos(), QPoint(16, 104));
-        QCOMPARE(mail->pos(), QPoint(16, 130));
         QTest::mouseClick(home, Qt::LeftButton);
         QTest::mouseClick(mail, Qt::LeftButton);
         QCOMPARE(opener.opened.size(), std::size_t(2));

@@ -14,7 +14,6 @@
 using haojian::ETaskbarIcon;
 using haojian::NotifyIconCommand;
 using haojian::ShiftStateFlag;
-using haojian::TImageList;
 using haojian::TTaskbarIcon;
 using haojian::testing::FakeNotifyIconShell;
 namespace message = haojian::message;
@@ -256,23 +255,6 @@ class TaskbarIconTest : public QObject {
         QCOMPARE(
             message_of(NotifyIconCommand::Delete, [](TTaskbarIcon& i) { i.SetVisible(false); }),
             std::string("TaskbarIcon1.DeleteFromTaskbar failed"));
-    }
-
-    void IconComesFromTheImageList() {
-        FakeNotifyIconShell shell;
-        TTaskbarIcon icon(nullptr, shell);
-        auto list = std::make_unique<TImageList>();
-        list->Add(RedIcon());
-        icon.SetImageIndex(0);
-        QVERIFY(icon.Icon().isNull());  // no list yet
-        icon.SetImageList(list.get());
-        QVERIFY(!icon.Icon().isNull());
-        icon.SetImageIndex(5);
-        QVERIFY(icon.Icon().isNull());  // outside the list
-        list.reset();
-        QCOMPARE(icon.ImageList(), nullptr);
-        icon.SetImageIndex(0);  // a destroyed list is no list
-        QVERIFY(icon.Icon().isNull());
     }
 };
 
