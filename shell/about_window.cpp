@@ -23,10 +23,10 @@ namespace {
 
 // A panel framed by a lowered outer and a raised inner bevel, one pixel each.
 class BevelPanel : public QWidget {
-  public:
+public:
     using QWidget::QWidget;
 
-  protected:
+protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         const QPalette& colours = palette();

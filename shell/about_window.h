@@ -11,13 +11,13 @@ namespace haojian {
 // shows it modally above every other window, and its close box hides it again.
 class TForm2 : public QDialog {
     Q_OBJECT
-  public:
+public:
     static constexpr int kClientWidth = 266;
     static constexpr int kClientHeight = 173;
 
     explicit TForm2(QWidget* parent = nullptr, AddressOpener& opener = DesktopAddressOpener());
 
-  protected:
+protected:
     void showEvent(QShowEvent* event) override;
 };
 

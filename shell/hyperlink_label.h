@@ -19,7 +19,7 @@ namespace haojian {
 // and below.
 class THyperLinkLabel : public QWidget {
     Q_OBJECT
-  public:
+public:
     static constexpr QColor kBlue{0, 0, 255};
     static constexpr QColor kRed{255, 0, 0};
     static constexpr QColor kFuchsia{255, 0, 255};
@@ -45,7 +45,7 @@ class THyperLinkLabel : public QWidget {
     void SetColor(const QColor& color);
     void SetFontName(const QString& face);
 
-  protected:
+protected:
     // Asks for a fresh paint.
     virtual void Repaint();
 
@@ -54,7 +54,7 @@ class THyperLinkLabel : public QWidget {
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
-  private:
+private:
     void CMMouseEnter();
     void CMMouseLeave();
 

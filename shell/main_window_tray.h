@@ -31,7 +31,7 @@ struct TrayCommands {
 // The shell must outlive the icon.
 class MainWindowTray : public QObject {
     Q_OBJECT
-  public:
+public:
     MainWindowTray(QWidget* window, const QIcon& icon, const TrayCommands& commands,
                    NotifyIconShell& shell);
     ~MainWindowTray() override;
@@ -39,11 +39,11 @@ class MainWindowTray : public QObject {
     TTaskbarIcon& TaskbarIcon1() const { return *taskbar_icon_; }
     QMenu& PopupMenu1() const { return *popup_menu_; }
 
-  public slots:
+public slots:
     void N17Click();  // show the window
     void N18Click();  // hide the window to the tray
 
-  private:
+private:
     QAction* Item(const char* name, const QString& caption, const std::function<void()>& run);
 
     QWidget* window_;

@@ -32,7 +32,7 @@ inline constexpr unsigned kUser = 1024;
 // handles what is sent or posted to it.
 class MessageWindow : public QObject {
     Q_OBJECT
-  public:
+public:
     using Procedure =
         std::function<std::intptr_t(unsigned message, std::uintptr_t wparam, std::intptr_t lparam)>;
 
@@ -43,7 +43,7 @@ class MessageWindow : public QObject {
     // Runs the procedure later from the event loop; dropped if the window goes first.
     void Post(unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
 
-  private:
+private:
     Procedure procedure_;
 };
 
@@ -73,7 +73,7 @@ struct NotifyIconData {
 // Adds, changes and removes icons of the notification area. False when the area refuses
 // (a second add of one icon, a change or removal of an icon that is not there).
 class NotifyIconShell {
-  public:
+public:
     virtual ~NotifyIconShell() = default;
     virtual bool NotifyIcon(NotifyIconCommand command, const NotifyIconData& data) = 0;
 };
@@ -82,7 +82,7 @@ class NotifyIconShell {
 // callback messages of the icon's record: a click as left button down and up, a double
 // click as double click and up, a context request as right button down and up.
 class TrayNotifyIconShell final : public NotifyIconShell {
-  public:
+public:
     TrayNotifyIconShell();
     ~TrayNotifyIconShell() override;
     TrayNotifyIconShell(const TrayNotifyIconShell&) = delete;
@@ -90,7 +90,7 @@ class TrayNotifyIconShell final : public NotifyIconShell {
 
     bool NotifyIcon(NotifyIconCommand command, const NotifyIconData& data) override;
 
-  private:
+private:
     struct Entry;
     using Key = std::pair<const MessageWindow*, std::uint32_t>;
 

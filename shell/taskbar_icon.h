@@ -19,7 +19,7 @@ namespace haojian {
 
 // The error of the tray icon component; its message names the component and the step.
 class ETaskbarIcon : public Error {
-  public:
+public:
     using Error::Error;
 };
 
@@ -38,7 +38,7 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(ShiftState)
 // A list of pictures that an icon can be taken from by index.
 class TImageList : public QObject {
     Q_OBJECT
-  public:
+public:
     using QObject::QObject;
     void Add(const QIcon& icon) { images_.append(icon); }
     int Count() const { return int(images_.size()); }
@@ -47,7 +47,7 @@ class TImageList : public QObject {
         return index >= 0 && index < Count() ? images_[index] : QIcon();
     }
 
-  private:
+private:
     QList<QIcon> images_;
 };
 
@@ -58,7 +58,7 @@ class TImageList : public QObject {
 // was being built) and removed when Visible becomes false or the component goes.
 class TTaskbarIcon : public QObject {
     Q_OBJECT
-  public:
+public:
     using NotifyEvent = std::function<void(QObject* sender)>;
     using MouseEvent = std::function<void(QObject* sender, Qt::MouseButton button, ShiftState shift,
                                           int x, int y)>;
@@ -109,7 +109,7 @@ class TTaskbarIcon : public QObject {
     NotifyEvent OnShow;
     NotifyEvent OnHide;
 
-  protected:
+protected:
     virtual std::intptr_t WndProc(unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
     virtual void FillIconData();
     virtual void AddToTaskbar();
@@ -129,7 +129,7 @@ class TTaskbarIcon : public QObject {
     // A component is going away: forget it when it is the popup menu.
     virtual void Notification(QObject* component);
 
-  private:
+private:
     // Fills the record and makes one shell call; any failure becomes an ETaskbarIcon that
     // names the component and the step.
     void CallShell(NotifyIconCommand command, const char* step);

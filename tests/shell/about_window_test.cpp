@@ -15,7 +15,7 @@ using haojian::THyperLinkLabel;
 namespace {
 
 class RecordingOpener final : public AddressOpener {
-  public:
+public:
     bool Open(const QUrl& address) override {
         opened.push_back(address);
         return true;
@@ -28,7 +28,7 @@ class RecordingOpener final : public AddressOpener {
 class AboutWindowTest : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void PicturesDecodeAndTheProductPictureIsKeyedOut() {
         RecordingOpener opener;
         TForm2 form(nullptr, opener);

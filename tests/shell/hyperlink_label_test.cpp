@@ -15,7 +15,7 @@ using haojian::THyperLinkLabel;
 namespace {
 
 class RecordingOpener final : public AddressOpener {
-  public:
+public:
     bool Open(const QUrl& address) override {
         opened.push_back(address);
         return false;  // as if no handler took it
@@ -25,11 +25,11 @@ class RecordingOpener final : public AddressOpener {
 
 // Counts the repaints the label asks for.
 class CountingLabel : public THyperLinkLabel {
-  public:
+public:
     using THyperLinkLabel::THyperLinkLabel;
     int repaints = 0;
 
-  protected:
+protected:
     void Repaint() override {
         ++repaints;
         THyperLinkLabel::Repaint();
@@ -58,7 +58,7 @@ bool HasPixel(const QImage& image, QColor colour) {
 class HyperLinkLabelTest : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void EveryPaintFitsTheLabelToItsCaption() {
         RecordingOpener opener;
         QWidget parent;

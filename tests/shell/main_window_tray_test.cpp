@@ -45,7 +45,7 @@ void VerifyItemsMatchWindow(QWidget& window) {
 class MainWindowTrayTest : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void IconAndMenuAsBuilt() {
         FakeNotifyIconShell shell;
         QWidget window;

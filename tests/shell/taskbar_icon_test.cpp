@@ -22,11 +22,11 @@ namespace {
 
 // Counts what the component hands to the default window procedure.
 class ProbeIcon : public TTaskbarIcon {
-  public:
+public:
     using TTaskbarIcon::TTaskbarIcon;
     int unhandled = 0;
 
-  protected:
+protected:
     std::intptr_t DefWindowProc(unsigned m, std::uintptr_t w, std::intptr_t l) override {
         ++unhandled;
         return TTaskbarIcon::DefWindowProc(m, w, l);
@@ -50,7 +50,7 @@ QIcon RedIcon() {
 class TaskbarIconTest : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void IconEntersOnLoadAndLeavesOnDestruction() {
         FakeNotifyIconShell shell;
         auto icon = std::make_unique<TTaskbarIcon>(nullptr, shell);

@@ -14,7 +14,7 @@ namespace haojian::testing {
 // A notification area that records every call and answers like the real one: a second add
 // of one icon, or a change or removal of an absent icon, is refused. It can be told to throw.
 class FakeNotifyIconShell final : public NotifyIconShell {
-  public:
+public:
     struct Call {
         NotifyIconCommand command;
         NotifyIconData data;
@@ -46,7 +46,7 @@ class FakeNotifyIconShell final : public NotifyIconShell {
 
     std::vector<Call> calls;
 
-  private:
+private:
     std::set<std::pair<const MessageWindow*, std::uint32_t>> shown_;
     std::optional<NotifyIconCommand> throw_on_;
 };
