@@ -5,17 +5,20 @@
 
 namespace haojian {
 
-QString ApplicationTitle() { return QStringLiteral(u"【瓴岚号鉴】 V1.0"); }
+QString ApplicationTitle() {
+    return QStringLiteral(u"【瓴岚号鉴】 V1.0");
+}
 
-QString MainWindowCaption() { return QStringLiteral(u"【瓴岚号鉴】 V1.1"); }
+QString MainWindowCaption() {
+    return QStringLiteral(u"【瓴岚号鉴】 V1.1");
+}
 
 QFont WindowFont() {
     const QString song = QStringLiteral(u"宋体");
     if (QFont::substitutes(song).isEmpty()) {
-        QFont::insertSubstitutions(song, {QStringLiteral("SimSun"),
-                                          QStringLiteral("AR PL UMing CN"),
-                                          QStringLiteral("AR PL UMing TW"),
-                                          QStringLiteral("WenQuanYi Zen Hei")});
+        QFont::insertSubstitutions(
+            song, {QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"),
+                   QStringLiteral("AR PL UMing TW"), QStringLiteral("WenQuanYi Zen Hei")});
     }
     QFont font(song);
     font.setPixelSize(12);

@@ -19,8 +19,8 @@ struct FileRequest {
     };
     Kind kind = Kind::Open;
     QString title;
-    QString directory;  // where the dialog starts; empty: where the platform chooses
-    QString file_name;  // the proposed name
+    QString directory;         // where the dialog starts; empty: where the platform chooses
+    QString file_name;         // the proposed name
     QStringList name_filters;  // the first is selected
     QString default_suffix;    // appended to a typed name without one
 };
@@ -42,7 +42,7 @@ struct BoxRequest {
 // The file dialogs and message boxes the commands show. The window shows every one through
 // this seam, so that a test can answer them.
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     // The chosen files' full paths; empty when the user cancelled.
     virtual QStringList ChooseFiles(QWidget* parent, const FileRequest& request) = 0;

@@ -16,6 +16,8 @@ std::string ToGbk(const QString& text) {
                                             std::size_t(text.size())));
 }
 
-std::string FilePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string FilePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
 
 }  // namespace haojian

@@ -74,7 +74,9 @@ const char16_t* const kInstructions[] = {
     u"4：号码段数据库会定期更新，请访问网站或联系开发商获取最新数据库。",
 };
 
-QString Text(const char16_t* text) { return QString::fromUtf16(text); }
+QString Text(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
 
 QStringList TextList(std::initializer_list<std::string_view> gbk_texts) {
     QStringList list;
@@ -94,8 +96,7 @@ QFrame* BevelledPanel(const char* name, QWidget* parent) {
 
 // A hidden holder of one code-table column, as lines.
 template <std::size_t N>
-void CodeColumn(QObject* parent, const char* name, const std::array<CodeRow, N>& rows,
-                bool names) {
+void CodeColumn(QObject* parent, const char* name, const std::array<CodeRow, N>& rows, bool names) {
     auto* memo = new QObject(parent);
     memo->setObjectName(QString::fromLatin1(name));
     QStringList lines;
@@ -110,7 +111,7 @@ QString CountText(std::string_view prefix, long long count, std::string_view suf
 
 // The busy pointer for as long as it lives, restored on every way out.
 class BusyPointer {
-public:
+  public:
     BusyPointer() { QApplication::setOverrideCursor(Qt::BusyCursor); }
     ~BusyPointer() { QApplication::restoreOverrideCursor(); }
     BusyPointer(const BusyPointer&) = delete;
@@ -203,11 +204,11 @@ void TForm1::BuildControls() {
                              TextList({text::kAnyCard, text::kCardMobile, text::kCardTelecom,
                                        text::kCardUnicom, text::kCardVirtual, text::kUnknown}));
     label("Label1", 546, u"导出字段：");
-    filter_boxes_[3] = combo("ComboBox4", 608, text::kLayoutNumber,
-                             TextList({text::kLayoutNumber, text::kLayoutNumberProvince,
-                                       text::kLayoutNumberCity, text::kLayoutNumberCard,
-                                       text::kLayoutNumberProvinceCard,
-                                       text::kLayoutNumberCityCard}));
+    filter_boxes_[3] =
+        combo("ComboBox4", 608, text::kLayoutNumber,
+              TextList({text::kLayoutNumber, text::kLayoutNumberProvince, text::kLayoutNumberCity,
+                        text::kLayoutNumberCard, text::kLayoutNumberProvinceCard,
+                        text::kLayoutNumberCityCard}));
     layout->addWidget(strip);
 
     // Result list; its model comes with the run in FormCreate.
@@ -343,7 +344,9 @@ void TForm1::FormCreate() {
     }
 }
 
-QString TForm1::StatusText(int panel) const { return panels_.at(std::size_t(panel))->text(); }
+QString TForm1::StatusText(int panel) const {
+    return panels_.at(std::size_t(panel))->text();
+}
 
 void TForm1::ShowMessage(const QString& text) {
     seams_.dialogs.ShowBox(this, {BoxKind::Plain, ApplicationTitle(), text});
@@ -355,8 +358,8 @@ bool TForm1::Confirm(const QString& text) {
 }
 
 void TForm1::ShowError(std::string_view gbk_message) {
-    seams_.dialogs.ShowBox(this,
-                           {BoxKind::Error, ApplicationTitle(), FromGbk(ErrorBoxText(gbk_message))});
+    seams_.dialogs.ShowBox(
+        this, {BoxKind::Error, ApplicationTitle(), FromGbk(ErrorBoxText(gbk_message))});
 }
 
 template <typename F>
@@ -403,21 +406,33 @@ void TForm1::SpeedButton1Click() {
     // TODO(window): wired once the merge core lands.
 }
 
-void TForm1::N20Click() { seams_.opener.Open(HomePageAddress()); }
+void TForm1::N20Click() {
+    seams_.opener.Open(HomePageAddress());
+}
 
-void TForm1::N14Click() { seams_.opener.Open(ContactAddress()); }
+void TForm1::N14Click() {
+    seams_.opener.Open(ContactAddress());
+}
 
 void TForm1::N15Click() {
     if (about_) about_->exec();
 }
 
-void TForm1::SpeedButton10Click() { close(); }
+void TForm1::SpeedButton10Click() {
+    close();
+}
 
-void TForm1::N23Click() { close(); }
+void TForm1::N23Click() {
+    close();
+}
 
-void TForm1::Timer1Timer() { run_->TimerTick(); }
+void TForm1::Timer1Timer() {
+    run_->TimerTick();
+}
 
-bool TForm1::FormCloseQuery() { return Confirm(QStringLiteral(u"确认退出瓴岚号鉴吗?")); }
+bool TForm1::FormCloseQuery() {
+    return Confirm(QStringLiteral(u"确认退出瓴岚号鉴吗?"));
+}
 
 void TForm1::closeEvent(QCloseEvent* event) {
     if (!FormCloseQuery()) {
@@ -441,13 +456,17 @@ void TForm1::RowsAppended(std::size_t first, std::size_t count) {
     list_->scrollToBottom();
 }
 
-void TForm1::RowsCleared() { model_->Cleared(); }
+void TForm1::RowsCleared() {
+    model_->Cleared();
+}
 
 void TForm1::SetStatusText(int panel, std::string_view gbk_text) {
     panels_.at(std::size_t(panel))->setText(FromGbk(gbk_text));
 }
 
-void TForm1::SetProgressMaximum(int maximum) { progress_->setMaximum(maximum); }
+void TForm1::SetProgressMaximum(int maximum) {
+    progress_->setMaximum(maximum);
+}
 
 void TForm1::SetProgressPosition(int position) {
     progress_->setValue(std::clamp(position, progress_->minimum(), progress_->maximum()));
@@ -455,9 +474,15 @@ void TForm1::SetProgressPosition(int position) {
 
 void TForm1::SetCommandEnabled(Command command, bool enabled) {
     switch (command) {
-        case Command::Import: import_->setEnabled(enabled); break;
-        case Command::Query: query_->setEnabled(enabled); break;
-        case Command::Stop: stop_->setEnabled(enabled); break;
+        case Command::Import:
+            import_->setEnabled(enabled);
+            break;
+        case Command::Query:
+            query_->setEnabled(enabled);
+            break;
+        case Command::Stop:
+            stop_->setEnabled(enabled);
+            break;
     }
 }
 

@@ -24,9 +24,13 @@ void ResultModel::Cleared() {
     endResetModel();
 }
 
-int ResultModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : shown_; }
+int ResultModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : shown_;
+}
 
-int ResultModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 4; }
+int ResultModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 4;
+}
 
 QVariant ResultModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= shown_ ||
@@ -35,11 +39,16 @@ QVariant ResultModel::data(const QModelIndex& index, int role) const {
     }
     const ResultRowView row = rows_.Row(std::size_t(index.row()));
     switch (index.column()) {
-        case 0: return FromGbk(row.number);
-        case 1: return FromGbk(row.province);
-        case 2: return FromGbk(row.city);
-        case 3: return FromGbk(row.card_type);
-        default: return {};
+        case 0:
+            return FromGbk(row.number);
+        case 1:
+            return FromGbk(row.province);
+        case 2:
+            return FromGbk(row.city);
+        case 3:
+            return FromGbk(row.card_type);
+        default:
+            return {};
     }
 }
 

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# The built program opens its main window on a real X server, with the exact caption: no
+# application name appended to it.
+set -euo pipefail
+bin=$(cd "$1" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib/xvfb.sh"
+
+work=$(mktemp -d)
+printf '138001005011\r\n133000013013\r\n' >"$work/database.dat"
+dir=$(program_directory "$bin" "$work/database.dat")
+cleanup() { stop_xvfb; rm -rf "$work" "$dir"; }
+start_xvfb
+trap cleanup EXIT
+
+"$dir/haojian" >"$work/out.log" 2>&1 &
+APP_PID=$!
+
+id=$(wait_for_window 'V1\.1' 30) || { echo "no main window mapped"; cat "$work/out.log"; exit 1; }
+name=$(window_name "$id")
+expected='【瓴岚号鉴】 V1.1'
+if [ "$name" != "$expected" ]; then
+    echo "caption is '$name', expected '$expected'"
+    exit 1
+fi
+# The window opens 784 x 562 inside its frame.
+geometry=$(xdotool getwindowgeometry "$id" | sed -n 's/.*Geometry: //p')
+if [ "$geometry" != "784x562" ]; then
+    echo "window size is $geometry, expected 784x562"
+    exit 1
+fi
+kill -0 "$APP_PID"
+echo "main window mapped: $name ($geometry)"
