@@ -17,18 +17,22 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <algorithm>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "address_opener.h"
 #include "application.h"
 #include "built_in_code_rows.h"
 #include "dialogs.h"
 #include "error.h"
+#include "export.h"
 #include "file_system.h"
 #include "fixed_texts.h"
 #include "gbk_text.h"
 #include "jpeg_image.h"
 #include "maker.h"
+#include "merge.h"
 #include "queued_waker.h"
 #include "result_model.h"
 #include "result_table.h"
@@ -105,8 +109,19 @@ void CodeColumn(QObject* parent, const char* name, const std::array<CodeRow, N>&
     memo->setProperty("lines", lines);
 }
 
-QString CountText(std::string_view prefix, long long count, std::string_view suffix = {}) {
-    return FromGbk(std::string(prefix) + std::to_string(count) + std::string(suffix));
+QStringList TextFileFilters() {
+    return {QStringLiteral("Text files(*.txt)"), QStringLiteral("All files(*)")};
+}
+
+QStringList MergeFileFilters() {
+    return {QStringLiteral(u"文本文件(*.txt)"), QStringLiteral(u"所有文件(*)")};
+}
+
+std::vector<std::string> FilePaths(const QStringList& paths) {
+    std::vector<std::string> files;
+    files.reserve(std::size_t(paths.size()));
+    for (const QString& path : paths) files.push_back(FilePath(path));
+    return files;
 }
 
 // The busy pointer for as long as it lives, restored on every way out.
@@ -379,7 +394,7 @@ void TForm1::SpeedButton4Click() {
     request.kind = FileRequest::Kind::Open;
     request.title = QStringLiteral(u"导入手机号码列表文件");
     request.directory = QString::fromStdString(seams_.program_directory);
-    request.name_filters = {QStringLiteral("Text files(*.txt)"), QStringLiteral("All files(*)")};
+    request.name_filters = TextFileFilters();
     request.default_suffix = QStringLiteral("txt");
     const QStringList chosen = seams_.dialogs.ChooseFiles(this, request);
     if (chosen.isEmpty()) return;
@@ -398,12 +413,70 @@ void TForm1::SpeedButton3Click() {
 
 // Export.
 void TForm1::SpeedButton5Click() {
-    // TODO(window): wired once the export core lands.
+    FileRequest request;
+    request.kind = FileRequest::Kind::Save;
+    request.title = QStringLiteral(u"搜索结果保存为");
+    request.directory = QString::fromStdString(seams_.program_directory);
+    request.file_name = filter_boxes_[1]->currentText() + QStringLiteral(".txt");
+    request.name_filters = TextFileFilters();
+    request.default_suffix = QStringLiteral("txt");
+    repaint();
+    if (run_->Rows().size() == 0) return;
+    const QStringList chosen = seams_.dialogs.ChooseFiles(this, request);
+    if (chosen.isEmpty()) return;
+    // The export holds the UI thread: show the window whole before it starts.
+    repaint();
+    const std::string province = ToGbk(filter_boxes_[0]->currentText());
+    const std::string city = ToGbk(filter_boxes_[1]->currentText());
+    const std::string card_type = ToGbk(filter_boxes_[2]->currentText());
+    const std::string layout = ToGbk(filter_boxes_[3]->currentText());
+    Guarded([&] {
+        const std::size_t written =
+            ExportRows(run_->Rows(), ExportFilter{province, city, card_type}, layout,
+                       FilePath(chosen.first()), seams_.files);
+        SetStatusText(kPanelStatus, ExportedStatusText(written));
+    });
 }
 
 // Merge.
 void TForm1::SpeedButton1Click() {
-    // TODO(window): wired once the merge core lands.
+    FileRequest open;
+    open.kind = FileRequest::Kind::OpenMany;
+    open.title = QStringLiteral(u"选择待合并的数据文件");
+    open.directory = merge_open_directory_;
+    open.name_filters = MergeFileFilters();
+    open.default_suffix = QStringLiteral("txt");
+    const QStringList sources = seams_.dialogs.ChooseFiles(this, open);
+    if (sources.isEmpty()) return;
+    merge_open_directory_ = QFileInfo(sources.first()).absolutePath();
+
+    FileRequest save = open;
+    save.kind = FileRequest::Kind::Save;
+    save.title = QStringLiteral(u"合并后的数据文件保存为");
+    save.directory = merge_save_directory_;
+    const QStringList output = seams_.dialogs.ChooseFiles(this, save);
+    if (output.isEmpty()) return;
+    merge_save_directory_ = QFileInfo(output.first()).absolutePath();
+
+    std::optional<std::string> failure;
+    {
+        // The pointer comes back before any error box, after a failure as after success.
+        BusyPointer busy;
+        SetStatusText(kPanelStatus, text::kMergeBusy);
+        repaint();
+        try {
+            const std::size_t lines =
+                MergeDataFiles(FilePaths(sources), FilePath(output.first()), seams_.files);
+            SetStatusText(kPanelStatus, MergedStatusText(lines));
+        } catch (const MergeCutError& error) {
+            // The lines before the NUL byte were written as the result.
+            SetStatusText(kPanelStatus, MergedStatusText(error.line_count()));
+            failure = std::string(error.message());
+        } catch (const std::exception& error) {
+            failure = std::string(error.what());
+        }
+    }
+    if (failure) ShowError(*failure);
 }
 
 void TForm1::N20Click() {

@@ -23,6 +23,12 @@ if [ "$name" != "$expected" ]; then
     echo "caption is '$name', expected '$expected'"
     exit 1
 fi
+# The task bar names the program by its title, which Qt gives as the window's class.
+class=$(window_class "$id")
+case "$class" in
+    *'【瓴岚号鉴】 V1.0'*) ;;
+    *) echo "window class is '$class', expected the title 【瓴岚号鉴】 V1.0"; exit 1 ;;
+esac
 # The window opens 784 x 562 inside its frame.
 geometry=$(xdotool getwindowgeometry "$id" | sed -n 's/.*Geometry: //p')
 if [ "$geometry" != "784x562" ]; then

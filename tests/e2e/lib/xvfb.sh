@@ -53,6 +53,13 @@ window_name() {
     xprop -id "$1" -notype _NET_WM_NAME | sed -n 's/^_NET_WM_NAME = "\(.*\)"$/\1/p'
 }
 
+# The window's WM_CLASS (instance and class), with xprop's octal escapes decoded.
+window_class() {
+    local raw
+    raw=$(xprop -id "$1" -notype WM_CLASS | sed -n 's/^WM_CLASS = //p')
+    printf '%b' "$(printf '%s' "$raw" | sed 's/\\\([0-7][0-7][0-7]\)/\\0\1/g')"
+}
+
 # Makes a program directory: a copy of the built program beside a segment database, so that
 # the program finds its database wherever the build is. Prints the directory.
 program_directory() {
