@@ -12,6 +12,7 @@
 
 #include "application.h"
 #include "built_in_code_rows.h"
+#include "faulty_file_system.h"
 #include "gbk_text.h"
 #include "window_harness.h"
 
@@ -190,7 +191,8 @@ class MainWindowLayoutTest : public QObject {
 
     void StartWithUnreadableDatabase() {
         WindowHarness h;
-        FailingOpenFileSystem files(h.dir.path() + "kelvaronset.dat", EACCES);
+        FaultyFileSystem files;
+        files.FailAt(FaultyFileSystem::Op::Open, 1, EACCES);
         h.Open(files);
         const QStringList errors = h.Errors();
         QCOMPARE(errors.size(), 1);

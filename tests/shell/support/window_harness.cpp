@@ -41,11 +41,6 @@ std::vector<BoxRequest> FakeDialogs::BoxesOf(BoxKind kind) const {
     return found;
 }
 
-std::unique_ptr<InputFile> FailingOpenFileSystem::OpenRead(const std::string& path) {
-    if (path == path_) throw FileError(FileError::Op::Open, path, code_);
-    return RealFileSystem().OpenRead(path);
-}
-
 WindowHarness::WindowHarness(std::optional<std::string> database) {
     if (database) dir.Write("kelvaronset.dat", *database);
 }

@@ -47,29 +47,6 @@ class RecordingOpener final : public AddressOpener {
     }
 };
 
-// The real file system, except that opening one path for reading fails with an error number.
-class FailingOpenFileSystem final : public FileSystem {
-  public:
-    FailingOpenFileSystem(std::string path, int code) : path_(std::move(path)), code_(code) {}
-    bool IsFile(const std::string& path) override { return RealFileSystem().IsFile(path); }
-    std::unique_ptr<InputFile> OpenRead(const std::string& path) override;
-    std::unique_ptr<OutputFile> Create(const std::string& path) override {
-        return RealFileSystem().Create(path);
-    }
-    std::unique_ptr<OutputFile> CreateTemporary(const std::string& directory,
-                                                std::string* created_path) override {
-        return RealFileSystem().CreateTemporary(directory, created_path);
-    }
-    void Rename(const std::string& from, const std::string& to) override {
-        RealFileSystem().Rename(from, to);
-    }
-    void Remove(const std::string& path) noexcept override { RealFileSystem().Remove(path); }
-
-  private:
-    std::string path_;
-    int code_;
-};
-
 // Database lines: 138 0010 -> 江苏 南京 移动, 133 0000 -> 重庆 重庆 联通, 189 0000 -> 北京 北京
 // 电信, 170 0000 -> 西藏 拉萨 虚拟.
 extern const char kTestDatabase[];
