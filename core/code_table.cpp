@@ -19,8 +19,8 @@ void CodeTable::Assign(std::span<const CodeRow> rows) {
     codes_.clear();
     names_.clear();
     for (const CodeRow& row : rows) {
-        codes_.emplace_back(row.code);
-        names_.emplace_back(row.name);
+        codes_.push_back(row.code);
+        names_.push_back(row.name);
     }
     std::size_t size = 1;
     for (std::size_t length = 0; length <= kMaxIndexedDigits; ++length, size *= 10) {

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <optional>
 #include <span>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -15,6 +14,9 @@ namespace haojian {
 class LocaleCollation;
 
 // Two parallel lists, codes and names (GBK bytes); row i pairs the i-th code with the i-th name.
+// The lists refer to the texts of the rows they were given, which must outlive the table. The
+// built-in rows are static, so a name handed out stays valid after the table is refilled or
+// gone: result rows may keep it.
 class CodeTable {
 public:
     CodeTable() = default;
@@ -24,7 +26,7 @@ public:
     std::string_view Code(std::size_t row) const { return codes_[row]; }
     std::string_view Name(std::size_t row) const { return names_[row]; }
 
-    // Empties both lists and fills them with rows, in order.
+    // Empties both lists and fills them with rows, in order. Keeps views of the rows' texts.
     void Assign(std::span<const CodeRow> rows);
     void Clear() { Assign({}); }
 
@@ -33,8 +35,8 @@ public:
     std::optional<std::size_t> Find(std::string_view code, const LocaleCollation& collation) const;
 
 private:
-    std::vector<std::string> codes_;
-    std::vector<std::string> names_;
+    std::vector<std::string_view> codes_;
+    std::vector<std::string_view> names_;
     // For codes of 1 to 4 ASCII digits: the first row of each value, -1 for none, indexed by
     // length. A text of ASCII digits equals a code exactly when their bytes are equal (case
     // folding touches no digit), so such texts need no collation.

@@ -1,6 +1,7 @@
 #include "file_system.h"
 
 #include <fcntl.h>
+#include <langinfo.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -134,6 +135,12 @@ std::string SystemReason(int code) {
 }
 
 std::string PathForMessage(std::string_view path) { return GbkFromUtf8(path); }
+
+std::string ReasonForMessage(int code) {
+    const std::string reason = SystemReason(code);
+    const std::string_view codeset = ::nl_langinfo(CODESET);
+    return codeset == "UTF-8" ? GbkFromUtf8(reason) : reason;
+}
 
 FileSystem& RealFileSystem() {
     static PosixFileSystem fs;

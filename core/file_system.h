@@ -30,6 +30,10 @@ std::string SystemReason(int code);
 // A path written into a message: file names are UTF-8 here, messages GBK.
 std::string PathForMessage(std::string_view path);
 
+// The system's reason for an error number, for a message: GBK. Under a UTF-8 locale the
+// system's text may be translated, and so UTF-8.
+std::string ReasonForMessage(int code);
+
 // A file open for reading.
 class InputFile {
 public:

@@ -33,6 +33,13 @@ void ForEachLine(std::string_view text, Sink&& sink) {
     if (start < size) sink(std::string_view(data + start, size - start));
 }
 
+// Cuts positions [first, first + length) (1-based) of text: the bytes of the range it has,
+// empty when text ends before the range.
+inline std::string_view CutField(std::string_view text, std::size_t first, std::size_t length) {
+    if (text.size() < first) return {};
+    return text.substr(first - 1, length);
+}
+
 // The lines of one text file, held as the file's own bytes plus one span per line.
 class LineList {
 public:

@@ -21,10 +21,9 @@ std::string_view NameForCode(const CodeTable& table, std::string_view code,
 }
 
 std::string_view CardTypeForDigit(std::string_view digit) {
-    if (digit == "1") return text::kCardMobile;
-    if (digit == "2") return text::kCardTelecom;
-    if (digit == "3") return text::kCardUnicom;
-    if (digit == "4") return text::kCardVirtual;
+    static constexpr std::string_view kCarriers[] = {text::kCardMobile, text::kCardTelecom,
+                                                     text::kCardUnicom, text::kCardVirtual};
+    if (digit.size() == 1 && digit[0] >= '1' && digit[0] <= '4') return kCarriers[digit[0] - '1'];
     return digit;
 }
 
@@ -33,10 +32,12 @@ LookupResult ResolveNumber(std::string_view number, const SegmentDatabase& datab
     const std::string_view prefix = number.substr(0, SegmentDatabase::kPrefixLength);
     const std::uint32_t line_index = database.FirstLineWithPrefix(prefix);
     if (line_index != SegmentDatabase::kNoLine) {
-        const std::string_view line = database[line_index];
-        return {number, NameForCode(tables.provinces, CutField(line, 8, 2), collation),
-                NameForCode(tables.cities, CutField(line, 8, 4), collation),
-                CardTypeForDigit(CutField(line, 12, 1))};
+        // Positions 8-9 (province), 8-11 (city) and 12 (card type) of the line.
+        static_assert(SegmentDatabase::kFieldsFirst == 8 && SegmentDatabase::kFieldsLength == 5);
+        const std::string_view fields = database.CodeFields(line_index);
+        return {number, NameForCode(tables.provinces, CutField(fields, 1, 2), collation),
+                NameForCode(tables.cities, CutField(fields, 1, 4), collation),
+                CardTypeForDigit(CutField(fields, 5, 1))};
     }
     LookupResult result{number, text::kUnknown, text::kUnknown, text::kUnknown};
     const std::string_view leading = number.substr(0, 3);

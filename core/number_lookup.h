@@ -10,8 +10,8 @@ namespace haojian {
 
 class LocaleCollation;
 
-// The answer for one number. Every text is a view: into the number itself, a database line,
-// the code tables or the fixed texts; valid while those live unchanged.
+// The answer for one number. Every text is a view: into the number itself, the database, the
+// code tables' rows or the fixed texts; valid while the number and the database live.
 struct LookupResult {
     std::string_view number;
     std::string_view province;
@@ -40,11 +40,5 @@ std::string_view CardTypeForDigit(std::string_view digit);
 // codes turned into names; else "未知" and a carrier guess from the first three bytes.
 LookupResult ResolveNumber(std::string_view number, const SegmentDatabase& database,
                            const CodeTables& tables, const LocaleCollation& collation);
-
-// Cuts positions [first, first + length) (1-based) of text: the bytes of the range it has.
-inline std::string_view CutField(std::string_view text, std::size_t first, std::size_t length) {
-    if (text.size() < first) return {};
-    return text.substr(first - 1, length);
-}
 
 }  // namespace haojian

@@ -1,7 +1,6 @@
 #include "segment_database.h"
 
 #include <bit>
-#include <cstring>
 
 #include "error.h"
 #include "file_system.h"
@@ -11,9 +10,11 @@ namespace {
 
 // Up to 7 bytes and their length in one word; never 0 for a non-empty prefix.
 std::uint64_t PackPrefix(std::string_view prefix) {
-    std::uint64_t key = 0;
-    std::memcpy(&key, prefix.data(), prefix.size());
-    return key | (std::uint64_t(prefix.size()) << 56);
+    std::uint64_t key = std::uint64_t(prefix.size()) << 56;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        key |= std::uint64_t(static_cast<unsigned char>(prefix[i])) << (8 * i);
+    }
+    return key;
 }
 
 std::uint64_t Mix(std::uint64_t key) {
@@ -21,6 +22,19 @@ std::uint64_t Mix(std::uint64_t key) {
     key *= 0x9E3779B97F4A7C15ULL;
     key ^= key >> 29;
     return key;
+}
+
+// The value of the six digits after the "1" of a seven-digit prefix that begins with "1", or
+// -1 for any other text.
+std::int32_t MobileSegment(std::string_view prefix) {
+    if (prefix.size() != SegmentDatabase::kPrefixLength || prefix[0] != '1') return -1;
+    std::int32_t value = 0;
+    for (std::size_t i = 1; i < SegmentDatabase::kPrefixLength; ++i) {
+        const unsigned digit = unsigned(static_cast<unsigned char>(prefix[i])) - '0';
+        if (digit > 9) return -1;
+        value = value * 10 + std::int32_t(digit);
+    }
+    return value;
 }
 
 }  // namespace
@@ -32,39 +46,66 @@ SegmentDatabase SegmentDatabase::FromBytes(std::string bytes) {
     return db;
 }
 
-std::size_t SegmentDatabase::Slot(std::uint64_t key) const {
-    std::size_t slot = Mix(key) & mask_;
-    while (keys_[slot] != 0 && keys_[slot] != key) slot = (slot + 1) & mask_;
+std::size_t SegmentDatabase::Find(std::uint64_t key) const {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t slot = Mix(key) & mask;
+    while (slots_[slot].key != 0 && slots_[slot].key != key) slot = (slot + 1) & mask;
     return slot;
 }
 
+void SegmentDatabase::Grow() {
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(old.size() * 2, Slot{0, kNoLine});
+    for (const Slot& slot : old) {
+        if (slot.key != 0) slots_[Find(slot.key)] = slot;
+    }
+}
+
+bool SegmentDatabase::Claim(std::string_view prefix, std::uint32_t line) {
+    if (const std::int32_t segment = MobileSegment(prefix); segment >= 0) {
+        if (mobile_.empty()) mobile_.assign(kMobileSegments, kNoLine);
+        std::uint32_t& first = mobile_[std::size_t(segment)];
+        if (first != kNoLine) return false;
+        first = line;
+        return true;
+    }
+    const std::uint64_t key = PackPrefix(prefix);
+    std::size_t slot = Find(key);
+    if (slots_[slot].key == key) return false;
+    if ((used_ + 1) * 2 > slots_.size()) {
+        Grow();
+        slot = Find(key);
+    }
+    slots_[slot] = Slot{key, line};
+    ++used_;
+    return true;
+}
+
 void SegmentDatabase::BuildIndex() {
-    // Each line adds at most 7 prefixes; keep the table at most half full.
-    const std::size_t most = lines_.size() * kPrefixLength;
-    const std::size_t capacity = std::bit_ceil(std::max<std::size_t>(16, most * 2));
-    keys_.assign(capacity, 0);
-    first_line_.assign(capacity, kNoLine);
-    mask_ = capacity - 1;
+    // Beside the mobile segments, the table holds the shorter prefixes, fewer than the lines.
+    slots_.assign(std::bit_ceil(std::max<std::size_t>(64, lines_.size() / 2)), Slot{0, kNoLine});
+    used_ = 0;
+    fields_.resize(lines_.size());
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         const std::string_view line = lines_[i];
-        const std::size_t longest = std::min(line.size(), kPrefixLength);
+        const std::string_view fields = CutField(line, kFieldsFirst, kFieldsLength);
+        fields_[i].size = std::uint8_t(fields.copy(fields_[i].bytes, kFieldsLength));
         // Walk from the longest prefix down: once one is known, all shorter ones are too,
         // since the line that claimed it also claimed them.
-        for (std::size_t length = longest; length >= 1; --length) {
-            const std::uint64_t key = PackPrefix(line.substr(0, length));
-            const std::size_t slot = Slot(key);
-            if (keys_[slot] == key) break;
-            keys_[slot] = key;
-            first_line_[slot] = std::uint32_t(i);
+        for (std::size_t length = std::min(line.size(), kPrefixLength); length >= 1; --length) {
+            if (!Claim(line.substr(0, length), std::uint32_t(i))) break;
         }
     }
 }
 
 std::uint32_t SegmentDatabase::FirstLineWithPrefix(std::string_view prefix) const {
-    if (prefix.empty() || prefix.size() > kPrefixLength || keys_.empty()) return kNoLine;
+    if (const std::int32_t segment = MobileSegment(prefix); segment >= 0) {
+        return mobile_.empty() ? kNoLine : mobile_[std::size_t(segment)];
+    }
+    if (prefix.empty() || prefix.size() > kPrefixLength || slots_.empty()) return kNoLine;
     const std::uint64_t key = PackPrefix(prefix);
-    const std::size_t slot = Slot(key);
-    return keys_[slot] == key ? first_line_[slot] : kNoLine;
+    const Slot& slot = slots_[Find(key)];
+    return slot.key == key ? slot.line : kNoLine;
 }
 
 std::optional<SegmentDatabase> LoadSegmentDatabase(FileSystem& fs, const std::string& directory) {
@@ -73,7 +114,8 @@ std::optional<SegmentDatabase> LoadSegmentDatabase(FileSystem& fs, const std::st
     try {
         return SegmentDatabase::FromBytes(ReadWholeFile(fs, path));
     } catch (const FileError& e) {
-        throw Error("Cannot open file \"" + PathForMessage(path) + "\". " + SystemReason(e.code()));
+        throw Error("Cannot open file \"" + PathForMessage(path) + "\". " +
+                    ReasonForMessage(e.code()));
     }
 }
 

@@ -33,15 +33,45 @@ public:
     // begins no line.
     std::uint32_t FirstLineWithPrefix(std::string_view prefix) const;
 
+    // Positions 8 to 12 of line (the codes and the card-type digit), as many of them as the
+    // line has. Kept beside the index, so that a look-up need not reach the line itself.
+    std::string_view CodeFields(std::uint32_t line) const {
+        const Fields& f = fields_[line];
+        return std::string_view(f.bytes, f.size);
+    }
+    static constexpr std::size_t kFieldsFirst = 8;
+    static constexpr std::size_t kFieldsLength = 5;
+
 private:
+    // Open addressing with linear probing, kept at most half full. A key is the prefix bytes
+    // packed with their length; 0 marks a free slot. Key and line share a slot so that a
+    // look-up touches one cache line.
+    struct Slot {
+        std::uint64_t key;
+        std::uint32_t line;
+    };
+    struct Fields {
+        char bytes[kFieldsLength];
+        std::uint8_t size;
+    };
+    static constexpr std::size_t kMobileSegments = 1000000;
+
     void BuildIndex();
-    std::size_t Slot(std::uint64_t key) const;
+    // Records line as the first with prefix and gives true, or gives false when an earlier
+    // line holds it.
+    bool Claim(std::string_view prefix, std::uint32_t line);
+    void Grow();
+    std::size_t Find(std::uint64_t key) const;
 
     LineList lines_;
-    // Open addressing: keys are the prefix bytes packed with their length; 0 marks a free slot.
-    std::vector<std::uint64_t> keys_;
-    std::vector<std::uint32_t> first_line_;
-    std::uint64_t mask_ = 0;
+    std::vector<Fields> fields_;
+    // Seven-digit prefixes that begin with "1", the segments of mobile numbers and the bulk of
+    // a real database, by the value of their last six digits: the first line of each, kNoLine
+    // for none. Empty while no line begins with such a prefix.
+    std::vector<std::uint32_t> mobile_;
+    // Every other prefix.
+    std::vector<Slot> slots_;
+    std::size_t used_ = 0;
 };
 
 // The file name of the database, in the executable's directory.
