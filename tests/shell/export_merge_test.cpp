@@ -43,10 +43,6 @@ class SpyFileSystem final : public FileSystem {
                                                 std::string* created) override {
         return RealFileSystem().CreateTemporary(directory, created);
     }
-    std::unique_ptr<OutputFile> CreateReplacement(const std::string& target,
-                                                  std::string* created) override {
-        return RealFileSystem().CreateReplacement(target, created);
-    }
     void Rename(const std::string& from, const std::string& to) override {
         RealFileSystem().Rename(from, to);
     }
