@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -110,6 +112,34 @@ public:
         *created_path = name.data();
         return std::make_unique<PosixOutputFile>(fd, *created_path);
     }
+    std::unique_ptr<OutputFile> CreateReplacement(const std::string& target,
+                                                  std::string* temporary,
+                                                  std::string* final_path) override {
+        struct stat st {};
+        if (::stat(target.c_str(), &st) != 0) {
+            return FileSystem::CreateReplacement(target, temporary, final_path);
+        }
+        if (S_ISDIR(st.st_mode)) throw FileError(FileError::Op::Create, target, EISDIR);
+        if (::access(target.c_str(), W_OK) != 0) {
+            throw FileError(FileError::Op::Create, target, errno);
+        }
+        if (!S_ISREG(st.st_mode)) {
+            // Renaming over a device or a pipe would replace the node itself.
+            temporary->clear();
+            *final_path = target;
+            return Create(target);
+        }
+        // The file a link names is replaced, not the link.
+        std::string resolved = target;
+        if (char* real = ::realpath(target.c_str(), nullptr)) {
+            resolved = real;
+            std::free(real);
+        }
+        std::unique_ptr<OutputFile> file =
+            FileSystem::CreateReplacement(resolved, temporary, final_path);
+        ::chmod(temporary->c_str(), st.st_mode & 07777);
+        return file;
+    }
     void Rename(const std::string& from, const std::string& to) override {
         if (::rename(from.c_str(), to.c_str()) != 0) {
             throw FileError(FileError::Op::Rename, to, errno);
@@ -142,6 +172,33 @@ std::string ReasonForMessage(int code) {
     return codeset == "UTF-8" ? GbkFromUtf8(reason) : reason;
 }
 
+std::unique_ptr<OutputFile> FileSystem::CreateReplacement(const std::string& target,
+                                                          std::string* temporary,
+                                                          std::string* final_path) {
+    *final_path = target;
+    try {
+        return CreateTemporary(DirectoryOf(target), temporary);
+    } catch (const FileError& e) {
+        throw FileError(FileError::Op::Create, target, e.code());
+    }
+}
+
+ReplacementFile::ReplacementFile(FileSystem& fs, const std::string& target) : fs_(fs) {
+    file_ = fs_.CreateReplacement(target, &temporary_, &final_path_);
+}
+
+ReplacementFile::~ReplacementFile() {
+    if (committed_) return;
+    file_.reset();
+    if (!temporary_.empty()) fs_.Remove(temporary_);
+}
+
+void ReplacementFile::Commit() {
+    file_->Close();
+    if (!temporary_.empty()) fs_.Rename(temporary_, final_path_);
+    committed_ = true;
+}
+
 FileSystem& RealFileSystem() {
     static PosixFileSystem fs;
     return fs;
@@ -150,16 +207,38 @@ FileSystem& RealFileSystem() {
 std::string ReadWholeFile(FileSystem& fs, const std::string& path) {
     const std::unique_ptr<InputFile> file = fs.OpenRead(path);
     std::string bytes;
-    bytes.resize(std::size_t(file->Size()));
-    std::size_t filled = 0;
+    AppendWholeFile(*file, bytes);
+    return bytes;
+}
+
+void AppendWholeFile(InputFile& file, std::string& bytes) {
+    const std::size_t wanted = bytes.size() + std::size_t(file.Size());
+    if (bytes.capacity() < wanted) {
+        // reserve() on a grown string may double its capacity; a fresh one takes just this.
+        std::string grown;
+        grown.reserve(wanted);
+        grown.append(bytes);
+        bytes.swap(grown);
+    }
+    std::size_t filled = bytes.size();
+    bytes.resize(wanted);
     for (;;) {
-        if (filled == bytes.size()) bytes.resize(bytes.size() + 65536);
-        const std::size_t n = file->Read(bytes.data() + filled, bytes.size() - filled);
+        if (filled == bytes.size()) {
+            // The expected end: make sure of it before growing (the file may have grown, or
+            // have no size, like a pipe).
+            char probe[16384];
+            const std::size_t n = file.Read(probe, sizeof probe);
+            if (n == 0) break;
+            bytes.append(probe, n);
+            filled = bytes.size();
+            bytes.resize(std::max(bytes.capacity(), filled + sizeof probe));
+            continue;
+        }
+        const std::size_t n = file.Read(bytes.data() + filled, bytes.size() - filled);
         if (n == 0) break;
         filled += n;
     }
     bytes.resize(filled);
-    return bytes;
 }
 
 std::string ExecutableDirectory() {

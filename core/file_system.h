@@ -70,10 +70,43 @@ public:
     // when complete. Gives its path through created_path. Throws FileError (Create).
     virtual std::unique_ptr<OutputFile> CreateTemporary(const std::string& directory,
                                                         std::string* created_path) = 0;
+    // Opens the file that replaces target once complete: a new, uniquely named file (its path
+    // given through temporary) beside the file that target names, links followed, to be
+    // renamed over that file (final_path). A target that is there but is no regular file (a
+    // device, a pipe) is written in place instead, and temporary is left empty. A target that
+    // may not be written (a read-only file) is refused as Create would refuse it; the new file
+    // takes an existing target's permissions. Throws FileError (Create, with target as path).
+    virtual std::unique_ptr<OutputFile> CreateReplacement(const std::string& target,
+                                                          std::string* temporary,
+                                                          std::string* final_path);
     // Renames from over to, replacing to. Throws FileError (Rename).
     virtual void Rename(const std::string& from, const std::string& to) = 0;
     // Removes path; never throws (used on failure paths).
     virtual void Remove(const std::string& path) noexcept = 0;
+};
+
+// A file written beside its target and renamed over it only when complete and closed, so that
+// a failure never leaves the target half written. Abandoned (destroyed without Commit), it is
+// removed and the target keeps what it had. (A device or pipe target is written in place.)
+class ReplacementFile {
+public:
+    // Throws FileError (Create).
+    ReplacementFile(FileSystem& fs, const std::string& target);
+    ~ReplacementFile();
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+    OutputFile& file() { return *file_; }
+    // Closes the file and renames it over the target. Throws FileError (Close or Rename); the
+    // file is then still abandoned by the destructor.
+    void Commit();
+
+private:
+    FileSystem& fs_;
+    std::string temporary_;  // empty when written in place
+    std::string final_path_;
+    std::unique_ptr<OutputFile> file_;
+    bool committed_ = false;
 };
 
 // The real file system (POSIX).
@@ -81,6 +114,10 @@ FileSystem& RealFileSystem();
 
 // Reads a whole file through fs. Throws FileError (Open or Read).
 std::string ReadWholeFile(FileSystem& fs, const std::string& path);
+
+// Reads file to its end and appends what it gives to bytes, growing bytes once to the file's
+// size rather than by doubling. Throws FileError (Read).
+void AppendWholeFile(InputFile& file, std::string& bytes);
 
 // The directory of the running executable, ending in "/".
 std::string ExecutableDirectory();

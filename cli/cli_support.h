@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "code_table.h"
+#include "file_system.h"
+#include "line_list.h"
+#include "result_table.h"
+#include "segment_database.h"
+
+namespace haojian::cli {
+
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+// Bad usage: a message for standard error, then exit 2.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A command's arguments after its name: options (with or without values) anywhere, "--" ends
+// them, and "-" is an operand (standard input).
+struct Arguments {
+    std::map<std::string, std::string, std::less<>> values;
+    std::set<std::string, std::less<>> flags;
+    std::vector<std::string> operands;
+
+    bool Has(std::string_view flag) const { return flags.count(flag) != 0; }
+    // The value of option, or fallback when it was not given.
+    std::string Value(std::string_view option, std::string_view fallback) const;
+};
+
+// value_options take a value ("--db FILE", "--db=FILE", "-o FILE"); flag_options take none.
+// "--help" is always a flag. Throws UsageError.
+Arguments ParseArguments(const std::vector<std::string>& args,
+                         const std::vector<std::string_view>& value_options,
+                         const std::vector<std::string_view>& flag_options);
+
+// Parses args and runs body on them, or prints help when asked. Turns UsageError into exit 2
+// and Error or FileError into exit 1, each with a message on standard error.
+int RunCommand(std::string_view name, std::string_view help, const std::vector<std::string>& args,
+               const std::vector<std::string_view>& value_options,
+               const std::vector<std::string_view>& flag_options,
+               const std::function<int(const Arguments&)>& body);
+
+// Prints a GBK text as a line of UTF-8 on standard output or standard error.
+void PrintLine(std::string_view gbk_text);
+void PrintError(std::string_view gbk_text);
+
+// The database named by --db, else kelvaronset.dat beside the executable. Throws Error when
+// it is missing or cannot be read.
+SegmentDatabase LoadDatabase(const Arguments& args);
+
+// The bytes of a number list; "-" is standard input. Throws Error naming the file.
+std::string ReadListBytes(const std::string& path);
+
+// Writes to standard output.
+class StandardOutput final : public OutputFile {
+public:
+    void Write(std::string_view bytes) override;
+    void Close() override {}
+};
+
+// The result rows of number lists, in list order, each looked up when it is read.
+class LookedUpRows final : public ResultTable {
+public:
+    LookedUpRows(std::vector<LineList> lists, const SegmentDatabase& database);
+    std::size_t size() const override { return starts_.back(); }
+    ResultRowView Row(std::size_t index) const override;
+
+private:
+    std::vector<LineList> lists_;
+    std::vector<std::size_t> starts_;  // index of each list's first row, then the total
+    const SegmentDatabase& database_;
+    CodeTables tables_;
+};
+
+}  // namespace haojian::cli

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "file_system.h"
+#include "fixed_texts.h"
+#include "result_table.h"
+
+namespace haojian {
+
+// The six field layouts of an export line; M is the masked number, fields are separated by
+// one space.
+enum class ExportLayout {
+    kNumber,              // M
+    kNumberProvince,      // M province
+    kNumberCity,          // M city
+    kNumberCard,          // M card type
+    kNumberProvinceCard,  // M province card type
+    kNumberCityCard,      // M city card type
+};
+
+// The layout named by text, compared byte for byte with the six layout texts; none otherwise.
+std::optional<ExportLayout> ExportLayoutFromText(std::string_view text);
+
+// The first 9 bytes of number (all of it when shorter), then "**".
+std::string MaskedNumber(std::string_view number);
+
+// The three filter texts of an export. A filter holding its wildcard passes every row; any
+// other text passes the rows whose field equals it byte for byte.
+struct ExportFilter {
+    std::string_view province = text::kAnyProvince;
+    std::string_view city = text::kAnyCity;
+    std::string_view card_type = text::kAnyCard;
+
+    bool Passes(const ResultRowView& row) const;
+};
+
+// Writes the rows that pass filter, in table order, one line each in the layout named by
+// layout_text and ended by CR LF, to path (replacing a file there), and gives the number of
+// lines written. The file is written beside path and renamed into place once complete, so a
+// failure leaves an existing file at path as it was.
+//
+// Throws Error: naming the layout text when it is none of the six (nothing is written), or,
+// when a file operation fails, with FileErrorText of the system's error number.
+std::size_t ExportRows(const ResultTable& rows, const ExportFilter& filter,
+                       std::string_view layout_text, const std::string& path,
+                       FileSystem& fs = RealFileSystem());
+
+// The message for a failed export file operation: "File not found", "Invalid filename", "Too
+// many open files", "File access denied", or "I/O error N".
+std::string FileErrorText(int code);
+
+// "导出符合数据N条".
+std::string ExportedStatusText(std::size_t line_count);
+
+}  // namespace haojian

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace haojian {
+
+class BufferedWriter;
+class LocaleCollation;
+
+// Splits text into lines by the line rule and writes its distinct lines to out in ascending
+// order of collation, each followed by CR LF; of lines that compare equal, the bytes of the
+// first in text are written. Gives the number of lines written.
+//
+// Lines of up to 16 ASCII digits are sorted as packed integers; other lines are de-duplicated
+// by a hash of their case-folded text and ordered by collation sort keys, a few bytes at a
+// time, so that memory stays within about three times the size of text. The text is released
+// as early as possible, hence taken by value. key_budget bounds the bytes of whole sort keys
+// held at once; 0 takes half the text's size (at least 4 MiB).
+std::size_t WriteSortedUniqueLines(std::string text, const LocaleCollation& collation,
+                                   BufferedWriter& out, std::size_t key_budget = 0);
+
+}  // namespace haojian

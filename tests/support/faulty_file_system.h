@@ -1,0 +1,59 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "file_system.h"
+
+namespace haojian::testing {
+
+// The real file system, except that the nth call of one chosen operation fails with a chosen
+// error number. Every call is counted, so a test can first run clean to learn how many calls
+// of an operation a command makes, then fail each in turn.
+class FaultyFileSystem final : public FileSystem {
+public:
+    // Create covers Create, CreateTemporary and CreateReplacement; Read, Write and Close are
+    // calls on the files opened through this file system.
+    enum class Op { Open, Read, Create, Write, Close, Rename, kCount };
+
+    explicit FaultyFileSystem(FileSystem& inner = RealFileSystem()) : inner_(inner) {}
+
+    // Makes the nth call (1-based) of op fail with code. For Read, code 0 makes the call give
+    // no bytes, an early end of the file.
+    void FailAt(Op op, int nth, int code) {
+        fail_op_ = op;
+        fail_nth_ = nth;
+        fail_code_ = code;
+    }
+    int Calls(Op op) const { return calls_[std::size_t(op)]; }
+
+    // Counts a call of op; true when it is the one to fail.
+    bool Fails(Op op);
+    int fail_code() const { return fail_code_; }
+
+    bool IsFile(const std::string& path) override { return inner_.IsFile(path); }
+    std::unique_ptr<InputFile> OpenRead(const std::string& path) override;
+    std::unique_ptr<OutputFile> Create(const std::string& path) override;
+    std::unique_ptr<OutputFile> CreateTemporary(const std::string& directory,
+                                                std::string* created_path) override;
+    std::unique_ptr<OutputFile> CreateReplacement(const std::string& target, std::string* temporary,
+                                                  std::string* final_path) override;
+    void Rename(const std::string& from, const std::string& to) override;
+    void Remove(const std::string& path) noexcept override { inner_.Remove(path); }
+
+private:
+    std::unique_ptr<OutputFile> Wrap(std::unique_ptr<OutputFile> file, const std::string& path);
+
+    FileSystem& inner_;
+    std::array<int, std::size_t(Op::kCount)> calls_{};
+    Op fail_op_ = Op::kCount;
+    int fail_nth_ = 0;
+    int fail_code_ = 0;
+};
+
+// The names of the entries in directory, sorted: to see that no temporary file was left.
+std::vector<std::string> FileNames(const std::string& directory);
+
+}  // namespace haojian::testing
