@@ -30,7 +30,7 @@ using haojian::TForm1;
 
 // Answers every file dialog with one path and every box with Yes.
 class BenchDialogs final : public haojian::Dialogs {
-  public:
+public:
     QString path;
     QStringList ChooseFiles(QWidget*, const haojian::FileRequest&) override { return {path}; }
     haojian::Answer ShowBox(QWidget*, const haojian::BoxRequest&) override {
@@ -39,7 +39,7 @@ class BenchDialogs final : public haojian::Dialogs {
 };
 
 class NoOpener final : public haojian::AddressOpener {
-  public:
+public:
     bool Open(const QUrl&) override { return true; }
 };
 

@@ -8,7 +8,7 @@ namespace haojian {
 namespace {
 
 class DesktopDialogsImpl final : public Dialogs {
-  public:
+public:
     QStringList ChooseFiles(QWidget* parent, const FileRequest& request) override {
         const auto dialog = MakeFileDialog(parent, request);
         if (dialog->exec() != QDialog::Accepted) return {};

@@ -42,7 +42,7 @@ struct BoxRequest {
 // The file dialogs and message boxes the commands show. The window shows every one through
 // this seam, so that a test can answer them.
 class Dialogs {
-  public:
+public:
     virtual ~Dialogs() = default;
     // The chosen files' full paths; empty when the user cancelled.
     virtual QStringList ChooseFiles(QWidget* parent, const FileRequest& request) = 0;

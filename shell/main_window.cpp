@@ -126,7 +126,7 @@ std::vector<std::string> FilePaths(const QStringList& paths) {
 
 // The busy pointer for as long as it lives, restored on every way out.
 class BusyPointer {
-  public:
+public:
     BusyPointer() { QApplication::setOverrideCursor(Qt::BusyCursor); }
     ~BusyPointer() { QApplication::restoreOverrideCursor(); }
     BusyPointer(const BusyPointer&) = delete;

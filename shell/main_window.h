@@ -41,7 +41,7 @@ WindowSeams DesktopSeams();
 // the commands behind the tool bar. It owns the query run for its whole life.
 class TForm1 : public QWidget, private RunView {
     Q_OBJECT
-  public:
+public:
     explicit TForm1(WindowSeams seams, QWidget* parent = nullptr);
     ~TForm1() override;
 
@@ -57,7 +57,7 @@ class TForm1 : public QWidget, private RunView {
     bool Confirm(const QString& text);
     void ShowError(std::string_view gbk_message);
 
-  public slots:
+public slots:
     void SpeedButton4Click();   // Import
     void SpeedButton2Click();   // Query
     void SpeedButton3Click();   // Stop
@@ -70,15 +70,15 @@ class TForm1 : public QWidget, private RunView {
     void N23Click();            // exit, from the tray menu
     void Timer1Timer();
 
-  signals:
+signals:
     // The window has just been minimised.
     void Minimised();
 
-  protected:
+protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-  private:
+private:
     void BuildControls();
     void FormCreate();
     bool FormCloseQuery();

@@ -12,7 +12,7 @@ class ResultTable;
 // shows no more than those.
 class ResultModel final : public QAbstractTableModel {
     Q_OBJECT
-  public:
+public:
     explicit ResultModel(const ResultTable& rows, QObject* parent = nullptr);
 
     // Rows [first, first + count) now stand in the table.
@@ -25,7 +25,7 @@ class ResultModel final : public QAbstractTableModel {
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
-  private:
+private:
     const ResultTable& rows_;
     int shown_ = 0;
 };

@@ -15,7 +15,7 @@ using namespace Qt::StringLiterals;
 
 class DialogsTest : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void initTestCase() { SetUpApplication(); }
 
     // The real confirmation box: Enter takes the default Yes; Escape and N answer No.

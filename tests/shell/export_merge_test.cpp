@@ -24,7 +24,7 @@ std::string Gbk(const QString& text) {
 
 // Notes the pointer and the status text whenever the window's command opens a file.
 class SpyFileSystem final : public FileSystem {
-  public:
+public:
     explicit SpyFileSystem(TForm1** window) : window_(window) {}
     std::vector<Qt::CursorShape> pointers;
     QStringList statuses;
@@ -48,7 +48,7 @@ class SpyFileSystem final : public FileSystem {
     }
     void Remove(const std::string& path) noexcept override { RealFileSystem().Remove(path); }
 
-  private:
+private:
     TForm1** window_;
 };
 
@@ -80,7 +80,7 @@ class ExportMergeTest : public QObject {
         return ReadFileBytes(path);
     }
 
-  private slots:
+private slots:
     void initTestCase() { SetUpApplication(); }
 
     // The layout text reaches the core as typed: the first and the last of the six.

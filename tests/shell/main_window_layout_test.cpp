@@ -17,7 +17,7 @@ using namespace Qt::StringLiterals;
 
 class MainWindowLayoutTest : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void initTestCase() { SetUpApplication(); }
 
     void Layout() {

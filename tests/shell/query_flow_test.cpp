@@ -39,7 +39,7 @@ std::string ManyNumbers(int count) {
 
 class QueryFlowTest : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void initTestCase() { SetUpApplication(); }
 
     void ImportQueryComplete() {

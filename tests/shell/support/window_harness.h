@@ -22,7 +22,7 @@ namespace haojian::testing {
 
 // Answers the window's dialogs from queues and records what it asked.
 class FakeDialogs final : public Dialogs {
-  public:
+public:
     // The next answers of file dialogs; an empty list cancels. None queued: cancel.
     std::deque<QStringList> file_answers;
     // The next answers of confirmation boxes. None queued: Yes.
@@ -39,7 +39,7 @@ class FakeDialogs final : public Dialogs {
 };
 
 class RecordingOpener final : public AddressOpener {
-  public:
+public:
     std::vector<QUrl> opened;
     bool Open(const QUrl& address) override {
         opened.push_back(address);
@@ -54,7 +54,7 @@ extern const char kTestDatabase[];
 // A main window whose program directory is a fresh temporary one, holding database when
 // given. The window is built by Open, so a test can prepare the directory and the seams first.
 class WindowHarness {
-  public:
+public:
     explicit WindowHarness(std::optional<std::string> database = std::string(kTestDatabase));
     ~WindowHarness();
 
@@ -86,7 +86,7 @@ class WindowHarness {
     FakeDialogs dialogs;
     RecordingOpener opener;
 
-  private:
+private:
     std::unique_ptr<TForm1> window_;
 };
 
