@@ -515,6 +515,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     // A worker still resolving must end before the lists go away.
     run_->Shutdown();
     event->accept();
+    emit Closed();
 }
 
 void TForm1::changeEvent(QEvent* event) {

@@ -73,6 +73,9 @@ public slots:
 signals:
     // The window has just been minimised.
     void Minimised();
+    // A close was confirmed and the run has ended: the application ends with the window, even
+    // when the window is hidden (where Qt would not count it as the last window closing).
+    void Closed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -35,5 +35,30 @@ if [ "$geometry" != "784x562" ]; then
     echo "window size is $geometry, expected 784x562"
     exit 1
 fi
-kill -0 "$APP_PID"
 echo "main window mapped: $name ($geometry)"
+
+# Exit asks first: Escape answers No and the program runs on; Enter takes the default Yes and
+# the program ends.
+exit_button() { xdotool mousemove --window "$id" 449 14 click 1; }
+exit_button
+box=$(wait_for_window '^确认$' 10) || { echo "no confirmation box"; exit 1; }
+xdotool key Escape
+wait_for_no_window '^确认$' 10 || { echo "Escape left the confirmation box open"; exit 1; }
+sleep 0.5
+kill -0 "$APP_PID" || { echo "the program ended although the answer was No"; exit 1; }
+exit_button
+box=$(wait_for_window '^确认$' 10) || { echo "no confirmation box the second time"; exit 1; }
+xdotool key Return
+for _ in $(seq 1 100); do
+    kill -0 "$APP_PID" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$APP_PID" 2>/dev/null; then
+    echo "the program did not end after Yes"
+    exit 1
+fi
+status=0
+wait "$APP_PID" || status=$?
+APP_PID=
+[ "$status" -eq 0 ] || { echo "the program ended with status $status"; exit 1; }
+echo "exit confirmed: No keeps the program, Yes ends it"

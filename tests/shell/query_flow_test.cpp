@@ -167,16 +167,23 @@ private slots:
         WindowHarness h;
         TForm1& w = h.Open();
         w.show();
-        h.dialogs.confirm_answers = {Answer::No, Answer::No, Answer::Yes};
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QSignalSpy closed(&w, &TForm1::Closed);
+        h.dialogs.confirm_answers = {Answer::No, Answer::No, Answer::No, Answer::Yes};
         h.Press("SpeedButton10");
         QVERIFY(w.isVisible());
         QCOMPARE(h.dialogs.boxes.back().caption, u"确认"_s);
         QCOMPARE(h.dialogs.boxes.back().text, u"确认退出瓴岚号鉴吗?"_s);
         w.close();  // the title bar's close asks the same
         QVERIFY(w.isVisible());
+        // Hidden, as in the tray: No leaves it hidden; Yes still ends the application.
+        w.hide();
         w.N23Click();
-        QVERIFY(!w.isVisible());
-        QCOMPARE(h.dialogs.BoxesOf(BoxKind::Confirm).size(), std::size_t(3));
+        QVERIFY(w.isHidden());
+        QCOMPARE(closed.count(), 0);
+        w.N23Click();
+        QCOMPARE(closed.count(), 1);
+        QCOMPARE(h.dialogs.BoxesOf(BoxKind::Confirm).size(), std::size_t(4));
     }
 
     // Closing during a run stops the worker and waits for it, without hanging.

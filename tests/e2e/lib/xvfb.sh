@@ -48,6 +48,18 @@ wait_for_window() {
     return 1
 }
 
+# Waits up to the given seconds until no visible window's name matches the pattern.
+wait_for_no_window() {
+    local pattern=$1 seconds=${2:-10} i
+    for i in $(seq 1 $((seconds * 10))); do
+        if [ -z "$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null)" ]; then
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
 # The window's _NET_WM_NAME, as UTF-8 text.
 window_name() {
     xprop -id "$1" -notype _NET_WM_NAME | sed -n 's/^_NET_WM_NAME = "\(.*\)"$/\1/p'
