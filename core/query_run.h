@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -59,6 +61,21 @@ public:
     virtual void Wake() = 0;
 };
 
+// How the worker hands its results over; the defaults are for the window. Tests use a batch
+// limit and the entry hook to step the worker one entry at a time.
+struct WorkerOptions {
+    // The worker hands over what it resolved in about this long; the first hand-off of a run
+    // comes sooner, so that rows appear at once.
+    std::chrono::microseconds first_slice{1000};
+    std::chrono::microseconds slice{10000};
+    // At most this many entries per hand-off; 0 for no limit beyond the time slice.
+    std::size_t max_batch = 0;
+    // Called on the worker with an entry's 1-based position once it has been taken, before it
+    // is resolved. It may block; if it throws, the worker fails on that entry as on an error in
+    // the look-up.
+    std::function<void(int position)> before_entry;
+};
+
 // The import and query run: NumberList, QueryCursor, StopRequested, the seen lists, the
 // result rows, the three commands, the worker and the progress tick. Everything but the
 // worker's own loop runs on the UI thread.
@@ -66,7 +83,8 @@ class QueryRun {
 public:
     QueryRun(RunView& view, UiWaker& waker, FileSystem& fs = RealFileSystem(),
              const LocaleCollation& collation = DefaultCollation());
-    // Stops and waits for a worker still alive (Shutdown).
+    // Stops and waits for a worker still alive, as Shutdown does, but drops its pending
+    // hand-offs instead of running them: the view may already be gone.
     ~QueryRun();
     QueryRun(const QueryRun&) = delete;
     QueryRun& operator=(const QueryRun&) = delete;
@@ -90,6 +108,9 @@ public:
     // meanwhile, so that it never deadlocks. For closing the window.
     void Shutdown();
 
+    // Takes effect from the next accepted Query; waits for a live worker first.
+    void SetWorkerOptions(WorkerOptions options);
+
     RunState State() const;
     bool WorkerAlive() const;
     int QueryCursor() const;
@@ -97,6 +118,8 @@ public:
     std::size_t NumberCount() const;
     std::string_view Number(std::size_t index) const;  // 0-based
     const ResultTable& Rows() const;
+    // Bytes held for the result rows and the number list's lines beyond the file's own bytes.
+    std::size_t RowOverheadBytes() const;
     // The run's distinct texts in the comparison's order, the first inserted standing for its
     // equals.
     std::vector<std::string_view> SeenProvinces() const;

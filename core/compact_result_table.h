@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "line_list.h"
+#include "result_table.h"
+#include "text_pool.h"
+
+namespace haojian {
+
+// The result rows held compactly. Rows are appended in NumberList order from its first entry,
+// so row i is always entry i of the list the table was reset with: a row stores only the pool
+// ids of its province, city and card type texts, and its number is read from the list. The
+// table shares ownership of that list, so its rows outlive a later failed Import that empties
+// NumberList.
+class CompactResultTable final : public ResultTable {
+public:
+    explicit CompactResultTable(const TextPool& pool);
+
+    std::size_t size() const override { return rows_.size(); }
+    ResultRowView Row(std::size_t index) const override;
+
+    // Empties the table; its rows will be those of the entries of numbers.
+    void Reset(std::shared_ptr<const LineList> numbers);
+    // Makes room for every entry of the list, so that appending never reallocates.
+    void ReserveAll() { rows_.reserve(numbers_->size()); }
+    // Appends the row of entry size(); there must be such an entry.
+    void Append(std::uint32_t province, std::uint32_t city, std::uint32_t card_type) {
+        rows_.push_back({province, city, card_type});
+    }
+    // Bytes held for the rows and the list's line bookkeeping, beyond the list's own bytes.
+    std::size_t OverheadBytes() const;
+
+private:
+    struct Ids {
+        std::uint32_t province;
+        std::uint32_t city;
+        std::uint32_t card_type;
+    };
+    const TextPool& pool_;
+    std::shared_ptr<const LineList> numbers_;
+    std::vector<Ids> rows_;
+};
+
+}  // namespace haojian

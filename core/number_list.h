@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+#include "line_list.h"
+
+namespace haojian {
+
+class FileSystem;
+
+// Reads an imported number list: the file's lines by the line rule, nothing trimmed, tested
+// or removed. Throws Error naming the file's full path and the system's reason when the file
+// cannot be read.
+LineList ReadNumberList(FileSystem& fs, const std::string& path);
+
+}  // namespace haojian
