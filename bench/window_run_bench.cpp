@@ -8,21 +8,18 @@
 #include <QThread>
 #include <QToolButton>
 #include <QWindow>
-#include <array>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
+#include <functional>
 #include <memory>
-#include <random>
 #include <string>
 
 #include "address_opener.h"
 #include "application.h"
-#include "built_in_code_rows.h"
 #include "dialogs.h"
 #include "file_system.h"
+#include "generated_data.h"
 #include "main_window.h"
 #include "result_table.h"
+#include "test_files.h"
 
 namespace {
 
@@ -43,40 +40,17 @@ public:
     bool Open(const QUrl&) override { return true; }
 };
 
-constexpr std::array<const char*, 40> kPrefixes = {
-    "130", "131", "132", "133", "134", "135", "136", "137", "138", "139",
-    "145", "147", "150", "151", "152", "153", "155", "156", "157", "158",
-    "159", "166", "170", "171", "173", "175", "176", "177", "178", "180",
-    "181", "182", "183", "184", "185", "186", "187", "188", "189", "199"};
-
-// A program directory with a database of 400,000 segments and a list of a million numbers,
-// a few of them in no segment; made once.
+// A program directory with a database of 300,000 segments and a list of a million numbers,
+// nearly all of them in a segment; made once.
 struct Fixture {
-    std::string directory;
+    haojian::testing::TempDir dir;
     std::string numbers;
 
     Fixture() {
-        directory = (std::filesystem::temp_directory_path() / "haojian_window_bench/").string();
-        std::filesystem::create_directories(directory);
-        numbers = directory + "numbers.txt";
-        std::mt19937 random(20240601);
-        std::ofstream database(directory + "kelvaronset.dat", std::ios::binary);
-        char line[32];
-        for (const char* prefix : kPrefixes) {
-            for (int segment = 0; segment < 10000; ++segment) {
-                const auto& city =
-                    haojian::kBuiltInCityRows[random() % haojian::kBuiltInCityRows.size()];
-                std::snprintf(line, sizeof line, "%s%04d%.*s%d\r\n", prefix, segment,
-                              int(city.code.size()), city.code.data(), int(random() % 4) + 1);
-                database << line;
-            }
-        }
-        std::ofstream list(numbers, std::ios::binary);
-        for (int i = 0; i < 1000000; ++i) {
-            const char* prefix = i % 97 == 0 ? "174" : kPrefixes[random() % kPrefixes.size()];
-            std::snprintf(line, sizeof line, "%s%08u\r\n", prefix, unsigned(random() % 100000000));
-            list << line;
-        }
+        const std::string database = haojian::bench::GenerateDatabaseBytes(300000, 1);
+        dir.Write("kelvaronset.dat", database);
+        numbers = dir.Write("numbers.txt",
+                            haojian::bench::GenerateNumberBytes(database, 1000000, 0.97, 2));
     }
 };
 
@@ -95,7 +69,7 @@ void BM_QueryMillionNumbers(benchmark::State& state) {
     BenchDialogs dialogs;
     dialogs.path = QString::fromStdString(fixture.numbers);
     NoOpener opener;
-    TForm1 window({dialogs, opener, haojian::RealFileSystem(), fixture.directory});
+    TForm1 window({dialogs, opener, haojian::RealFileSystem(), fixture.dir.path()});
     window.show();
     auto* province = window.findChild<QComboBox*>(QStringLiteral("ComboBox1"));
     double run_seconds = 0;
@@ -124,7 +98,7 @@ void BM_StartUpToShownWindow(benchmark::State& state) {
     NoOpener opener;
     for (auto _ : state) {
         auto window = std::make_unique<TForm1>(
-            haojian::WindowSeams{dialogs, opener, haojian::RealFileSystem(), fixture.directory});
+            haojian::WindowSeams{dialogs, opener, haojian::RealFileSystem(), fixture.dir.path()});
         window->show();
         PumpUntil([&] { return window->isVisible() && window->windowHandle()->isExposed(); });
         state.PauseTiming();
