@@ -71,8 +71,8 @@ int LocaleCollation::Compare(std::string_view a, std::string_view b) const {
 std::string LocaleCollation::SortKey(std::string_view text) const {
     const icu::UnicodeString folded = Folded(text);
     std::string key(64 + std::size_t(folded.length()) * 4, '\0');
-    int32_t n = collator_->getSortKey(folded, reinterpret_cast<uint8_t*>(key.data()),
-                                      int32_t(key.size()));
+    int32_t n =
+        collator_->getSortKey(folded, reinterpret_cast<uint8_t*>(key.data()), int32_t(key.size()));
     if (n > int32_t(key.size())) {
         key.resize(std::size_t(n));
         n = collator_->getSortKey(folded, reinterpret_cast<uint8_t*>(key.data()), n);

@@ -18,13 +18,20 @@ namespace {
 
 const char* OpName(FileError::Op op) {
     switch (op) {
-        case FileError::Op::Open: return "open";
-        case FileError::Op::Create: return "create";
-        case FileError::Op::Read: return "read";
-        case FileError::Op::Write: return "write";
-        case FileError::Op::Close: return "close";
-        case FileError::Op::Rename: return "rename";
-        case FileError::Op::Remove: return "remove";
+        case FileError::Op::Open:
+            return "open";
+        case FileError::Op::Create:
+            return "create";
+        case FileError::Op::Read:
+            return "read";
+        case FileError::Op::Write:
+            return "write";
+        case FileError::Op::Close:
+            return "close";
+        case FileError::Op::Rename:
+            return "rename";
+        case FileError::Op::Remove:
+            return "remove";
     }
     return "use";
 }
@@ -112,8 +119,7 @@ public:
         *created_path = name.data();
         return std::make_unique<PosixOutputFile>(fd, *created_path);
     }
-    std::unique_ptr<OutputFile> CreateReplacement(const std::string& target,
-                                                  std::string* temporary,
+    std::unique_ptr<OutputFile> CreateReplacement(const std::string& target, std::string* temporary,
                                                   std::string* final_path) override {
         struct stat st {};
         if (::stat(target.c_str(), &st) != 0) {
@@ -164,7 +170,9 @@ std::string SystemReason(int code) {
     return text;
 }
 
-std::string PathForMessage(std::string_view path) { return GbkFromUtf8(path); }
+std::string PathForMessage(std::string_view path) {
+    return GbkFromUtf8(path);
+}
 
 std::string ReasonForMessage(int code) {
     const std::string reason = SystemReason(code);

@@ -14,9 +14,9 @@ constexpr char16_t kNone = 0;
 
 // Conversion tables built once from ICU's GBK converter. Immutable after construction.
 struct GbkTables {
-    std::array<char16_t, 256> single{};                 // byte -> code point, kNone if not one
-    std::array<char16_t, 65536> pair{};                 // (lead << 8 | trail) -> code point
-    std::array<std::uint16_t, 65536> encode{};          // code point -> bytes (1 or 2), 0 = none
+    std::array<char16_t, 256> single{};         // byte -> code point, kNone if not one
+    std::array<char16_t, 65536> pair{};         // (lead << 8 | trail) -> code point
+    std::array<std::uint16_t, 65536> encode{};  // code point -> bytes (1 or 2), 0 = none
 
     GbkTables() {
         UErrorCode status = U_ZERO_ERROR;

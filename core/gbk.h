@@ -20,6 +20,8 @@ std::string Utf8FromGbk(std::string_view gbk);
 std::string GbkFromUtf8(std::string_view utf8);
 
 // The code point an undecodable byte decodes to.
-constexpr char16_t PrivateUseForByte(unsigned char byte) { return char16_t(0xF700 + byte); }
+constexpr char16_t PrivateUseForByte(unsigned char byte) {
+    return char16_t(0xF700 + byte);
+}
 
 }  // namespace haojian

@@ -123,7 +123,7 @@ TForm2::TForm2(QWidget* parent, AddressOpener& opener)
             QPixmap::fromImage(LoadJpeg(QStringLiteral(":/pictures/about_banner.jpg"))));
     Link(panel, opener, "HyperLinkLabel1", {16, 104}, maker::kHomePageShown, maker::kHomePage);
     Link(panel, opener, "HyperLinkLabel2", {16, 130},
-         GbkFromQString(QString::fromUtf8(maker::kContactLine)), maker::kMailto);
+         ToGbk(QString::fromUtf8(maker::kContactLine)), maker::kMailto);
 }
 
 void TForm2::showEvent(QShowEvent* event) {

@@ -59,7 +59,7 @@ bool THyperLinkLabel::event(QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         // Whether a handler took the address does not matter: the link counts as visited.
-        (void)opener_.Open(QUrl(QStringFromGbk(url_), QUrl::TolerantMode));
+        (void)opener_.Open(QUrl(FromGbk(url_), QUrl::TolerantMode));
         // The text stays red while the pointer is over it; leaving shows the new colour.
         link_color_ = kFuchsia;
     }
@@ -67,7 +67,7 @@ bool THyperLinkLabel::event(QEvent* event) {
 }
 
 void THyperLinkLabel::paintEvent(QPaintEvent* event) {
-    const QString text = QStringFromGbk(caption_);
+    const QString text = FromGbk(caption_);
     const QFontMetrics metrics(font_);
     const QSize fitted(metrics.horizontalAdvance(text) + 6, metrics.height() + 2);
     if (size() != fitted) resize(fitted);

@@ -29,7 +29,7 @@ MainWindowTray::MainWindowTray(QWidget* window, const QIcon& icon, const TrayCom
     taskbar_icon_->setObjectName(QStringLiteral("TaskbarIcon1"));
     taskbar_icon_->SetIcon(icon);
     taskbar_icon_->SetVisible(true);
-    taskbar_icon_->SetHint(GbkFromQString(QStringLiteral("【瓴岚号鉴】 V1.0")));
+    taskbar_icon_->SetHint(ToGbk(QStringLiteral("【瓴岚号鉴】 V1.0")));
     taskbar_icon_->SetPopupMenu(popup_menu_);
     taskbar_icon_->OnClick = [this](QObject*) { N17Click(); };
     taskbar_icon_->Loaded();

@@ -32,7 +32,7 @@ namespace {
 
 QString TipText(const NotifyIconData& data) {
     const std::size_t length = strnlen(data.szTip.data(), data.szTip.size());
-    return QStringFromGbk(std::string_view(data.szTip.data(), length));
+    return FromGbk(std::string_view(data.szTip.data(), length));
 }
 
 }  // namespace

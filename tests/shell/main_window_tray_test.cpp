@@ -58,7 +58,7 @@ private slots:
             return call.command == haojian::NotifyIconCommand::Add;
         });
         QVERIFY(added != shell.calls.end() && !added->data.hIcon.isNull());
-        QCOMPARE(haojian::QStringFromGbk(icon.Hint()), QString("【瓴岚号鉴】 V1.0"));
+        QCOMPARE(haojian::FromGbk(icon.Hint()), QString("【瓴岚号鉴】 V1.0"));
         QCOMPARE(icon.PopupMenu(), &tray->PopupMenu1());
 
         const QList<QAction*> items = tray->PopupMenu1().actions();
