@@ -16,7 +16,7 @@
 #include "gbk_text.h"
 #include "hyperlink_label.h"
 #include "jpeg_image.h"
-#include "maker_contact.h"
+#include "maker.h"
 
 namespace haojian {
 namespace {
@@ -121,9 +121,11 @@ TForm2::TForm2(QWidget* parent, AddressOpener& opener)
     Text(panel, "Version", {216, 14}, QStringLiteral("Ver 1.1"), Face("Arial", 13));
     Picture(panel, "Image1", {20, 72},
             QPixmap::fromImage(LoadJpeg(QStringLiteral(":/pictures/about_banner.jpg"))));
-    Link(panel, opener, "HyperLinkLabel1", {16, 104}, maker::kHomePageShown, maker::kHomePage);
+    const std::string home_page = ToGbk(HomePageAddress().toString());
+    Link(panel, opener, "HyperLinkLabel1", {16, 104}, home_page, home_page);
     Link(panel, opener, "HyperLinkLabel2", {16, 130},
-         ToGbk(QString::fromUtf8(maker::kContactLine)), maker::kMailto);
+         ToGbk(QStringLiteral("QQ：800000000  手机：13800000000")),
+         ToGbk(ContactAddress().toString()));
 }
 
 void TForm2::showEvent(QShowEvent* event) {

@@ -8,12 +8,14 @@
 #include <QUrl>
 
 #include "gbk_text.h"
+#include "maker.h"
 
 namespace haojian {
 
 THyperLinkLabel::THyperLinkLabel(QWidget* parent, AddressOpener& opener)
     : QWidget(parent), opener_(opener) {
-    url_ = std::string(kDefaultURL);
+    // A new label opens and shows the maker's home page.
+    url_ = ToGbk(HomePageAddress().toString());
     caption_ = url_;
     resize(100, 10);
     font_ = QApplication::font();

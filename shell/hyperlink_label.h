@@ -9,7 +9,6 @@
 #include <string_view>
 
 #include "address_opener.h"
-#include "maker_contact.h"
 
 namespace haojian {
 
@@ -23,8 +22,6 @@ public:
     static constexpr QColor kBlue{0, 0, 255};
     static constexpr QColor kRed{255, 0, 0};
     static constexpr QColor kFuchsia{255, 0, 255};
-    // The address a new label opens and shows (GBK bytes).
-    static constexpr std::string_view kDefaultURL = maker::kHomePage;
 
     explicit THyperLinkLabel(QWidget* parent = nullptr,
                              AddressOpener& opener = DesktopAddressOpener());

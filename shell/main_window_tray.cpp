@@ -4,7 +4,9 @@
 #include <QMenu>
 #include <QWidget>
 
+#include "application.h"
 #include "gbk_text.h"
+#include "main_window.h"
 #include "taskbar_icon.h"
 
 namespace haojian {
@@ -29,7 +31,7 @@ MainWindowTray::MainWindowTray(QWidget* window, const QIcon& icon, const TrayCom
     taskbar_icon_->setObjectName(QStringLiteral("TaskbarIcon1"));
     taskbar_icon_->SetIcon(icon);
     taskbar_icon_->SetVisible(true);
-    taskbar_icon_->SetHint(ToGbk(QStringLiteral("【瓴岚号鉴】 V1.0")));
+    taskbar_icon_->SetHint(ToGbk(ApplicationTitle()));
     taskbar_icon_->SetPopupMenu(popup_menu_);
     taskbar_icon_->OnClick = [this](QObject*) { N17Click(); };
     taskbar_icon_->Loaded();
@@ -68,6 +70,19 @@ void MainWindowTray::N17Click() {
     window_->show();
     window_->raise();
     window_->activateWindow();
+}
+
+MainWindowTray* AttachTray(TForm1& form, NotifyIconShell& shell) {
+    TrayCommands commands;
+    commands.contact = [&form] { form.N14Click(); };
+    commands.home_page = [&form] { form.N20Click(); };
+    commands.about = [&form] { form.N15Click(); };
+    commands.exit = [&form] { form.N23Click(); };
+    auto* tray = new MainWindowTray(&form, ApplicationIcon(), commands, shell);
+    // Hiding while the window system is still minimising the window would race with it.
+    QObject::connect(&form, &TForm1::Minimised, tray, &MainWindowTray::N18Click,
+                     Qt::QueuedConnection);
+    return tray;
 }
 
 }  // namespace haojian

@@ -14,6 +14,8 @@ class QWidget;
 
 namespace haojian {
 
+class TForm1;
+
 // The window commands that the tray menu reuses.
 struct TrayCommands {
     std::function<void()> contact;    // N14Click
@@ -52,5 +54,10 @@ private:
     QAction* n17_ = nullptr;
     QAction* n18_ = nullptr;
 };
+
+// Gives the main window its tray icon and menu: the menu runs the window's own contact, home
+// page, About and exit commands, and every minimise of the window hides it to the tray. The
+// tray belongs to the window.
+MainWindowTray* AttachTray(TForm1& form, NotifyIconShell& shell);
 
 }  // namespace haojian

@@ -35,17 +35,21 @@ main=$(wait_for_window 'V1\.1' 30) || fail "no main window mapped"
 icon=$(wait_until 20 tray_icon >/dev/null && tray_icon) || fail "the icon did not dock in the tray"
 echo "icon docked: window $icon in the tray, main window $main"
 
-# Opens the icon's menu and chooses Exit by its access key; waits for the close question.
-exit_from_menu() {
-    local before menu box
+# Opens the icon's menu and chooses the item with the access key.
+choose_from_menu() {
+    local key=$1 before menu
     before=$(program_windows)
     click_middle_of "$icon" 3
     menu=$(wait_until 10 new_program_window "$before" >/dev/null && new_program_window "$before") ||
         fail "a right click on the icon opened no menu"
-    xdotool key e
-    wait_until 10 is_not_viewable "$menu" || fail "the menu stayed open after its exit item"
-    box=$(wait_for_window '^确认$' 10) || fail "exit from the menu asked no question"
-    echo "$box"
+    xdotool key "$key"
+    wait_until 10 is_not_viewable "$menu" || fail "the menu stayed open after its item $key"
+}
+
+# Chooses Exit from the icon's menu; prints the close question's window.
+exit_from_menu() {
+    choose_from_menu e
+    wait_for_window '^确认$' 10 || fail "exit from the menu asked no question"
 }
 
 # Answers the close question with the key; the box goes away.
@@ -56,12 +60,13 @@ answer() {
 }
 
 # Minimise: the window is withdrawn (it leaves the task bar), not merely iconified.
-python3 "$here/lib/iconify.py" "$main" 10 >/dev/null || fail "minimising did not hide the window"
+minimise "$main" || fail "minimising did not hide the window"
 is_not_viewable "$main" || fail "the minimised window is still on screen"
 echo "minimising hid the window"
 
 click_middle_of "$icon" 1
 wait_until 10 is_viewable "$main" || fail "a click on the icon did not bring the window back"
+shown_again "$main"
 echo "a click on the icon restored the window"
 
 box=$(exit_from_menu)
@@ -72,7 +77,17 @@ is_viewable "$main" || fail "answering No hid the window"
 echo "exit from the menu asked the question; No kept the window"
 
 # Hidden in the tray, the menu's exit asks too, and No leaves the window hidden.
-python3 "$here/lib/iconify.py" "$main" 10 >/dev/null || fail "minimising did not hide the window"
+minimise "$main" || fail "minimising did not hide the window"
+# About from the tray: closing it returns to the tray, and the program goes on.
+choose_from_menu a
+about=$(wait_for_window '^关于本软件$' 10) || fail "About from the menu showed no window"
+xdotool windowfocus --sync "$about" key Escape
+wait_until 10 is_not_viewable "$about" || fail "the About window did not close"
+sleep 0.5
+kill -0 "$APP_PID" 2>/dev/null || fail "closing the About window in the tray ended the program"
+is_not_viewable "$main" || fail "closing the About window showed the main window"
+echo "About from the tray closed back to the tray"
+
 box=$(exit_from_menu)
 answer "$box" Escape
 sleep 0.5

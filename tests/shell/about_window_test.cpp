@@ -5,25 +5,13 @@
 #include <QTimer>
 
 #include "about_window.h"
-#include "address_opener.h"
 #include "hyperlink_label.h"
+#include "maker.h"
+#include "window_harness.h"
 
-using haojian::AddressOpener;
 using haojian::TForm2;
 using haojian::THyperLinkLabel;
-
-namespace {
-
-class RecordingOpener final : public AddressOpener {
-public:
-    bool Open(const QUrl& address) override {
-        opened.push_back(address);
-        return true;
-    }
-    std::vector<QUrl> opened;
-};
-
-}  // namespace
+using haojian::testing::RecordingOpener;
 
 class AboutWindowTest : public QObject {
     Q_OBJECT
@@ -53,8 +41,8 @@ private slots:
         QTest::mouseClick(home, Qt::LeftButton);
         QTest::mouseClick(mail, Qt::LeftButton);
         QCOMPARE(opener.opened.size(), std::size_t(2));
-        QCOMPARE(opener.opened[0].scheme(), QString("http"));
-        QCOMPARE(opener.opened[1].scheme(), QString("mailto"));
+        QCOMPARE(opener.opened[0], haojian::HomePageAddress());
+        QCOMPARE(opener.opened[1], haojian::ContactAddress());
     }
 
     void ClosingHidesTheWindowForTheNextShowing() {

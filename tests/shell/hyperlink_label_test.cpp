@@ -6,22 +6,13 @@
 
 #include <vector>
 
-#include "address_opener.h"
 #include "hyperlink_label.h"
+#include "window_harness.h"
 
-using haojian::AddressOpener;
 using haojian::THyperLinkLabel;
+using haojian::testing::RecordingOpener;
 
 namespace {
-
-class RecordingOpener final : public AddressOpener {
-public:
-    bool Open(const QUrl& address) override {
-        opened.push_back(address);
-        return false;  // as if no handler took it
-    }
-    std::vector<QUrl> opened;
-};
 
 // Counts the repaints the label asks for.
 class CountingLabel : public THyperLinkLabel {

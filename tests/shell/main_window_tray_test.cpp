@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include "gbk_text.h"
 #include "main_window_tray.h"
 #include "taskbar_icon.h"
+#include "window_harness.h"
 
 using haojian::MainWindowTray;
 using haojian::TrayCommands;
@@ -131,6 +133,46 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY(window.isVisible());
         VerifyItemsMatchWindow(window);
+    }
+
+    void MinimisingTheMainWindowHidesItToTheTray() {
+        FakeNotifyIconShell shell;
+        haojian::testing::WindowHarness harness;
+        haojian::TForm1& form = harness.Open();
+        MainWindowTray* tray = haojian::AttachTray(form, shell);
+        form.show();
+
+        form.showMinimized();
+        QVERIFY(haojian::testing::PumpUntil([&] { return form.isHidden(); }, 5000));
+        VerifyItemsMatchWindow(form);
+
+        ClickIcon(tray->TaskbarIcon1());
+        QVERIFY(form.isVisible());
+        QVERIFY(!form.isMinimized());
+        VerifyItemsMatchWindow(form);
+    }
+
+    void ExitFromTheTrayAsksTheCloseQuestion() {
+        FakeNotifyIconShell shell;
+        haojian::testing::WindowHarness harness;
+        haojian::TForm1& form = harness.Open();
+        MainWindowTray* tray = haojian::AttachTray(form, shell);
+        form.show();
+        tray->N18Click();
+
+        harness.dialogs.confirm_answers = {haojian::Answer::No, haojian::Answer::Yes};
+        Item(form, "N23")->trigger();
+        QCoreApplication::processEvents();
+        QCOMPARE(harness.dialogs.BoxesOf(haojian::BoxKind::Confirm).size(), std::size_t(1));
+        QVERIFY(form.isHidden());  // No: still in the tray
+        QCOMPARE(shell.Shown(), 1);
+
+        // Yes: the window closes, which ends the program even from the tray.
+        QSignalSpy closed(&form, &haojian::TForm1::Closed);
+        Item(form, "N23")->trigger();
+        QCoreApplication::processEvents();
+        QCOMPARE(harness.dialogs.BoxesOf(haojian::BoxKind::Confirm).size(), std::size_t(2));
+        QCOMPARE(closed.size(), 1);
     }
 };
 

@@ -32,11 +32,12 @@ tray_panel() {
     [ -n "$id" ] && echo "$id"
 }
 
-# Prints the id of the program's icon docked in the panel: a window of class "haojian" below it.
+# Prints the id of the program's icon docked in the panel: a window of instance "haojian"
+# below it.
 tray_icon() {
     local panel id
     panel=$(tray_panel) || return 1
-    id=$(xwininfo -tree -id "$panel" | awk '/\("haojian" "haojian"\)/ { print $1; exit }')
+    id=$(xwininfo -tree -id "$panel" | awk '/: \("haojian" / { print $1; exit }')
     [ -n "$id" ] && echo "$id"
 }
 
@@ -46,6 +47,17 @@ no_tray_icon() {
 
 process_ended() {
     ! kill -0 "$1" 2>/dev/null
+}
+
+# Minimises the window as a window manager would, and waits until the program has hidden
+# it (withdrawn it from the task bar).
+minimise() {
+    python3 "$(dirname "${BASH_SOURCE[0]}")/wm_state.py" iconify "$1" 10 >/dev/null
+}
+
+# Records that the window is shown again, as a window manager does when it is mapped.
+shown_again() {
+    python3 "$(dirname "${BASH_SOURCE[0]}")/wm_state.py" normal "$1"
 }
 
 # True while the window is mapped and viewable.
@@ -66,7 +78,7 @@ click_middle_of() {
 
 # Prints the ids of the program's visible windows, one a line, sorted.
 program_windows() {
-    xdotool search --onlyvisible --class '^haojian$' 2>/dev/null | sort
+    xdotool search --onlyvisible --classname '^haojian$' 2>/dev/null | sort
 }
 
 # Prints the id of a visible program window that is not among the given ones.

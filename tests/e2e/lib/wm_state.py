@@ -1,19 +1,24 @@
 #!/usr/bin/env python3
-"""Plays the window manager's part in a minimise on an X server that has none.
+"""Plays the window manager's part on an X server that has none.
 
-Iconifies the window as a window manager does (unmaps it and sets its WM_STATE to
-IconicState), then waits for the program to withdraw the window: a client that hides a
-window unmaps it and sends a synthetic UnmapNotify to the root window, which is how a
-window manager learns to drop the window's task-bar entry.
+  wm_state.py iconify WINDOW_ID [SECONDS]
+      Minimises the window as a window manager does (unmaps it and sets its WM_STATE to
+      IconicState), then waits for the program to withdraw the window: a client that hides
+      a window unmaps it and sends a synthetic UnmapNotify to the root window, which is how
+      a window manager learns to drop the window's task-bar entry.
+      Exit status 0 withdrawn, 2 still iconified after SECONDS (default 10).
+  wm_state.py normal WINDOW_ID
+      Records that the window is shown again (WM_STATE NormalState), as a window manager
+      does when the program maps it.
 
-usage: iconify.py WINDOW_ID [SECONDS]   (DISPLAY from the environment)
-exit status: 0 withdrawn, 2 still iconified after SECONDS (default 10), 1 other failure
+DISPLAY comes from the environment; exit status 1 for any other failure.
 """
 import ctypes
 import ctypes.util
 import sys
 import time
 
+NORMAL_STATE = 1
 ICONIC_STATE = 3
 PROP_MODE_REPLACE = 0
 SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
@@ -51,22 +56,35 @@ def load_xlib():
     return xlib
 
 
+def set_wm_state(xlib, display, window, state):
+    wm_state = xlib.XInternAtom(display, b"WM_STATE", 0)
+    data = (ctypes.c_long * 2)(state, 0)  # format 32 data travels as C longs
+    xlib.XChangeProperty(display, window, wm_state, wm_state, 32, PROP_MODE_REPLACE,
+                         ctypes.cast(data, ctypes.c_void_p), 2)
+
+
 def main() -> int:
-    window = int(sys.argv[1], 0)
-    seconds = float(sys.argv[2]) if len(sys.argv) > 2 else 10.0
+    command = sys.argv[1]
+    window = int(sys.argv[2], 0)
+    seconds = float(sys.argv[3]) if len(sys.argv) > 3 else 10.0
     xlib = load_xlib()
     display = xlib.XOpenDisplay(None)
     if not display:
-        print("iconify.py: cannot open the display", file=sys.stderr)
+        print("wm_state.py: cannot open the display", file=sys.stderr)
         return 1
+    if command == "normal":
+        set_wm_state(xlib, display, window, NORMAL_STATE)
+        xlib.XSync(display, 0)
+        xlib.XCloseDisplay(display)
+        return 0
+    if command != "iconify":
+        print(f"wm_state.py: unknown command {command}", file=sys.stderr)
+        return 1
+
     root = xlib.XDefaultRootWindow(display)
     xlib.XSelectInput(display, root, SUBSTRUCTURE_NOTIFY_MASK)
-
-    wm_state = xlib.XInternAtom(display, b"WM_STATE", 0)
-    data = (ctypes.c_long * 2)(ICONIC_STATE, 0)  # format 32 data travels as C longs
     xlib.XUnmapWindow(display, window)
-    xlib.XChangeProperty(display, window, wm_state, wm_state, 32, PROP_MODE_REPLACE,
-                         ctypes.cast(data, ctypes.c_void_p), 2)
+    set_wm_state(xlib, display, window, ICONIC_STATE)
     xlib.XSync(display, 0)
 
     deadline = time.monotonic() + seconds
