@@ -42,8 +42,7 @@ choose_from_menu() {
     click_middle_of "$icon" 3
     menu=$(wait_until 10 new_program_window "$before" >/dev/null && new_program_window "$before") ||
         fail "a right click on the icon opened no menu"
-    xdotool key "$key"
-    wait_until 10 is_not_viewable "$menu" || fail "the menu stayed open after its item $key"
+    press_until_gone "$menu" "$key" || fail "the menu stayed open after its item $key"
 }
 
 # Chooses Exit from the icon's menu; prints the close question's window.
@@ -52,11 +51,17 @@ exit_from_menu() {
     wait_for_window '^确认$' 10 || fail "exit from the menu asked no question"
 }
 
+# Answers No to the close question; the program runs on.
+answer_no() {
+    answer "$1" Escape
+    sleep 0.5
+    kill -0 "$APP_PID" 2>/dev/null || fail "answering No ended the program"
+}
+
 # Answers the close question with the key; the box goes away.
 answer() {
     local box=$1 key=$2
-    xdotool windowfocus --sync "$box" key "$key"
-    wait_until 10 is_not_viewable "$box" || fail "the question stayed after $key"
+    press_until_gone "$box" "$key" focus || fail "the question stayed after $key"
 }
 
 # Minimise: the window is withdrawn (it leaves the task bar), not merely iconified.
@@ -70,28 +75,24 @@ shown_again "$main"
 echo "a click on the icon restored the window"
 
 box=$(exit_from_menu)
-answer "$box" Escape
-sleep 0.5
-kill -0 "$APP_PID" 2>/dev/null || fail "answering No ended the program"
+answer_no "$box"
 is_viewable "$main" || fail "answering No hid the window"
 echo "exit from the menu asked the question; No kept the window"
 
-# Hidden in the tray, the menu's exit asks too, and No leaves the window hidden.
 minimise "$main" || fail "minimising did not hide the window"
+
 # About from the tray: closing it returns to the tray, and the program goes on.
 choose_from_menu a
 about=$(wait_for_window '^关于本软件$' 10) || fail "About from the menu showed no window"
-xdotool windowfocus --sync "$about" key Escape
-wait_until 10 is_not_viewable "$about" || fail "the About window did not close"
+press_until_gone "$about" Escape focus || fail "the About window did not close"
 sleep 0.5
 kill -0 "$APP_PID" 2>/dev/null || fail "closing the About window in the tray ended the program"
 is_not_viewable "$main" || fail "closing the About window showed the main window"
 echo "About from the tray closed back to the tray"
 
+# Hidden in the tray, the menu's exit asks too, and No leaves the window hidden.
 box=$(exit_from_menu)
-answer "$box" Escape
-sleep 0.5
-kill -0 "$APP_PID" 2>/dev/null || fail "answering No in the tray ended the program"
+answer_no "$box"
 is_not_viewable "$main" || fail "answering No in the tray showed the window"
 echo "in the tray the question came too; No left the window hidden"
 

@@ -21,12 +21,6 @@ namespace message = haojian::message;
 
 namespace {
 
-QIcon GreenIcon() {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::green);
-    return QIcon(pixmap);
-}
-
 void ClickIcon(TTaskbarIcon& icon) {
     for (unsigned mouse : {message::kLeftButtonDown, message::kLeftButtonUp})
         icon.Window().Send(TTaskbarIcon::kCallbackMessage, 0, std::intptr_t(mouse));
@@ -51,7 +45,7 @@ private slots:
     void IconAndMenuAsBuilt() {
         FakeNotifyIconShell shell;
         QWidget window;
-        auto* tray = new MainWindowTray(&window, GreenIcon(), {}, shell);
+        auto* tray = new MainWindowTray(&window, haojian::testing::SolidIcon(Qt::green), {}, shell);
         TTaskbarIcon& icon = tray->TaskbarIcon1();
         QCOMPARE(icon.objectName(), QString("TaskbarIcon1"));
         QVERIFY(icon.Visible());
@@ -85,7 +79,7 @@ private slots:
     void HideToTrayAndBackKeepOneOfTheTwoItemsEnabled() {
         FakeNotifyIconShell shell;
         QWidget window;
-        auto* tray = new MainWindowTray(&window, GreenIcon(), {}, shell);
+        auto* tray = new MainWindowTray(&window, haojian::testing::SolidIcon(Qt::green), {}, shell);
         window.show();
         VerifyItemsMatchWindow(window);
 
@@ -120,7 +114,7 @@ private slots:
         commands.home_page = [&] { ran += "home "; };
         commands.about = [&] { ran += "about "; };
         commands.exit = [&] { ran += "exit "; };
-        new MainWindowTray(&window, GreenIcon(), commands, shell);
+        new MainWindowTray(&window, haojian::testing::SolidIcon(Qt::green), commands, shell);
         window.show();
 
         for (const char* name : {"N19", "N20", "N21", "N23", "N18"}) Item(window, name)->trigger();
@@ -135,7 +129,7 @@ private slots:
         VerifyItemsMatchWindow(window);
     }
 
-    void MinimisingTheMainWindowHidesItToTheTray() {
+    void MinimiseClickAndExitOnTheMainWindow() {
         FakeNotifyIconShell shell;
         haojian::testing::WindowHarness harness;
         haojian::TForm1& form = harness.Open();
@@ -145,30 +139,21 @@ private slots:
         form.showMinimized();
         QVERIFY(haojian::testing::PumpUntil([&] { return form.isHidden(); }, 5000));
         VerifyItemsMatchWindow(form);
-
         ClickIcon(tray->TaskbarIcon1());
         QVERIFY(form.isVisible());
         QVERIFY(!form.isMinimized());
         VerifyItemsMatchWindow(form);
-    }
 
-    void ExitFromTheTrayAsksTheCloseQuestion() {
-        FakeNotifyIconShell shell;
-        haojian::testing::WindowHarness harness;
-        haojian::TForm1& form = harness.Open();
-        MainWindowTray* tray = haojian::AttachTray(form, shell);
-        form.show();
+        // Exit from the tray asks the close question: No leaves the window in the tray, Yes
+        // closes it, which ends the program even from there.
         tray->N18Click();
-
         harness.dialogs.confirm_answers = {haojian::Answer::No, haojian::Answer::Yes};
+        QSignalSpy closed(&form, &haojian::TForm1::Closed);
         Item(form, "N23")->trigger();
         QCoreApplication::processEvents();
         QCOMPARE(harness.dialogs.BoxesOf(haojian::BoxKind::Confirm).size(), std::size_t(1));
-        QVERIFY(form.isHidden());  // No: still in the tray
-        QCOMPARE(shell.Shown(), 1);
-
-        // Yes: the window closes, which ends the program even from the tray.
-        QSignalSpy closed(&form, &haojian::TForm1::Closed);
+        QVERIFY(form.isHidden());
+        QCOMPARE(closed.size(), 0);
         Item(form, "N23")->trigger();
         QCoreApplication::processEvents();
         QCOMPARE(harness.dialogs.BoxesOf(haojian::BoxKind::Confirm).size(), std::size_t(2));

@@ -39,12 +39,6 @@ void Tray(TTaskbarIcon& icon, unsigned mouse) {
                        std::intptr_t(mouse));
 }
 
-QIcon RedIcon() {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::red);
-    return QIcon(pixmap);
-}
-
 }  // namespace
 
 class TaskbarIconTest : public QObject {
@@ -61,7 +55,7 @@ private slots:
         QVERIFY(icon->Enabled());
 
         // Properties set while the owner is built: the modify calls are refused and harmless.
-        icon->SetIcon(RedIcon());
+        icon->SetIcon(haojian::testing::SolidIcon(Qt::red));
         icon->SetHint("tip");
         QCOMPARE(shell.Shown(), 0);
         icon->SetVisible(true);

@@ -69,6 +69,18 @@ is_not_viewable() {
     ! is_viewable "$1"
 }
 
+# Presses the key until the window has gone, a few times: on a loaded machine a popup may be
+# on screen a moment before it holds the keyboard. Focuses the window first when asked.
+press_until_gone() {
+    local window=$1 key=$2 focus=${3:-} try
+    for try in 1 2 3 4 5; do
+        if [ -n "$focus" ]; then xdotool windowfocus --sync "$window" 2>/dev/null || true; fi
+        xdotool key "$key"
+        if wait_until 2 is_not_viewable "$window"; then return 0; fi
+    done
+    return 1
+}
+
 # Moves the pointer to the middle of the window and clicks the given button there.
 click_middle_of() {
     local window=$1 button=$2 X Y WIDTH HEIGHT SCREEN WINDOW

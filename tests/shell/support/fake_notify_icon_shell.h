@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QIcon>
+#include <QPixmap>
+
 #include <optional>
 #include <set>
 #include <stdexcept>
@@ -50,5 +53,12 @@ private:
     std::set<std::pair<const MessageWindow*, std::uint32_t>> shown_;
     std::optional<NotifyIconCommand> throw_on_;
 };
+
+// A 16 x 16 icon of one colour.
+inline QIcon SolidIcon(Qt::GlobalColor colour) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(colour);
+    return QIcon(pixmap);
+}
 
 }  // namespace haojian::testing
