@@ -13,6 +13,8 @@ start_xvfb() {
             for tries in $(seq 1 100); do
                 if [ -e "/tmp/.X11-unix/X$n" ]; then
                     export DISPLAY=":$n"
+                    # The tests themselves may run with the offscreen platform chosen.
+                    export QT_QPA_PLATFORM=xcb
                     trap stop_xvfb EXIT
                     return 0
                 fi
