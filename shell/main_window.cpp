@@ -46,7 +46,7 @@ constexpr int kClientHeight = 562;
 constexpr int kOuterWidth = 800;
 constexpr int kOuterHeight = 600;
 
-struct ButtonSpec {
+struct ToolButtonInfo {
     const char* name;
     const char16_t* caption;
     const char16_t* tooltip;
@@ -55,7 +55,7 @@ struct ButtonSpec {
 };
 
 // The tool bar's buttons from left to right.
-const std::array<ButtonSpec, 8> kButtons = {{
+const std::array<ToolButtonInfo, 8> kButtons = {{
     {"SpeedButton4", u"导入", u"导入关键字列表", "import", &TForm1::SpeedButton4Click},
     {"SpeedButton2", u"查询", u"开始手机搜索", "query", &TForm1::SpeedButton2Click},
     {"SpeedButton3", u"终止", u"终止手机搜索", "stop", &TForm1::SpeedButton3Click},
@@ -171,13 +171,13 @@ void TForm1::BuildControls() {
     cool_bar->setObjectName(QStringLiteral("CoolBar1"));
     cool_bar->setFixedHeight(30);
     for (std::size_t i = 0; i < kButtons.size(); ++i) {
-        const ButtonSpec& spec = kButtons[i];
+        const ToolButtonInfo& info = kButtons[i];
         auto* button = new QToolButton(cool_bar);
-        button->setObjectName(QString::fromLatin1(spec.name));
-        button->setText(Text(spec.caption));
-        button->setToolTip(Text(spec.tooltip));
+        button->setObjectName(QString::fromLatin1(info.name));
+        button->setText(Text(info.caption));
+        button->setToolTip(Text(info.tooltip));
         QIcon glyph;
-        const QString base = QStringLiteral(":/pictures/glyph_") + QString::fromLatin1(spec.glyph);
+        const QString base = QStringLiteral(":/pictures/glyph_") + QString::fromLatin1(info.glyph);
         glyph.addPixmap(QPixmap(base + QStringLiteral(".png")), QIcon::Normal);
         glyph.addPixmap(QPixmap(base + QStringLiteral("_disabled.png")), QIcon::Disabled);
         button->setIcon(glyph);
@@ -186,7 +186,7 @@ void TForm1::BuildControls() {
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
         button->setGeometry(2 + 60 * int(i), 2, 55, 23);
-        connect(button, &QToolButton::clicked, this, spec.command);
+        connect(button, &QToolButton::clicked, this, info.command);
     }
     import_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton4"));
     query_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton2"));
