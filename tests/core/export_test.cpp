@@ -98,7 +98,8 @@ TEST(Export, WritesPassingRowsInOrderWithCrLf) {
     EXPECT_EQ(ReadFileBytes(path), "1330000** " + u + "\r\n** " + u + "\r\n");
 
     // Nothing passes: the file is there and empty, replacing the last export.
-    const ExportFilter typed{GbkFromUtf8("北京"), text::kAnyCity, text::kAnyCard};
+    const std::string beijing = GbkFromUtf8("北京");
+    const ExportFilter typed{beijing, text::kAnyCity, text::kAnyCard};
     EXPECT_EQ(ExportRows(rows, typed, text::kLayoutNumber, path), 0u);
     EXPECT_EQ(ReadFileBytes(path), "");
     EXPECT_EQ(Utf8FromGbk(ExportedStatusText(125)), "导出符合数据125条");

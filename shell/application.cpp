@@ -1,0 +1,41 @@
+#include "application.h"
+
+#include <QApplication>
+#include <QStringList>
+
+namespace haojian {
+
+QString ApplicationTitle() {
+    return QStringLiteral(u"【瓴岚号鉴】 V1.0");
+}
+
+QString MainWindowCaption() {
+    return QStringLiteral(u"【瓴岚号鉴】 V1.1");
+}
+
+QFont WindowFont() {
+    const QString song = QStringLiteral(u"宋体");
+    if (QFont::substitutes(song).isEmpty()) {
+        QFont::insertSubstitutions(
+            song, {QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"),
+                   QStringLiteral("AR PL UMing TW"), QStringLiteral("WenQuanYi Zen Hei")});
+    }
+    QFont font(song);
+    font.setPixelSize(12);
+    return font;
+}
+
+QIcon ApplicationIcon() {
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/pictures/icon_32.png"), QSize(32, 32));
+    icon.addFile(QStringLiteral(":/pictures/icon_16.png"), QSize(16, 16));
+    return icon;
+}
+
+void SetUpApplication() {
+    QApplication::setApplicationName(ApplicationTitle());
+    QApplication::setWindowIcon(ApplicationIcon());
+    QApplication::setFont(WindowFont());
+}
+
+}  // namespace haojian

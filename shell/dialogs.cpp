@@ -1,0 +1,88 @@
+#include "dialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace haojian {
+namespace {
+
+class DesktopDialogsImpl final : public Dialogs {
+public:
+    QStringList ChooseFiles(QWidget* parent, const FileRequest& request) override {
+        const auto dialog = MakeFileDialog(parent, request);
+        if (dialog->exec() != QDialog::Accepted) return {};
+        return dialog->selectedFiles();
+    }
+
+    Answer ShowBox(QWidget* parent, const BoxRequest& request) override {
+        const auto box = MakeMessageBox(parent, request);
+        box->exec();
+        if (request.kind != BoxKind::Confirm) return Answer::Ok;
+        // Closing the box any other way than by Yes answers No.
+        QAbstractButton* clicked = box->clickedButton();
+        return clicked && box->buttonRole(clicked) == QMessageBox::YesRole ? Answer::Yes
+                                                                           : Answer::No;
+    }
+};
+
+}  // namespace
+
+Dialogs& DesktopDialogs() {
+    static DesktopDialogsImpl dialogs;
+    return dialogs;
+}
+
+std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, const FileRequest& request) {
+    auto dialog = std::make_unique<QFileDialog>(parent, request.title, request.directory);
+    switch (request.kind) {
+        case FileRequest::Kind::Open:
+            dialog->setAcceptMode(QFileDialog::AcceptOpen);
+            dialog->setFileMode(QFileDialog::AnyFile);
+            break;
+        case FileRequest::Kind::OpenMany:
+            dialog->setAcceptMode(QFileDialog::AcceptOpen);
+            dialog->setFileMode(QFileDialog::ExistingFiles);
+            break;
+        case FileRequest::Kind::Save:
+            dialog->setAcceptMode(QFileDialog::AcceptSave);
+            dialog->setFileMode(QFileDialog::AnyFile);
+            dialog->setOption(QFileDialog::DontConfirmOverwrite, false);
+            break;
+    }
+    dialog->setNameFilters(request.name_filters);
+    if (!request.name_filters.isEmpty()) dialog->selectNameFilter(request.name_filters.first());
+    dialog->setDefaultSuffix(request.default_suffix);
+    if (!request.file_name.isEmpty()) dialog->selectFile(request.file_name);
+    dialog->setSizeGripEnabled(true);
+    return dialog;
+}
+
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const BoxRequest& request) {
+    auto box = std::make_unique<QMessageBox>(parent);
+    box->setWindowTitle(request.caption);
+    box->setText(request.text);
+    box->setTextFormat(Qt::PlainText);
+    switch (request.kind) {
+        case BoxKind::Plain:
+        case BoxKind::Error: {
+            box->setIcon(request.kind == BoxKind::Error ? QMessageBox::Critical
+                                                        : QMessageBox::NoIcon);
+            QPushButton* ok = box->addButton(QStringLiteral(u"确定"), QMessageBox::AcceptRole);
+            box->setDefaultButton(ok);
+            box->setEscapeButton(ok);
+            break;
+        }
+        case BoxKind::Confirm: {
+            box->setIcon(QMessageBox::Question);
+            QPushButton* yes = box->addButton(QStringLiteral(u"是[&Y]"), QMessageBox::YesRole);
+            QPushButton* no = box->addButton(QStringLiteral(u"否[&N]"), QMessageBox::NoRole);
+            box->setDefaultButton(yes);
+            box->setEscapeButton(no);
+            break;
+        }
+    }
+    return box;
+}
+
+}  // namespace haojian

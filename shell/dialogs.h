@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class QFileDialog;
+class QMessageBox;
+class QWidget;
+
+namespace haojian {
+
+// One file dialog as a command wants it.
+struct FileRequest {
+    enum class Kind {
+        Open,      // one file; a typed name of a file that does not exist is accepted
+        OpenMany,  // several existing files
+        Save,      // asks before an existing file is replaced
+    };
+    Kind kind = Kind::Open;
+    QString title;
+    QString directory;         // where the dialog starts; empty: where the platform chooses
+    QString file_name;         // the proposed name
+    QStringList name_filters;  // the first is selected
+    QString default_suffix;    // appended to a typed name without one
+};
+
+// The three kinds of message box.
+enum class BoxKind {
+    Plain,    // no icon, one button "确定"
+    Confirm,  // question icon, "是[&Y]" (the default) and "否[&N]" (Escape)
+    Error,    // stop icon, one button "确定"
+};
+enum class Answer { Ok, Yes, No };
+
+struct BoxRequest {
+    BoxKind kind = BoxKind::Plain;
+    QString caption;
+    QString text;
+};
+
+// The file dialogs and message boxes the commands show. The window shows every one through
+// this seam, so that a test can answer them.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // The chosen files' full paths; empty when the user cancelled.
+    virtual QStringList ChooseFiles(QWidget* parent, const FileRequest& request) = 0;
+    virtual Answer ShowBox(QWidget* parent, const BoxRequest& request) = 0;
+};
+
+// Qt's own dialogs.
+Dialogs& DesktopDialogs();
+
+// The dialogs DesktopDialogs shows, built but not yet run.
+std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, const FileRequest& request);
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const BoxRequest& request);
+
+}  // namespace haojian

@@ -1,0 +1,591 @@
+#include "main_window.h"
+
+#include <QApplication>
+#include <QBoxLayout>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QScreen>
+#include <QSizeGrip>
+#include <QTableView>
+#include <QTimer>
+#include <QToolButton>
+#include <QToolTip>
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "address_opener.h"
+#include "application.h"
+#include "built_in_code_rows.h"
+#include "dialogs.h"
+#include "error.h"
+#include "export.h"
+#include "file_system.h"
+#include "fixed_texts.h"
+#include "gbk_text.h"
+#include "jpeg_image.h"
+#include "maker.h"
+#include "merge.h"
+#include "queued_waker.h"
+#include "result_model.h"
+#include "result_table.h"
+#include "segment_database.h"
+
+namespace haojian {
+namespace {
+
+constexpr int kClientWidth = 784;
+constexpr int kClientHeight = 562;
+constexpr int kOuterWidth = 800;
+constexpr int kOuterHeight = 600;
+
+struct ToolButtonInfo {
+    const char* name;
+    const char16_t* caption;
+    const char16_t* tooltip;
+    const char* glyph;
+    void (TForm1::*command)();
+};
+
+// The tool bar's buttons from left to right.
+const std::array<ToolButtonInfo, 8> kButtons = {{
+    {"SpeedButton4", u"导入", u"导入关键字列表", "import", &TForm1::SpeedButton4Click},
+    {"SpeedButton2", u"查询", u"开始手机搜索", "query", &TForm1::SpeedButton2Click},
+    {"SpeedButton3", u"终止", u"终止手机搜索", "stop", &TForm1::SpeedButton3Click},
+    {"SpeedButton5", u"导出", u"保存搜索结果", "export", &TForm1::SpeedButton5Click},
+    {"SpeedButton1", u"合并", u"合并数据文件", "merge", &TForm1::SpeedButton1Click},
+    {"SpeedButton6", u"主页", u"访问软件主页", "home", &TForm1::N20Click},
+    {"SpeedButton9", u"关于", u"关于本软件", "about", &TForm1::N15Click},
+    {"SpeedButton10", u"退出", u"退出软件系统", "exit", &TForm1::SpeedButton10Click},
+}};
+
+const std::array<int, 7> kPanelWidths = {88, 70, 88, 70, 88, 70, 0};
+const std::array<const char16_t*, 7> kPanelTexts = {
+    u"手机号码总数：", u"", u"号码查询进程：", u"", u"号码段数据库：", u"", u""};
+
+const char16_t* const kInstructions[] = {
+    u"                    使 用 说 明：",
+    u"1：导入手机号码文件为一行一个手机号码的TXT格式文档，无数量限制。",
+    u"2：本软件纯绿色无需安装，包含一个EXE执行文件和一个DAT数据库文件。",
+    u"3：采用线程方式检索，按终止按钮可暂停，再按查询按钮后可继续查询。",
+    u"4：号码段数据库会定期更新，请访问网站或联系开发商获取最新数据库。",
+};
+
+QString Text(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+QStringList TextList(std::initializer_list<std::string_view> gbk_texts) {
+    QStringList list;
+    for (std::string_view text : gbk_texts) list << FromGbk(text);
+    return list;
+}
+
+// A panel framed by a lowered outer and a raised inner bevel.
+QFrame* BevelledPanel(const char* name, QWidget* parent) {
+    auto* panel = new QFrame(parent);
+    panel->setObjectName(QString::fromLatin1(name));
+    panel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    panel->setLineWidth(1);
+    panel->setMidLineWidth(0);
+    return panel;
+}
+
+// A hidden holder of one code-table column, as lines.
+template <std::size_t N>
+void CodeColumn(QObject* parent, const char* name, const std::array<CodeRow, N>& rows, bool names) {
+    auto* memo = new QObject(parent);
+    memo->setObjectName(QString::fromLatin1(name));
+    QStringList lines;
+    lines.reserve(qsizetype(N));
+    for (const CodeRow& row : rows) lines << FromGbk(names ? row.name : row.code);
+    memo->setProperty("lines", lines);
+}
+
+QStringList TextFileFilters() {
+    return {QStringLiteral("Text files(*.txt)"), QStringLiteral("All files(*)")};
+}
+
+QStringList MergeFileFilters() {
+    return {QStringLiteral(u"文本文件(*.txt)"), QStringLiteral(u"所有文件(*)")};
+}
+
+std::vector<std::string> FilePaths(const QStringList& paths) {
+    std::vector<std::string> files;
+    files.reserve(std::size_t(paths.size()));
+    for (const QString& path : paths) files.push_back(FilePath(path));
+    return files;
+}
+
+// The busy pointer for as long as it lives, restored on every way out.
+class BusyPointer {
+public:
+    BusyPointer() { QApplication::setOverrideCursor(Qt::BusyCursor); }
+    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
+}  // namespace
+
+WindowSeams DesktopSeams() {
+    return {DesktopDialogs(), DesktopAddressOpener(), RealFileSystem(), ExecutableDirectory()};
+}
+
+TForm1::TForm1(WindowSeams seams, QWidget* parent) : QWidget(parent), seams_(std::move(seams)) {
+    setObjectName(QStringLiteral("TForm1"));
+    BuildControls();
+    FormCreate();
+}
+
+TForm1::~TForm1() {
+    // FormDestroy: the run (and with it the lists) goes first, after its worker has ended.
+    if (run_) run_->Shutdown();
+    list_->setModel(nullptr);
+}
+
+void TForm1::BuildControls() {
+    setWindowTitle(MainWindowCaption());
+    setWindowIcon(ApplicationIcon());
+    setFont(WindowFont());
+    resize(kClientWidth, kClientHeight);
+    if (const QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.x() + (area.width() - kOuterWidth) / 2,
+             area.y() + (area.height() - kOuterHeight) / 2);
+    }
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    // Tool bar.
+    auto* cool_bar = new QFrame(this);
+    cool_bar->setObjectName(QStringLiteral("CoolBar1"));
+    cool_bar->setFixedHeight(30);
+    for (std::size_t i = 0; i < kButtons.size(); ++i) {
+        const ToolButtonInfo& info = kButtons[i];
+        auto* button = new QToolButton(cool_bar);
+        button->setObjectName(QString::fromLatin1(info.name));
+        button->setText(Text(info.caption));
+        button->setToolTip(Text(info.tooltip));
+        QIcon glyph;
+        const QString base = QStringLiteral(":/pictures/glyph_") + QString::fromLatin1(info.glyph);
+        glyph.addPixmap(QPixmap(base + QStringLiteral(".png")), QIcon::Normal);
+        glyph.addPixmap(QPixmap(base + QStringLiteral("_disabled.png")), QIcon::Disabled);
+        button->setIcon(glyph);
+        button->setIconSize(QSize(16, 16));
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setGeometry(2 + 60 * int(i), 2, 55, 23);
+        connect(button, &QToolButton::clicked, this, info.command);
+    }
+    import_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton4"));
+    query_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton2"));
+    stop_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton3"));
+    layout->addWidget(cool_bar);
+
+    // Filter strip.
+    QFrame* strip = BevelledPanel("Panel2", this);
+    strip->setFixedHeight(35);
+    auto label = [strip](const char* name, int x, const char16_t* text) {
+        auto* l = new QLabel(Text(text), strip);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setGeometry(x, 12, 60, 13);
+    };
+    auto combo = [strip](const char* name, int x, std::string_view text, const QStringList& items) {
+        auto* box = new QComboBox(strip);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->addItems(items);
+        box->setCurrentIndex(-1);
+        box->setEditText(FromGbk(text));
+        box->setGeometry(x, 8, 145, 20);
+        return box;
+    };
+    label("Label2", 10, u"导出选项：");
+    filter_boxes_[0] = combo("ComboBox1", 72, text::kAnyProvince, {});
+    filter_boxes_[1] = combo("ComboBox2", 232, text::kAnyCity, {});
+    filter_boxes_[2] = combo("ComboBox3", 392, text::kAnyCard,
+                             TextList({text::kAnyCard, text::kCardMobile, text::kCardTelecom,
+                                       text::kCardUnicom, text::kCardVirtual, text::kUnknown}));
+    label("Label1", 546, u"导出字段：");
+    filter_boxes_[3] =
+        combo("ComboBox4", 608, text::kLayoutNumber,
+              TextList({text::kLayoutNumber, text::kLayoutNumberProvince, text::kLayoutNumberCity,
+                        text::kLayoutNumberCard, text::kLayoutNumberProvinceCard,
+                        text::kLayoutNumberCityCard}));
+    layout->addWidget(strip);
+
+    // Result list; its model comes with the run in FormCreate.
+    list_ = new QTableView(this);
+    list_->setObjectName(QStringLiteral("ListView1"));
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setShowGrid(false);
+    list_->setWordWrap(false);
+    list_->setCornerButtonEnabled(false);
+    list_->setTabKeyNavigation(false);
+    list_->verticalHeader()->hide();
+    list_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 4);
+    list_->horizontalHeader()->setHighlightSections(false);
+    list_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    layout->addWidget(list_, 1);
+
+    // Bottom panel: pictures left and right, the instructions between, the progress bar below.
+    QFrame* bottom = BevelledPanel("Panel10", this);
+    bottom->setFixedHeight(195);
+    auto* bottom_layout = new QVBoxLayout(bottom);
+    bottom_layout->setContentsMargins(0, 0, 0, 0);
+    bottom_layout->setSpacing(0);
+    auto* row = new QHBoxLayout;
+    row->setSpacing(0);
+    auto picture_panel = [bottom](const char* panel_name, const char* image_name,
+                                  const char* file) {
+        auto* panel = new QFrame(bottom);
+        panel->setObjectName(QString::fromLatin1(panel_name));
+        panel->setFixedWidth(176);
+        auto* image = new QLabel(panel);
+        image->setObjectName(QString::fromLatin1(image_name));
+        image->setFixedSize(176, 176);
+        image->setPixmap(QPixmap::fromImage(LoadJpeg(QString::fromLatin1(file))));
+        auto* centre = new QVBoxLayout(panel);
+        centre->setContentsMargins(0, 0, 0, 0);
+        centre->addWidget(image, 0, Qt::AlignCenter);
+        return panel;
+    };
+    row->addWidget(picture_panel("Panel1", "Image1", ":/pictures/image1.jpg"));
+    auto* memo = new QPlainTextEdit(bottom);
+    memo->setObjectName(QStringLiteral("Memo2"));
+    QPalette silver = memo->palette();
+    silver.setColor(QPalette::Base, QColor(192, 192, 192));
+    memo->setPalette(silver);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    QStringList lines;
+    for (const char16_t* line : kInstructions) lines << Text(line);
+    memo->setPlainText(lines.join(QLatin1Char('\n')));
+    row->addWidget(memo, 1);
+    row->addWidget(picture_panel("Panel3", "Image2", ":/pictures/image2.jpg"));
+    bottom_layout->addLayout(row, 1);
+    progress_ = new QProgressBar(bottom);
+    progress_->setObjectName(QStringLiteral("ProgressBar1"));
+    progress_->setFixedHeight(15);
+    progress_->setRange(0, 100);
+    progress_->setValue(0);
+    progress_->setTextVisible(false);
+    bottom_layout->addWidget(progress_);
+    layout->addWidget(bottom);
+
+    // Status bar.
+    auto* status = new QFrame(this);
+    status->setObjectName(QStringLiteral("StatusBar1"));
+    status->setFixedHeight(19);
+    auto* status_layout = new QHBoxLayout(status);
+    status_layout->setContentsMargins(0, 1, 0, 0);
+    status_layout->setSpacing(2);
+    for (std::size_t i = 0; i < panels_.size(); ++i) {
+        auto* panel = new QLabel(Text(kPanelTexts[i]), status);
+        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        if (kPanelWidths[i] > 0) {
+            panel->setFixedWidth(kPanelWidths[i]);
+            status_layout->addWidget(panel);
+        } else {
+            panel->setAlignment(Qt::AlignCenter);
+            status_layout->addWidget(panel, 1);
+        }
+        panels_[i] = panel;
+    }
+    panels_[6]->setText(ContactLine());
+    status_layout->addWidget(new QSizeGrip(status), 0, Qt::AlignBottom | Qt::AlignRight);
+    layout->addWidget(status);
+
+    // Hidden parts: the code tables' columns, the run's command and the progress timer.
+    CodeColumn(this, "Memo3", kBuiltInProvinceRows, false);
+    CodeColumn(this, "Memo4", kBuiltInProvinceRows, true);
+    CodeColumn(this, "Memo5", kBuiltInCityRows, false);
+    CodeColumn(this, "Memo6", kBuiltInCityRows, true);
+    (new QObject(this))->setObjectName(QStringLiteral("Button1"));
+    timer_ = new QTimer(this);
+    timer_->setObjectName(QStringLiteral("Timer1"));
+    timer_->setInterval(1000);
+    connect(timer_, &QTimer::timeout, this, &TForm1::Timer1Timer);
+
+    list_->setFocus();
+}
+
+void TForm1::FormCreate() {
+    // The lists of the run; the result list shows its rows.
+    waker_ = std::make_unique<QueuedWaker>(this, [this] {
+        if (run_) run_->ProcessHandOff();
+    });
+    run_ = std::make_unique<QueryRun>(static_cast<RunView&>(*this), *waker_, seams_.files);
+    model_ = std::make_unique<ResultModel>(run_->Rows());
+    list_->setModel(model_.get());
+    const std::array<int, 4> widths = {175, 150, 150, 150};
+    for (std::size_t i = 0; i < widths.size(); ++i) {
+        list_->horizontalHeader()->resizeSection(int(i), widths[i]);
+    }
+
+    QPalette tips = QToolTip::palette();
+    tips.setColor(QPalette::ToolTipBase, QColor(0, 255, 0));
+    tips.setColor(QPalette::Window, QColor(0, 255, 0));
+    QToolTip::setPalette(tips);
+
+    try {
+        std::optional<SegmentDatabase> database =
+            LoadSegmentDatabase(seams_.files, seams_.program_directory);
+        if (!database) {
+            ShowMessage(FromGbk(text::kReminderNoDatabase));
+            return;
+        }
+        const std::size_t lines = database->size();
+        run_->SetDatabase(std::move(*database));
+        panels_[kPanelDatabaseSize]->setText(QString::number(lines));
+    } catch (const Error& error) {
+        ShowError(error.message());
+    }
+}
+
+QString TForm1::StatusText(int panel) const {
+    return panels_.at(std::size_t(panel))->text();
+}
+
+void TForm1::ShowMessage(const QString& text) {
+    seams_.dialogs.ShowBox(this, {BoxKind::Plain, ApplicationTitle(), text});
+}
+
+bool TForm1::Confirm(const QString& text) {
+    return seams_.dialogs.ShowBox(this, {BoxKind::Confirm, QStringLiteral(u"确认"), text}) !=
+           Answer::No;
+}
+
+void TForm1::ShowError(std::string_view gbk_message) {
+    seams_.dialogs.ShowBox(
+        this, {BoxKind::Error, ApplicationTitle(), FromGbk(ErrorBoxText(gbk_message))});
+}
+
+template <typename F>
+void TForm1::Guarded(F&& command) {
+    try {
+        command();
+    } catch (const Error& error) {
+        ShowError(error.message());
+    } catch (const std::exception& error) {
+        ShowError(error.what());
+    }
+}
+
+// Import.
+void TForm1::SpeedButton4Click() {
+    FileRequest request;
+    request.kind = FileRequest::Kind::Open;
+    request.title = QStringLiteral(u"导入手机号码列表文件");
+    request.directory = QString::fromStdString(seams_.program_directory);
+    request.name_filters = TextFileFilters();
+    request.default_suffix = QStringLiteral("txt");
+    const QStringList chosen = seams_.dialogs.ChooseFiles(this, request);
+    if (chosen.isEmpty()) return;
+    Guarded([&] { run_->Import(FilePath(chosen.first())); });
+}
+
+// Query.
+void TForm1::SpeedButton2Click() {
+    Guarded([&] { run_->Query(); });
+}
+
+// Stop.
+void TForm1::SpeedButton3Click() {
+    Guarded([&] { run_->Stop(); });
+}
+
+// Export.
+void TForm1::SpeedButton5Click() {
+    FileRequest request;
+    request.kind = FileRequest::Kind::Save;
+    request.title = QStringLiteral(u"搜索结果保存为");
+    request.directory = QString::fromStdString(seams_.program_directory);
+    request.file_name = filter_boxes_[1]->currentText() + QStringLiteral(".txt");
+    request.name_filters = TextFileFilters();
+    request.default_suffix = QStringLiteral("txt");
+    repaint();
+    if (run_->Rows().size() == 0) return;
+    const QStringList chosen = seams_.dialogs.ChooseFiles(this, request);
+    if (chosen.isEmpty()) return;
+    // The export holds the UI thread: show the window whole before it starts.
+    repaint();
+    const std::string province = ToGbk(filter_boxes_[0]->currentText());
+    const std::string city = ToGbk(filter_boxes_[1]->currentText());
+    const std::string card_type = ToGbk(filter_boxes_[2]->currentText());
+    const std::string layout = ToGbk(filter_boxes_[3]->currentText());
+    Guarded([&] {
+        const std::size_t written =
+            ExportRows(run_->Rows(), ExportFilter{province, city, card_type}, layout,
+                       FilePath(chosen.first()), seams_.files);
+        SetStatusText(kPanelStatus, ExportedStatusText(written));
+    });
+}
+
+// Merge.
+void TForm1::SpeedButton1Click() {
+    FileRequest open;
+    open.kind = FileRequest::Kind::OpenMany;
+    open.title = QStringLiteral(u"选择待合并的数据文件");
+    open.directory = merge_open_directory_;
+    open.name_filters = MergeFileFilters();
+    open.default_suffix = QStringLiteral("txt");
+    const QStringList sources = seams_.dialogs.ChooseFiles(this, open);
+    if (sources.isEmpty()) return;
+    merge_open_directory_ = QFileInfo(sources.first()).absolutePath();
+
+    FileRequest save = open;
+    save.kind = FileRequest::Kind::Save;
+    save.title = QStringLiteral(u"合并后的数据文件保存为");
+    save.directory = merge_save_directory_;
+    const QStringList output = seams_.dialogs.ChooseFiles(this, save);
+    if (output.isEmpty()) return;
+    merge_save_directory_ = QFileInfo(output.first()).absolutePath();
+
+    std::optional<std::string> failure;
+    {
+        // The pointer comes back before any error box, after a failure as after success.
+        BusyPointer busy;
+        SetStatusText(kPanelStatus, text::kMergeBusy);
+        repaint();
+        try {
+            const std::size_t lines =
+                MergeDataFiles(FilePaths(sources), FilePath(output.first()), seams_.files);
+            SetStatusText(kPanelStatus, MergedStatusText(lines));
+        } catch (const MergeCutError& error) {
+            // The lines before the NUL byte were written as the result.
+            SetStatusText(kPanelStatus, MergedStatusText(error.line_count()));
+            failure = std::string(error.message());
+        } catch (const std::exception& error) {
+            failure = std::string(error.what());
+        }
+    }
+    if (failure) ShowError(*failure);
+}
+
+void TForm1::N20Click() {
+    seams_.opener.Open(HomePageAddress());
+}
+
+void TForm1::N14Click() {
+    seams_.opener.Open(ContactAddress());
+}
+
+void TForm1::N15Click() {
+    if (about_) about_->exec();
+}
+
+void TForm1::SpeedButton10Click() {
+    close();
+}
+
+void TForm1::N23Click() {
+    close();
+}
+
+void TForm1::Timer1Timer() {
+    run_->TimerTick();
+}
+
+bool TForm1::FormCloseQuery() {
+    return Confirm(QStringLiteral(u"确认退出瓴岚号鉴吗?"));
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    // A worker still resolving must end before the lists go away.
+    run_->Shutdown();
+    event->accept();
+    emit Closed();
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized)) {
+        emit Minimised();
+    }
+}
+
+void TForm1::RowsAppended(std::size_t first, std::size_t count) {
+    model_->Appended(first, count);
+    list_->scrollToBottom();
+}
+
+void TForm1::RowsCleared() {
+    model_->Cleared();
+}
+
+void TForm1::SetStatusText(int panel, std::string_view gbk_text) {
+    panels_.at(std::size_t(panel))->setText(FromGbk(gbk_text));
+}
+
+void TForm1::SetProgressMaximum(int maximum) {
+    progress_->setMaximum(maximum);
+}
+
+void TForm1::SetProgressPosition(int position) {
+    progress_->setValue(std::clamp(position, progress_->minimum(), progress_->maximum()));
+}
+
+void TForm1::SetCommandEnabled(Command command, bool enabled) {
+    switch (command) {
+        case Command::Import:
+            import_->setEnabled(enabled);
+            break;
+        case Command::Query:
+            query_->setEnabled(enabled);
+            break;
+        case Command::Stop:
+            stop_->setEnabled(enabled);
+            break;
+    }
+}
+
+namespace {
+void FillBox(QComboBox* box, std::span<const std::string_view> entries) {
+    QStringList items;
+    items.reserve(qsizetype(entries.size()));
+    for (std::string_view entry : entries) items << FromGbk(entry);
+    box->clear();
+    box->clearEditText();
+    box->addItems(items);
+    box->setCurrentIndex(items.isEmpty() ? -1 : 0);
+}
+}  // namespace
+
+void TForm1::FillProvinceBox(std::span<const std::string_view> entries) {
+    FillBox(filter_boxes_[0], entries);
+}
+
+void TForm1::FillCityBox(std::span<const std::string_view> entries) {
+    FillBox(filter_boxes_[1], entries);
+}
+
+void TForm1::SetTimerRunning(bool running) {
+    if (!running) {
+        timer_->stop();
+    } else if (!timer_->isActive()) {
+        timer_->start();
+    }
+}
+
+}  // namespace haojian

@@ -1,0 +1,123 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "query_run.h"
+
+class QComboBox;
+class QDialog;
+class QLabel;
+class QProgressBar;
+class QTableView;
+class QTimer;
+class QToolButton;
+
+namespace haojian {
+
+class AddressOpener;
+class Dialogs;
+class QueuedWaker;
+class ResultModel;
+enum class BoxKind;
+
+// What the window reaches outside itself. Tests give their own.
+struct WindowSeams {
+    Dialogs& dialogs;
+    AddressOpener& opener;
+    FileSystem& files;
+    // Where the database is read from and where Import and Export start; ends in "/".
+    std::string program_directory;
+};
+
+// The desktop's dialogs, address handler, files and the executable's directory.
+WindowSeams DesktopSeams();
+
+// The main window: tool bar, filter strip, result list, bottom panel and status bar, with
+// the commands behind the tool bar. It owns the query run for its whole life.
+class TForm1 : public QWidget, private RunView {
+    Q_OBJECT
+public:
+    explicit TForm1(WindowSeams seams, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    QueryRun& Run() { return *run_; }
+    AddressOpener& Opener() { return seams_.opener; }
+    haojian::Dialogs& Boxes() { return seams_.dialogs; }
+    QString StatusText(int panel) const;
+    // The About window that N15Click shows modally; the window does not own it.
+    void SetAboutWindow(QDialog* about) { about_ = about; }
+
+    // Message boxes of the application: plain, confirmation (true for Yes) and error.
+    void ShowMessage(const QString& text);
+    bool Confirm(const QString& text);
+    void ShowError(std::string_view gbk_message);
+
+public slots:
+    void SpeedButton4Click();   // Import
+    void SpeedButton2Click();   // Query
+    void SpeedButton3Click();   // Stop
+    void SpeedButton5Click();   // Export
+    void SpeedButton1Click();   // Merge
+    void N20Click();            // home page
+    void N14Click();            // contact
+    void N15Click();            // About
+    void SpeedButton10Click();  // exit
+    void N23Click();            // exit, from the tray menu
+    void Timer1Timer();
+
+signals:
+    // The window has just been minimised.
+    void Minimised();
+    // A close was confirmed and the run has ended: the application ends with the window, even
+    // when the window is hidden (where Qt would not count it as the last window closing).
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void BuildControls();
+    void FormCreate();
+    bool FormCloseQuery();
+    // Runs a command; an Error it raises goes to the error box.
+    template <typename F>
+    void Guarded(F&& command);
+
+    // RunView
+    void RowsAppended(std::size_t first, std::size_t count) override;
+    void RowsCleared() override;
+    void SetStatusText(int panel, std::string_view gbk_text) override;
+    void SetProgressMaximum(int maximum) override;
+    void SetProgressPosition(int position) override;
+    void SetCommandEnabled(Command command, bool enabled) override;
+    void FillProvinceBox(std::span<const std::string_view> entries) override;
+    void FillCityBox(std::span<const std::string_view> entries) override;
+    void SetTimerRunning(bool running) override;
+
+    WindowSeams seams_;
+    QDialog* about_ = nullptr;
+    QString merge_open_directory_;
+    QString merge_save_directory_;
+
+    QToolButton* import_ = nullptr;
+    QToolButton* query_ = nullptr;
+    QToolButton* stop_ = nullptr;
+    std::array<QComboBox*, 4> filter_boxes_{};
+    QTableView* list_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    std::array<QLabel*, 7> panels_{};
+    QTimer* timer_ = nullptr;
+
+    std::unique_ptr<QueuedWaker> waker_;
+    std::unique_ptr<ResultModel> model_;
+    // Last, so that it is destroyed first: its worker may still report to the members above.
+    std::unique_ptr<QueryRun> run_;
+};
+
+}  // namespace haojian

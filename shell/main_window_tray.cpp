@@ -1,0 +1,88 @@
+#include "main_window_tray.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QWidget>
+
+#include "application.h"
+#include "gbk_text.h"
+#include "main_window.h"
+#include "taskbar_icon.h"
+
+namespace haojian {
+
+MainWindowTray::MainWindowTray(QWidget* window, const QIcon& icon, const TrayCommands& commands,
+                               NotifyIconShell& shell)
+    : QObject(window), window_(window) {
+    setObjectName(QStringLiteral("MainWindowTray"));
+
+    popup_menu_ = new QMenu(window);
+    popup_menu_->setObjectName(QStringLiteral("PopupMenu1"));
+    n17_ = Item("N17", QStringLiteral("显示主程序(&S)"), [this] { N17Click(); });
+    n18_ = Item("N18", QStringLiteral("最小化显示(&M)"), [this] { N18Click(); });
+    Item("N19", QStringLiteral("与我们联系(&L)"), commands.contact);
+    Item("N20", QStringLiteral("访问瓴岚主页(&V)"), commands.home_page);
+    Item("N21", QStringLiteral("关于本软件(&A)"), commands.about);
+    popup_menu_->addSeparator()->setObjectName(QStringLiteral("N22"));
+    Item("N23", QStringLiteral("退 出(&Exit)"), commands.exit);
+    n17_->setEnabled(false);
+
+    taskbar_icon_ = new TTaskbarIcon(window, shell);
+    taskbar_icon_->setObjectName(QStringLiteral("TaskbarIcon1"));
+    taskbar_icon_->SetIcon(icon);
+    taskbar_icon_->SetVisible(true);
+    taskbar_icon_->SetHint(ToGbk(ApplicationTitle()));
+    taskbar_icon_->SetPopupMenu(popup_menu_);
+    taskbar_icon_->OnClick = [this](QObject*) { N17Click(); };
+    taskbar_icon_->Loaded();
+}
+
+MainWindowTray::~MainWindowTray() {
+    // The icon's events call into this object: the icon goes first.
+    delete taskbar_icon_.data();
+    delete popup_menu_.data();
+}
+
+QAction* MainWindowTray::Item(const char* name, const QString& caption,
+                              const std::function<void()>& run) {
+    QAction* item = popup_menu_->addAction(caption);
+    item->setObjectName(QString::fromLatin1(name));
+    // The command runs once the menu has closed and the icon's click handling is over, as a
+    // menu command arrives after the menu in the message loop.
+    if (run)
+        connect(
+            item, &QAction::triggered, this, [run] { run(); }, Qt::QueuedConnection);
+    return item;
+}
+
+void MainWindowTray::N18Click() {
+    n18_->setEnabled(false);
+    n17_->setEnabled(true);
+    // A hidden top-level window has no task-bar entry.
+    window_->hide();
+}
+
+void MainWindowTray::N17Click() {
+    n17_->setEnabled(false);
+    n18_->setEnabled(true);
+    if (window_->isMinimized())
+        window_->setWindowState(window_->windowState() & ~Qt::WindowMinimized);
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+}
+
+MainWindowTray* AttachTray(TForm1& form, NotifyIconShell& shell) {
+    TrayCommands commands;
+    commands.contact = [&form] { form.N14Click(); };
+    commands.home_page = [&form] { form.N20Click(); };
+    commands.about = [&form] { form.N15Click(); };
+    commands.exit = [&form] { form.N23Click(); };
+    auto* tray = new MainWindowTray(&form, ApplicationIcon(), commands, shell);
+    // Hiding while the window system is still minimising the window would race with it.
+    QObject::connect(&form, &TForm1::Minimised, tray, &MainWindowTray::N18Click,
+                     Qt::QueuedConnection);
+    return tray;
+}
+
+}  // namespace haojian

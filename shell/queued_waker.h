@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+#include "query_run.h"
+
+namespace haojian {
+
+// Wakes the UI thread from the worker: posts a queued call of handle to the thread of context.
+// The call is dropped when context is gone by the time the event loop reaches it.
+class QueuedWaker final : public UiWaker {
+public:
+    QueuedWaker(QObject* context, std::function<void()> handle)
+        : context_(context), handle_(std::move(handle)) {}
+    void Wake() override;
+
+private:
+    QObject* context_;
+    std::function<void()> handle_;
+};
+
+}  // namespace haojian

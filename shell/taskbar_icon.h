@@ -1,0 +1,153 @@
+#pragma once
+
+#include <QIcon>
+#include <QList>
+#include <QMenu>
+#include <QObject>
+#include <QPointer>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "error.h"
+#include "notify_icon_shell.h"
+
+namespace haojian {
+
+// The error of the tray icon component; its message names the component and the step.
+class ETaskbarIcon : public Error {
+public:
+    using Error::Error;
+};
+
+// The keys and buttons held while a mouse event happened.
+enum class ShiftStateFlag : unsigned {
+    Shift = 0x01,
+    Alt = 0x02,
+    Ctrl = 0x04,
+    Left = 0x08,
+    Right = 0x10,
+    Middle = 0x20,
+};
+Q_DECLARE_FLAGS(ShiftState, ShiftStateFlag)
+Q_DECLARE_OPERATORS_FOR_FLAGS(ShiftState)
+
+// A list of pictures that an icon can be taken from by index.
+class TImageList : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    void Add(const QIcon& icon) { images_.append(icon); }
+    int Count() const { return int(images_.size()); }
+    // An empty icon for an index outside the list.
+    QIcon GetIcon(int index) const {
+        return index >= 0 && index < Count() ? images_[index] : QIcon();
+    }
+
+private:
+    QList<QIcon> images_;
+};
+
+// A non-visual component that keeps one icon in the desktop's notification area and turns
+// the clicks on it into events. Name is the QObject's objectName; the owner is its parent.
+//
+// The icon is added when Visible becomes true (or by Loaded when it was set while the owner
+// was being built) and removed when Visible becomes false or the component goes.
+class TTaskbarIcon : public QObject {
+    Q_OBJECT
+public:
+    using NotifyEvent = std::function<void(QObject* sender)>;
+    using MouseEvent = std::function<void(QObject* sender, Qt::MouseButton button, ShiftState shift,
+                                          int x, int y)>;
+
+    // The callback message the notification area sends to the message window.
+    static constexpr unsigned kCallbackMessage = message::kUser + 1;
+    // Longest hint in bytes: the record's tip field holds 63 bytes and a terminating zero.
+    static constexpr std::size_t kMaxHintBytes = 63;
+
+    TTaskbarIcon(QObject* owner, NotifyIconShell& shell);
+    ~TTaskbarIcon() override;
+    TTaskbarIcon(const TTaskbarIcon&) = delete;
+    TTaskbarIcon& operator=(const TTaskbarIcon&) = delete;
+
+    const QIcon& Icon() const { return icon_; }
+    TImageList* ImageList() const { return image_list_; }
+    int ImageIndex() const { return image_index_; }
+    int IconID() const { return icon_id_; }
+    bool Visible() const { return visible_; }
+    bool Enabled() const { return enabled_; }
+    // GBK bytes.
+    const std::string& Hint() const { return hint_; }
+    QMenu* PopupMenu() const { return popup_menu_; }
+
+    virtual void SetIcon(const QIcon& icon);
+    virtual void SetImageList(TImageList* list);
+    virtual void SetImageIndex(int index);
+    virtual void SetIconID(int id);
+    virtual void SetVisible(bool visible);
+    virtual void SetEnabled(bool enabled);
+    // Keeps at most 63 bytes of the GBK text.
+    virtual void SetHint(std::string_view hint);
+    void SetPopupMenu(QMenu* menu);
+
+    // The owner calls this once it has finished building its components.
+    virtual void Loaded();
+
+    // The record as the last shell call saw it, and the flags the next one will carry.
+    const NotifyIconData& IconData() const { return icon_data_; }
+    std::uint32_t IconFlags() const { return icon_flags_; }
+    MessageWindow& Window() const { return *message_window_; }
+
+    MouseEvent OnMouseDown;
+    MouseEvent OnMouseUp;
+    NotifyEvent OnClick;
+    NotifyEvent OnDblClick;
+    NotifyEvent OnPopupMenu;
+    NotifyEvent OnShow;
+    NotifyEvent OnHide;
+
+protected:
+    virtual std::intptr_t WndProc(unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
+    virtual void FillIconData();
+    virtual void AddToTaskbar();
+    virtual void DeleteFromTaskbar();
+    virtual void ChangeIconFromImageList();
+    virtual void MouseDown(Qt::MouseButton button, ShiftState shift, int x, int y);
+    virtual void MouseUp(Qt::MouseButton button, ShiftState shift, int x, int y);
+    virtual void Click();
+    virtual void DblClick();
+    virtual void UpDate();
+    virtual void ShowIcon();
+    virtual void HideIcon();
+    virtual void PopupAtCursor();
+    // Messages the component does not handle.
+    virtual std::intptr_t DefWindowProc(unsigned message, std::uintptr_t wparam,
+                                        std::intptr_t lparam);
+    // A component is going away: forget it when it is the popup menu.
+    virtual void Notification(QObject* component);
+
+private:
+    // Fills the record and makes one shell call; any failure becomes an ETaskbarIcon that
+    // names the component and the step.
+    void CallShell(NotifyIconCommand command, const char* step);
+
+    NotifyIconShell& shell_;
+    QIcon icon_;
+    QPointer<TImageList> image_list_;
+    int image_index_ = 0;
+    int icon_id_ = 0;
+    std::uint32_t icon_flags_ = kNotifyIconMessage | kNotifyIconTip;
+    bool visible_ = false;
+    bool enabled_ = true;
+    std::string hint_;
+    bool left_button_pressed_ = false;
+    QPointer<QMenu> popup_menu_;
+    QMetaObject::Connection popup_menu_watch_;
+    NotifyIconData icon_data_;
+    std::unique_ptr<MessageWindow> message_window_;
+};
+
+}  // namespace haojian

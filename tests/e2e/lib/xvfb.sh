@@ -1,0 +1,85 @@
+# Shell helpers for the end-to-end tests and the screenshot script: a private X server and
+# the program's windows on it. Source this file; it defines functions only.
+
+# Starts Xvfb on a free display and exports DISPLAY. The server is stopped by stop_xvfb,
+# which start_xvfb also arranges to run when the calling shell exits.
+start_xvfb() {
+    local size=${1:-1024x768x24} n
+    for n in $(seq 91 140); do
+        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+            Xvfb ":$n" -screen 0 "$size" -nolisten tcp >/dev/null 2>&1 &
+            XVFB_PID=$!
+            local tries
+            for tries in $(seq 1 100); do
+                if [ -e "/tmp/.X11-unix/X$n" ]; then
+                    export DISPLAY=":$n"
+                    # The tests themselves may run with the offscreen platform chosen.
+                    export QT_QPA_PLATFORM=xcb
+                    trap stop_xvfb EXIT
+                    return 0
+                fi
+                if ! kill -0 "$XVFB_PID" 2>/dev/null; then break; fi
+                sleep 0.05
+            done
+            kill "$XVFB_PID" 2>/dev/null || true
+        fi
+    done
+    echo "no free display for Xvfb" >&2
+    return 1
+}
+
+stop_xvfb() {
+    if [ -n "${APP_PID:-}" ]; then kill "$APP_PID" 2>/dev/null || true; wait "$APP_PID" 2>/dev/null || true; fi
+    if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
+    APP_PID=
+    XVFB_PID=
+}
+
+# Prints the id of the first visible window whose name matches the pattern, waiting up to
+# the given seconds; fails when none comes.
+wait_for_window() {
+    local pattern=$1 seconds=${2:-20} id i
+    for i in $(seq 1 $((seconds * 10))); do
+        id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -n 1) || true
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+# Waits up to the given seconds until no visible window's name matches the pattern.
+wait_for_no_window() {
+    local pattern=$1 seconds=${2:-10} i
+    for i in $(seq 1 $((seconds * 10))); do
+        if [ -z "$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null)" ]; then
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+# The window's _NET_WM_NAME, as UTF-8 text.
+window_name() {
+    xprop -id "$1" -notype _NET_WM_NAME | sed -n 's/^_NET_WM_NAME = "\(.*\)"$/\1/p'
+}
+
+# The window's WM_CLASS (instance and class), with xprop's octal escapes decoded.
+window_class() {
+    local raw
+    raw=$(xprop -id "$1" -notype WM_CLASS | sed -n 's/^WM_CLASS = //p')
+    printf '%b' "$(printf '%s' "$raw" | sed 's/\\\([0-7][0-7][0-7]\)/\\0\1/g')"
+}
+
+# Makes a program directory: a copy of the built program beside a segment database, so that
+# the program finds its database wherever the build is. Prints the directory.
+program_directory() {
+    local bin=$1 database=${2:-} dir
+    dir=$(mktemp -d)
+    cp "$bin/haojian" "$dir/"
+    if [ -n "$database" ]; then cp "$database" "$dir/kelvaronset.dat"; fi
+    echo "$dir"
+}
