@@ -36,7 +36,7 @@ void AppendSource(FileSystem& fs, const std::string& path, std::string& text) {
 // Writes the sorted lines of text to result and puts it in place.
 std::size_t WriteResult(ReplacementFile& result, std::string text,
                         const LocaleCollation& collation) {
-    BufferedWriter out(result.file());
+    BufferedWriter out(result.file(), std::size_t(1) << 20);
     const std::size_t count = WriteSortedUniqueLines(std::move(text), collation, out);
     out.Flush();
     result.Commit();

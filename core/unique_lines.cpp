@@ -7,10 +7,7 @@
 #include <atomic>
 #include <bit>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <exception>
 #include <memory>
 #include <span>
@@ -228,50 +225,52 @@ GeneralLine LineEntry(std::string_view text, std::string_view line, std::uint64_
     return {hash, offset << kLengthBits | std::min<std::uint64_t>(line.size(), kLongLine)};
 }
 
-// The first of each set of equal lines: an open-addressing table of lines by the hash of
-// their folded units, kept at most 3/4 full. A probe meets the hashes of other lines in the
-// table itself and looks at a line's text only when the hash is its own.
+// The first of each set of equal lines, in the order met, and an open-addressing table of
+// their numbers by the hash of their folded units, kept at most 3/4 full. A probe looks at a
+// line's text only when the line's hash is its own.
 class LineTable {
 public:
-    explicit LineTable(std::string_view text) : text_(text) {}
+    // most bounds the number of lines; reserved room that stays unused costs nothing.
+    LineTable(std::string_view text, std::size_t most) : text_(text) { lines_.reserve(most); }
 
     // Adds the lines of pending that take ok unless an equal line is there, in their order.
-    // The memory of a line's probe is fetched some lines ahead, and the text it will compare
-    // with halfway, so that fetches overlap rather than come one after another.
+    // What a line's probe will look at is fetched some lines ahead, a step at a time (its
+    // slots, the lines they name, the text of the line with its hash), so that fetches overlap
+    // rather than come one after another.
     template <class Take>
     void AddAll(std::span<const GeneralLine> pending, Take&& take) {
         constexpr std::size_t kAhead = 16;
+        const auto ahead = [&](std::size_t i, std::size_t by) {
+            return i + by < pending.size() && take(pending[i + by]);
+        };
         for (std::size_t i = 0; i < pending.size(); ++i) {
-            if (i + kAhead < pending.size() && take(pending[i + kAhead])) {
-                FetchSlot(pending[i + kAhead].key);
-            }
-            if (i + kAhead / 2 < pending.size() && take(pending[i + kAhead / 2])) {
-                FetchText(pending[i + kAhead / 2].key);
-            }
+            if (ahead(i, kAhead)) Fetch(pending[i + kAhead].key, Step::kSlot);
+            if (ahead(i, kAhead / 2)) Fetch(pending[i + kAhead / 2].key, Step::kLine);
+            if (ahead(i, kAhead / 4)) Fetch(pending[i + kAhead / 4].key, Step::kText);
             if (take(pending[i])) Add(pending[i]);
         }
     }
 
-    std::size_t size() const { return count_; }
+    std::vector<GeneralLine>& lines() { return lines_; }
 
-    // Copies the lines to out, which has room for size() of them, and empties the table.
-    void MoveTo(GeneralLine* out) {
-        for (const GeneralLine& l : slots_) {
-            if (l.where != kFree) *out++ = l;
-        }
-        std::vector<GeneralLine>().swap(slots_);
-        count_ = 0;
+    // Frees all memory.
+    void Clear() {
+        std::vector<GeneralLine>().swap(lines_);
+        std::vector<std::uint32_t>().swap(slots_);
     }
 
 private:
+    enum class Step { kSlot, kLine, kText };
+
     void Add(const GeneralLine& entry) {
-        if ((count_ + 1) * 4 > slots_.size() * 3) Grow();
+        if ((lines_.size() + 1) * 4 > slots_.size() * 3) Grow();
         const std::string_view line = LineAt(text_, entry.where);
         const std::size_t mask = slots_.size() - 1;
-        std::size_t slot = Slot(entry.key);
-        for (; slots_[slot].where != kFree; slot = (slot + 1) & mask) {
-            if (slots_[slot].key != entry.key) continue;
-            const std::string_view other = LineAt(text_, slots_[slot].where);
+        std::size_t slot = SlotOf(entry.key);
+        for (; slots_[slot] != 0; slot = (slot + 1) & mask) {
+            const GeneralLine& seen = lines_[slots_[slot] - 1];
+            if (seen.key != entry.key) continue;
+            const std::string_view other = LineAt(text_, seen.where);
             if (other == line) return;
             if (IsAscii(line) && IsAscii(other)) {
                 if (AsciiEqualIgnoringCase(line, other)) return;
@@ -281,46 +280,47 @@ private:
             LocaleCollation::Fold(other, other_folded_);
             if (folded_ == other_folded_) return;
         }
-        slots_[slot] = entry;
-        ++count_;
+        lines_.push_back(entry);
+        slots_[slot] = std::uint32_t(lines_.size());
     }
 
-    void FetchSlot(std::uint64_t hash) const {
-        if (!slots_.empty()) __builtin_prefetch(&slots_[Slot(hash)]);
-    }
-
-    void FetchText(std::uint64_t hash) const {
+    void Fetch(std::uint64_t hash, Step step) const {
         if (slots_.empty()) return;
         const std::size_t mask = slots_.size() - 1;
-        for (std::size_t slot = Slot(hash); slots_[slot].where != kFree; slot = (slot + 1) & mask) {
-            if (slots_[slot].key == hash) {
-                __builtin_prefetch(text_.data() + (slots_[slot].where >> kLengthBits));
+        std::size_t slot = SlotOf(hash);
+        if (step == Step::kSlot) {
+            __builtin_prefetch(&slots_[slot]);
+            return;
+        }
+        for (; slots_[slot] != 0; slot = (slot + 1) & mask) {
+            const GeneralLine& seen = lines_[slots_[slot] - 1];
+            if (step == Step::kLine) {
+                __builtin_prefetch(&seen);
+            } else if (seen.key == hash) {
+                __builtin_prefetch(text_.data() + (seen.where >> kLengthBits));
                 return;
             }
         }
     }
 
     void Grow() {
-        std::vector<GeneralLine> old(std::max<std::size_t>(1024, slots_.size() * 2),
-                                     GeneralLine{0, kFree});
-        old.swap(slots_);
+        slots_.assign(std::max<std::size_t>(1024, slots_.size() * 2), 0);
         const std::size_t mask = slots_.size() - 1;
-        for (const GeneralLine& l : old) {
-            if (l.where == kFree) continue;
-            std::size_t slot = Slot(l.key);
-            while (slots_[slot].where != kFree) slot = (slot + 1) & mask;
-            slots_[slot] = l;
+        for (std::size_t i = 0; i < lines_.size(); ++i) {
+            std::size_t slot = SlotOf(lines_[i].key);
+            while (slots_[slot] != 0) slot = (slot + 1) & mask;
+            slots_[slot] = std::uint32_t(i + 1);
         }
     }
 
-    std::size_t Slot(std::uint64_t hash) const {
+    std::size_t SlotOf(std::uint64_t hash) const {
         return std::size_t((hash * 0x9E3779B97F4A7C15ULL) >>
                            (64 - std::countr_zero(slots_.size())));
     }
 
     std::string_view text_;
-    std::vector<GeneralLine> slots_;
-    std::size_t count_ = 0;
+    std::vector<GeneralLine> lines_;
+    std::vector<std::uint32_t> slots_;  // line number; 0 is free
     std::u16string folded_;
     std::u16string other_folded_;
 };
@@ -366,14 +366,16 @@ void RunParallel(std::size_t count, Work&& work) {
 // in rounds of so many bytes per thread.
 constexpr std::size_t kLinesPerThread = 256;
 constexpr std::size_t kBytesPerThread = 4096;
-constexpr std::size_t kRoundBytesPerThread = std::size_t(1) << 20;
+constexpr std::size_t kRoundBytesPerThread = std::size_t(256) << 10;
 
 // Lines that agree on a piece of their keys and are no more than these are sorted by comparing
 // them whole when their keys do not fit the budget.
 constexpr std::size_t kFewLines = 8;
-// Bytes of a key kept after the piece in the line at the least: with those, nearly all lines
-// differ before the key has to be made again.
+// Bytes of a key kept after the piece in the line: at the least, and at the most in the first
+// round, when all lines are sorted. With those, nearly all lines differ before their keys
+// have to be made again.
 constexpr std::size_t kLeastKeptBytes = 16;
+constexpr std::size_t kFirstKeptBytes = 16;
 
 class LineSorter {
 public:
@@ -407,7 +409,7 @@ private:
     // other lines of its piece of this round, and the first of each set of equal lines among
     // those whose hash falls to it.
     struct Collector {
-        explicit Collector(std::string_view text) : table(text) {}
+        Collector(std::string_view text, std::size_t most) : table(text, most) {}
         std::vector<std::uint64_t> digits;
         std::vector<GeneralLine> pending;
         LineTable table;
@@ -421,13 +423,15 @@ private:
     void Collect() {
         const std::size_t parts =
             std::clamp<std::size_t>(text_.size() / kBytesPerThread, 1, threads_);
+        // Line ends bound the number of lines.
+        const std::size_t most =
+            std::size_t(std::count_if(text_.begin(), text_.end(),
+                                      [](char c) { return c == '\r' || c == '\n'; })) +
+            1;
+        digits_.reserve(most);
         std::vector<Collector> collectors;
         collectors.reserve(parts);
-        for (std::size_t i = 0; i < parts; ++i) collectors.emplace_back(text_);
-        // Line ends bound the number of lines; reserved pages that stay unused cost nothing.
-        digits_.reserve(std::size_t(std::count_if(text_.begin(), text_.end(),
-                                                  [](char c) { return c == '\r' || c == '\n'; })) +
-                        1);
+        for (std::size_t i = 0; i < parts; ++i) collectors.emplace_back(text_, most);
         std::vector<std::size_t> cuts(parts + 1);
         for (std::size_t start = 0; start < text_.size();) {
             const std::size_t end = LineStartFrom(text_, start + parts * kRoundBytesPerThread);
@@ -452,13 +456,15 @@ private:
             });
             start = end;
         }
-        std::vector<std::size_t> firsts(parts + 1, 0);
-        for (std::size_t i = 0; i < parts; ++i) {
-            firsts[i + 1] = firsts[i] + collectors[i].table.size();
+        // The first table's room takes the others' lines.
+        general_ = std::move(collectors[0].table.lines());
+        for (Collector& c : collectors) {
+            if (&c != &collectors[0]) {
+                general_.insert(general_.end(), c.table.lines().begin(), c.table.lines().end());
+            }
+            c.table.Clear();
+            std::vector<GeneralLine>().swap(c.pending);
         }
-        general_.resize(firsts[parts]);
-        RunParallel(
-            parts, [&](std::size_t i) { collectors[i].table.MoveTo(general_.data() + firsts[i]); });
     }
 
     // Digit lines of piece to c.digits; other lines, with the hash of their folded units, to
@@ -582,10 +588,11 @@ private:
     bool SortByKeptKeys(std::span<GeneralLine> lines, std::size_t depth, std::vector<Todo>& todo) {
         const Parts parts(lines, threads_);
         const std::size_t share = key_budget_ / parts.count;
-        // Whole pieces, at least the least.
+        // Whole pieces, at least the least. Of all lines, few agree beyond the first pieces;
+        // the lines that do are fewer, and theirs are kept as far as the budget allows.
         const std::size_t per_line = key_budget_ / lines.size();
-        const std::size_t kept =
-            std::max(kLeastKeptBytes, (per_line > 8 ? per_line - 8 : 0) / 8 * 8);
+        std::size_t kept = std::max(kLeastKeptBytes, (per_line > 8 ? per_line - 8 : 0) / 8 * 8);
+        if (depth == 0) kept = std::min(kept, kFirstKeptBytes);
         StoredKeys keys(parts.count);
         std::vector<std::size_t> done(parts.count, 0);
         std::atomic<bool> over_budget = false;
