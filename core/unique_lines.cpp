@@ -121,7 +121,6 @@ struct GeneralLine {
 };
 constexpr int kLengthBits = 24;
 constexpr std::uint64_t kLongLine = (std::uint64_t(1) << kLengthBits) - 1;
-constexpr std::uint64_t kFree = UINT64_MAX;  // no line: offsets stay far below 2^40
 
 bool ByKey(const GeneralLine& a, const GeneralLine& b) {
     return a.key < b.key;
