@@ -186,11 +186,6 @@ std::string_view LocaleCollation::KeyWriter::CollationKey(std::string_view text)
     return std::string_view(key_.data(), WriteCollationKey(*collator_, folded_, key_));
 }
 
-std::u16string_view LocaleCollation::KeyWriter::Folded(std::string_view text) {
-    Fold(text, folded_);
-    return folded_;
-}
-
 std::string LocaleCollation::LocaleName() const {
     UErrorCode status = U_ZERO_ERROR;
     const icu::Locale actual = collator_->getLocale(ULOC_ACTUAL_LOCALE, status);

@@ -72,8 +72,6 @@ public:
     // only 0 byte. Texts with equal collation keys order by their folded code units, in code
     // point order. Valid until the next call.
     std::string_view CollationKey(std::string_view text);
-    // The folded code units of text, as Fold gives them. Valid until the next call.
-    std::u16string_view Folded(std::string_view text);
 
 private:
     std::unique_ptr<icu::Collator> collator_;

@@ -112,9 +112,9 @@ std::uint64_t UnitsHash(std::u16string_view units) {
     return hash;
 }
 
-// A line that is not a short run of digits: where it stands in the text (or, while keys are
-// stored, the reference of its stored key), and a key field that holds, in turn, the hash of its
-// folded text, then a piece of its collation key.
+// A line that is not a short run of digits: where it stands in the text (or, while part of
+// its key is kept aside, the reference of that part), and a key field that holds, in turn, the
+// hash of its folded text, then a piece of its collation key.
 struct GeneralLine {
     std::uint64_t key;
     std::uint64_t where;  // offset << kLengthBits | length (kLongLine: find the end)
@@ -145,8 +145,8 @@ bool KeyEnds(std::uint64_t piece) {
     return (piece & 0xFF) == 0;
 }
 
-// Collation keys, each after the place of its line, in blocks that never move, so that a
-// reference stays valid as more are added. One store per thread.
+// Parts of collation keys, each after the place of its line, in blocks that never move, so
+// that a reference stays valid as more are added. One store per thread.
 class KeyStore {
 public:
     static constexpr int kOffsetBits = 20;
@@ -370,11 +370,9 @@ constexpr std::size_t kRoundBytesPerThread = std::size_t(256) << 10;
 // Lines that agree on a piece of their keys and are no more than these are sorted by comparing
 // them whole when their keys do not fit the budget.
 constexpr std::size_t kFewLines = 8;
-// Bytes of a key kept after the piece in the line: at the least, and at the most in the first
-// round, when all lines are sorted. With those, nearly all lines differ before their keys
-// have to be made again.
+// Bytes of a key kept beside the piece in the line, at the least. With those, nearly all
+// lines differ before their keys have to be made again.
 constexpr std::size_t kLeastKeptBytes = 16;
-constexpr std::size_t kFirstKeptBytes = 16;
 
 class LineSorter {
 public:
@@ -587,11 +585,12 @@ private:
     bool SortByKeptKeys(std::span<GeneralLine> lines, std::size_t depth, std::vector<Todo>& todo) {
         const Parts parts(lines, threads_);
         const std::size_t share = key_budget_ / parts.count;
-        // Whole pieces, at least the least. Of all lines, few agree beyond the first pieces;
-        // the lines that do are fewer, and theirs are kept as far as the budget allows.
+        // Whole pieces: of all lines, the least (few agree beyond it); of the fewer lines that
+        // do, as much as the budget allows.
         const std::size_t per_line = key_budget_ / lines.size();
-        std::size_t kept = std::max(kLeastKeptBytes, (per_line > 8 ? per_line - 8 : 0) / 8 * 8);
-        if (depth == 0) kept = std::min(kept, kFirstKeptBytes);
+        const std::size_t kept =
+            depth == 0 ? kLeastKeptBytes
+                       : std::max(kLeastKeptBytes, (per_line > 8 ? per_line - 8 : 0) / 8 * 8);
         StoredKeys keys(parts.count);
         std::vector<std::size_t> done(parts.count, 0);
         std::atomic<bool> over_budget = false;

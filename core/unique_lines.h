@@ -14,8 +14,9 @@ class LocaleCollation;
 //
 // Lines of up to 16 ASCII digits are sorted as packed integers; other lines are de-duplicated
 // by a hash of their case-folded text and ordered by collation keys, a few bytes at a time.
-// Keys are made once and kept while they fit key_budget bytes (0: the text's size, at least
-// 4 MiB), else made again as needed, so that memory stays within about three times the size
+// Keys are made once and their first bytes kept while those fit key_budget bytes (0: the
+// text's size, at least 4 MiB); keys are made again for the lines that agree beyond, or for
+// all when the budget is too small, so that memory stays within about three times the size
 // of text. The text is released as early as possible, hence taken by value. The work is shared
 // among threads (0: one per processor); the result never depends on their number.
 std::size_t WriteSortedUniqueLines(std::string text, const LocaleCollation& collation,
