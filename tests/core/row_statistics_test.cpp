@@ -1,0 +1,95 @@
+// Statistics of result rows: counts against a plain count, and the order of the names.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "collation.h"
+#include "fixed_texts.h"
+#include "gbk.h"
+#include "row_statistics.h"
+
+namespace haojian {
+namespace {
+
+// Rows whose texts live in the table itself, each row in a fresh buffer.
+class OwnedRows final : public ResultTable {
+public:
+    void Add(std::string province, std::string city, std::string card) {
+        rows_.push_back({"13800000000", std::move(province), std::move(city), std::move(card)});
+    }
+    std::size_t size() const override { return rows_.size(); }
+    ResultRowView Row(std::size_t i) const override {
+        const Texts& r = rows_[i];
+        return {r.number, r.province, r.city, r.card};
+    }
+
+private:
+    struct Texts {
+        std::string number, province, city, card;
+    };
+    std::vector<Texts> rows_;
+};
+
+std::vector<std::string> Names(const FieldCounts& counts) {
+    std::vector<std::string> names;
+    for (const NameCount& n : counts.names) names.push_back(n.name);
+    return names;
+}
+
+TEST(RowStatistics, CountsMatchAPlainCountAndOrderByCountThenCollation) {
+    const LocaleCollation root("");
+    const std::vector<std::string> provinces = {GbkFromUtf8("江苏"),
+                                                GbkFromUtf8("北京"),
+                                                GbkFromUtf8("重庆"),
+                                                std::string(text::kUnknown),
+                                                "abc",
+                                                "ABC"};
+    std::mt19937 random(7);
+    OwnedRows rows;
+    std::map<std::string, std::size_t> plain;
+    for (int i = 0; i < 5000; ++i) {
+        // Runs of equal names, as a sorted list gives, and scattered ones.
+        const std::string& p = provinces[(i / 7 + random() % 2) % provinces.size()];
+        rows.Add(p, p + "x", std::string(text::kCardMobile));
+        ++plain[p];
+    }
+    const RowStatistics stats = CountRows(rows, root);
+    EXPECT_EQ(stats.provinces.total, 5000u);
+    ASSERT_EQ(stats.provinces.names.size(), plain.size());
+    for (const NameCount& n : stats.provinces.names) EXPECT_EQ(n.count, plain[n.name]) << n.name;
+    for (std::size_t i = 1; i < stats.provinces.names.size(); ++i) {
+        const NameCount& a = stats.provinces.names[i - 1];
+        const NameCount& b = stats.provinces.names[i];
+        EXPECT_TRUE(a.count > b.count || (a.count == b.count && root.Compare(a.name, b.name) <= 0));
+    }
+    EXPECT_EQ(stats.cities.names.size(), plain.size());
+    ASSERT_EQ(stats.card_types.names.size(), 1u);
+    EXPECT_DOUBLE_EQ(stats.card_types.Percent(stats.card_types.names[0].count), 100.0);
+}
+
+TEST(RowStatistics, EqualCountsFollowTheCollationAndCaseKeepsNamesApart) {
+    const LocaleCollation root("");
+    OwnedRows rows;
+    for (const char* name : {"b", "B", "a", "c", "c"}) rows.Add(name, name, name);
+    const RowStatistics stats = CountRows(rows, root);
+    EXPECT_EQ(Names(stats.provinces), (std::vector<std::string>{"c", "a", "B", "b"}));
+    EXPECT_DOUBLE_EQ(stats.provinces.Percent(2), 40.0);
+}
+
+TEST(RowStatistics, CountsOnlyTheRowsAskedFor) {
+    const LocaleCollation root("");
+    OwnedRows rows;
+    rows.Add("a", "a", "a");
+    rows.Add("b", "b", "b");
+    const RowStatistics first = CountRows(rows, root, 1);
+    EXPECT_EQ(Names(first.provinces), (std::vector<std::string>{"a"}));
+    const RowStatistics none = CountRows(OwnedRows(), root);
+    EXPECT_TRUE(none.cities.names.empty());
+    EXPECT_DOUBLE_EQ(none.cities.Percent(0), 0.0);
+}
+
+}  // namespace
+}  // namespace haojian
