@@ -14,6 +14,20 @@ public:
     std::string_view message() const { return what(); }
 };
 
+// A failed file operation. The message is what the error box shows; the file concerned (as the
+// user named it) and the system's error number (0 when there is none) let a caller say more.
+class FileOperationError : public Error {
+public:
+    FileOperationError(std::string gbk_message, std::string path, int code)
+        : Error(std::move(gbk_message)), path_(std::move(path)), code_(code) {}
+    const std::string& path() const { return path_; }
+    int code() const { return code_; }
+
+private:
+    std::string path_;
+    int code_;
+};
+
 // The text an error box shows: a "." is added when the last byte sorts after "." in byte order,
 // so every message ending in a double-byte character gets one.
 std::string ErrorBoxText(std::string_view gbk_message);

@@ -93,7 +93,7 @@ std::size_t ExportRows(const ResultTable& rows, const ExportFilter& filter,
         file.Commit();
         return written;
     } catch (const FileError& e) {
-        throw Error(FileErrorText(e.code()));
+        throw FileOperationError(FileErrorText(e.code()), path, e.code());
     }
 }
 

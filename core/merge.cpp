@@ -11,18 +11,18 @@ namespace haojian {
 namespace {
 
 // The message for a failed operation; output stands for the files made to replace it.
-Error MergeError(const FileError& e, const std::string& output) {
+FileOperationError MergeError(const FileError& e, const std::string& output) {
     const std::string reason = "\". " + ReasonForMessage(e.code());
     switch (e.op()) {
         case FileError::Op::Open:
-            return Error("Cannot open file \"" + PathForMessage(e.path()) + reason);
+            return {"Cannot open file \"" + PathForMessage(e.path()) + reason, e.path(), e.code()};
         case FileError::Op::Read:
-            return Error("Stream read error");
+            return {"Stream read error", e.path(), e.code()};
         case FileError::Op::Write:
         case FileError::Op::Close:
-            return Error("Stream write error");
+            return {"Stream write error", output, e.code()};
         default:
-            return Error("Cannot create file \"" + PathForMessage(output) + reason);
+            return {"Cannot create file \"" + PathForMessage(output) + reason, output, e.code()};
     }
 }
 
@@ -30,7 +30,8 @@ void AppendSource(FileSystem& fs, const std::string& path, std::string& text) {
     const std::unique_ptr<InputFile> source = fs.OpenRead(path);
     const std::size_t start = text.size();
     AppendWholeFile(*source, text);
-    if (text.size() - start < source->Size()) throw Error("Stream read error");
+    if (text.size() - start < source->Size())
+        throw FileOperationError("Stream read error", path, 0);
 }
 
 // Writes the sorted lines of text to result and puts it in place.
