@@ -13,6 +13,46 @@ const std::array<FallbackPrefixList, 4> kFallbackPrefixLists = {{
     {"170|171", text::kCardVirtual},
 }};
 
+namespace {
+
+// The card type that the fallback lists give a leading three: every list that contains it sets
+// it, so the last hit wins.
+std::string_view FallbackCardType(std::string_view leading) {
+    std::string_view card_type = text::kUnknown;
+    if (leading.empty()) return card_type;
+    for (const FallbackPrefixList& list : kFallbackPrefixLists) {
+        if (list.entries.find(leading) != std::string_view::npos) card_type = list.card_type;
+    }
+    return card_type;
+}
+
+// FallbackCardType of every leading three of ASCII digits, by its value: the bulk of the
+// numbers that no line serves.
+struct FallbackByDigits {
+    std::array<std::string_view, 1000> card_types;
+    FallbackByDigits() {
+        for (std::size_t n = 0; n < card_types.size(); ++n) {
+            const char digits[3] = {char('0' + n / 100), char('0' + n / 10 % 10),
+                                    char('0' + n % 10)};
+            card_types[n] = FallbackCardType(std::string_view(digits, 3));
+        }
+    }
+};
+
+const FallbackByDigits kFallbackByDigits;
+
+std::string_view FallbackCardTypeFast(std::string_view number) {
+    if (number.size() >= 3) {
+        const unsigned a = unsigned(static_cast<unsigned char>(number[0])) - '0';
+        const unsigned b = unsigned(static_cast<unsigned char>(number[1])) - '0';
+        const unsigned c = unsigned(static_cast<unsigned char>(number[2])) - '0';
+        if (a <= 9 && b <= 9 && c <= 9) return kFallbackByDigits.card_types[a * 100 + b * 10 + c];
+    }
+    return FallbackCardType(number.substr(0, 3));
+}
+
+}  // namespace
+
 std::string_view NameForCode(const CodeTable& table, std::string_view code,
                              const LocaleCollation& collation) {
     const auto row = table.Find(code, collation);
@@ -30,22 +70,14 @@ std::string_view CardTypeForDigit(std::string_view digit) {
 LookupResult ResolveNumber(std::string_view number, const SegmentDatabase& database,
                            const CodeTables& tables, const LocaleCollation& collation) {
     const std::string_view prefix = number.substr(0, SegmentDatabase::kPrefixLength);
-    const std::uint32_t line_index = database.FirstLineWithPrefix(prefix);
-    if (line_index != SegmentDatabase::kNoLine) {
+    if (const std::optional<std::string_view> fields = database.FirstCodeFields(prefix)) {
         // Positions 8-9 (province), 8-11 (city) and 12 (card type) of the line.
         static_assert(SegmentDatabase::kFieldsFirst == 8 && SegmentDatabase::kFieldsLength == 5);
-        const std::string_view fields = database.CodeFields(line_index);
-        return {number, NameForCode(tables.provinces, CutField(fields, 1, 2), collation),
-                NameForCode(tables.cities, CutField(fields, 1, 4), collation),
-                CardTypeForDigit(CutField(fields, 5, 1))};
+        return {number, NameForCode(tables.provinces, CutField(*fields, 1, 2), collation),
+                NameForCode(tables.cities, CutField(*fields, 1, 4), collation),
+                CardTypeForDigit(CutField(*fields, 5, 1))};
     }
-    LookupResult result{number, text::kUnknown, text::kUnknown, text::kUnknown};
-    const std::string_view leading = number.substr(0, 3);
-    if (leading.empty()) return result;
-    for (const FallbackPrefixList& list : kFallbackPrefixLists) {
-        if (list.entries.find(leading) != std::string_view::npos) result.card_type = list.card_type;
-    }
-    return result;
+    return {number, text::kUnknown, text::kUnknown, FallbackCardTypeFast(number)};
 }
 
 }  // namespace haojian

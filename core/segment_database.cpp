@@ -1,6 +1,7 @@
 #include "segment_database.h"
 
 #include <bit>
+#include <unordered_map>
 
 #include "error.h"
 #include "file_system.h"
@@ -55,7 +56,7 @@ std::size_t SegmentDatabase::Find(std::uint64_t key) const {
 
 void SegmentDatabase::Grow() {
     std::vector<Slot> old = std::move(slots_);
-    slots_.assign(old.size() * 2, Slot{0, kNoLine});
+    slots_.assign(old.size() * 2, Slot{0, kNoLine, 0});
     for (const Slot& slot : old) {
         if (slot.key != 0) slots_[Find(slot.key)] = slot;
     }
@@ -76,24 +77,37 @@ bool SegmentDatabase::Claim(std::string_view prefix, std::uint32_t line) {
         Grow();
         slot = Find(key);
     }
-    slots_[slot] = Slot{key, line};
+    slots_[slot] = Slot{key, line, line_fields_[line]};
     ++used_;
     return true;
 }
 
 void SegmentDatabase::BuildIndex() {
     // Beside the mobile segments, the table holds the shorter prefixes, fewer than the lines.
-    slots_.assign(std::bit_ceil(std::max<std::size_t>(64, lines_.size() / 2)), Slot{0, kNoLine});
+    slots_.assign(std::bit_ceil(std::max<std::size_t>(64, lines_.size() / 2)), Slot{0, kNoLine, 0});
     used_ = 0;
-    fields_.resize(lines_.size());
+    line_fields_.resize(lines_.size());
+    std::unordered_map<std::string_view, std::uint32_t> ids;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         const std::string_view line = lines_[i];
         const std::string_view fields = CutField(line, kFieldsFirst, kFieldsLength);
-        fields_[i].size = std::uint8_t(fields.copy(fields_[i].bytes, kFieldsLength));
+        const auto [it, added] = ids.try_emplace(fields, std::uint32_t(distinct_fields_.size()));
+        if (added) {
+            Fields& f = distinct_fields_.emplace_back();
+            f.size = std::uint8_t(fields.copy(f.bytes, kFieldsLength));
+        }
+        line_fields_[i] = it->second;
         // Walk from the longest prefix down: once one is known, all shorter ones are too,
         // since the line that claimed it also claimed them.
         for (std::size_t length = std::min(line.size(), kPrefixLength); length >= 1; --length) {
             if (!Claim(line.substr(0, length), std::uint32_t(i))) break;
+        }
+    }
+    if (!mobile_.empty() && distinct_fields_.size() < kNoFields) {
+        mobile_fields_.resize(mobile_.size());
+        for (std::size_t s = 0; s < mobile_.size(); ++s) {
+            mobile_fields_[s] =
+                mobile_[s] == kNoLine ? kNoFields : FieldsId(line_fields_[mobile_[s]]);
         }
     }
 }
@@ -106,6 +120,25 @@ std::uint32_t SegmentDatabase::FirstLineWithPrefix(std::string_view prefix) cons
     const std::uint64_t key = PackPrefix(prefix);
     const Slot& slot = slots_[Find(key)];
     return slot.key == key ? slot.line : kNoLine;
+}
+
+std::optional<std::string_view> SegmentDatabase::FirstCodeFields(std::string_view prefix) const {
+    if (const std::int32_t segment = MobileSegment(prefix); segment >= 0) {
+        if (!mobile_fields_.empty()) {
+            const FieldsId id = mobile_fields_[std::size_t(segment)];
+            if (id == kNoFields) return std::nullopt;
+            return distinct_fields_[id].view();
+        }
+        if (mobile_.empty()) return std::nullopt;
+        const std::uint32_t line = mobile_[std::size_t(segment)];
+        if (line == kNoLine) return std::nullopt;
+        return CodeFields(line);
+    }
+    if (prefix.empty() || prefix.size() > kPrefixLength || slots_.empty()) return std::nullopt;
+    const std::uint64_t key = PackPrefix(prefix);
+    const Slot& slot = slots_[Find(key)];
+    if (slot.key != key) return std::nullopt;
+    return distinct_fields_[slot.fields].view();
 }
 
 std::optional<SegmentDatabase> LoadSegmentDatabase(FileSystem& fs, const std::string& directory) {

@@ -36,9 +36,10 @@ public:
     // Positions 8 to 12 of line (the codes and the card-type digit), as many of them as the
     // line has. Kept beside the index, so that a look-up need not reach the line itself.
     std::string_view CodeFields(std::uint32_t line) const {
-        const Fields& f = fields_[line];
-        return std::string_view(f.bytes, f.size);
+        return distinct_fields_[line_fields_[line]].view();
     }
+    // CodeFields of FirstLineWithPrefix(prefix), or none: one step into the index.
+    std::optional<std::string_view> FirstCodeFields(std::string_view prefix) const;
     static constexpr std::size_t kFieldsFirst = 8;
     static constexpr std::size_t kFieldsLength = 5;
 
@@ -49,11 +50,14 @@ private:
     struct Slot {
         std::uint64_t key;
         std::uint32_t line;
+        std::uint32_t fields;  // of the line, in distinct_fields_
     };
     struct Fields {
         char bytes[kFieldsLength];
         std::uint8_t size;
+        std::string_view view() const { return std::string_view(bytes, size); }
     };
+
     static constexpr std::size_t kMobileSegments = 1000000;
 
     void BuildIndex();
@@ -64,11 +68,18 @@ private:
     std::size_t Find(std::uint64_t key) const;
 
     LineList lines_;
-    std::vector<Fields> fields_;
+    // The fields of every line, as an index into the few distinct ones a database holds, so
+    // that a segment's entry can name them and they stay in the cache.
+    std::vector<Fields> distinct_fields_;
+    std::vector<std::uint32_t> line_fields_;
     // Seven-digit prefixes that begin with "1", the segments of mobile numbers and the bulk of
-    // a real database, by the value of their last six digits: the first line of each, kNoLine
-    // for none. Empty while no line begins with such a prefix.
+    // a real database, by the value of their last six digits: the first line of each (kNoLine
+    // for none), and apart from them, in less room, the fields of that line (kNoFields for
+    // none), all a look-up needs. Empty while no line begins with such a prefix.
+    using FieldsId = std::uint16_t;
+    static constexpr FieldsId kNoFields = UINT16_MAX;
     std::vector<std::uint32_t> mobile_;
+    std::vector<FieldsId> mobile_fields_;  // empty when the distinct fields are too many
     // Every other prefix.
     std::vector<Slot> slots_;
     std::size_t used_ = 0;

@@ -81,6 +81,27 @@ TEST(LoadSegmentDatabase, AnEmptyFileIsLoadedWithNoLines) {
     EXPECT_EQ(empty->FirstLineWithPrefix("1"), SegmentDatabase::kNoLine);
 }
 
+TEST(SegmentDatabase, FieldsOfTheFirstLineWhateverTheNumberOfDistinctFields) {
+    // More distinct fields than the compact index of segments can name, and a few.
+    for (const std::size_t distinct : {std::size_t(70000), std::size_t(3)}) {
+        std::string bytes;
+        for (std::size_t i = 0; i < 80000; ++i) {
+            const std::size_t f = i % distinct;
+            bytes += "1" + std::to_string(300000 + i % 75000) + std::to_string(10000 + f) + "\n";
+        }
+        bytes += "1234\n";
+        const SegmentDatabase db = SegmentDatabase::FromBytes(bytes);
+        for (const std::string prefix : {"1300000", "1374999", "1375000", "1300", "1234", "2"}) {
+            const std::uint32_t line = db.FirstLineWithPrefix(prefix);
+            const std::optional<std::string_view> fields = db.FirstCodeFields(prefix);
+            ASSERT_EQ(fields.has_value(), line != SegmentDatabase::kNoLine) << prefix;
+            if (fields) {
+                EXPECT_EQ(*fields, CutField(db[line], 8, 5)) << prefix;
+            }
+        }
+    }
+}
+
 TEST(LoadSegmentDatabase, NoFileOrADirectoryOfThatNameIsMissing) {
     const TempDir dir;
     EXPECT_FALSE(LoadSegmentDatabase(RealFileSystem(), dir.path()));
