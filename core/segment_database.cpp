@@ -83,25 +83,40 @@ bool SegmentDatabase::Claim(std::string_view prefix, std::uint32_t line) {
 }
 
 void SegmentDatabase::BuildIndex() {
-    // Beside the mobile segments, the table holds the shorter prefixes, fewer than the lines.
-    slots_.assign(std::bit_ceil(std::max<std::size_t>(64, lines_.size() / 2)), Slot{0, kNoLine, 0});
+    // Beside the mobile segments, the table holds the shorter prefixes, far fewer than the
+    // lines; it grows as needed.
+    slots_.assign(std::bit_ceil(std::max<std::size_t>(64, lines_.size() / 16)),
+                  Slot{0, kNoLine, 0});
     used_ = 0;
     line_fields_.resize(lines_.size());
-    std::unordered_map<std::string_view, std::uint32_t> ids;
+    std::unordered_map<std::uint64_t, std::uint32_t> ids;
+    std::string_view previous;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         const std::string_view line = lines_[i];
         const std::string_view fields = CutField(line, kFieldsFirst, kFieldsLength);
-        const auto [it, added] = ids.try_emplace(fields, std::uint32_t(distinct_fields_.size()));
-        if (added) {
-            Fields& f = distinct_fields_.emplace_back();
-            f.size = std::uint8_t(fields.copy(f.bytes, kFieldsLength));
+        if (i == 0 || fields != CutField(previous, kFieldsFirst, kFieldsLength)) {
+            const auto [it, added] =
+                ids.try_emplace(PackPrefix(fields), std::uint32_t(distinct_fields_.size()));
+            if (added) {
+                Fields& f = distinct_fields_.emplace_back();
+                f.size = std::uint8_t(fields.copy(f.bytes, kFieldsLength));
+            }
+            line_fields_[i] = it->second;
+        } else {
+            line_fields_[i] = line_fields_[i - 1];
         }
-        line_fields_[i] = it->second;
         // Walk from the longest prefix down: once one is known, all shorter ones are too,
-        // since the line that claimed it also claimed them.
-        for (std::size_t length = std::min(line.size(), kPrefixLength); length >= 1; --length) {
+        // since the line that claimed it also claimed them. The prefixes this line shares
+        // with the one before are known already.
+        const std::size_t longest = std::min(line.size(), kPrefixLength);
+        std::size_t shared = 0;
+        while (shared < longest && shared < previous.size() && line[shared] == previous[shared]) {
+            ++shared;
+        }
+        for (std::size_t length = longest; length > shared; --length) {
             if (!Claim(line.substr(0, length), std::uint32_t(i))) break;
         }
+        previous = line;
     }
     if (!mobile_.empty() && distinct_fields_.size() < kNoFields) {
         mobile_fields_.resize(mobile_.size());
