@@ -3,10 +3,14 @@
 #include <vector>
 
 #include "cli_support.h"
+#include "code_table.h"
+#include "collation.h"
 #include "commands.h"
 #include "export.h"
 #include "fixed_texts.h"
 #include "gbk.h"
+#include "list_export.h"
+#include "number_list_text.h"
 
 namespace haojian::cli {
 namespace {
@@ -30,6 +34,8 @@ constexpr std::string_view kHelp =
     "  -o OUT         the file to write\n"
     "  --help         show this text\n"
     "\n"
+    "A list cut short by a NUL byte is exported up to it, then the file and the byte's\n"
+    "offset are reported and the exit status is 1.\n"
     "Filters compare exactly, byte for byte. Filter and layout texts are given in UTF-8 and\n"
     "converted to GBK; messages are printed in UTF-8.\n"
     "Exit status: 0 done, 1 failure (OUT left as it was), 2 bad usage.\n";
@@ -49,13 +55,19 @@ int Export(const Arguments& args) {
     const std::string card = GbkOption(args, "--card", text::kAnyCard);
     const std::string layout = GbkOption(args, "--layout", text::kLayoutNumber);
     const SegmentDatabase database = LoadDatabase(args);
-    std::vector<LineList> lists;
-    for (const std::string& path : args.operands)
-        lists.push_back(LineList::FromBytes(ReadListBytes(path)));
-    const LookedUpRows rows(std::move(lists), database);
-    const std::size_t count = ExportRows(rows, {province, city, card}, layout, output);
-    PrintLine(ExportedStatusText(count));
-    return kExitSuccess;
+    CodeTables tables;
+    ReloadCodeTables(tables);
+    // Looked up and written a chunk at a time, one list held at a time.
+    NumberListExport exporter(database, tables, DefaultCollation(),
+                              ExportFilter{province, city, card}, layout, output);
+    NulCuts cuts;
+    for (const std::string& path : args.operands) {
+        const NumberListText list(path);
+        exporter.Add(list.text());
+        cuts.Note(list);
+    }
+    PrintLine(ExportedStatusText(exporter.Commit()));
+    return cuts.Report() ? kExitFailure : kExitSuccess;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "buffered_writer.h"
 #include "cli_support.h"
@@ -8,7 +9,9 @@
 #include "commands.h"
 #include "gbk.h"
 #include "line_list.h"
+#include "number_list_text.h"
 #include "number_lookup.h"
+#include "ordered_chunks.h"
 
 namespace haojian::cli {
 namespace {
@@ -19,7 +22,9 @@ constexpr std::string_view kHelp =
     "Looks up every entry of each number list (\"-\" is standard input) and writes one line\n"
     "per entry to standard output: the number, province, city and card type, separated by\n"
     "TAB and ended by LF. A list is read as the desktop program imports one: any line end,\n"
-    "a NUL byte ends the text, and entries are neither trimmed nor tested.\n"
+    "a NUL byte ends the text, and entries are neither trimmed nor tested. A list cut short\n"
+    "by a NUL byte is looked up up to it, then the file and the byte's offset are reported\n"
+    "and the exit status is 1.\n"
     "\n"
     "  --db FILE   the segment database (default: kelvaronset.dat beside this program)\n"
     "  --utf8      write UTF-8 instead of the GBK bytes that the files and tables hold\n"
@@ -54,32 +59,40 @@ int Lookup(const Arguments& args) {
     CodeTables tables;
     ReloadCodeTables(tables);
     const LocaleCollation& collation = DefaultCollation();
-    Utf8Texts utf8_texts;
-    std::string converted_number;
     StandardOutput standard_output;
     BufferedWriter out(standard_output, std::size_t(64) << 10);
-    const auto field = [&](std::string_view gbk) { out.Append(utf8 ? utf8_texts(gbk) : gbk); };
+    // Each thread converts to UTF-8 with texts of its own.
+    std::vector<Utf8Texts> utf8_texts(ChunkThreads(0));
+    const ChunkWork work{
+        [&](std::size_t worker, std::string_view chunk, std::string& lines) -> std::size_t {
+            ResolveLines(chunk, database, tables, collation, [&](const LookupResult& r) {
+                const auto field = [&](std::string_view gbk) {
+                    lines += utf8 ? utf8_texts[worker](gbk) : gbk;
+                };
+                if (utf8 && !IsAscii(r.number)) {
+                    lines += Utf8FromGbk(r.number);
+                } else {
+                    lines += r.number;
+                }
+                lines += '\t';
+                field(r.province);
+                lines += '\t';
+                field(r.city);
+                lines += '\t';
+                field(r.card_type);
+                lines += '\n';
+            });
+            return 0;
+        },
+        [&](std::string_view lines, std::size_t) { out.Append(lines); }};
+    NulCuts cuts;
     for (const std::string& path : args.operands) {
-        // Streamed line by line: no per-line bookkeeping beside the list's bytes.
-        ForEachLine(ReadListBytes(path), [&](std::string_view number) {
-            const LookupResult r = ResolveNumber(number, database, tables, collation);
-            if (utf8 && !IsAscii(r.number)) {
-                converted_number = Utf8FromGbk(r.number);
-                out.Append(converted_number);
-            } else {
-                out.Append(r.number);
-            }
-            out.Append('\t');
-            field(r.province);
-            out.Append('\t');
-            field(r.city);
-            out.Append('\t');
-            field(r.card_type);
-            out.Append('\n');
-        });
+        const NumberListText list(path);
+        ProcessChunksInOrder(list.text(), work);
         out.Flush();
+        cuts.Note(list);
     }
-    return kExitSuccess;
+    return cuts.Report() ? kExitFailure : kExitSuccess;
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 
-#include "buffered_writer.h"
 #include "error.h"
 
 namespace haojian {
@@ -10,17 +9,17 @@ namespace {
 
 constexpr std::size_t kMaskedDigits = 9;
 
-void AppendMaskedNumber(BufferedWriter& out, std::string_view number) {
-    out.Append(number.substr(0, kMaskedDigits));
-    out.Append(std::string_view("**", 2));
+void AppendMaskedNumber(std::string& out, std::string_view number) {
+    out.append(number.substr(0, kMaskedDigits));
+    out.append("**", 2);
 }
 
-void AppendField(BufferedWriter& out, std::string_view field) {
-    out.Append(' ');
-    out.Append(field);
+void AppendField(std::string& out, std::string_view field) {
+    out.push_back(' ');
+    out.append(field);
 }
 
-void WriteLine(BufferedWriter& out, ExportLayout layout, const ResultRowView& row) {
+void WriteLine(std::string& out, ExportLayout layout, const ResultRowView& row) {
     AppendMaskedNumber(out, row.number);
     switch (layout) {
         case ExportLayout::kNumber:
@@ -43,7 +42,7 @@ void WriteLine(BufferedWriter& out, ExportLayout layout, const ResultRowView& ro
             AppendField(out, row.card_type);
             break;
     }
-    out.Append(std::string_view("\r\n", 2));
+    out.append("\r\n", 2);
 }
 
 bool FilterPasses(std::string_view filter, std::string_view wildcard, std::string_view field) {
@@ -74,27 +73,70 @@ bool ExportFilter::Passes(const ResultRowView& row) const {
            FilterPasses(card_type, text::kAnyCard, row.card_type);
 }
 
-std::size_t ExportRows(const ResultTable& rows, const ExportFilter& filter,
-                       std::string_view layout_text, const std::string& path, FileSystem& fs) {
+ExportLines::ExportLines(const ExportFilter& filter, std::string_view layout_text)
+    : filter_(filter) {
     const std::optional<ExportLayout> layout = ExportLayoutFromText(layout_text);
     if (!layout) throw Error("Unknown export layout \"" + std::string(layout_text) + "\"");
+    layout_ = *layout;
+}
+
+bool ExportLines::Append(const ResultRowView& row, std::string& out) const {
+    if (!filter_.Passes(row)) return false;
+    WriteLine(out, layout_, row);
+    return true;
+}
+
+ExportFile::ExportFile(const std::string& path, FileSystem& fs) : path_(path) {
     try {
-        ReplacementFile file(fs, path);
-        BufferedWriter out(file.file());
-        std::size_t written = 0;
-        const std::size_t count = rows.size();
-        for (std::size_t i = 0; i < count; ++i) {
-            const ResultRowView row = rows.Row(i);
-            if (!filter.Passes(row)) continue;
-            WriteLine(out, *layout, row);
-            ++written;
-        }
-        out.Flush();
-        file.Commit();
-        return written;
+        file_ = std::make_unique<ReplacementFile>(fs, path);
     } catch (const FileError& e) {
-        throw FileOperationError(FileErrorText(e.code()), path, e.code());
+        Fail(e);
     }
+}
+
+ExportFile::~ExportFile() = default;
+
+void ExportFile::Write(std::string_view lines, std::size_t count) {
+    try {
+        file_->file().Write(lines);
+    } catch (const FileError& e) {
+        Fail(e);
+    }
+    lines_ += count;
+}
+
+std::size_t ExportFile::Commit() {
+    try {
+        file_->Commit();
+    } catch (const FileError& e) {
+        Fail(e);
+    }
+    return lines_;
+}
+
+void ExportFile::Fail(const FileError& e) const {
+    throw FileOperationError(FileErrorText(e.code()), path_, e.code());
+}
+
+std::size_t ExportRows(const ResultTable& rows, const ExportFilter& filter,
+                       std::string_view layout_text, const std::string& path, FileSystem& fs) {
+    const ExportLines lines(filter, layout_text);
+    ExportFile file(path, fs);
+    constexpr std::size_t kBlock = std::size_t(4) << 20;
+    std::string block;
+    block.reserve(kBlock + 4096);
+    std::size_t in_block = 0;
+    const std::size_t count = rows.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        in_block += lines.Append(rows.Row(i), block) ? 1 : 0;
+        if (block.size() >= kBlock) {
+            file.Write(block, in_block);
+            block.clear();
+            in_block = 0;
+        }
+    }
+    if (!block.empty()) file.Write(block, in_block);
+    return file.Commit();
 }
 
 std::string FileErrorText(int code) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,6 +37,44 @@ struct ExportFilter {
     std::string_view card_type = text::kAnyCard;
 
     bool Passes(const ResultRowView& row) const;
+};
+
+// The lines of an export: each row that passes a filter, in a layout, ended by CR LF. Safe to
+// share between threads.
+class ExportLines {
+public:
+    // Throws Error naming layout_text when it is none of the six layouts.
+    ExportLines(const ExportFilter& filter, std::string_view layout_text);
+
+    // Appends the line of row to out when the row passes; gives whether it did.
+    bool Append(const ResultRowView& row, std::string& out) const;
+
+private:
+    ExportFilter filter_;
+    ExportLayout layout_;
+};
+
+// The export file at path, written beside it and renamed into place by Commit, so that a
+// failure (or no Commit) leaves an existing file at path as it was. Every failure is thrown
+// as Error with FileErrorText of the system's error number.
+class ExportFile {
+public:
+    explicit ExportFile(const std::string& path, FileSystem& fs = RealFileSystem());
+    ~ExportFile();
+    ExportFile(const ExportFile&) = delete;
+    ExportFile& operator=(const ExportFile&) = delete;
+
+    // Writes lines formed by ExportLines, count of them.
+    void Write(std::string_view lines, std::size_t count);
+    // Closes the file and puts it in place; gives the number of lines written.
+    std::size_t Commit();
+
+private:
+    [[noreturn]] void Fail(const FileError& e) const;
+
+    std::string path_;
+    std::unique_ptr<ReplacementFile> file_;
+    std::size_t lines_ = 0;
 };
 
 // Writes the rows that pass filter, in table order, one line each in the layout named by

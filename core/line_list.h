@@ -33,6 +33,17 @@ void ForEachLine(std::string_view text, Sink&& sink) {
     if (start < size) sink(std::string_view(data + start, size - start));
 }
 
+// The first position at or after from where a line of text starts by the line rule (or the end
+// of text): just after an LF, or after a CR that no LF follows. Text cut there splits into the
+// same lines as the whole.
+inline std::size_t LineStartFrom(std::string_view text, std::size_t from) {
+    if (from == 0) return 0;
+    for (std::size_t p = from; p < text.size(); ++p) {
+        if (text[p - 1] == '\n' || (text[p - 1] == '\r' && text[p] != '\n')) return p;
+    }
+    return text.size();
+}
+
 // Cuts positions [first, first + length) (1-based) of text: the bytes of the range it has,
 // empty when text ends before the range.
 inline std::string_view CutField(std::string_view text, std::size_t first, std::size_t length) {

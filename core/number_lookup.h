@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "code_table.h"
+#include "line_list.h"
 #include "segment_database.h"
 
 namespace haojian {
@@ -40,5 +41,25 @@ std::string_view CardTypeForDigit(std::string_view digit);
 // codes turned into names; else "未知" and a carrier guess from the first three bytes.
 LookupResult ResolveNumber(std::string_view number, const SegmentDatabase& database,
                            const CodeTables& tables, const LocaleCollation& collation);
+
+// Resolves every line of text by the line rule (the caller has cut it at a NUL byte), in
+// order, and calls sink(result) for each. It looks a few numbers ahead, so that what they
+// need is on its way while the ones before them resolve.
+template <class Sink>
+void ResolveLines(std::string_view text, const SegmentDatabase& database, const CodeTables& tables,
+                  const LocaleCollation& collation, Sink&& sink) {
+    constexpr std::size_t kAhead = 8;
+    std::array<std::string_view, kAhead> ahead;
+    std::size_t seen = 0;
+    ForEachLine(text, [&](std::string_view number) {
+        database.Prefetch(number.substr(0, SegmentDatabase::kPrefixLength));
+        std::string_view& slot = ahead[seen++ % kAhead];
+        if (seen > kAhead) sink(ResolveNumber(slot, database, tables, collation));
+        slot = number;
+    });
+    for (std::size_t i = seen > kAhead ? seen - kAhead : 0; i < seen; ++i) {
+        sink(ResolveNumber(ahead[i % kAhead], database, tables, collation));
+    }
+}
 
 }  // namespace haojian

@@ -156,6 +156,13 @@ std::optional<std::string_view> SegmentDatabase::FirstCodeFields(std::string_vie
     return distinct_fields_[slot.fields].view();
 }
 
+void SegmentDatabase::Prefetch(std::string_view prefix) const {
+    if (const std::int32_t segment = MobileSegment(prefix);
+        segment >= 0 && !mobile_fields_.empty()) {
+        __builtin_prefetch(&mobile_fields_[std::size_t(segment)]);
+    }
+}
+
 std::optional<SegmentDatabase> LoadSegmentDatabase(FileSystem& fs, const std::string& directory) {
     const std::string path = directory + std::string(kDatabaseFileName);
     if (!fs.IsFile(path)) return std::nullopt;

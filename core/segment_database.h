@@ -40,6 +40,8 @@ public:
     }
     // CodeFields of FirstLineWithPrefix(prefix), or none: one step into the index.
     std::optional<std::string_view> FirstCodeFields(std::string_view prefix) const;
+    // Starts fetching what FirstCodeFields(prefix) will read, for callers that look ahead.
+    void Prefetch(std::string_view prefix) const;
     static constexpr std::size_t kFieldsFirst = 8;
     static constexpr std::size_t kFieldsLength = 5;
 

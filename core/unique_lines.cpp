@@ -324,16 +324,6 @@ private:
     std::u16string other_folded_;
 };
 
-// The first position at or after from where a line starts (or the end of text): just after
-// an LF, or after a CR that no LF follows.
-std::size_t LineStartFrom(std::string_view text, std::size_t from) {
-    if (from == 0) return 0;
-    for (std::size_t p = from; p < text.size(); ++p) {
-        if (text[p - 1] == '\n' || (text[p - 1] == '\r' && text[p] != '\n')) return p;
-    }
-    return text.size();
-}
-
 // Runs work(i) for every i below count, each but the first on a thread of its own; the first
 // error any of them raises is raised when all have ended.
 template <class Work>

@@ -131,5 +131,51 @@ TEST_F(Cli, MergeReportsTheCount) {
     EXPECT_EQ(ReadFileBytes(dir.path() + "cut.txt"), "y\r\nz\r\n");
 }
 
+TEST_F(Cli, LookupOfALongListIsTheLookupOfItsPieces) {
+    // Long enough to be shared among threads; every kind of line end, empty lines and numbers
+    // the database does not serve.
+    std::string list;
+    std::string pieces_output;
+    const char* const ends[] = {"\r\n", "\n", "\r", "\n\r"};
+    for (int piece = 0; piece < 4; ++piece) {
+        std::string text;
+        for (int i = 0; i < 20000; ++i) {
+            text += (i % 3 == 0 ? "1380000" : (i % 3 == 1 ? "139000" : "17")) +
+                    std::to_string(i % 10000) + ends[i % 4];
+        }
+        text += "13800009999\n";  // a piece ends with a line end
+        list += text;
+        const std::string path = dir.Write("piece.txt", text);
+        const Result r = Run("lookup --db " + db + " " + path);
+        ASSERT_EQ(r.status, 0) << r.err;
+        ASSERT_LT(text.size(), std::size_t(256) << 10);  // one piece, one thread
+        pieces_output += r.out;
+    }
+    const Result whole = Run("lookup --db " + db + " " + dir.Write("whole.txt", list));
+    EXPECT_EQ(whole.status, 0) << whole.err;
+    EXPECT_EQ(whole.out, pieces_output);
+}
+
+TEST_F(Cli, ANulByteEndsAListAndIsReported) {
+    dir.Write("cut.txt", std::string("13800001234\r\n1390000\0"
+                                     "13800000000\n",
+                                     35));
+    dir.Write("whole.txt", "13900001111\n");
+    const Result r = Run("lookup --utf8 --db " + db + " cut.txt whole.txt");
+    EXPECT_EQ(r.status, 1);
+    // What stands before the byte is looked up, and the lists after it too.
+    EXPECT_EQ(r.out,
+              "13800001234\t江苏\t南京\t移动\n"
+              "1390000\t重庆\t重庆\t联通\n"
+              "13900001111\t重庆\t重庆\t联通\n");
+    EXPECT_NE(r.err.find("cut.txt\" holds a NUL byte at offset 20"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("whole.txt"), std::string::npos) << r.err;
+
+    const Result e = Run("export --db " + db + " -o out.txt cut.txt whole.txt");
+    EXPECT_EQ(e.status, 1);
+    EXPECT_EQ(ReadFileBytes(dir.path() + "out.txt"), "138000012**\r\n1390000**\r\n139000011**\r\n");
+    EXPECT_NE(e.err.find("cut.txt\" holds a NUL byte at offset 20"), std::string::npos) << e.err;
+}
+
 }  // namespace
 }  // namespace haojian

@@ -1,0 +1,27 @@
+#include "number_list_text.h"
+
+#include "cli_support.h"
+#include "file_system.h"
+
+namespace haojian::cli {
+
+NumberListText::NumberListText(const std::string& path)
+    : path_(path == "-" ? "/dev/stdin" : path), bytes_(ReadListBytes(path)), text_(bytes_) {
+    if (const std::size_t nul = text_.find('\0'); nul != std::string_view::npos) {
+        text_ = text_.substr(0, nul);
+        nul_ = nul;
+    }
+}
+
+void NulCuts::Note(const NumberListText& list) {
+    if (!list.nul_offset()) return;
+    messages_.push_back("File \"" + PathForMessage(list.path()) + "\" holds a NUL byte at offset " +
+                        std::to_string(*list.nul_offset()) + ": the list ends there");
+}
+
+bool NulCuts::Report() const {
+    for (const std::string& message : messages_) PrintError(message);
+    return !messages_.empty();
+}
+
+}  // namespace haojian::cli
