@@ -1,0 +1,183 @@
+#pragma once
+
+// The lines of a text that the merge orders by collation: where each stands, a hash of its
+// case-folded text, and the table that keeps the first of each set of equal lines.
+
+#include <algorithm>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "collation.h"
+
+namespace haojian::sorting {
+
+inline bool IsAscii(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    }
+    return true;
+}
+
+inline char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
+
+inline bool AsciiEqualIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    }
+    return true;
+}
+
+// FNV-1a over case-folded code units, the text the comparison compares: lines that compare
+// equal hash alike. ASCII folds by itself, a byte to a unit.
+constexpr std::uint64_t kHashStart = 0xCBF29CE484222325ULL;
+constexpr std::uint64_t kHashPrime = 0x100000001B3ULL;
+
+inline std::uint64_t AsciiFoldedHash(std::string_view line) {
+    std::uint64_t hash = kHashStart;
+    for (const char c : line) hash = (hash ^ std::uint64_t(AsciiLower(c))) * kHashPrime;
+    return hash;
+}
+
+inline std::uint64_t UnitsHash(std::u16string_view units) {
+    std::uint64_t hash = kHashStart;
+    for (const char16_t c : units) hash = (hash ^ std::uint64_t(c)) * kHashPrime;
+    return hash;
+}
+
+// A line that is not a short run of digits: where it stands in the text (or, while part of
+// its key is kept aside, the reference of that part), and a key field that holds, in turn, the
+// hash of its folded text, then a piece of its collation key.
+struct GeneralLine {
+    std::uint64_t key;
+    std::uint64_t where;  // offset << kLengthBits | length (kLongLine: find the end)
+};
+constexpr int kLengthBits = 24;
+constexpr std::uint64_t kLongLine = (std::uint64_t(1) << kLengthBits) - 1;
+
+inline bool ByKey(const GeneralLine& a, const GeneralLine& b) {
+    return a.key < b.key;
+}
+
+inline std::string_view LineAt(std::string_view text, std::uint64_t where) {
+    const std::size_t offset = std::size_t(where >> kLengthBits);
+    std::size_t length = std::size_t(where & kLongLine);
+    if (length == kLongLine) {
+        length = std::min(text.find_first_of("\r\n", offset), text.size()) - offset;
+    }
+    return text.substr(offset, length);
+}
+
+inline GeneralLine LineEntry(std::string_view text, std::string_view line, std::uint64_t hash) {
+    const std::uint64_t offset = std::uint64_t(line.data() - text.data());
+    return {hash, offset << kLengthBits | std::min<std::uint64_t>(line.size(), kLongLine)};
+}
+
+// The first of each set of equal lines, in the order met, and an open-addressing table of
+// their numbers by the hash of their folded units, kept at most 3/4 full. A probe looks at a
+// line's text only when the line's hash is its own.
+class LineTable {
+public:
+    // most bounds the number of lines; reserved room that stays unused costs nothing.
+    LineTable(std::string_view text, std::size_t most) : text_(text) { lines_.reserve(most); }
+
+    // Adds the lines of pending that take ok unless an equal line is there, in their order.
+    // What a line's probe will look at is fetched some lines ahead, a step at a time (its
+    // slots, the lines they name, the text of the line with its hash), so that fetches overlap
+    // rather than come one after another.
+    template <class Take>
+    void AddAll(std::span<const GeneralLine> pending, Take&& take) {
+        constexpr std::size_t kAhead = 16;
+        const auto ahead = [&](std::size_t i, std::size_t by) {
+            return i + by < pending.size() && take(pending[i + by]);
+        };
+        for (std::size_t i = 0; i < pending.size(); ++i) {
+            if (ahead(i, kAhead)) Fetch(pending[i + kAhead].key, Step::kSlot);
+            if (ahead(i, kAhead / 2)) Fetch(pending[i + kAhead / 2].key, Step::kLine);
+            if (ahead(i, kAhead / 4)) Fetch(pending[i + kAhead / 4].key, Step::kText);
+            if (take(pending[i])) Add(pending[i]);
+        }
+    }
+
+    std::vector<GeneralLine>& lines() { return lines_; }
+
+    // Frees all memory.
+    void Clear() {
+        std::vector<GeneralLine>().swap(lines_);
+        std::vector<std::uint32_t>().swap(slots_);
+    }
+
+private:
+    enum class Step { kSlot, kLine, kText };
+
+    void Add(const GeneralLine& entry) {
+        if ((lines_.size() + 1) * 4 > slots_.size() * 3) Grow();
+        const std::string_view line = LineAt(text_, entry.where);
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t slot = SlotOf(entry.key);
+        for (; slots_[slot] != 0; slot = (slot + 1) & mask) {
+            const GeneralLine& seen = lines_[slots_[slot] - 1];
+            if (seen.key != entry.key) continue;
+            const std::string_view other = LineAt(text_, seen.where);
+            if (other == line) return;
+            if (IsAscii(line) && IsAscii(other)) {
+                if (AsciiEqualIgnoringCase(line, other)) return;
+                continue;
+            }
+            LocaleCollation::Fold(line, folded_);
+            LocaleCollation::Fold(other, other_folded_);
+            if (folded_ == other_folded_) return;
+        }
+        lines_.push_back(entry);
+        slots_[slot] = std::uint32_t(lines_.size());
+    }
+
+    void Fetch(std::uint64_t hash, Step step) const {
+        if (slots_.empty()) return;
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t slot = SlotOf(hash);
+        if (step == Step::kSlot) {
+            __builtin_prefetch(&slots_[slot]);
+            return;
+        }
+        for (; slots_[slot] != 0; slot = (slot + 1) & mask) {
+            const GeneralLine& seen = lines_[slots_[slot] - 1];
+            if (step == Step::kLine) {
+                __builtin_prefetch(&seen);
+            } else if (seen.key == hash) {
+                __builtin_prefetch(text_.data() + (seen.where >> kLengthBits));
+                return;
+            }
+        }
+    }
+
+    void Grow() {
+        slots_.assign(std::max<std::size_t>(1024, slots_.size() * 2), 0);
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t i = 0; i < lines_.size(); ++i) {
+            std::size_t slot = SlotOf(lines_[i].key);
+            while (slots_[slot] != 0) slot = (slot + 1) & mask;
+            slots_[slot] = std::uint32_t(i + 1);
+        }
+    }
+
+    std::size_t SlotOf(std::uint64_t hash) const {
+        return std::size_t((hash * 0x9E3779B97F4A7C15ULL) >>
+                           (64 - std::countr_zero(slots_.size())));
+    }
+
+    std::string_view text_;
+    std::vector<GeneralLine> lines_;
+    std::vector<std::uint32_t> slots_;  // line number; 0 is free
+    std::u16string folded_;
+    std::u16string other_folded_;
+};
+
+}  // namespace haojian::sorting
