@@ -5,11 +5,13 @@
 #include <unicode/ustring.h>
 
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <new>
 #include <stdexcept>
 
+#include "error.h"
 #include "gbk.h"
 
 namespace haojian {
@@ -104,10 +106,22 @@ private:
     std::u16string_view view_;
 };
 
+// The collation library counts lengths in 32 bits: a text longer than this cannot be given to it
+// in one piece, and the key of one longer than kMostKeyUnits might not fit.
+constexpr std::size_t kMostUnits = INT32_MAX;
+constexpr std::size_t kMostKeyUnits = std::size_t(1) << 26;
+
+void CheckLength(std::size_t units, std::size_t most) {
+    if (units > most) {
+        throw Error("A line of " + std::to_string(units) + " characters is too long to sort");
+    }
+}
+
 // Writes the collation key of folded units to the front of buffer, which grows as needed, and
 // gives its length.
 std::size_t WriteCollationKey(const icu::Collator& collator, std::u16string_view folded,
                               std::string& buffer) {
+    CheckLength(folded.size(), kMostKeyUnits);
     const std::size_t guess = 64 + folded.size() * 4;
     if (buffer.size() < guess) buffer.resize(guess);
     int32_t n =
@@ -151,6 +165,8 @@ int LocaleCollation::Compare(std::string_view a, std::string_view b) const {
     }
     const FoldedText fa(a);
     const FoldedText fb(b);
+    CheckLength(fa.view().size(), kMostUnits);
+    CheckLength(fb.view().size(), kMostUnits);
     UErrorCode status = U_ZERO_ERROR;
     const UCollationResult r =
         collator_->compare(fa.view().data(), int32_t(fa.view().size()), fb.view().data(),

@@ -68,11 +68,12 @@ constexpr std::size_t kLeastKeptBytes = 16;
 class LineSorter {
 public:
     LineSorter(std::string text, const LocaleCollation& collation, std::size_t key_budget,
-               unsigned threads)
+               unsigned threads, std::size_t longest_keyed_line)
         : text_(std::move(text)),
           collation_(collation),
           key_budget_(key_budget),
-          threads_(threads) {
+          threads_(threads),
+          longest_keyed_line_(longest_keyed_line) {
         if (const std::size_t nul = text_.find('\0'); nul != std::string::npos) {
             text_.resize(nul);
         }
@@ -86,12 +87,50 @@ public:
         if (general_.empty()) std::string().swap(text_);
         RadixSort(digits_);
         digits_.erase(std::unique(digits_.begin(), digits_.end()), digits_.end());
+        // Lines too long for keys of their own are ordered by comparing them whole, then put
+        // among the others.
+        const auto long_lines = std::partition(general_.begin(), general_.end(), [&](auto& l) {
+            return LineAt(l.where).size() <= longest_keyed_line_;
+        });
+        std::vector<GeneralLine> long_ones(long_lines, general_.end());
+        general_.erase(long_lines, general_.end());
         Sort(general_);
+        std::sort(long_ones.begin(), long_ones.end(),
+                  [&](const GeneralLine& a, const GeneralLine& b) { return Less(a, b); });
+        InsertSorted(long_ones);
         return WriteMerged(out);
     }
 
 private:
-    std::string_view LineAt(std::uint64_t where) const { return haojian::LineAt(text_, where); }
+    std::string_view LineAt(std::uint64_t where) const { return sorting::LineAt(text_, where); }
+    bool Less(const GeneralLine& a, const GeneralLine& b) const {
+        return collation_.Less(LineAt(a.where), LineAt(b.where));
+    }
+
+    // Puts the sorted lines among the sorted general_, each where a bisection finds its place.
+    void InsertSorted(const std::vector<GeneralLine>& lines) {
+        if (lines.empty()) return;
+        std::vector<std::size_t> places(lines.size());
+        std::size_t from = 0;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            from = std::size_t(
+                std::upper_bound(
+                    general_.begin() + std::ptrdiff_t(from), general_.end(), lines[i],
+                    [&](const GeneralLine& a, const GeneralLine& b) { return Less(a, b); }) -
+                general_.begin());
+            places[i] = from;
+        }
+        // From the back, each line of general_ moves up by the number of lines placed before it.
+        std::size_t end = general_.size();
+        general_.resize(general_.size() + lines.size());
+        for (std::size_t i = lines.size(); i-- > 0;) {
+            std::move_backward(general_.begin() + std::ptrdiff_t(places[i]),
+                               general_.begin() + std::ptrdiff_t(end),
+                               general_.begin() + std::ptrdiff_t(end + i + 1));
+            general_[places[i] + i] = lines[i];
+            end = places[i];
+        }
+    }
 
     // One thread's share of collecting: the digit lines of its pieces of text, the hashed
     // other lines of its piece of this round, and the first of each set of equal lines among
@@ -427,6 +466,7 @@ private:
     const LocaleCollation& collation_;
     std::size_t key_budget_;
     std::size_t threads_;
+    std::size_t longest_keyed_line_;
     std::vector<std::unique_ptr<LocaleCollation::KeyWriter>> writers_;  // one per thread
     std::vector<std::uint64_t> digits_;
     std::vector<GeneralLine> general_;
@@ -435,8 +475,10 @@ private:
 }  // namespace
 
 std::size_t WriteSortedUniqueLines(std::string text, const LocaleCollation& collation,
-                                   BufferedWriter& out, std::size_t key_budget, unsigned threads) {
-    return LineSorter(std::move(text), collation, key_budget, threads).Write(out);
+                                   BufferedWriter& out, std::size_t key_budget, unsigned threads,
+                                   std::size_t longest_keyed_line) {
+    return LineSorter(std::move(text), collation, key_budget, threads, longest_keyed_line)
+        .Write(out);
 }
 
 }  // namespace haojian

@@ -19,8 +19,14 @@ class LocaleCollation;
 // all when the budget is too small, so that memory stays within about three times the size
 // of text. The text is released as early as possible, hence taken by value. The work is shared
 // among threads (0: one per processor); the result never depends on their number.
+//
+// Lines longer than longest_keyed_line bytes get no keys (the collation library counts a key's
+// bytes in 32 bits): they are ordered by comparing them whole and put in their places among
+// the others.
+inline constexpr std::size_t kLongestKeyedLine = std::size_t(1) << 24;
 std::size_t WriteSortedUniqueLines(std::string text, const LocaleCollation& collation,
                                    BufferedWriter& out, std::size_t key_budget = 0,
-                                   unsigned threads = 0);
+                                   unsigned threads = 0,
+                                   std::size_t longest_keyed_line = kLongestKeyedLine);
 
 }  // namespace haojian

@@ -75,6 +75,27 @@ TEST(SortedUniqueLines, LinesAlikeForLong) {
     EXPECT_EQ(SortedUnique(text, 1, 1), expected);
 }
 
+TEST(SortedUniqueLines, LinesTooLongForKeysTakeTheirPlacesAmongTheOthers) {
+    // Lines beyond the length that gets keys (the real one is 16 MiB, below what the
+    // collation library's 32-bit sizes hold) are compared whole, whatever their share.
+    std::mt19937 rng(512);
+    for (int round = 0; round < 12; ++round) {
+        const std::string text = RandomLines(rng, 1 + int(rng() % 600));
+        const std::string expected = ReferenceSortedUnique(text);
+        for (const std::size_t longest : {std::size_t(0), std::size_t(2), std::size_t(9)}) {
+            ASSERT_EQ(SortedUnique(text, 0, 1 + round % 2, longest), expected)
+                << "round " << round << ", keys up to " << longest;
+            ASSERT_EQ(SortedUnique(text, 1, 1, longest), expected)
+                << "round " << round << ", keys up to " << longest;
+        }
+    }
+    // A line just beyond the limit and one just within, alike for long, in both orders.
+    const std::string within(1000, 'b');
+    const std::string beyond = within + "a";
+    EXPECT_EQ(SortedUnique(beyond + "\n" + within + "X\n" + within + "\n", 0, 1, 1000),
+              within + "\r\n" + beyond + "\r\n" + within + "X\r\n");
+}
+
 struct MergeFixture : ::testing::Test {
     TempDir dir;
     std::string Path(const std::string& name) const { return dir.path() + name; }

@@ -26,11 +26,12 @@ public:
 
 }  // namespace
 
-std::string SortedUnique(std::string text, std::size_t key_budget, unsigned threads) {
+std::string SortedUnique(std::string text, std::size_t key_budget, unsigned threads,
+                         std::size_t longest_keyed_line) {
     StringFile file;
     BufferedWriter out(file, 64);
-    const std::size_t count =
-        WriteSortedUniqueLines(std::move(text), DefaultCollation(), out, key_budget, threads);
+    const std::size_t count = WriteSortedUniqueLines(std::move(text), DefaultCollation(), out,
+                                                     key_budget, threads, longest_keyed_line);
     out.Flush();
     EXPECT_EQ(count, LineList::FromBytes(file.text).size());
     return file.text;

@@ -4,11 +4,14 @@
 #include <random>
 #include <string>
 
+#include "unique_lines.h"
+
 namespace haojian::testing {
 
 // WriteSortedUniqueLines on text with the default collation, written to a string; fails the
 // test when the count it gives is not the number of lines written.
-std::string SortedUnique(std::string text, std::size_t key_budget = 0, unsigned threads = 0);
+std::string SortedUnique(std::string text, std::size_t key_budget = 0, unsigned threads = 0,
+                         std::size_t longest_keyed_line = kLongestKeyedLine);
 
 // The plain rule: every line in order, kept unless an earlier one compares equal, then a
 // stable sort by the comparison.
