@@ -1,5 +1,6 @@
 #include "digit_lines.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <utility>
@@ -7,7 +8,7 @@
 namespace haojian::sorting {
 
 // Least significant digit first, 11 bits a pass, over the bits in which the keys differ.
-void RadixSort(std::vector<std::uint64_t>& keys) {
+void RadixSort(std::span<std::uint64_t> keys) {
     constexpr int kBits = 11;
     constexpr std::uint64_t kMask = (1u << kBits) - 1;
     std::uint64_t any = 0;
@@ -25,13 +26,16 @@ void RadixSort(std::vector<std::uint64_t>& keys) {
         for (int p = 0; p < passes; ++p) ++counts[p][(k >> (low + p * kBits)) & kMask];
     }
     std::vector<std::uint64_t> scratch(keys.size());
+    std::span<std::uint64_t> from = keys;
+    std::span<std::uint64_t> to = scratch;
     for (int p = 0; p < passes; ++p) {
         const int shift = low + p * kBits;
         std::size_t sum = 0;
         for (std::size_t& c : counts[p]) sum += std::exchange(c, sum);
-        for (const std::uint64_t k : keys) scratch[counts[p][(k >> shift) & kMask]++] = k;
-        keys.swap(scratch);
+        for (const std::uint64_t k : from) to[counts[p][(k >> shift) & kMask]++] = k;
+        std::swap(from, to);
     }
+    if (from.data() != keys.data()) std::copy(from.begin(), from.end(), keys.begin());
 }
 
 }  // namespace haojian::sorting

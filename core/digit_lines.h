@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -37,6 +38,6 @@ inline std::size_t DecodeDigitKey(std::uint64_t key, char* out) {
 }
 
 // Sorts keys in ascending order.
-void RadixSort(std::vector<std::uint64_t>& keys);
+void RadixSort(std::span<std::uint64_t> keys);
 
 }  // namespace haojian::sorting

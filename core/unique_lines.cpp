@@ -56,7 +56,9 @@ void RunParallel(std::size_t count, Work&& work) {
 // in rounds of so many bytes per thread.
 constexpr std::size_t kLinesPerThread = 256;
 constexpr std::size_t kBytesPerThread = 4096;
-constexpr std::size_t kRoundBytesPerThread = std::size_t(256) << 10;
+// Digit lines per thread below which sorting them on a thread of its own is not worth it.
+constexpr std::size_t kDigitsPerThread = std::size_t(1) << 16;
+constexpr std::size_t kRoundBytesPerThread = std::size_t(1) << 20;
 
 // Lines that agree on a piece of their keys and are no more than these are sorted by comparing
 // them whole when their keys do not fit the budget.
@@ -85,8 +87,7 @@ public:
     std::size_t Write(BufferedWriter& out) {
         Collect();
         if (general_.empty()) std::string().swap(text_);
-        RadixSort(digits_);
-        digits_.erase(std::unique(digits_.begin(), digits_.end()), digits_.end());
+        SortDigits();
         // Lines too long for keys of their own are ordered by comparing them whole, then put
         // among the others.
         const auto long_lines = std::partition(general_.begin(), general_.end(), [&](auto& l) {
@@ -103,6 +104,64 @@ public:
 
 private:
     std::string_view LineAt(std::uint64_t where) const { return sorting::LineAt(text_, where); }
+
+    // Sorts the digit lines' words and drops repeats: each thread sorts a part, then the parts
+    // are merged pairwise.
+    void SortDigits() {
+        if (digits_.empty()) return;
+        const std::size_t count =
+            std::clamp<std::size_t>(digits_.size() / kDigitsPerThread, 1, threads_);
+        std::vector<std::span<std::uint64_t>> parts;
+        const std::size_t step = (digits_.size() + count - 1) / count;
+        for (std::size_t first = 0; first < digits_.size(); first += step) {
+            parts.push_back(
+                std::span(digits_).subspan(first, std::min(step, digits_.size() - first)));
+        }
+        RunParallel(parts.size(), [&](std::size_t i) { RadixSort(parts[i]); });
+        std::vector<std::uint64_t> merged;
+        while (parts.size() > 1) {
+            merged.resize(digits_.size());
+            std::vector<std::span<std::uint64_t>> next((parts.size() + 1) / 2);
+            RunParallel(next.size(), [&](std::size_t i) {
+                const std::size_t at = std::size_t(parts[2 * i].data() - digits_.data());
+                std::uint64_t* const out = merged.data() + at;
+                if (2 * i + 1 == parts.size()) {
+                    next[i] = {out, std::size_t(std::unique_copy(parts[2 * i].begin(),
+                                                                 parts[2 * i].end(), out) -
+                                                out)};
+                    return;
+                }
+                next[i] = {out, MergeUnique(parts[2 * i], parts[2 * i + 1], out)};
+            });
+            // The merged runs move to the front of digits_, one after another.
+            std::size_t end = 0;
+            for (std::span<std::uint64_t>& run : next) {
+                std::copy(run.begin(), run.end(), digits_.begin() + std::ptrdiff_t(end));
+                run = std::span(digits_).subspan(end, run.size());
+                end += run.size();
+            }
+            digits_.resize(end);
+            parts = std::move(next);
+        }
+        if (parts.size() == 1) {
+            digits_.erase(std::unique(digits_.begin(), digits_.end()), digits_.end());
+        }
+    }
+
+    // Merges two sorted runs into out, each value once; gives the number written.
+    static std::size_t MergeUnique(std::span<const std::uint64_t> a,
+                                   std::span<const std::uint64_t> b, std::uint64_t* out) {
+        std::size_t n = 0;
+        std::size_t i = 0;
+        std::size_t j = 0;
+        const auto put = [&](std::uint64_t v) {
+            if (n == 0 || out[n - 1] != v) out[n++] = v;
+        };
+        while (i < a.size() && j < b.size()) put(a[i] <= b[j] ? a[i++] : b[j++]);
+        while (i < a.size()) put(a[i++]);
+        while (j < b.size()) put(b[j++]);
+        return n;
+    }
     bool Less(const GeneralLine& a, const GeneralLine& b) const {
         return collation_.Less(LineAt(a.where), LineAt(b.where));
     }
