@@ -31,6 +31,23 @@ TEST(SortedUniqueLinesThreads, AnyNumberOfThreadsGivesThePlainRule) {
     }
 }
 
+TEST(SortedUniqueLinesThreads, ManyDigitLinesSortedInPartsGiveThePlainRule) {
+    // Enough digit lines for every thread to sort a part of its own, repeats spread over the
+    // parts, every length from the empty line to 16 digits, and a few other lines among them.
+    std::mt19937 rng(16);
+    std::string text;
+    for (int i = 0; i < 300000; ++i) {
+        const std::size_t length = rng() % 17;
+        for (std::size_t j = 0; j < length; ++j) text += char('0' + rng() % (i % 2 ? 10 : 3));
+        if (i % 1000 == 0) text += "x";
+        text += i % 7 == 0 ? "\r\n" : "\n";
+    }
+    const std::string expected = ReferenceSortedUnique(text);
+    for (const unsigned threads : {1u, 2u, 3u}) {
+        EXPECT_EQ(SortedUnique(text, 0, threads), expected) << threads << " threads";
+    }
+}
+
 TEST(SortedUniqueLinesThreads, FirstOccurrenceKeptAcrossRounds) {
     // More than one round of collecting on two threads; a line's later variants stand in
     // other rounds and pieces than its first.
