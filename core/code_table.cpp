@@ -5,8 +5,6 @@
 namespace haojian {
 namespace {
 
-constexpr std::size_t kMaxIndexedDigits = 4;
-
 std::size_t DigitValue(std::string_view digits) {
     std::size_t value = 0;
     for (const char c : digits) value = value * 10 + std::size_t(c - '0');
@@ -37,8 +35,8 @@ void CodeTable::Assign(std::span<const CodeRow> rows) {
     }
 }
 
-std::optional<std::size_t> CodeTable::Find(std::string_view code,
-                                           const LocaleCollation& collation) const {
+std::optional<std::size_t> CodeTable::FindByComparison(std::string_view code,
+                                                       const LocaleCollation& collation) const {
     if (code.empty() || codes_.empty()) return std::nullopt;
     if (LocaleCollation::IsAsciiDigits(code)) {
         if (code.size() <= kMaxIndexedDigits) {

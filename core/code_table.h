@@ -32,9 +32,28 @@ public:
 
     // The first row whose code equals code under the comparison; none for a code in no row,
     // the empty code included.
-    std::optional<std::size_t> Find(std::string_view code, const LocaleCollation& collation) const;
+    std::optional<std::size_t> Find(std::string_view code, const LocaleCollation& collation) const {
+        // Codes of one to four ASCII digits, those of every look-up, straight from the index.
+        if (code.size() - 1 < kMaxIndexedDigits && !digit_rows_[code.size()].empty()) {
+            std::size_t value = 0;
+            for (const char c : code) {
+                const unsigned digit = unsigned(static_cast<unsigned char>(c)) - unsigned('0');
+                if (digit > 9) return FindByComparison(code, collation);
+                value = value * 10 + digit;
+            }
+            const std::int32_t row = digit_rows_[code.size()][value];
+            if (row < 0) return std::nullopt;
+            return std::size_t(row);
+        }
+        return FindByComparison(code, collation);
+    }
 
 private:
+    static constexpr std::size_t kMaxIndexedDigits = 4;
+
+    std::optional<std::size_t> FindByComparison(std::string_view code,
+                                                const LocaleCollation& collation) const;
+
     std::vector<std::string_view> codes_;
     std::vector<std::string_view> names_;
     // For codes of 1 to 4 ASCII digits: the first row of each value, -1 for none, indexed by
