@@ -59,6 +59,24 @@ const FoldTable& Folds() {
     return table;
 }
 
+// Calls unit(u) for every folded code unit of the GBK text, in order, decoding and folding a
+// character at a time. False, with only some units given, when a character folds to more than
+// one unit: the caller then folds the text through ICU.
+template <class Unit>
+bool ForEachFoldedUnit(std::string_view text, Unit&& unit) {
+    const GbkDecoding& decoding = GbkDecodingTables();
+    const FoldTable& folds = Folds();
+    for (std::size_t i = 0; i < text.size();) {
+        const char16_t u = folds.unit[DecodeGbkAt(decoding, text, i)];
+        if (u == kExpands) return false;
+        unit(u);
+    }
+    return true;
+}
+
+constexpr std::uint64_t kHashStart = 0xCBF29CE484222325ULL;
+constexpr std::uint64_t kHashPrime = 0x100000001B3ULL;
+
 // Folds n decoded units in place; false, with units part folded, when one of them expands.
 bool FoldInPlace(char16_t* units, std::size_t n) {
     const FoldTable& table = Folds();
@@ -154,8 +172,47 @@ bool LocaleCollation::IsAsciiDigits(std::string_view text) {
 
 void LocaleCollation::Fold(std::string_view text, std::u16string& out) {
     out.resize(text.size());
-    out.resize(Utf16FromGbk(text, out.data()));
-    if (!FoldInPlace(out.data(), out.size())) FoldThroughIcu(text, out);
+    std::size_t n = 0;
+    if (ForEachFoldedUnit(text, [&](char16_t u) { out[n++] = u; })) {
+        out.resize(n);
+    } else {
+        FoldThroughIcu(text, out);
+    }
+}
+
+bool LocaleCollation::FoldedEqual(std::string_view a, std::string_view b) {
+    const GbkDecoding& decoding = GbkDecodingTables();
+    const FoldTable& folds = Folds();
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        const char16_t u = folds.unit[DecodeGbkAt(decoding, a, i)];
+        const char16_t v = folds.unit[DecodeGbkAt(decoding, b, j)];
+        if (u == kExpands || v == kExpands) {
+            // Compared whole: one side's expansion may match several units of the other.
+            std::u16string fa;
+            std::u16string fb;
+            Fold(a, fa);
+            Fold(b, fb);
+            return fa == fb;
+        }
+        if (u != v) return false;
+    }
+    // One text has characters left, which fold to units of their own: never equal.
+    return i == a.size() && j == b.size();
+}
+
+std::uint64_t LocaleCollation::FoldedHash(std::string_view text) {
+    std::uint64_t hash = kHashStart;
+    if (ForEachFoldedUnit(text,
+                          [&](char16_t u) { hash = (hash ^ std::uint64_t(u)) * kHashPrime; })) {
+        return hash;
+    }
+    std::u16string folded;
+    Fold(text, folded);
+    hash = kHashStart;
+    for (const char16_t u : folded) hash = (hash ^ std::uint64_t(u)) * kHashPrime;
+    return hash;
 }
 
 int LocaleCollation::Compare(std::string_view a, std::string_view b) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -44,6 +45,11 @@ public:
     // The case-folded code units of text, the units that Compare compares: two texts are equal
     // exactly when these are. Replaces the content of out, reusing its storage.
     static void Fold(std::string_view text, std::u16string& out);
+    // Whether the folded code units of a and b are equal (so a and b compare equal), found
+    // without storing them.
+    static bool FoldedEqual(std::string_view a, std::string_view b);
+    // FNV-1a over the folded code units of text: texts that compare equal hash alike.
+    static std::uint64_t FoldedHash(std::string_view text);
 
     class KeyWriter;
 

@@ -13,9 +13,8 @@ namespace {
 constexpr char16_t kNone = 0;
 
 // Conversion tables built once from ICU's GBK converter. Immutable after construction.
-struct GbkTables {
-    std::array<char16_t, 256> single{};         // byte -> code point, kNone if not one
-    std::array<char16_t, 65536> pair{};         // (lead << 8 | trail) -> code point
+struct GbkTables : GbkDecoding {
+    // single: byte -> code point, kNone if not one; pair: (lead << 8 | trail) -> code point
     std::array<std::uint16_t, 65536> encode{};  // code point -> bytes (1 or 2), 0 = none
 
     GbkTables() {
@@ -73,26 +72,14 @@ std::u16string Utf16FromGbk(std::string_view gbk) {
     return out;
 }
 
+const GbkDecoding& GbkDecodingTables() {
+    return Tables();
+}
+
 std::size_t Utf16FromGbk(std::string_view gbk, char16_t* out) {
-    const GbkTables& t = Tables();
+    const GbkDecoding& t = Tables();
     std::size_t n = 0;
-    for (std::size_t i = 0; i < gbk.size(); ++i) {
-        const auto b = static_cast<unsigned char>(gbk[i]);
-        if (b < 0x80) {
-            out[n++] = char16_t(b);
-            continue;
-        }
-        if (i + 1 < gbk.size()) {
-            const auto trail = static_cast<unsigned char>(gbk[i + 1]);
-            if (const char16_t cp = t.pair[(b << 8) | trail]; cp != kNone) {
-                out[n++] = cp;
-                ++i;
-                continue;
-            }
-        }
-        const char16_t cp = t.single[b];
-        out[n++] = cp != kNone ? cp : PrivateUseForByte(b);
-    }
+    for (std::size_t i = 0; i < gbk.size();) out[n++] = DecodeGbkAt(t, gbk, i);
     return n;
 }
 

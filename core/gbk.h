@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -26,6 +27,29 @@ std::string GbkFromUtf8(std::string_view utf8);
 // The code point an undecodable byte decodes to.
 constexpr char16_t PrivateUseForByte(unsigned char byte) {
     return char16_t(0xF700 + byte);
+}
+
+// The code points of GBK's single bytes and byte pairs, 0 where a byte or pair is no
+// character (a pair's lead byte then decodes on its own). Immutable once built.
+struct GbkDecoding {
+    std::array<char16_t, 256> single{};
+    std::array<char16_t, 65536> pair{};
+};
+const GbkDecoding& GbkDecodingTables();
+
+// The character of gbk that starts at i, as Utf16FromGbk decodes it, with i moved past it.
+inline char16_t DecodeGbkAt(const GbkDecoding& t, std::string_view gbk, std::size_t& i) {
+    const auto b = static_cast<unsigned char>(gbk[i++]);
+    if (b < 0x80) return char16_t(b);
+    if (i < gbk.size()) {
+        const auto trail = static_cast<unsigned char>(gbk[i]);
+        if (const char16_t cp = t.pair[(b << 8) | trail]; cp != 0) {
+            ++i;
+            return cp;
+        }
+    }
+    const char16_t cp = t.single[b];
+    return cp != 0 ? cp : PrivateUseForByte(b);
 }
 
 }  // namespace haojian

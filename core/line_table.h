@@ -16,42 +16,6 @@
 
 namespace haojian::sorting {
 
-inline bool IsAscii(std::string_view text) {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    }
-    return true;
-}
-
-inline char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-}
-
-inline bool AsciiEqualIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    }
-    return true;
-}
-
-// FNV-1a over case-folded code units, the text the comparison compares: lines that compare
-// equal hash alike. ASCII folds by itself, a byte to a unit.
-constexpr std::uint64_t kHashStart = 0xCBF29CE484222325ULL;
-constexpr std::uint64_t kHashPrime = 0x100000001B3ULL;
-
-inline std::uint64_t AsciiFoldedHash(std::string_view line) {
-    std::uint64_t hash = kHashStart;
-    for (const char c : line) hash = (hash ^ std::uint64_t(AsciiLower(c))) * kHashPrime;
-    return hash;
-}
-
-inline std::uint64_t UnitsHash(std::u16string_view units) {
-    std::uint64_t hash = kHashStart;
-    for (const char16_t c : units) hash = (hash ^ std::uint64_t(c)) * kHashPrime;
-    return hash;
-}
-
 // A line that is not a short run of digits: where it stands in the text (or, while part of
 // its key is kept aside, the reference of that part), and a key field that holds, in turn, the
 // hash of its folded text, then a piece of its collation key.
@@ -126,14 +90,7 @@ private:
             const GeneralLine& seen = lines_[slots_[slot] - 1];
             if (seen.key != entry.key) continue;
             const std::string_view other = LineAt(text_, seen.where);
-            if (other == line) return;
-            if (IsAscii(line) && IsAscii(other)) {
-                if (AsciiEqualIgnoringCase(line, other)) return;
-                continue;
-            }
-            LocaleCollation::Fold(line, folded_);
-            LocaleCollation::Fold(other, other_folded_);
-            if (folded_ == other_folded_) return;
+            if (other == line || LocaleCollation::FoldedEqual(line, other)) return;
         }
         lines_.push_back(entry);
         slots_[slot] = std::uint32_t(lines_.size());
@@ -176,8 +133,6 @@ private:
     std::string_view text_;
     std::vector<GeneralLine> lines_;
     std::vector<std::uint32_t> slots_;  // line number; 0 is free
-    std::u16string folded_;
-    std::u16string other_folded_;
 };
 
 }  // namespace haojian::sorting

@@ -199,7 +199,6 @@ private:
         std::vector<std::uint64_t> digits;
         std::vector<GeneralLine> pending;
         LineTable table;
-        std::u16string folded;
     };
 
     // Digit lines to digits_, one word each; other lines to general_, the first of each set
@@ -264,14 +263,7 @@ private:
                 c.digits.push_back(key);
                 return;
             }
-            std::uint64_t hash;
-            if (IsAscii(line)) {
-                hash = AsciiFoldedHash(line);
-            } else {
-                LocaleCollation::Fold(line, c.folded);
-                hash = UnitsHash(c.folded);
-            }
-            c.pending.push_back(LineEntry(text_, line, hash));
+            c.pending.push_back(LineEntry(text_, line, LocaleCollation::FoldedHash(line)));
         });
     }
 

@@ -202,8 +202,21 @@ TEST(Collation, AgreesWithThePlainWayOnRandomTexts) {
                 << Utf8FromGbk(texts[i]) << " / " << Utf8FromGbk(texts[j]);
             ASSERT_EQ(sign(key.compare(root.SortKey(texts[j]))), expected)
                 << Utf8FromGbk(texts[i]) << " / " << Utf8FromGbk(texts[j]);
+            // Equality and hashes of the folded text, made without storing it.
+            ASSERT_EQ(LocaleCollation::FoldedEqual(texts[i], texts[j]), expected == 0)
+                << Utf8FromGbk(texts[i]) << " / " << Utf8FromGbk(texts[j]);
+            if (expected == 0) {
+                ASSERT_EQ(LocaleCollation::FoldedHash(texts[i]),
+                          LocaleCollation::FoldedHash(texts[j]));
+            }
         }
     }
+    const std::string sigmas = GbkFromUtf8("ΣΣ");
+    EXPECT_TRUE(LocaleCollation::FoldedEqual(sigmas, GbkFromUtf8("σΣ")));
+    EXPECT_EQ(LocaleCollation::FoldedHash(sigmas), LocaleCollation::FoldedHash(GbkFromUtf8("σσ")));
+    EXPECT_FALSE(LocaleCollation::FoldedEqual(sigmas, GbkFromUtf8("σ")));
+    // A lead byte without its trail is a character of its own.
+    EXPECT_FALSE(LocaleCollation::FoldedEqual("\x81", "\x81\x40"));
 }
 
 TEST(ErrorBox, FullStopFollowsTheLastByte) {
