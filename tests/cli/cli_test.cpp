@@ -157,9 +157,9 @@ TEST_F(Cli, LookupOfALongListIsTheLookupOfItsPieces) {
 }
 
 TEST_F(Cli, ANulByteEndsAListAndIsReported) {
-    dir.Write("cut.txt", std::string("13800001234\r\n1390000\0"
-                                     "13800000000\n",
-                                     35));
+    using namespace std::string_literals;
+    dir.Write("cut.txt", "13800001234\r\n1390000\0"
+                         "13800000000\n"s);
     dir.Write("whole.txt", "13900001111\n");
     const Result r = Run("lookup --utf8 --db " + db + " cut.txt whole.txt");
     EXPECT_EQ(r.status, 1);
