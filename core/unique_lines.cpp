@@ -105,6 +105,15 @@ public:
 private:
     std::string_view LineAt(std::uint64_t where) const { return sorting::LineAt(text_, where); }
 
+    // Lines are visited in an order of their own, far apart in the text: the text of the one
+    // kLinesAhead on is fetched while this one is worked on.
+    static constexpr std::size_t kLinesAhead = 12;
+    void FetchAhead(std::span<const GeneralLine> lines, std::size_t i) const {
+        if (i + kLinesAhead < lines.size()) {
+            __builtin_prefetch(text_.data() + (lines[i + kLinesAhead].where >> kLengthBits));
+        }
+    }
+
     // Sorts the digit lines' words and drops repeats: each thread sorts a part, then the parts
     // are merged pairwise.
     void SortDigits() {
@@ -208,11 +217,15 @@ private:
     void Collect() {
         const std::size_t parts =
             std::clamp<std::size_t>(text_.size() / kBytesPerThread, 1, threads_);
-        // Line ends bound the number of lines.
-        const std::size_t most =
-            std::size_t(std::count_if(text_.begin(), text_.end(),
-                                      [](char c) { return c == '\r' || c == '\n'; })) +
-            1;
+        // Line ends bound the number of lines; each thread counts them in a part of the text.
+        std::vector<std::size_t> ends(parts);
+        RunParallel(parts, [&](std::size_t i) {
+            const auto first = text_.begin() + std::ptrdiff_t(text_.size() * i / parts);
+            const auto last = text_.begin() + std::ptrdiff_t(text_.size() * (i + 1) / parts);
+            ends[i] = std::size_t(std::count(first, last, '\n') + std::count(first, last, '\r'));
+        });
+        std::size_t most = 1;
+        for (const std::size_t n : ends) most += n;
         digits_.reserve(most);
         std::vector<Collector> collectors;
         collectors.reserve(parts);
@@ -334,7 +347,9 @@ private:
     void SortByPieces(std::span<GeneralLine> lines, std::size_t depth, std::vector<Todo>& todo) {
         InParallel(Parts(lines, threads_), [&](std::span<GeneralLine> part, std::size_t i) {
             LocaleCollation::KeyWriter& writer = Writer(i);
-            for (GeneralLine& l : part) {
+            for (std::size_t k = 0; k < part.size(); ++k) {
+                FetchAhead(part, k);
+                GeneralLine& l = part[k];
                 l.key = KeyPiece(writer.CollationKey(LineAt(l.where)).data() + depth);
             }
         });
@@ -378,8 +393,10 @@ private:
         InParallel(parts, [&](std::span<GeneralLine> part, std::size_t i) {
             LocaleCollation::KeyWriter& writer = Writer(i);
             KeyStore& store = keys.Store(i);
-            for (GeneralLine& l : part) {
+            for (std::size_t k = 0; k < part.size(); ++k) {
                 if (over_budget.load(std::memory_order_relaxed)) return;
+                FetchAhead(part, k);
+                GeneralLine& l = part[k];
                 const std::string_view key = writer.CollationKey(LineAt(l.where));
                 const std::string_view rest =
                     key.substr(std::min(depth + 8, key.size())).substr(0, kept);
@@ -488,8 +505,9 @@ private:
         };
         const std::size_t digit_count = digits_.size();
         std::size_t next = 0;
-        for (const GeneralLine& l : general_) {
-            const std::string_view line = LineAt(l.where);
+        for (std::size_t k = 0; k < general_.size(); ++k) {
+            FetchAhead(general_, k);
+            const std::string_view line = LineAt(general_[k].where);
             std::size_t low = next;
             std::size_t high = next;
             for (std::size_t step = 1; high < digit_count && digit_before(high, line); step *= 2) {
