@@ -1,4 +1,5 @@
-// Export of 1,000,000 result rows to a file: bytes written per second.
+// Export of 1,000,000 result rows to a file, bytes written per second; and of a list of
+// 1,000,000 numbers looked up on the way, on one thread and on all.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -6,9 +7,15 @@
 #include <vector>
 
 #include "bench_data.h"
+#include "code_table.h"
+#include "collation.h"
 #include "export.h"
 #include "fixed_texts.h"
 #include "gbk.h"
+#include "generated_data.h"
+#include "list_export.h"
+#include "ordered_chunks.h"
+#include "segment_database.h"
 #include "test_files.h"
 
 namespace haojian {
@@ -45,6 +52,28 @@ void BM_ExportRows(benchmark::State& state, std::string_view layout) {
     state.counters["lines"] = double(lines);
 }
 
+// Looks up and exports a list of numbers against a database of 300,000 lines.
+void BM_NumberListExport(benchmark::State& state) {
+    static const std::string segments = bench::GenerateDatabaseBytes(300000, 5);
+    static const SegmentDatabase database = SegmentDatabase::FromBytes(segments);
+    static const std::string list = bench::GenerateNumberBytes(segments, 1000000, 0.9, 6);
+    CodeTables tables;
+    ReloadCodeTables(tables);
+    const testing::TempDir dir;
+    const std::string path = dir.path() + "export.txt";
+    std::size_t lines = 0;
+    for (auto _ : state) {
+        NumberListExport exporter(database, tables, DefaultCollation(), {},
+                                  text::kLayoutNumberCityCard, path, RealFileSystem(),
+                                  unsigned(state.range(0)));
+        exporter.Add(list);
+        lines = exporter.Commit();
+    }
+    state.SetItemsProcessed(std::int64_t(lines) * state.iterations());
+    state.counters["threads"] = double(ChunkThreads(unsigned(state.range(0))));
+}
+
+BENCHMARK(BM_NumberListExport)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_ExportRows, number, text::kLayoutNumber)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ExportRows, number_city_card, text::kLayoutNumberCityCard)
     ->Unit(benchmark::kMillisecond);
