@@ -2,6 +2,8 @@
 
 #include <unicode/coll.h>
 #include <unicode/locid.h>
+#include <unicode/ucol.h>
+#include <unicode/uiter.h>
 #include <unicode/ustring.h>
 
 #include <array>
@@ -257,6 +259,26 @@ LocaleCollation::KeyWriter::~KeyWriter() = default;
 std::string_view LocaleCollation::KeyWriter::CollationKey(std::string_view text) {
     Fold(text, folded_);
     return std::string_view(key_.data(), WriteCollationKey(*collator_, folded_, key_));
+}
+
+std::string_view LocaleCollation::KeyWriter::CollationKeyPrefix(std::string_view text,
+                                                                std::size_t bytes) {
+    Fold(text, folded_);
+    CheckLength(folded_.size(), kMostUnits);
+    CheckLength(bytes, kMostUnits - 1);
+    UCharIterator units;
+    uiter_setString(&units, folded_.data(), int32_t(folded_.size()));
+    // The key is made from its start; the parts give its bytes without the closing 0.
+    std::uint32_t state[2] = {0, 0};
+    if (key_.size() < bytes + 1) key_.resize(bytes + 1);
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t n =
+        ucol_nextSortKeyPart(collator_->toUCollator(), &units, state,
+                             reinterpret_cast<uint8_t*>(key_.data()), int32_t(bytes), &status);
+    if (U_FAILURE(status) || n < 0) throw std::runtime_error("no collation key for the text");
+    if (std::size_t(n) == bytes) return std::string_view(key_.data(), bytes);
+    key_[std::size_t(n)] = '\0';
+    return std::string_view(key_.data(), std::size_t(n) + 1);
 }
 
 std::string LocaleCollation::LocaleName() const {

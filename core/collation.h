@@ -78,6 +78,10 @@ public:
     // only 0 byte. Texts with equal collation keys order by their folded code units, in code
     // point order. Valid until the next call.
     std::string_view CollationKey(std::string_view text);
+    // The first `bytes` bytes of CollationKey(text), all of it when it is shorter: made only as
+    // far as needed, which for a short prefix is a fraction of the work. Valid until the next
+    // call.
+    std::string_view CollationKeyPrefix(std::string_view text, std::size_t bytes);
 
 private:
     std::unique_ptr<icu::Collator> collator_;

@@ -350,7 +350,8 @@ private:
             for (std::size_t k = 0; k < part.size(); ++k) {
                 FetchAhead(part, k);
                 GeneralLine& l = part[k];
-                l.key = KeyPiece(writer.CollationKey(LineAt(l.where)).data() + depth);
+                l.key =
+                    KeyPiece(writer.CollationKeyPrefix(LineAt(l.where), depth + 8).data() + depth);
             }
         });
         ForEachGroup(lines, [&](std::span<GeneralLine> group) {
@@ -397,7 +398,8 @@ private:
                 if (over_budget.load(std::memory_order_relaxed)) return;
                 FetchAhead(part, k);
                 GeneralLine& l = part[k];
-                const std::string_view key = writer.CollationKey(LineAt(l.where));
+                const std::string_view key =
+                    writer.CollationKeyPrefix(LineAt(l.where), depth + 8 + kept);
                 const std::string_view rest =
                     key.substr(std::min(depth + 8, key.size())).substr(0, kept);
                 if (store.Bytes() + KeyStore::EntrySize(rest.size()) > share) {

@@ -195,7 +195,13 @@ TEST(Collation, AgreesWithThePlainWayOnRandomTexts) {
     const auto sign = [](int v) { return (v > 0) - (v < 0); };
     for (std::size_t i = 0; i < texts.size(); ++i) {
         const std::string key = root.SortKey(texts[i]);
-        EXPECT_EQ(writer.CollationKey(texts[i]), key.substr(0, key.find('\0') + 1));
+        const std::string whole(writer.CollationKey(texts[i]));
+        EXPECT_EQ(whole, key.substr(0, key.find('\0') + 1));
+        for (const std::size_t bytes : {std::size_t(1), std::size_t(8), std::size_t(24),
+                                        whole.size() - 1, whole.size(), whole.size() + 5}) {
+            ASSERT_EQ(writer.CollationKeyPrefix(texts[i], bytes), whole.substr(0, bytes))
+                << Utf8FromGbk(texts[i]) << ", " << bytes << " bytes";
+        }
         for (std::size_t j = 0; j < texts.size(); j += 1 + rng() % 7) {
             const int expected = sign(plain(texts[i], texts[j]));
             ASSERT_EQ(sign(root.Compare(texts[i], texts[j])), expected)
@@ -210,6 +216,14 @@ TEST(Collation, AgreesWithThePlainWayOnRandomTexts) {
                           LocaleCollation::FoldedHash(texts[j]));
             }
         }
+    }
+    // Prefixes of keys under a tailored collation too.
+    const LocaleCollation chinese("zh_CN");
+    LocaleCollation::KeyWriter chinese_writer(chinese);
+    for (const std::string& text : texts) {
+        const std::string whole(chinese_writer.CollationKey(text));
+        ASSERT_EQ(chinese_writer.CollationKeyPrefix(text, 10), whole.substr(0, 10));
+        ASSERT_EQ(chinese_writer.CollationKeyPrefix(text, whole.size() + 1), whole);
     }
     const std::string sigmas = GbkFromUtf8("ΣΣ");
     EXPECT_TRUE(LocaleCollation::FoldedEqual(sigmas, GbkFromUtf8("σΣ")));
