@@ -49,8 +49,9 @@ std::size_t ExportRows(const ResultTable& rows, const ExportFilter& filter,
                        std::string_view layout_text, const std::string& path,
                        FileSystem& fs = RealFileSystem());
 
-// The message for a failed export file operation: "File not found", "Invalid filename", "Too
-// many open files", "File access denied", or "I/O error N".
+// The message for a failed export file operation: "Invalid filename" (a folder on the path that
+// does not exist or is a file), "Too many open files", "File access denied" (a folder given as
+// the file, or no right to write), or "I/O error N".
 std::string FileErrorText(int code);
 
 // "导出符合数据N条".
