@@ -88,6 +88,8 @@ int RunCommand(std::string_view name, std::string_view help, const std::vector<s
         PrintError("out of memory");
     } catch (const std::exception& e) {
         PrintError(e.what());
+    } catch (...) {
+        PrintError("unknown failure");
     }
     return kExitFailure;
 }

@@ -169,7 +169,15 @@ void QueryRun::Impl::StartWorker() {
     mailbox.Reset();
     const std::size_t run_size = numbers->size();
     try {
-        worker = StartThread([this, run_size] { RunLoop(run_size); });
+        worker = StartThread([this, run_size] {
+            try {
+                RunLoop(run_size);
+            } catch (...) {
+                // Whatever fails outside an entry's look-up ends the worker as an error in it
+                // does: silently, never through std::terminate.
+                mailbox.MarkEnded();
+            }
+        });
     } catch (const ThreadStartError&) {
         // No run without a worker: the commands as a Stop leaves them, and the reason said.
         stop_requested.store(true);
