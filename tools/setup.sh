@@ -11,7 +11,7 @@ PACKAGES=(
   fonts-arphic-uming fonts-wqy-zenhei
   libphonenumber-dev time
   qt6-translations-l10n
-  dpkg-dev lintian desktop-file-utils appstream man-db bash-completion
+  dpkg-dev lintian desktop-file-utils appstream man-db bash-completion rofi
 )
 
 missing=()
