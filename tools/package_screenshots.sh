@@ -22,18 +22,19 @@ if [ "${1:-}" != --installed ]; then
     dpkg-deb -x "$deb" "$root"
     export XDG_DATA_DIRS=$root/usr/share:/usr/share PATH=$root/usr/bin:$PATH
 fi
-cleanup() {
-    if [ -n "${LAUNCHER_PID:-}" ]; then kill "$LAUNCHER_PID" 2>/dev/null || true; fi
-    stop_xvfb
-    rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'rm -rf "$work"' EXIT
 
 mkdir -p "$work/home"
 export HOME=$work/home XDG_RUNTIME_DIR=$work/home XDG_CONFIG_HOME=$work/home/.config
 # Desktop entries pick their texts by the language; no installed locale is needed for that.
 export LANGUAGE=zh_CN
 start_xvfb 1024x768x24
+cleanup() {
+    if [ -n "${LAUNCHER_PID:-}" ]; then kill "$LAUNCHER_PID" 2>/dev/null || true; fi
+    stop_xvfb
+    rm -rf "$work"
+}
+trap cleanup EXIT
 
 # A list of numbers from the first segments of the shipped database.
 head -n 200 "$root/usr/lib/haojian/kelvaronset.dat" | cut -c1-7 | sed 's/$/1234\r/' \
@@ -57,14 +58,8 @@ window=$(wait_for_window 'V1\.1' 30)
 APP_PID=$(xdotool getwindowpid "$window" 2>/dev/null || true)
 sleep 1
 
-# Import, query, then export: the button third from the right of Query.
-xdotool mousemove --window "$window" 30 14 click 1
-dialog=$(wait_for_window '导入手机号码列表文件' 20)
-xdotool windowfocus --sync "$dialog" 2>/dev/null || true
-sleep 0.5
-xdotool type --delay 5 "$work/numbers.txt"
-xdotool key Return
-sleep 1
+# Import and query, then Export, the fourth button of the tool bar.
+import_list "$window" "$work/numbers.txt"
 xdotool mousemove --window "$window" 90 14 click 1
 sleep 3
 xdotool mousemove --window "$window" 210 14 click 1

@@ -4,13 +4,7 @@
 # and is offered by the completion after that command; every layout and card type that the
 # completion offers is one that export takes.
 set -euo pipefail
-deb=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-root=$work/root
-dpkg-deb -x "$deb" "$root"
+source "$(dirname "$0")/lib/unpacked_package.sh"
 cli=$root/usr/bin/haojian-cli
 export LC_ALL=C.UTF-8
 
@@ -61,5 +55,4 @@ while read -r card; do
         >/dev/null 2>&1 || fail "export does not take the completed card type $card"
 done < <(complete_words haojian-cli export --card '')
 
-if [ "$failures" -ne 0 ]; then exit 1; fi
-echo "manual pages and completion agree with the program"
+finish "manual pages and completion agree with the program"

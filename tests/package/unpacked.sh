@@ -4,15 +4,9 @@
 # a real X server without the missing-database reminder, as the class its menu entry names;
 # and neither writes anything into the installed tree.
 set -euo pipefail
-deb=$1
 here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib/unpacked_package.sh"
 source "$here/../e2e/lib/xvfb.sh"
-
-work=$(mktemp -d)
-root=$work/root
-cleanup() { stop_xvfb; rm -rf "$work"; }
-trap cleanup EXIT
-dpkg-deb -x "$deb" "$root"
 touch "$work/unpacked"
 sleep 1
 mkdir -p "$work/home"
@@ -34,6 +28,8 @@ if head -n 3 found.txt | cut -f2 | grep -qx '未知'; then
 fi
 
 start_xvfb
+cleanup() { stop_xvfb; rm -rf "$work"; }
+trap cleanup EXIT
 "$root/usr/bin/haojian" >"$work/out.log" 2>&1 &
 APP_PID=$!
 id=$(wait_for_window 'V1\.1' 30) || { echo "no main window mapped"; cat "$work/out.log"; exit 1; }
