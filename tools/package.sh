@@ -12,7 +12,7 @@ build=${1:-build}
 umask 022
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S . -B "$build" -G Ninja >/dev/null
+    cmake -S . -B "$build" -G Ninja >&2
 fi
 build=$(cd "$build" && pwd)
 cache_value() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
@@ -26,7 +26,8 @@ if [ -n "$(cache_value HAOJIAN_SANITIZE)" ] || [ "$(cache_value HAOJIAN_SHELL)" 
     echo "package.sh: $build is built with sanitizers or without the desktop program" >&2
     exit 1
 fi
-cmake --build "$build" --target haojian haojian-cli >/dev/null
+# Standard output carries only the package's path.
+cmake --build "$build" --target haojian haojian-cli >&2
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 changelog_version=$(dpkg-parsechangelog -l packaging/changelog -S Version)
