@@ -4,11 +4,11 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
-#include <system_error>
 #include <thread>
 #include <vector>
 
 #include "line_list.h"
+#include "thread_start.h"
 
 namespace haojian {
 namespace {
@@ -32,11 +32,11 @@ public:
     std::size_t chunks() const { return cuts_.size() - 1; }
 
     void Run(std::size_t helpers) {
-        std::vector<std::thread> threads;
+        std::vector<std::jthread> threads;
         for (std::size_t i = 0; i < helpers; ++i) {
             try {
-                threads.emplace_back([this, i] { Help(i + 1); });
-            } catch (const std::system_error&) {
+                threads.push_back(StartThread([this, i] { Help(i + 1); }));
+            } catch (const ThreadStartError&) {
                 break;  // the threads started so far, and this one, do the work
             }
         }
@@ -45,7 +45,7 @@ public:
         } catch (...) {
             Fail(std::current_exception());
         }
-        for (std::thread& t : threads) t.join();
+        for (std::jthread& t : threads) t.join();
         if (error_) std::rethrow_exception(error_);
     }
 

@@ -9,6 +9,7 @@
 #include "line_list.h"
 #include "ordered_chunks.h"
 #include "sorted_lines.h"
+#include "thread_start.h"
 
 namespace haojian {
 namespace {
@@ -48,6 +49,13 @@ TEST(OrderedChunks, AnySplitAndNumberOfThreadsGivesTheLinesInOrder) {
         }
     }
     EXPECT_EQ(Numbered("", 2, 1), "");
+    {
+        // No thread to be had: the calling thread does it all.
+        const std::string text = testing::RandomLines(rng, 500);
+        const std::string expected = Numbered(text, 1, text.size() + 1);
+        const ThreadStartsRefused refused;
+        EXPECT_EQ(Numbered(text, 3, 7), expected);
+    }
     // A CR LF pair is never cut apart, and LF CR stays two line ends.
     EXPECT_EQ(Numbered("a\r\nb\n\rc\r", 2, 1), "a#1\nb#1\n#0\nc#1\n");
 }
