@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "collation.h"
+#include "huge_pages.h"
 
 namespace haojian::sorting {
 
@@ -50,7 +51,7 @@ inline GeneralLine LineEntry(std::string_view text, std::string_view line, std::
 class LineTable {
 public:
     // most bounds the number of lines; reserved room that stays unused costs nothing.
-    LineTable(std::string_view text, std::size_t most) : text_(text) { lines_.reserve(most); }
+    LineTable(std::string_view text, std::size_t most) : text_(text) { ReserveHuge(lines_, most); }
 
     // Adds the lines of pending that take ok unless an equal line is there, in their order.
     // What a line's probe will look at is fetched some lines ahead, a step at a time (its
@@ -116,7 +117,11 @@ private:
     }
 
     void Grow() {
-        slots_.assign(std::max<std::size_t>(1024, slots_.size() * 2), 0);
+        const std::size_t size = std::max<std::size_t>(1024, slots_.size() * 2);
+        std::vector<std::uint32_t> grown;
+        ReserveHuge(grown, size);
+        grown.assign(size, 0);
+        slots_.swap(grown);
         const std::size_t mask = slots_.size() - 1;
         for (std::size_t i = 0; i < lines_.size(); ++i) {
             std::size_t slot = SlotOf(lines_[i].key);

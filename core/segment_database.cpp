@@ -5,6 +5,7 @@
 
 #include "error.h"
 #include "file_system.h"
+#include "huge_pages.h"
 
 namespace haojian {
 namespace {
@@ -64,7 +65,10 @@ void SegmentDatabase::Grow() {
 
 bool SegmentDatabase::Claim(std::string_view prefix, std::uint32_t line) {
     if (const std::int32_t segment = MobileSegment(prefix); segment >= 0) {
-        if (mobile_.empty()) mobile_.assign(kMobileSegments, kNoLine);
+        if (mobile_.empty()) {
+            ReserveHuge(mobile_, kMobileSegments);
+            mobile_.assign(kMobileSegments, kNoLine);
+        }
         std::uint32_t& first = mobile_[std::size_t(segment)];
         if (first != kNoLine) return false;
         first = line;
@@ -119,6 +123,8 @@ void SegmentDatabase::BuildIndex() {
         previous = line;
     }
     if (!mobile_.empty() && distinct_fields_.size() < kNoFields) {
+        // Read at random by every look-up.
+        ReserveHuge(mobile_fields_, mobile_.size());
         mobile_fields_.resize(mobile_.size());
         for (std::size_t s = 0; s < mobile_.size(); ++s) {
             mobile_fields_[s] =

@@ -16,6 +16,7 @@
 #include "buffered_writer.h"
 #include "collation.h"
 #include "digit_lines.h"
+#include "huge_pages.h"
 #include "key_store.h"
 #include "line_list.h"
 #include "line_table.h"
@@ -233,7 +234,7 @@ private:
         });
         std::size_t most = 1;
         for (const std::size_t n : ends) most += n;
-        digits_.reserve(most);
+        ReserveHuge(digits_, most);
         std::vector<Collector> collectors;
         collectors.reserve(parts);
         for (std::size_t i = 0; i < parts; ++i) collectors.emplace_back(text_, most);
