@@ -223,17 +223,40 @@ bool LocaleCollation::FoldedEqual(std::string_view a, std::string_view b) {
     return i == a.size() && j == b.size();
 }
 
-std::uint64_t LocaleCollation::FoldedHash(std::string_view text) {
-    std::uint64_t hash = kHashStart;
-    if (ForEachFoldedUnit(text,
-                          [&](char16_t u) { hash = (hash ^ std::uint64_t(u)) * kHashPrime; })) {
-        return hash;
+namespace {
+
+// Hashes code units four at a time, a multiplication per word rather than per unit.
+class UnitHash {
+public:
+    void Add(char16_t u) {
+        word_ |= std::uint64_t(u) << (16 * (count_++ & 3));
+        if ((count_ & 3) == 0) {
+            hash_ = (hash_ ^ word_) * kHashPrime;
+            word_ = 0;
+        }
     }
+    std::uint64_t Value() const {
+        std::uint64_t h = (hash_ ^ word_ ^ (std::uint64_t(count_) << 48)) * kHashPrime;
+        h ^= h >> 29;
+        return h;
+    }
+
+private:
+    std::uint64_t hash_ = kHashStart;
+    std::uint64_t word_ = 0;
+    std::uint32_t count_ = 0;
+};
+
+}  // namespace
+
+std::uint64_t LocaleCollation::FoldedHash(std::string_view text) {
+    UnitHash hash;
+    if (ForEachFoldedUnit(text, [&](char16_t u) { hash.Add(u); })) return hash.Value();
     std::u16string folded;
     Fold(text, folded);
-    hash = kHashStart;
-    for (const char16_t u : folded) hash = (hash ^ std::uint64_t(u)) * kHashPrime;
-    return hash;
+    UnitHash whole;
+    for (const char16_t u : folded) whole.Add(u);
+    return whole.Value();
 }
 
 int LocaleCollation::Compare(std::string_view a, std::string_view b) const {

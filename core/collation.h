@@ -48,7 +48,7 @@ public:
     // Whether the folded code units of a and b are equal (so a and b compare equal), found
     // without storing them.
     static bool FoldedEqual(std::string_view a, std::string_view b);
-    // FNV-1a over the folded code units of text: texts that compare equal hash alike.
+    // A hash of the folded code units of text: texts that compare equal hash alike.
     static std::uint64_t FoldedHash(std::string_view text);
 
     class KeyWriter;
