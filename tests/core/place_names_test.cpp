@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-namespace haojian::tools {
+namespace haojian {
 namespace {
 
 using Kind = PlacePlacement::Kind;
@@ -115,4 +115,4 @@ TEST_F(PlaceNames, CitiesTheTableLacksKeepTheirProvince) {
 }
 
 }  // namespace
-}  // namespace haojian::tools
+}  // namespace haojian
