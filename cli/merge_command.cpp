@@ -5,6 +5,8 @@
 #include "cli_support.h"
 #include "commands.h"
 #include "merge.h"
+#include "messages.h"
+#include "standard_output.h"
 
 namespace haojian::cli {
 namespace {
@@ -17,27 +19,29 @@ constexpr std::string_view kHelp =
     "does: lines that differ only in letter case count as one, kept as first met; the order\n"
     "is the collation of the user's locale (LC_ALL, LC_COLLATE, LANG), ignoring case; CR LF\n"
     "after every line. OUT may be one of the sources, and is replaced only once the result is\n"
-    "complete. Prints the status text, such as 文件合并整理完毕！共计：358.\n"
+    "complete; \"-o -\" writes to standard output. Then prints the status text, such as\n"
+    "文件合并整理完毕！共计：358: on standard output, or on standard error when the lines go\n"
+    "there.\n"
     "\n"
-    "  -o OUT    the file to write\n"
-    "  --help    show this text\n"
+    "  -o OUT       the file to write; \"-\" for standard output\n"
+    "  -h, --help   show this text\n"
     "\n"
     "A NUL byte ends the joined text: the lines before it are written and counted, then the\n"
     "file and offset of the byte are reported and the exit status is 1.\n"
     "Messages are printed in UTF-8. Exit status: 0 done, 1 failure, 2 bad usage.\n";
 
 int Merge(const Arguments& args) {
-    const std::string output = args.Value("-o", "");
+    const std::string output = OutputPath(args.Value("-o", ""));
     if (output.empty()) throw UsageError("no output file given (-o OUT)");
     if (args.operands.empty()) throw UsageError("no source file given");
     std::vector<std::string> sources;
-    for (const std::string& source : args.operands) {
-        sources.push_back(source == "-" ? "/dev/stdin" : source);
-    }
+    for (const std::string& source : args.operands) sources.push_back(InputPath(source));
+    const bool data_on_standard_output = IsStandardOutput(output);
+    StandardOutputFileSystem fs;
     try {
-        PrintLine(MergedStatusText(MergeDataFiles(sources, output)));
+        PrintStatus(MergedStatusText(MergeDataFiles(sources, output, fs)), data_on_standard_output);
     } catch (const MergeCutError& e) {
-        PrintLine(MergedStatusText(e.line_count()));
+        PrintStatus(MergedStatusText(e.line_count()), data_on_standard_output);
         throw;
     }
     return kExitSuccess;

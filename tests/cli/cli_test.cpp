@@ -100,7 +100,7 @@ TEST_F(Cli, ExportFiltersAndMasks) {
               "138000012** 南京 移动\r\n1380000** 南京 移动\r\n");
 
     r = Run("export --db " + db + " --layout 手机号码+一切 -o out.txt list.txt");
-    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("手机号码+一切"), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(Utf8FromGbk(ReadFileBytes(dir.path() + "out.txt")),
