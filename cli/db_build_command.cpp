@@ -136,15 +136,18 @@ void AddTable(const std::string& path, const SegmentTable& table, PlaceCache& pl
             continue;
         }
         if (place.kind == PlacePlacement::Kind::UnlistedCity) {
-            report.province_level.AddValue(row.province + " " + row.city);
+            report.province_level.AddValue(row.province + " " +
+                                           (row.city.empty() ? "(no city)" : row.city));
         }
     }
 }
 
-void PrintTally(std::string_view what, const Tally& tally) {
-    if (tally.count == 0) return;
-    std::cerr << "  " << what << ": " << tally.count << "\n";
-    for (const std::string& example : tally.examples) std::cerr << "      " << example << "\n";
+// The tally's count after what, indented by indent, then its examples below.
+void PrintTally(std::string_view indent, std::string_view what, const Tally& tally) {
+    std::cerr << indent << what << ": " << tally.count << "\n";
+    for (const std::string& example : tally.examples) {
+        std::cerr << indent << "    " << example << "\n";
+    }
     if (tally.values.empty()) return;
     std::vector<std::pair<std::string, std::size_t>> values(tally.values.begin(),
                                                             tally.values.end());
@@ -152,11 +155,11 @@ void PrintTally(std::string_view what, const Tally& tally) {
                      [](const auto& a, const auto& b) { return a.second > b.second; });
     const std::size_t shown = std::min(values.size(), kExamples);
     for (std::size_t i = 0; i < shown; ++i) {
-        std::cerr << "      \"" << Printable(values[i].first) << "\": " << values[i].second
+        std::cerr << indent << "    " << Printable(values[i].first) << ": " << values[i].second
                   << (values[i].second == 1 ? " row\n" : " rows\n");
     }
     if (values.size() > shown) {
-        std::cerr << "      and " << values.size() - shown << " other names\n";
+        std::cerr << indent << "    and " << values.size() - shown << " more\n";
     }
 }
 
@@ -190,20 +193,21 @@ int DbBuild(const Arguments& args) {
         AddTable(path, table, places, database, report);
     }
 
-    const std::size_t skipped = report.Unmapped() + report.repeated.count;
     std::cerr << "rows read: " << report.rows << "\n"
-              << "lines to write: " << database.size() << "\n"
-              << "rows skipped: " << skipped << "\n";
-    PrintTally("bad prefix (not seven digits)", report.bad_prefix);
-    PrintTally("too few fields", report.too_few_fields);
-    PrintTally("unknown province", report.unknown_province);
-    PrintTally("unknown carrier", report.unknown_carrier);
-    PrintTally("repeated prefix (the first row kept)", report.repeated);
-    std::cerr << "rows kept at province level (unknown city): " << report.province_level.count
-              << "\n";
-    PrintTally("province and city", report.province_level);
+              << "lines: " << database.size() << "\n"
+              << "rows skipped: " << report.Unmapped() + report.repeated.count << "\n";
+    for (const auto& [what, tally] : {
+             std::pair<std::string_view, const Tally*>{"bad prefix", &report.bad_prefix},
+             {"too few fields", &report.too_few_fields},
+             {"unknown province", &report.unknown_province},
+             {"unknown carrier", &report.unknown_carrier},
+             {"repeated prefix (the first row kept)", &report.repeated},
+         }) {
+        if (tally->count != 0) PrintTally("  ", what, *tally);
+    }
+    PrintTally("", "rows kept at province level (unknown city)", report.province_level);
     std::cerr << "rows not mapped: " << report.Unmapped() << " ("
-              << Percent(report.Unmapped(), report.rows) << ")\n";
+              << Percent(report.Unmapped(), report.rows) << " of the rows read)\n";
 
     if (report.rows == 0) {
         throw Failure("the tables hold no rows; " + QuotedPath(output) + " is left as it was");
