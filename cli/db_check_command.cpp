@@ -36,10 +36,26 @@ constexpr std::string_view kHelp =
     "Exit status: 0 the database is sound; 1 some line would give 未知 or a wrong field, or\n"
     "the database cannot be read; 2 bad usage.\n";
 
+// A database line for the report: printable ASCII as it is, every other byte as \xHH.
+std::string Shown(std::string_view line) {
+    std::string shown;
+    for (const char c : line) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F) {
+            shown.push_back(c);
+        } else {
+            char escape[5];
+            std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+            shown += escape;
+        }
+    }
+    return shown;
+}
+
 void PrintFinding(std::string_view what, const DatabaseCheck::Finding& finding) {
     std::cout << what << ": " << finding.count << "\n";
     for (const auto& example : finding.examples) {
-        std::cout << "  line " << example.line << ": " << Printable(example.text) << "\n";
+        std::cout << "  line " << example.line << ": " << Shown(example.text) << "\n";
     }
 }
 
