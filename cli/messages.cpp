@@ -46,20 +46,17 @@ std::string Printable(std::string_view name) {
 
 namespace {
 
-std::string Reason(int code) {
-    return Utf8FromGbk(ReasonForMessage(code));
-}
-
-// text (UTF-8) with the file and the reason beside it, unless it names them already.
-std::string WithFileAndReason(std::string text, const std::string& path, int code) {
+// text (UTF-8) with the file and the reason (GBK) beside it, unless it names them already.
+std::string WithFileAndReason(std::string text, const std::string& path,
+                              const std::string& gbk_reason) {
     const std::string embedded = "\"" + Utf8FromGbk(PathForMessage(path)) + "\"";
     if (const std::size_t at = text.find(embedded); !path.empty() && at != std::string::npos) {
         text.replace(at, embedded.size(), QuotedPath(path));
     } else if (!path.empty()) {
         text = QuotedPath(path) + ": " + text;
     }
-    if (code != 0) {
-        const std::string reason = Reason(code);
+    if (!gbk_reason.empty()) {
+        const std::string reason = Utf8FromGbk(gbk_reason);
         if (text.find(reason) == std::string::npos) text += " (" + reason + ")";
     }
     return text;
@@ -107,14 +104,14 @@ void PrintMessage(std::string_view command, std::string_view utf8_text) {
 
 std::string FailureText(const std::exception& failure) {
     if (const auto* e = dynamic_cast<const FileOperationError*>(&failure)) {
-        return WithFileAndReason(Utf8FromGbk(e->message()), e->path(), e->code());
+        return WithFileAndReason(Utf8FromGbk(e->message()), e->path(), e->reason());
     }
     if (const auto* e = dynamic_cast<const MergeCutError*>(&failure)) {
-        return WithFileAndReason(Utf8FromGbk(e->message()), e->path(), 0);
+        return WithFileAndReason(Utf8FromGbk(e->message()), e->path(), {});
     }
     if (const auto* e = dynamic_cast<const Error*>(&failure)) return Utf8FromGbk(e->message());
     if (const auto* e = dynamic_cast<const FileError*>(&failure)) {
-        return WithFileAndReason(FileErrorText(*e), e->path(), e->code());
+        return WithFileAndReason(FileErrorText(*e), e->path(), ReasonForMessage(*e));
     }
     if (dynamic_cast<const std::bad_alloc*>(&failure)) return "Out of memory";
     return failure.what();

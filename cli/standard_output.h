@@ -24,6 +24,9 @@ public:
     std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
         return real_.OpenRead(path);
     }
+    std::uint64_t SizeHint(const std::string& path) noexcept override {
+        return real_.SizeHint(path);
+    }
     std::unique_ptr<OutputFile> Create(const std::string& path) override;
     std::unique_ptr<OutputFile> CreateTemporary(const std::string& directory,
                                                 std::string* created_path) override {
