@@ -107,38 +107,36 @@ private:
     std::map<std::pair<std::string, std::string>, PlacePlacement> placed_;
 };
 
-void AddTable(const std::string& path, const SegmentTable& table, PlaceCache& places,
-              SegmentDatabaseWriter& database, BuildReport& report) {
-    std::map<std::string, std::size_t> first_line;  // only for the examples of repeats
-    for (const SegmentTable::Row& row : table.rows) {
-        ++report.rows;
-        const std::string where = QuotedPath(path) + ":" + std::to_string(row.line);
-        if (!row.complete) {
-            report.too_few_fields.Add(where);
-            continue;
-        }
-        if (!IsSevenDigits(row.prefix)) {
-            report.bad_prefix.Add(where + ": \"" + Printable(row.prefix) + "\"");
-            continue;
-        }
-        const PlacePlacement& place = places.Place(row.province, row.city);
-        if (place.kind == PlacePlacement::Kind::NoProvince) {
-            report.unknown_province.AddValue(row.province);
-            continue;
-        }
-        const std::optional<char> card = CardDigitForCarrier(row.carrier);
-        if (!card) {
-            report.unknown_carrier.AddValue(row.carrier);
-            continue;
-        }
-        if (!database.Add(row.prefix, place.code, *card)) {
-            report.repeated.Add(where + ": " + row.prefix);
-            continue;
-        }
-        if (place.kind == PlacePlacement::Kind::UnlistedCity) {
-            report.province_level.AddValue(row.province + " " +
-                                           (row.city.empty() ? "(no city)" : row.city));
-        }
+// Maps one row and adds it to database, or tells report why not.
+void AddRow(const std::string& path, const SegmentTable::Row& row, PlaceCache& places,
+            SegmentDatabaseWriter& database, BuildReport& report) {
+    ++report.rows;
+    const auto where = [&] { return QuotedPath(path) + ":" + std::to_string(row.line); };
+    if (!row.complete) {
+        report.too_few_fields.Add(where());
+        return;
+    }
+    if (!IsSevenDigits(row.prefix)) {
+        report.bad_prefix.Add(where() + ": \"" + Printable(row.prefix) + "\"");
+        return;
+    }
+    const PlacePlacement& place = places.Place(row.province, row.city);
+    if (place.kind == PlacePlacement::Kind::NoProvince) {
+        report.unknown_province.AddValue(row.province);
+        return;
+    }
+    const std::optional<char> card = CardDigitForCarrier(row.carrier);
+    if (!card) {
+        report.unknown_carrier.AddValue(row.carrier);
+        return;
+    }
+    if (!database.Add(row.prefix, place.code, *card)) {
+        report.repeated.Add(where() + ": " + row.prefix);
+        return;
+    }
+    if (place.kind == PlacePlacement::Kind::UnlistedCity) {
+        report.province_level.AddValue(row.province + " " +
+                                       (row.city.empty() ? "(no city)" : row.city));
     }
 }
 
@@ -183,14 +181,15 @@ int DbBuild(const Arguments& args) {
         const std::string bytes = ReadWholeFile(RealFileSystem(), path);
         SegmentTable table;
         try {
-            table = ReadSegmentTable(bytes);
+            table = ReadSegmentTable(bytes, [&](const SegmentTable::Row& row) {
+                AddRow(path, row, places, database, report);
+            });
         } catch (const Error& e) {
             throw FileOperationError(std::string(e.message()), path, 0);
         }
         std::cerr << "table " << QuotedPath(path) << ": " << EncodingName(table.encoding) << ", "
-                  << (table.separator == '\t' ? "tab" : "comma") << "-separated, "
-                  << table.rows.size() << " rows\n";
-        AddTable(path, table, places, database, report);
+                  << (table.separator == '\t' ? "tab" : "comma") << "-separated, " << table.rows
+                  << " rows\n";
     }
 
     std::cerr << "rows read: " << report.rows << "\n"

@@ -118,7 +118,8 @@ std::string Decoded(std::string_view bytes, SegmentTable::Encoding& encoding) {
 
 }  // namespace
 
-SegmentTable ReadSegmentTable(std::string_view bytes) {
+SegmentTable ReadSegmentTable(std::string_view bytes,
+                              const std::function<void(const SegmentTable::Row&)>& sink) {
     SegmentTable table;
     const std::string text = Decoded(bytes, table.encoding);
     if (const std::size_t nul = text.find('\0'); nul != std::string::npos) {
@@ -180,7 +181,8 @@ SegmentTable ReadSegmentTable(std::string_view bytes) {
         take(province, row.province);
         take(city, row.city);
         take(carrier, row.carrier);
-        table.rows.push_back(std::move(row));
+        ++table.rows;
+        sink(row);
     });
     if (!header) throw Error("The table is empty: no header row");
     return table;

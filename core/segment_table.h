@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace haojian {
 
@@ -34,12 +34,14 @@ struct SegmentTable {
 
     Encoding encoding = Encoding::kUtf8;
     char separator = ',';
-    std::vector<Row> rows;  // empty lines are no rows
+    std::size_t rows = 0;  // empty lines are no rows
 };
 
-// Reads a table's bytes. Throws Error when the text holds a NUL byte or its header row names no
-// column of the segment prefix, the province or the carrier.
-SegmentTable ReadSegmentTable(std::string_view bytes);
+// Reads a table's bytes and hands each row, in table order, to sink. Throws Error when the
+// text holds a NUL byte or its header row names no column of the segment prefix, the province
+// or the carrier (before any row is handed on).
+SegmentTable ReadSegmentTable(std::string_view bytes,
+                              const std::function<void(const SegmentTable::Row&)>& sink);
 
 // The encoding's name for a report: "UTF-8", "UTF-8 with byte-order mark", "UTF-16", "GBK".
 std::string_view EncodingName(SegmentTable::Encoding encoding);
