@@ -1,9 +1,11 @@
 #include <algorithm>
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "built_in_code_rows.h"
 #include "cli_support.h"
 #include "commands.h"
 #include "export.h"
@@ -44,7 +46,8 @@ constexpr std::string_view kHelp =
     "  -q, --quiet    no progress line\n"
     "  -h, --help     show this text\n"
     "\n"
-    "Filters compare exactly, byte for byte: a name no row carries passes no row. Filter and\n"
+    "Filters compare exactly, byte for byte: a name no row carries passes no row, and a\n"
+    "province or city that the code tables lack is said on standard error. Filter and\n"
     "layout texts are taken as UTF-8, or as GBK when they are not UTF-8. A list that begins\n"
     "with a UTF-8 byte-order mark has it skipped; one that begins with a UTF-16 mark is\n"
     "converted to GBK; either is said on standard error. A run that takes over a second shows\n"
@@ -68,6 +71,19 @@ void CheckCardType(const std::string& card) {
     }
 }
 
+// A province or city filter that no row can pass: the look-up gives only the tables' names and
+// 未知. Said on standard error; the export still runs, as the window's would.
+void WarnOfNameNoRowCarries(const Arguments& args, std::string_view what, const std::string& name,
+                            std::string_view wildcard, std::span<const CodeRow> rows) {
+    if (name == wildcard || name == text::kUnknown) return;
+    for (const CodeRow& row : rows) {
+        if (row.name == name) return;
+    }
+    PrintMessage(args.command, "no row can have the " + std::string(what) + " '" +
+                                   Printable(Utf8FromGbk(name)) + "': no " + std::string(what) +
+                                   " of the code tables has that name");
+}
+
 int Export(const Arguments& args) {
     const std::string output = OutputPath(args.Value("-o", ""));
     if (output.empty()) throw UsageError("no output file given (-o OUT)");
@@ -82,6 +98,8 @@ int Export(const Arguments& args) {
                          "' (see 'haojian-cli export --help')");
     }
     const bool data_on_standard_output = IsStandardOutput(output);
+    WarnOfNameNoRowCarries(args, "province", province, text::kAnyProvince, kBuiltInProvinceRows);
+    WarnOfNameNoRowCarries(args, "city", city, text::kAnyCity, kBuiltInCityRows);
 
     const SegmentDatabase database = LoadDatabase(args);
     std::vector<LineList> lists;

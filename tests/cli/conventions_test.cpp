@@ -92,6 +92,12 @@ TEST_F(Cli, ArgumentsAreCheckedBeforeAnyWork) {
                          " --city \"$(printf '\\304\\317\\276\\251')\" -o - " + "list.txt");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "138000012**\r\n");
+
+    // A province no row can carry is said, and the export still runs (and finds nothing).
+    const Result none = Run("export --db " + db + " --province 江苏省 -o - list.txt");
+    EXPECT_EQ(none.status, 0);
+    EXPECT_EQ(none.out, "");
+    EXPECT_TRUE(Contains(none.err, "no row can have the province '江苏省'")) << none.err;
 }
 
 TEST_F(Cli, ListsWithAByteOrderMarkAreReadAsTheirTextAndSaidSo) {
