@@ -125,6 +125,16 @@ std::string ReadListBytes(const Arguments& args, const std::string& path) {
     return std::move(list.bytes);
 }
 
+std::vector<LineList> ReadLists(const Arguments& args, std::uint64_t& bytes) {
+    std::vector<LineList> lists;
+    for (const std::string& path : args.operands) {
+        std::string list = ReadListBytes(args, path);
+        bytes += list.size();
+        lists.push_back(LineList::FromBytes(std::move(list)));
+    }
+    return lists;
+}
+
 LookedUpRows::LookedUpRows(std::vector<LineList> lists, const SegmentDatabase& database)
     : lists_(std::move(lists)), database_(database) {
     starts_.push_back(0);

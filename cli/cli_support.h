@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <set>
@@ -75,6 +76,9 @@ SegmentDatabase LoadDatabase(const Arguments& args);
 // The bytes of a number list; "-" is standard input. A list that begins with a byte-order mark
 // is taken as list_encoding.h says, and that is said once on standard error. Throws FileError.
 std::string ReadListBytes(const Arguments& args, const std::string& path);
+
+// The lists named by the operands, read by ReadListBytes; adds their bytes to bytes.
+std::vector<LineList> ReadLists(const Arguments& args, std::uint64_t& bytes);
 
 // The result rows of number lists, in list order, each looked up when it is read.
 class LookedUpRows final : public ResultTable {

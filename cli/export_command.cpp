@@ -102,14 +102,8 @@ int Export(const Arguments& args) {
     WarnOfNameNoRowCarries(args, "city", city, text::kAnyCity, kBuiltInCityRows);
 
     const SegmentDatabase database = LoadDatabase(args);
-    std::vector<LineList> lists;
     std::uint64_t list_bytes = 0;
-    for (const std::string& path : args.operands) {
-        std::string bytes = ReadListBytes(args, path);
-        list_bytes += bytes.size();
-        lists.push_back(LineList::FromBytes(std::move(bytes)));
-    }
-    const LookedUpRows rows(std::move(lists), database);
+    const LookedUpRows rows(ReadLists(args, list_bytes), database);
     Progress progress("export", list_bytes, ProgressWanted(args.Has("-q")));
     StandardOutputFileSystem fs;
     const std::size_t count =

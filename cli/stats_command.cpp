@@ -45,14 +45,8 @@ int Stats(const Arguments& args) {
     const bool utf8 = args.Has("--utf8");
 
     const SegmentDatabase database = LoadDatabase(args);
-    std::vector<LineList> lists;
     std::uint64_t list_bytes = 0;
-    for (const std::string& path : args.operands) {
-        std::string bytes = ReadListBytes(args, path);
-        list_bytes += bytes.size();
-        lists.push_back(LineList::FromBytes(std::move(bytes)));
-    }
-    const LookedUpRows rows(std::move(lists), database);
+    const LookedUpRows rows(ReadLists(args, list_bytes), database);
     Progress progress("stats", list_bytes, ProgressWanted(args.Has("-q")));
     const RowStatistics statistics =
         CountRows(RowsWithProgress(rows, progress), DefaultCollation());
