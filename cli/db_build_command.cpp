@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -96,15 +97,16 @@ bool IsSevenDigits(std::string_view text) {
 class PlaceCache {
 public:
     const PlacePlacement& Place(const std::string& province, const std::string& city) {
-        const auto key = std::make_pair(province, city);
-        auto it = placed_.find(key);
-        if (it == placed_.end()) it = placed_.emplace(key, map_.Place(province, city)).first;
+        key_.assign(province).append(1, '\n').append(city);  // no field holds a line end
+        auto it = placed_.find(key_);
+        if (it == placed_.end()) it = placed_.emplace(key_, map_.Place(province, city)).first;
         return it->second;
     }
 
 private:
     PlaceNameMap map_ = BuiltInPlaceNameMap();
-    std::map<std::pair<std::string, std::string>, PlacePlacement> placed_;
+    std::unordered_map<std::string, PlacePlacement> placed_;
+    std::string key_;
 };
 
 // Maps one row and adds it to database, or tells report why not.

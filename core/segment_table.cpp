@@ -25,12 +25,15 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
-// The fields of one line: split at separator outside quotes, trimmed, quotes removed.
-std::vector<std::string> Fields(std::string_view line, char separator) {
-    std::vector<std::string> fields;
+// The fields of one line: split at separator outside quotes, trimmed, quotes removed. Fills
+// fields, reusing the storage it has.
+void SplitFields(std::string_view line, char separator, std::vector<std::string>& fields) {
+    std::size_t count = 0;
     std::size_t i = 0;
     for (;;) {
-        std::string field;
+        if (fields.size() == count) fields.emplace_back();
+        std::string& field = fields[count++];
+        field.clear();
         while (i < line.size() && line[i] == ' ') ++i;
         if (i < line.size() && line[i] == '"') {
             ++i;
@@ -54,8 +57,10 @@ std::vector<std::string> Fields(std::string_view line, char separator) {
             field = Trimmed(line.substr(i, end - i));
             i = end;
         }
-        fields.push_back(std::move(field));
-        if (i >= line.size()) return fields;
+        if (i >= line.size()) {
+            fields.resize(count);
+            return;
+        }
         ++i;  // the separator
     }
 }
@@ -130,12 +135,15 @@ SegmentTable ReadSegmentTable(std::string_view bytes,
     std::optional<std::vector<std::string>> header;
     std::vector<std::size_t> prefix_columns;
     std::optional<std::size_t> province, city, carrier, prefix;
+    std::vector<std::string> fields;
+    SegmentTable::Row row;
     ForEachLine(text, [&](std::string_view line) {
         ++line_number;
         if (Trimmed(line).empty()) return;
         if (!header) {
             table.separator = line.find('\t') != std::string_view::npos ? '\t' : ',';
-            header = Fields(line, table.separator);
+            header.emplace();
+            SplitFields(line, table.separator, *header);
             prefix_columns = ColumnsNamed(*header, kPrefixNames);
             const auto first = [&](const Names& names) -> std::optional<std::size_t> {
                 const std::vector<std::size_t> columns = ColumnsNamed(*header, names);
@@ -157,7 +165,7 @@ SegmentTable ReadSegmentTable(std::string_view bytes,
             require(carrier.has_value(), "carrier", kCarrierNames);
             return;
         }
-        const std::vector<std::string> fields = Fields(line, table.separator);
+        SplitFields(line, table.separator, fields);
         if (!prefix) {
             prefix = prefix_columns.front();
             for (const std::size_t column : prefix_columns) {
@@ -167,19 +175,19 @@ SegmentTable ReadSegmentTable(std::string_view bytes,
                 }
             }
         }
-        SegmentTable::Row row;
         row.line = line_number;
+        row.complete = true;
         const auto take = [&](std::optional<std::size_t> column, std::string& field) {
-            if (!column) return;
             if (*column < fields.size()) {
-                field = fields[*column];
+                field.swap(fields[*column]);
             } else {
+                field.clear();
                 row.complete = false;
             }
         };
         take(prefix, row.prefix);
         take(province, row.province);
-        take(city, row.city);
+        if (city) take(city, row.city);
         take(carrier, row.carrier);
         ++table.rows;
         sink(row);
