@@ -1,6 +1,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "buffered_writer.h"
 #include "cli_support.h"
@@ -63,16 +64,18 @@ int Lookup(const Arguments& args) {
     CodeTables tables;
     ReloadCodeTables(tables);
     const LocaleCollation& collation = DefaultCollation();
-    Progress progress("lookup", ListFileSizes(args.operands), ProgressWanted(args.Has("-q")));
+    const std::vector<std::uint64_t> sizes = ListFileSizes(args.operands);
+    Progress progress("lookup", 0, ProgressWanted(args.Has("-q")));
+    for (const std::uint64_t size : sizes) progress.AddTotal(size);
     Utf8Texts utf8_texts;
     std::string converted_number;
     StandardOutput standard_output;
     BufferedWriter out(standard_output, std::size_t(64) << 10);
     const auto field = [&](std::string_view gbk) { out.Append(utf8 ? utf8_texts(gbk) : gbk); };
-    for (const std::string& path : args.operands) {
+    for (std::size_t i = 0; i < args.operands.size(); ++i) {
         // Streamed line by line: no per-line bookkeeping beside the list's bytes.
-        const std::string list = ReadListBytes(args, path);
-        if (path == "-") progress.AddTotal(list.size());
+        const std::string list = ReadListBytes(args, args.operands[i]);
+        if (sizes[i] == 0) progress.AddTotal(list.size());
         ForEachLine(list, [&](std::string_view number) {
             progress.Advance(number.size() + 1);
             const LookupResult r = ResolveNumber(number, database, tables, collation);

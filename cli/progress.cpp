@@ -94,15 +94,14 @@ void Progress::Draw(double now) {
     std::fflush(out_);
 }
 
-std::uint64_t ListFileSizes(const std::vector<std::string>& lists) {
-    std::uint64_t total = 0;
+std::vector<std::uint64_t> ListFileSizes(const std::vector<std::string>& lists) {
+    std::vector<std::uint64_t> sizes;
     for (const std::string& list : lists) {
         struct stat st {};
-        if (list != "-" && ::stat(list.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
-            total += std::uint64_t(st.st_size);
-        }
+        const bool regular = list != "-" && ::stat(list.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+        sizes.push_back(regular ? std::uint64_t(st.st_size) : 0);
     }
-    return total;
+    return sizes;
 }
 
 bool ProgressWanted(bool quiet) {

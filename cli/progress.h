@@ -71,9 +71,9 @@ private:
     Progress& progress_;
 };
 
-// The sizes of the regular files among lists, for a total known before they are read; "-"
-// and anything that is no regular file count 0.
-std::uint64_t ListFileSizes(const std::vector<std::string>& lists);
+// The size of each list that is a regular file, for a total known before they are read; "-"
+// and anything that is no regular file count 0 (their bytes are added once read).
+std::vector<std::uint64_t> ListFileSizes(const std::vector<std::string>& lists);
 
 // Whether a command shows progress: only on a terminal, and never with -q.
 bool ProgressWanted(bool quiet);
