@@ -24,28 +24,6 @@ std::size_t Utf8SequenceLength(std::string_view text) {
     return length;
 }
 
-}  // namespace
-
-std::string Printable(std::string_view name) {
-    std::string shown;
-    while (!name.empty()) {
-        const std::size_t length = Utf8SequenceLength(name);
-        const auto byte = static_cast<unsigned char>(name[0]);
-        if (length == 0 || byte < 0x20 || byte == 0x7F) {
-            char escape[5];
-            std::snprintf(escape, sizeof escape, "\\x%02X", byte);
-            shown += escape;
-            name.remove_prefix(1);
-        } else {
-            shown += name.substr(0, length);
-            name.remove_prefix(length);
-        }
-    }
-    return shown;
-}
-
-namespace {
-
 // text (UTF-8) with the file and the reason (GBK) beside it, unless it names them already.
 std::string WithFileAndReason(std::string text, const std::string& path,
                               const std::string& gbk_reason) {
@@ -83,6 +61,28 @@ std::string FileErrorText(const FileError& e) {
 }
 
 }  // namespace
+
+std::string Printable(std::string_view name) {
+    std::string shown;
+    while (!name.empty()) {
+        const std::size_t length = Utf8SequenceLength(name);
+        const auto byte = static_cast<unsigned char>(name[0]);
+        // C0 and C1 controls, and DEL, could steer the terminal.
+        const bool control =
+            byte < 0x20 || byte == 0x7F ||
+            (length == 2 && byte == 0xC2 && static_cast<unsigned char>(name[1]) < 0xA0);
+        if (length == 0 || control) {
+            char escape[5];
+            std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+            shown += escape;
+            name.remove_prefix(1);
+        } else {
+            shown += name.substr(0, length);
+            name.remove_prefix(length);
+        }
+    }
+    return shown;
+}
 
 std::string InputPath(std::string_view argument) {
     return std::string(argument == "-" ? kStandardInput : argument);
