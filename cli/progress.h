@@ -15,7 +15,7 @@ namespace haojian::cli {
 // for a moment and promises to take over a second in all, so short runs print nothing.
 //
 // Advance() is cheap enough to call for every line: it looks at the clock only after every
-// kCheckBytes bytes.
+// kCheckBytes bytes. One thread calls it (a parallel loop advances it as its chunks complete).
 class Progress {
 public:
     using Clock = std::function<double()>;  // seconds, from any start
