@@ -84,6 +84,8 @@ int RunCommand(std::string_view name, std::string_view help, const std::vector<s
         return kExitUsage;
     } catch (const std::exception& e) {
         PrintMessage(name, FailureText(e));
+    } catch (...) {
+        PrintMessage(name, "unknown failure");
     }
     return kExitFailure;
 }

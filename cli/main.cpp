@@ -7,6 +7,7 @@
 
 #include "cli_support.h"
 #include "commands.h"
+#include "termination_signals.h"
 #include "version.h"
 
 namespace {
@@ -71,6 +72,7 @@ int RunDb(std::vector<std::string> args) {
 
 int main(int argc, char** argv) {
     using namespace haojian::cli;
+    RemoveTemporaryFilesOnTermination();
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         std::cerr << kUsage;

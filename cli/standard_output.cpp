@@ -19,20 +19,9 @@ void StandardOutput::Write(std::string_view bytes) {
     }
 }
 
-std::unique_ptr<OutputFile> StandardOutputFileSystem::Create(const std::string& path) {
-    if (path == kStandardOutput) return std::make_unique<StandardOutput>();
-    return real_.Create(path);
-}
-
-std::unique_ptr<OutputFile> StandardOutputFileSystem::CreateReplacement(const std::string& target,
-                                                                        std::string* temporary,
-                                                                        std::string* final_path) {
-    if (target == kStandardOutput) {
-        temporary->clear();
-        *final_path = target;
-        return std::make_unique<StandardOutput>();
-    }
-    return real_.CreateReplacement(target, temporary, final_path);
+std::unique_ptr<StagedFile> StandardOutputFileSystem::CreateReplacement(const std::string& target) {
+    if (target == kStandardOutput) return std::make_unique<StandardOutput>();
+    return real_.CreateReplacement(target);
 }
 
 }  // namespace haojian::cli

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -8,16 +9,17 @@
 
 namespace haojian::cli {
 
-// Writes to standard output, as it is; errors name "standard output".
-class StandardOutput final : public OutputFile {
+// Writes to standard output, as it is; errors name "standard output". As a result staged for
+// standard output it is in place from the start: Commit() has nothing left to do.
+class StandardOutput final : public StagedFile {
 public:
     void Write(std::string_view bytes) override;
-    void Close() override {}
+    void Commit() override {}
 };
 
 // The real file system, except that the result meant for standard output (kStandardOutput) is
-// written straight to it: never a file renamed over whatever standard output is, nor reopened
-// from its start.
+// written straight to it: never a file put in place of whatever standard output names, nor
+// that file rewritten from its start.
 class StandardOutputFileSystem final : public FileSystem {
 public:
     bool IsFile(const std::string& path) override { return real_.IsFile(path); }
@@ -27,15 +29,7 @@ public:
     std::uint64_t SizeHint(const std::string& path) noexcept override {
         return real_.SizeHint(path);
     }
-    std::unique_ptr<OutputFile> Create(const std::string& path) override;
-    std::unique_ptr<OutputFile> CreateTemporary(const std::string& directory,
-                                                std::string* created_path) override {
-        return real_.CreateTemporary(directory, created_path);
-    }
-    std::unique_ptr<OutputFile> CreateReplacement(const std::string& target, std::string* temporary,
-                                                  std::string* final_path) override;
-    void Rename(const std::string& from, const std::string& to) override { real_.Rename(from, to); }
-    void Remove(const std::string& path) noexcept override { real_.Remove(path); }
+    std::unique_ptr<StagedFile> CreateReplacement(const std::string& target) override;
 
 private:
     FileSystem& real_ = RealFileSystem();

@@ -354,8 +354,8 @@ void TForm1::FormCreate() {
         const std::size_t lines = database->size();
         run_->SetDatabase(std::move(*database));
         panels_[kPanelDatabaseSize]->setText(QString::number(lines));
-    } catch (const Error& error) {
-        ShowError(error.message());
+    } catch (const std::exception& error) {
+        ShowError(FailureMessage(error));
     }
 }
 
@@ -381,10 +381,8 @@ template <typename F>
 void TForm1::Guarded(F&& command) {
     try {
         command();
-    } catch (const Error& error) {
-        ShowError(error.message());
     } catch (const std::exception& error) {
-        ShowError(error.what());
+        ShowError(FailureMessage(error));
     }
 }
 
@@ -473,7 +471,7 @@ void TForm1::SpeedButton1Click() {
             SetStatusText(kPanelStatus, MergedStatusText(error.line_count()));
             failure = std::string(error.message());
         } catch (const std::exception& error) {
-            failure = std::string(error.what());
+            failure = FailureMessage(error);
         }
     }
     if (failure) ShowError(*failure);

@@ -36,17 +36,9 @@ public:
         if (*window_) statuses << (*window_)->StatusText(6);
         return RealFileSystem().OpenRead(path);
     }
-    std::unique_ptr<OutputFile> Create(const std::string& path) override {
-        return RealFileSystem().Create(path);
+    std::unique_ptr<StagedFile> CreateReplacement(const std::string& target) override {
+        return RealFileSystem().CreateReplacement(target);
     }
-    std::unique_ptr<OutputFile> CreateTemporary(const std::string& directory,
-                                                std::string* created) override {
-        return RealFileSystem().CreateTemporary(directory, created);
-    }
-    void Rename(const std::string& from, const std::string& to) override {
-        RealFileSystem().Rename(from, to);
-    }
-    void Remove(const std::string& path) noexcept override { RealFileSystem().Remove(path); }
 
 private:
     TForm1** window_;
