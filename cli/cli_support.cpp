@@ -49,7 +49,6 @@ Arguments ParseArguments(const std::vector<std::string>& args,
             value = arg.substr(eq + 1);
         }
         if (name == "-h") name = "--help";
-        if (name == "--quiet") name = "-q";
         if (name == "--help" || Listed(flag_options, name)) {
             if (value) throw UsageError("option " + name + " takes no value");
             parsed.flags.insert(name);

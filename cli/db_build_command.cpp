@@ -23,7 +23,7 @@ namespace haojian::cli {
 namespace {
 
 constexpr std::string_view kHelp =
-    "Usage: haojian-cli db build [--force] -o OUT TABLE...\n"
+    "Usage: haojian-cli db build [--force] [-q] -o OUT TABLE...\n"
     "\n"
     "Makes a segment database (kelvaronset.dat) from segment tables as they are commonly\n"
     "published: comma- or tab-separated text, UTF-8 (with or without a byte-order mark),\n"
@@ -50,6 +50,8 @@ constexpr std::string_view kHelp =
     "\n"
     "  -o OUT        the database to write\n"
     "  --force       write OUT even when more than 1 % of the rows could not be mapped\n"
+    "  -q            no progress line; db build shows none (a table of real size takes\n"
+    "                well under a second), but takes -q as the other commands do\n"
     "  -h, --help    show this text\n"
     "\n"
     "Exit status: 0 done; 1 failure, or more than 1 % of the rows not mapped without --force\n"
@@ -226,7 +228,7 @@ int DbBuild(const Arguments& args) {
 }  // namespace
 
 int RunDbBuild(const std::vector<std::string>& args) {
-    return RunCommand("db build", kHelp, args, {"-o"}, {"--force"}, DbBuild);
+    return RunCommand("db build", kHelp, args, {"-o"}, {"--force", "-q"}, DbBuild);
 }
 
 }  // namespace haojian::cli

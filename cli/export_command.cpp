@@ -43,7 +43,7 @@ constexpr std::string_view kHelp =
     "                   手机号码+城市+卡类  number, city, card type\n"
     "                 fields separated by one space\n"
     "  -o OUT         the file to write; \"-\" for standard output\n"
-    "  -q, --quiet    no progress line\n"
+    "  -q             no progress line\n"
     "  -h, --help     show this text\n"
     "\n"
     "Filters compare exactly, byte for byte: a name no row carries passes no row, and a\n"

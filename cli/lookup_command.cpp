@@ -28,7 +28,7 @@ constexpr std::string_view kHelp =
     "\n"
     "  --db FILE     the segment database (default: kelvaronset.dat beside this program)\n"
     "  --utf8        write UTF-8 instead of the GBK bytes that the files and tables hold\n"
-    "  -q, --quiet   no progress line\n"
+    "  -q            no progress line\n"
     "  -h, --help    show this text\n"
     "\n"
     "A list that begins with a UTF-8 byte-order mark has it skipped; one that begins with a\n"

@@ -34,7 +34,7 @@ constexpr std::string_view kUsage =
     "Exit status: 0 done, 1 failure, 2 bad usage.\n";
 
 constexpr std::string_view kDbUsage =
-    "Usage: haojian-cli db build [--force] -o OUT TABLE...\n"
+    "Usage: haojian-cli db build [--force] [-q] -o OUT TABLE...\n"
     "       haojian-cli db check [--db FILE]\n"
     "\n"
     "  build   make a segment database from published segment tables\n"

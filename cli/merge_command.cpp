@@ -12,7 +12,7 @@ namespace haojian::cli {
 namespace {
 
 constexpr std::string_view kHelp =
-    "Usage: haojian-cli merge -o OUT SOURCE...\n"
+    "Usage: haojian-cli merge [-q] -o OUT SOURCE...\n"
     "\n"
     "Joins the sources byte for byte, in order (\"-\" is standard input), and writes the\n"
     "distinct lines of the result to OUT in ascending order, as the desktop program's Merge\n"
@@ -24,6 +24,8 @@ constexpr std::string_view kHelp =
     "there.\n"
     "\n"
     "  -o OUT       the file to write; \"-\" for standard output\n"
+    "  -q           no progress line; merge shows none, but takes -q as the other\n"
+    "               commands do\n"
     "  -h, --help   show this text\n"
     "\n"
     "A NUL byte ends the joined text: the lines before it are written and counted, then the\n"
@@ -50,7 +52,7 @@ int Merge(const Arguments& args) {
 }  // namespace
 
 int RunMerge(const std::vector<std::string>& args) {
-    return RunCommand("merge", kHelp, args, {"-o"}, {}, Merge);
+    return RunCommand("merge", kHelp, args, {"-o"}, {"-q"}, Merge);
 }
 
 }  // namespace haojian::cli

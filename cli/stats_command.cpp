@@ -30,7 +30,7 @@ constexpr std::string_view kHelp =
     "  --db FILE       the segment database (default: kelvaronset.dat beside this program)\n"
     "  --by FIELD      province (the default), city or card\n"
     "  --utf8          write UTF-8 instead of GBK\n"
-    "  -q, --quiet     no progress line\n"
+    "  -q              no progress line\n"
     "  -h, --help      show this text\n"
     "\n"
     "Lists are read as lookup reads them (byte-order marks included). Messages are printed\n"
