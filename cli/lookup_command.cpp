@@ -12,24 +12,33 @@
 #include "number_list_text.h"
 #include "number_lookup.h"
 #include "ordered_chunks.h"
+#include "progress.h"
+#include "standard_output.h"
 
 namespace haojian::cli {
 namespace {
 
 constexpr std::string_view kHelp =
-    "Usage: haojian-cli lookup [--db FILE] [--utf8] LIST...\n"
+    "Usage: haojian-cli lookup [--db FILE] [--utf8] [-q] LIST...\n"
     "\n"
     "Looks up every entry of each number list (\"-\" is standard input) and writes one line\n"
     "per entry to standard output: the number, province, city and card type, separated by\n"
     "TAB and ended by LF. A list is read as the desktop program imports one: any line end,\n"
-    "a NUL byte ends the text, and entries are neither trimmed nor tested. A list cut short\n"
-    "by a NUL byte is looked up up to it, then the file and the byte's offset are reported\n"
-    "and the exit status is 1.\n"
+    "a NUL byte ends the text, and entries are neither trimmed nor tested. Numbers outside\n"
+    "the database get 未知 for province and city and their card type from the first three\n"
+    "digits; the card types are 移动, 电信, 联通, 虚拟 and 未知. A list cut short by a NUL\n"
+    "byte is looked up up to it, then the file and the byte's offset are reported and the\n"
+    "exit status is 1.\n"
     "\n"
-    "  --db FILE   the segment database (default: kelvaronset.dat beside this program)\n"
-    "  --utf8      write UTF-8 instead of the GBK bytes that the files and tables hold\n"
-    "  --help      show this text\n"
+    "  --db FILE     the segment database (default: kelvaronset.dat beside this program)\n"
+    "  --utf8        write UTF-8 instead of the GBK bytes that the files and tables hold\n"
+    "  -q            no progress line\n"
+    "  -h, --help    show this text\n"
     "\n"
+    "A list that begins with a UTF-8 byte-order mark has it skipped; one that begins with a\n"
+    "UTF-16 mark is converted to GBK; either is said on standard error. A run that takes over\n"
+    "a second shows its progress on standard error when that is a terminal. Lookup is a\n"
+    "stream filter: split a list, look up the parts anywhere, join the results in order.\n"
     "Messages are printed in UTF-8. Exit status: 0 done, 1 failure, 2 bad usage.\n";
 
 // The UTF-8 form of the few distinct texts that fields take, converted once each.
@@ -59,6 +68,9 @@ int Lookup(const Arguments& args) {
     CodeTables tables;
     ReloadCodeTables(tables);
     const LocaleCollation& collation = DefaultCollation();
+    const std::vector<std::uint64_t> sizes = ListFileSizes(args.operands);
+    Progress progress("lookup", 0, ProgressWanted(args.Has("-q")));
+    for (const std::uint64_t size : sizes) progress.AddTotal(size);
     StandardOutput standard_output;
     BufferedWriter out(standard_output, std::size_t(64) << 10);
     // Each thread converts to UTF-8 with texts of its own.
@@ -84,21 +96,26 @@ int Lookup(const Arguments& args) {
             });
             return 0;
         },
-        [&](std::string_view lines, std::size_t) { out.Append(lines); }};
+        [&](std::string_view chunk, std::string_view lines, std::size_t) {
+            out.Append(lines);
+            progress.Advance(chunk.size());
+        }};
     NulCuts cuts;
-    for (const std::string& path : args.operands) {
-        const NumberListText list(path);
+    for (std::size_t i = 0; i < args.operands.size(); ++i) {
+        const NumberListText list(args, args.operands[i]);
+        if (sizes[i] == 0) progress.AddTotal(list.text().size());
         ProcessChunksInOrder(list.text(), work);
         out.Flush();
         cuts.Note(list);
     }
-    return cuts.Report() ? kExitFailure : kExitSuccess;
+    progress.Finish();
+    return cuts.Report(args.command) ? kExitFailure : kExitSuccess;
 }
 
 }  // namespace
 
 int RunLookup(const std::vector<std::string>& args) {
-    return RunCommand("lookup", kHelp, args, {"--db"}, {"--utf8"}, Lookup);
+    return RunCommand("lookup", kHelp, args, {"--db"}, {"--utf8", "-q"}, Lookup);
 }
 
 }  // namespace haojian::cli

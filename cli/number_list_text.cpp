@@ -1,12 +1,12 @@
 #include "number_list_text.h"
 
 #include "cli_support.h"
-#include "file_system.h"
+#include "messages.h"
 
 namespace haojian::cli {
 
-NumberListText::NumberListText(const std::string& path)
-    : path_(path == "-" ? "/dev/stdin" : path), bytes_(ReadListBytes(path)), text_(bytes_) {
+NumberListText::NumberListText(const Arguments& args, const std::string& path)
+    : path_(InputPath(path)), bytes_(ReadListBytes(args, path)), text_(bytes_) {
     if (const std::size_t nul = text_.find('\0'); nul != std::string_view::npos) {
         text_ = text_.substr(0, nul);
         nul_ = nul;
@@ -15,12 +15,12 @@ NumberListText::NumberListText(const std::string& path)
 
 void NulCuts::Note(const NumberListText& list) {
     if (!list.nul_offset()) return;
-    messages_.push_back("File \"" + PathForMessage(list.path()) + "\" holds a NUL byte at offset " +
+    messages_.push_back(QuotedPath(list.path()) + " holds a NUL byte at offset " +
                         std::to_string(*list.nul_offset()) + ": the list ends there");
 }
 
-bool NulCuts::Report() const {
-    for (const std::string& message : messages_) PrintError(message);
+bool NulCuts::Report(std::string_view command) const {
+    for (const std::string& message : messages_) PrintMessage(command, message);
     return !messages_.empty();
 }
 

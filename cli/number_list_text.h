@@ -8,11 +8,13 @@
 
 namespace haojian::cli {
 
+struct Arguments;
+
 // A number list as the line rule reads it: its bytes, of which a NUL byte ends the text.
 class NumberListText {
 public:
-    // Reads the list at path ("-" is standard input). Throws Error naming the file.
-    explicit NumberListText(const std::string& path);
+    // Reads the list at path ("-" is standard input) as ReadListBytes does.
+    NumberListText(const Arguments& args, const std::string& path);
 
     // The text before the first NUL byte, or all of it.
     std::string_view text() const { return text_; }
@@ -29,15 +31,15 @@ private:
 };
 
 // The lists that a NUL byte cut short, told on standard error after the results are written:
-// the file and the byte's offset in it. Gives true when there were any (the command then
-// exits 1).
+// the file and the byte's offset in it. Report gives true when there were any (the command
+// then exits 1).
 class NulCuts {
 public:
     void Note(const NumberListText& list);
-    bool Report() const;
+    bool Report(std::string_view command) const;
 
 private:
-    std::vector<std::string> messages_;
+    std::vector<std::string> messages_;  // UTF-8
 };
 
 }  // namespace haojian::cli

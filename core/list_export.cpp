@@ -17,7 +17,8 @@ NumberListExport::NumberListExport(const SegmentDatabase& database, const CodeTa
       threads_(threads),
       chunk_bytes_(chunk_bytes) {}
 
-void NumberListExport::Add(std::string_view list) {
+void NumberListExport::Add(std::string_view list,
+                           const std::function<void(std::size_t bytes)>& done) {
     const ChunkWork work{
         [&](std::size_t, std::string_view chunk, std::string& out) {
             std::size_t count = 0;
@@ -26,7 +27,10 @@ void NumberListExport::Add(std::string_view list) {
             });
             return count;
         },
-        [&](std::string_view out, std::size_t count) { file_.Write(out, count); }};
+        [&](std::string_view chunk, std::string_view out, std::size_t count) {
+            file_.Write(out, count);
+            if (done) done(chunk.size());
+        }};
     ProcessChunksInOrder(list, work, threads_, chunk_bytes_);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -25,8 +26,9 @@ public:
                      std::size_t chunk_bytes = std::size_t(256) << 10);
 
     // Exports the numbers of list, its lines by the line rule (the caller has cut it at a NUL
-    // byte).
-    void Add(std::string_view list);
+    // byte). done, when given, is told the bytes of list written so far, a chunk at a time, on
+    // the calling thread.
+    void Add(std::string_view list, const std::function<void(std::size_t bytes)>& done = {});
     // Puts the file in place; gives the number of lines written.
     std::size_t Commit() { return file_.Commit(); }
 

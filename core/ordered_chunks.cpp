@@ -56,6 +56,10 @@ private:
         bool ready = false;
     };
 
+    std::string_view Chunk(std::size_t i) const {
+        return text_.substr(cuts_[i], cuts_[i + 1] - cuts_[i]);
+    }
+
     bool CanClaim() const {
         return !error_ && next_claim_ < chunks() && next_claim_ < next_write_ + slots_.size();
     }
@@ -68,7 +72,7 @@ private:
         std::exception_ptr error;
         std::size_t count = 0;
         try {
-            count = work_.format(worker, text_.substr(cuts_[i], cuts_[i + 1] - cuts_[i]), out);
+            count = work_.format(worker, Chunk(i), out);
         } catch (...) {
             error = std::current_exception();
         }
@@ -101,7 +105,7 @@ private:
             if (slot.ready) {
                 std::string out = std::move(slot.out);
                 lock.unlock();
-                work_.write(out, slot.count);
+                work_.write(Chunk(next_write_), out, slot.count);
                 lock.lock();
                 slot.out = std::move(out);  // its room serves a later chunk
                 slot.ready = false;

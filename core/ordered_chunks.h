@@ -17,8 +17,9 @@ struct ChunkWork {
     // which comes empty, and gives a count that goes with it to write (of lines formed, say).
     // worker names the thread (0 .. threads - 1), for state of its own.
     std::function<std::size_t(std::size_t worker, std::string_view chunk, std::string& out)> format;
-    // Takes the outputs and their counts in chunk order, on the calling thread.
-    std::function<void(std::string_view out, std::size_t count)> write;
+    // Takes the outputs and their counts in chunk order, with the chunk each came from, on the
+    // calling thread.
+    std::function<void(std::string_view chunk, std::string_view out, std::size_t count)> write;
 };
 
 // The threads ProcessChunksInOrder uses when asked for 0: one per processor.

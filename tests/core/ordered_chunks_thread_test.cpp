@@ -26,7 +26,7 @@ std::string Numbered(std::string_view text, unsigned threads, std::size_t chunk_
                              });
                              return count;
                          },
-                         [&](std::string_view out, std::size_t count) {
+                         [&](std::string_view, std::string_view out, std::size_t count) {
                              written.append(out);
                              lines += count;
                          }};
@@ -71,7 +71,7 @@ TEST(OrderedChunks, AFailureStopsTheWorkAndReachesTheCaller) {
                 out.assign(chunk);
                 return std::size_t(0);
             },
-            [&](std::string_view out, std::size_t) { written.append(out); }};
+            [&](std::string_view, std::string_view out, std::size_t) { written.append(out); }};
         EXPECT_THROW(ProcessChunksInOrder(text, failing_format, threads, 5), std::runtime_error);
         // What was written is whole chunks of the text before the failing one.
         EXPECT_TRUE(text.starts_with(written));
@@ -82,7 +82,7 @@ TEST(OrderedChunks, AFailureStopsTheWorkAndReachesTheCaller) {
                                           out.assign(chunk);
                                           return std::size_t(0);
                                       },
-                                      [&](std::string_view, std::size_t) {
+                                      [&](std::string_view, std::string_view, std::size_t) {
                                           if (++writes == 3) throw std::runtime_error("write");
                                       }};
         EXPECT_THROW(ProcessChunksInOrder(text, failing_write, threads, 100), std::runtime_error);
