@@ -77,7 +77,8 @@ void BM_QueryThroughWindow(benchmark::State& state) {
         province->clear();
     }
     state.counters["rows"] = double(window.Run().Rows().size());
-    state.counters["ns_per_number"] = run_seconds * 1e9 / double(state.iterations()) / double(count);
+    state.counters["ns_per_number"] =
+        run_seconds * 1e9 / double(state.iterations()) / double(count);
 }
 BENCHMARK(BM_QueryThroughWindow)
     ->Arg(10000000)

@@ -12,7 +12,6 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QSizeGrip>
-#include <QTableView>
 #include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
@@ -34,6 +33,7 @@
 #include "maker.h"
 #include "merge.h"
 #include "queued_waker.h"
+#include "result_list_view.h"
 #include "result_model.h"
 #include "result_table.h"
 #include "segment_database.h"
@@ -227,20 +227,11 @@ void TForm1::BuildControls() {
     layout->addWidget(strip);
 
     // Result list; its model comes with the run in FormCreate.
-    list_ = new QTableView(this);
+    list_ = new ResultListView(this);
     list_->setObjectName(QStringLiteral("ListView1"));
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    list_->setShowGrid(false);
-    list_->setWordWrap(false);
-    list_->setCornerButtonEnabled(false);
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setTabKeyNavigation(false);
-    list_->verticalHeader()->hide();
-    list_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 4);
-    list_->horizontalHeader()->setHighlightSections(false);
-    list_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     layout->addWidget(list_, 1);
 
     // Bottom panel: pictures left and right, the instructions between, the progress bar below.

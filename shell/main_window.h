@@ -13,7 +13,6 @@ class QComboBox;
 class QDialog;
 class QLabel;
 class QProgressBar;
-class QTableView;
 class QTimer;
 class QToolButton;
 
@@ -22,6 +21,7 @@ namespace haojian {
 class AddressOpener;
 class Dialogs;
 class QueuedWaker;
+class ResultListView;
 class ResultModel;
 enum class BoxKind;
 
@@ -109,7 +109,7 @@ private:
     QToolButton* query_ = nullptr;
     QToolButton* stop_ = nullptr;
     std::array<QComboBox*, 4> filter_boxes_{};
-    QTableView* list_ = nullptr;
+    ResultListView* list_ = nullptr;
     QProgressBar* progress_ = nullptr;
     std::array<QLabel*, 7> panels_{};
     QTimer* timer_ = nullptr;

@@ -45,4 +45,3 @@ inline int RunWindowBenchmarks(int argc, char** argv) {
 }
 
 }  // namespace haojian::bench
-

@@ -1,6 +1,5 @@
 // Export and Merge through the window: dialogs, filters, layouts, status texts and failures.
 #include <QApplication>
-#include <QTableView>
 #include <QtTest>
 #include <cerrno>
 

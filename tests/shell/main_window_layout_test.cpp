@@ -2,13 +2,14 @@
 // database.
 #include <QFontInfo>
 #include <QHeaderView>
-#include <QTableView>
+#include <QHeaderView>
 #include <QToolTip>
 #include <QtTest>
 #include <cerrno>
 
 #include "application.h"
 #include "faulty_file_system.h"
+#include "result_list_view.h"
 #include "window_harness.h"
 
 using namespace haojian;
@@ -38,7 +39,7 @@ private slots:
         QCOMPARE(h.Find<QWidget>("Panel10")->geometry(), QRect(0, 348, 784, 195));
         QCOMPARE(h.Find<QWidget>("StatusBar1")->geometry(), QRect(0, 543, 784, 19));
         QCOMPARE(QApplication::focusWidget(), h.Find<QWidget>("ListView1"));
-        auto* list = h.Find<QTableView>("ListView1");
+        auto* list = h.Find<ResultListView>("ListView1");
         QCOMPARE(list->horizontalHeader()->sectionSize(0), 175);
         QCOMPARE(list->horizontalHeader()->sectionSize(3), 150);
 
