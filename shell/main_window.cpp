@@ -22,6 +22,7 @@
 
 #include "address_opener.h"
 #include "application.h"
+#include "background_task.h"
 #include "built_in_code_rows.h"
 #include "dialogs.h"
 #include "error.h"
@@ -124,15 +125,6 @@ std::vector<std::string> FilePaths(const QStringList& paths) {
     return files;
 }
 
-// The busy pointer for as long as it lives, restored on every way out.
-class BusyPointer {
-public:
-    BusyPointer() { QApplication::setOverrideCursor(Qt::BusyCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-};
-
 }  // namespace
 
 WindowSeams DesktopSeams() {
@@ -146,6 +138,8 @@ TForm1::TForm1(WindowSeams seams, QWidget* parent) : QWidget(parent), seams_(std
 }
 
 TForm1::~TForm1() {
+    // Work still running reads the run's rows and the file seam: it ends first.
+    delete task_;
     // FormDestroy: the run (and with it the lists) goes first, after its worker has ended.
     if (run_) run_->Shutdown();
     list_->setModel(nullptr);
@@ -189,6 +183,9 @@ void TForm1::BuildControls() {
         connect(button, &QToolButton::clicked, this, info.command);
     }
     import_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton4"));
+    export_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton5"));
+    merge_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton1"));
+    exit_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton10"));
     query_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton2"));
     stop_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton3"));
     layout->addWidget(cool_bar);
@@ -309,6 +306,8 @@ void TForm1::BuildControls() {
     CodeColumn(this, "Memo5", kBuiltInCityRows, false);
     CodeColumn(this, "Memo6", kBuiltInCityRows, true);
     (new QObject(this))->setObjectName(QStringLiteral("Button1"));
+    task_ = new BackgroundTask(this);
+    connect(task_, &BackgroundTask::BusyChanged, this, &TForm1::SetBusy);
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer1"));
     timer_->setInterval(1000);
@@ -350,6 +349,10 @@ void TForm1::FormCreate() {
     }
 }
 
+bool TForm1::Busy() const {
+    return task_->Busy();
+}
+
 QString TForm1::StatusText(int panel) const {
     return panels_.at(std::size_t(panel))->text();
 }
@@ -381,6 +384,7 @@ void TForm1::Guarded(F&& command) {
 
 // Import.
 void TForm1::SpeedButton4Click() {
+    if (!import_->isEnabled()) return;
     FileRequest request;
     request.kind = FileRequest::Kind::Open;
     request.title = QStringLiteral(u"导入手机号码列表文件");
@@ -404,6 +408,7 @@ void TForm1::SpeedButton3Click() {
 
 // Export.
 void TForm1::SpeedButton5Click() {
+    if (task_->Busy()) return;
     FileRequest request;
     request.kind = FileRequest::Kind::Save;
     request.title = QStringLiteral(u"搜索结果保存为");
@@ -415,22 +420,31 @@ void TForm1::SpeedButton5Click() {
     if (run_->Rows().size() == 0) return;
     const QStringList chosen = seams_.dialogs.ChooseFiles(this, request);
     if (chosen.isEmpty()) return;
-    // The export holds the UI thread: show the window whole before it starts.
     repaint();
-    const std::string province = ToGbk(filter_boxes_[0]->currentText());
-    const std::string city = ToGbk(filter_boxes_[1]->currentText());
-    const std::string card_type = ToGbk(filter_boxes_[2]->currentText());
-    const std::string layout = ToGbk(filter_boxes_[3]->currentText());
-    Guarded([&] {
-        const std::size_t written =
-            ExportRows(run_->Rows(), ExportFilter{province, city, card_type}, layout,
-                       FilePath(chosen.first()), seams_.files);
-        SetStatusText(kPanelStatus, ExportedStatusText(written));
-    });
+    // The export covers the rows there are now; a run may append more meanwhile.
+    std::shared_ptr<const ResultTable> rows = run_->RowsSnapshot();
+    auto written = std::make_shared<std::size_t>(0);
+    StartLongWork(
+        LongWork::Export,
+        [rows, written, &files = seams_.files, path = FilePath(chosen.first()),
+         province = ToGbk(filter_boxes_[0]->currentText()),
+         city = ToGbk(filter_boxes_[1]->currentText()),
+         card_type = ToGbk(filter_boxes_[2]->currentText()),
+         layout = ToGbk(filter_boxes_[3]->currentText())] {
+            *written =
+                ExportRows(*rows, ExportFilter{province, city, card_type}, layout, path, files);
+        },
+        [this, written](std::exception_ptr error) {
+            Guarded([&] {
+                if (error) std::rethrow_exception(error);
+                SetStatusText(kPanelStatus, ExportedStatusText(*written));
+            });
+        });
 }
 
 // Merge.
 void TForm1::SpeedButton1Click() {
+    if (task_->Busy()) return;
     FileRequest open;
     open.kind = FileRequest::Kind::OpenMany;
     open.title = QStringLiteral(u"选择待合并的数据文件");
@@ -449,25 +463,55 @@ void TForm1::SpeedButton1Click() {
     if (output.isEmpty()) return;
     merge_save_directory_ = QFileInfo(output.first()).absolutePath();
 
-    std::optional<std::string> failure;
-    {
-        // The pointer comes back before any error box, after a failure as after success.
-        BusyPointer busy;
-        SetStatusText(kPanelStatus, text::kMergeBusy);
-        repaint();
-        try {
-            const std::size_t lines =
-                MergeDataFiles(FilePaths(sources), FilePath(output.first()), seams_.files);
-            SetStatusText(kPanelStatus, MergedStatusText(lines));
-        } catch (const MergeCutError& error) {
-            // The lines before the NUL byte were written as the result.
-            SetStatusText(kPanelStatus, MergedStatusText(error.line_count()));
-            failure = std::string(error.message());
-        } catch (const std::exception& error) {
-            failure = std::string(error.what());
-        }
+    SetStatusText(kPanelStatus, text::kMergeBusy);
+    auto lines = std::make_shared<std::size_t>(0);
+    StartLongWork(
+        LongWork::Merge,
+        [lines, &files = seams_.files, sources = FilePaths(sources),
+         output = FilePath(output.first())] { *lines = MergeDataFiles(sources, output, files); },
+        [this, lines](std::exception_ptr error) {
+            std::optional<std::string> failure;
+            try {
+                if (error) std::rethrow_exception(error);
+                SetStatusText(kPanelStatus, MergedStatusText(*lines));
+            } catch (const MergeCutError& cut) {
+                // The lines before the NUL byte were written as the result.
+                SetStatusText(kPanelStatus, MergedStatusText(cut.line_count()));
+                failure = std::string(cut.message());
+            } catch (const std::exception& other) {
+                failure = std::string(other.what());
+            }
+            if (failure) ShowError(*failure);
+        });
+}
+
+void TForm1::StartLongWork(LongWork kind, std::function<void()> work,
+                           std::function<void(std::exception_ptr)> done) {
+    long_work_ = kind;
+    task_->Start(std::move(work), [this, done = std::move(done)](std::exception_ptr error) {
+        done(error);
+        // A close confirmed while the work ran takes effect now.
+        if (close_confirmed_) close();
+    });
+}
+
+void TForm1::SetBusy(bool busy) {
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    } else {
+        long_work_ = LongWork::None;
+        QApplication::restoreOverrideCursor();
     }
-    if (failure) ShowError(*failure);
+    UpdateCommands();
+}
+
+void TForm1::UpdateCommands() {
+    const bool busy = long_work_ != LongWork::None;
+    // An export reads the rows that Import would replace.
+    import_->setEnabled(run_allows_import_ && long_work_ != LongWork::Export);
+    export_->setEnabled(!busy);
+    merge_->setEnabled(!busy);
+    exit_->setEnabled(!busy);
 }
 
 void TForm1::N20Click() {
@@ -499,7 +543,13 @@ bool TForm1::FormCloseQuery() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    if (!FormCloseQuery()) {
+    if (!close_confirmed_ && !FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    if (task_->Busy()) {
+        // The work ends first, its file complete and any failure shown; then the window closes.
+        close_confirmed_ = true;
         event->ignore();
         return;
     }
@@ -540,7 +590,8 @@ void TForm1::SetProgressPosition(int position) {
 void TForm1::SetCommandEnabled(Command command, bool enabled) {
     switch (command) {
         case Command::Import:
-            import_->setEnabled(enabled);
+            run_allows_import_ = enabled;
+            UpdateCommands();
             break;
         case Command::Query:
             query_->setEnabled(enabled);

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -19,6 +21,7 @@ class QToolButton;
 namespace haojian {
 
 class AddressOpener;
+class BackgroundTask;
 class Dialogs;
 class QueuedWaker;
 class ResultListView;
@@ -46,6 +49,8 @@ public:
     ~TForm1() override;
 
     QueryRun& Run() { return *run_; }
+    // True while an export or a merge runs.
+    bool Busy() const;
     AddressOpener& Opener() { return seams_.opener; }
     haojian::Dialogs& Boxes() { return seams_.dialogs; }
     QString StatusText(int panel) const;
@@ -82,12 +87,20 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    enum class LongWork { None, Export, Merge };
+
     void BuildControls();
     void FormCreate();
     bool FormCloseQuery();
     // Runs a command; an Error it raises goes to the error box.
     template <typename F>
     void Guarded(F&& command);
+    // Runs an export or a merge off the UI thread: the busy pointer, and the commands that
+    // could interfere disabled, until done has run on the UI thread.
+    void StartLongWork(LongWork kind, std::function<void()> work,
+                       std::function<void(std::exception_ptr)> done);
+    void SetBusy(bool busy);
+    void UpdateCommands();
 
     // RunView
     void RowsAppended(std::size_t first, std::size_t count) override;
@@ -108,6 +121,13 @@ private:
     QToolButton* import_ = nullptr;
     QToolButton* query_ = nullptr;
     QToolButton* stop_ = nullptr;
+    QToolButton* export_ = nullptr;
+    QToolButton* merge_ = nullptr;
+    QToolButton* exit_ = nullptr;
+    bool run_allows_import_ = true;
+    BackgroundTask* task_ = nullptr;
+    LongWork long_work_ = LongWork::None;
+    bool close_confirmed_ = false;
     std::array<QComboBox*, 4> filter_boxes_{};
     ResultListView* list_ = nullptr;
     QProgressBar* progress_ = nullptr;
