@@ -20,10 +20,6 @@ bool Listed(const std::vector<std::string_view>& options, std::string_view name)
     return std::find(options.begin(), options.end(), name) != options.end();
 }
 
-std::string OpenErrorText(const std::string& path, int code) {
-    return "Cannot open file \"" + PathForMessage(path) + "\". " + ReasonForMessage(code);
-}
-
 }  // namespace
 
 std::string Arguments::Value(std::string_view option, std::string_view fallback) const {
@@ -112,7 +108,7 @@ SegmentDatabase LoadDatabase(const Arguments& args) {
     try {
         return SegmentDatabase::FromBytes(ReadWholeFile(fs, path));
     } catch (const FileError& e) {
-        throw Error(OpenErrorText(path, e.code()));
+        throw ReadFailure(e, path);
     }
 }
 
@@ -121,7 +117,7 @@ std::string ReadListBytes(const std::string& path) {
     try {
         return ReadWholeFile(RealFileSystem(), real);
     } catch (const FileError& e) {
-        throw Error(OpenErrorText(real, e.code()));
+        throw ReadFailure(e, real);
     }
 }
 

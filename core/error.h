@@ -15,17 +15,26 @@ public:
 };
 
 // A failed file operation. The message is what the error box shows; the file concerned (as the
-// user named it) and the system's error number (0 when there is none) let a caller say more.
+// user named it), the system's error number (0 when there is none) and the reason in words let
+// a caller say more.
 class FileOperationError : public Error {
 public:
-    FileOperationError(std::string gbk_message, std::string path, int code)
-        : Error(std::move(gbk_message)), path_(std::move(path)), code_(code) {}
+    // The reason is the system's text for code (none for 0).
+    FileOperationError(std::string gbk_message, std::string path, int code);
+    FileOperationError(std::string gbk_message, std::string path, int code, std::string gbk_reason)
+        : Error(std::move(gbk_message)),
+          path_(std::move(path)),
+          code_(code),
+          reason_(std::move(gbk_reason)) {}
     const std::string& path() const { return path_; }
     int code() const { return code_; }
+    // GBK, like the message; empty when there is none.
+    const std::string& reason() const { return reason_; }
 
 private:
     std::string path_;
     int code_;
+    std::string reason_;
 };
 
 // The text an error box shows: a "." is added when the last byte sorts after "." in byte order,

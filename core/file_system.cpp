@@ -98,7 +98,14 @@ public:
             ::close(fd);
             throw FileError(FileError::Op::Open, path, code);
         }
-        return std::make_unique<PosixInputFile>(fd, path, std::uint64_t(st.st_size));
+        // Only a regular file's size says how much reading will give.
+        const std::uint64_t size = S_ISREG(st.st_mode) ? std::uint64_t(st.st_size) : 0;
+        return std::make_unique<PosixInputFile>(fd, path, size);
+    }
+    std::uint64_t SizeHint(const std::string& path) noexcept override {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+        return std::uint64_t(st.st_size);
     }
     std::unique_ptr<OutputFile> Create(const std::string& path) override {
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -157,11 +164,14 @@ public:
 }  // namespace
 
 FileError::FileError(Op op, std::string path, int code)
-    : std::runtime_error(std::string("cannot ") + OpName(op) + " " + path + ": " +
-                         SystemReason(code)),
+    : FileError(op, std::move(path), code, SystemReason(code)) {}
+
+FileError::FileError(Op op, std::string path, int code, std::string reason)
+    : std::runtime_error(std::string("cannot ") + OpName(op) + " " + path + ": " + reason),
       op_(op),
       path_(std::move(path)),
-      code_(code) {}
+      code_(code),
+      reason_(std::move(reason)) {}
 
 std::string SystemReason(int code) {
     char buffer[256];
@@ -175,9 +185,23 @@ std::string PathForMessage(std::string_view path) {
 }
 
 std::string ReasonForMessage(int code) {
-    const std::string reason = SystemReason(code);
+    return ReasonForMessage(FileError(FileError::Op::Open, {}, code));
+}
+
+std::string ReasonForMessage(const FileError& error) {
     const std::string_view codeset = ::nl_langinfo(CODESET);
-    return codeset == "UTF-8" ? GbkFromUtf8(reason) : reason;
+    return codeset == "UTF-8" ? GbkFromUtf8(error.reason()) : error.reason();
+}
+
+FileOperationError ReadFailure(const FileError& error, const std::string& shown_path) {
+    const std::string reason = ReasonForMessage(error);
+    const std::string what =
+        error.op() == FileError::Op::Read ? "Stream read error on file \"" : "Cannot open file \"";
+    return {what + PathForMessage(shown_path) + "\". " + reason, shown_path, error.code(), reason};
+}
+
+std::uint64_t FileSystem::SizeHint(const std::string&) noexcept {
+    return 0;
 }
 
 std::unique_ptr<OutputFile> FileSystem::CreateReplacement(const std::string& target,
@@ -215,38 +239,42 @@ FileSystem& RealFileSystem() {
 std::string ReadWholeFile(FileSystem& fs, const std::string& path) {
     const std::unique_ptr<InputFile> file = fs.OpenRead(path);
     std::string bytes;
-    AppendWholeFile(*file, bytes);
+    AppendWholeFile(*file, path, bytes);
     return bytes;
 }
 
-void AppendWholeFile(InputFile& file, std::string& bytes) {
-    const std::size_t wanted = bytes.size() + std::size_t(file.Size());
+void AppendWholeFile(InputFile& file, const std::string& path, std::string& bytes) {
+    const std::uint64_t size = file.Size();
+    const auto changed = [&] {
+        return FileError(FileError::Op::Read, path, 0, std::string(kSizeChangedReason));
+    };
+    const std::size_t start = bytes.size();
+    const std::size_t wanted = start + std::size_t(size);
     if (bytes.capacity() < wanted) {
-        // reserve() on a grown string may double its capacity; a fresh one takes just this.
+        // Room for this file at once; when bytes holds earlier files, at least twice what it
+        // had, so that files of sizes not known beforehand are not copied again and again.
+        // (reserve() on a grown string may double its capacity; a fresh one takes just this.)
         std::string grown;
-        grown.reserve(wanted);
+        grown.reserve(start == 0 ? wanted : std::max(wanted, 2 * bytes.capacity()));
         grown.append(bytes);
         bytes.swap(grown);
     }
-    std::size_t filled = bytes.size();
+    std::size_t filled = start;
     bytes.resize(wanted);
-    for (;;) {
-        if (filled == bytes.size()) {
-            // The expected end: make sure of it before growing (the file may have grown, or
-            // have no size, like a pipe).
-            char probe[16384];
-            const std::size_t n = file.Read(probe, sizeof probe);
-            if (n == 0) break;
-            bytes.append(probe, n);
-            filled = bytes.size();
-            bytes.resize(std::max(bytes.capacity(), filled + sizeof probe));
-            continue;
-        }
-        const std::size_t n = file.Read(bytes.data() + filled, bytes.size() - filled);
-        if (n == 0) break;
+    while (filled < wanted) {
+        const std::size_t n = file.Read(bytes.data() + filled, wanted - filled);
+        if (n == 0) throw changed();  // shrank
         filled += n;
     }
-    bytes.resize(filled);
+    // The expected end: make sure of it. A file of known size must give nothing more; one of
+    // unknown size is read on, bytes growing as it comes.
+    for (;;) {
+        char probe[16384];
+        const std::size_t n = file.Read(probe, sizeof probe);
+        if (n == 0) break;
+        if (size != 0) throw changed();  // grew
+        bytes.append(probe, n);
+    }
 }
 
 std::string ExecutableDirectory() {

@@ -7,22 +7,33 @@
 #include <string>
 #include <string_view>
 
+#include "error.h"
+
 namespace haojian {
 
-// A failed file operation: which one, on which path, and the system's error number.
+// A failed file operation: which one, on which path, the system's error number and the reason
+// in words: the system's text for the number, or a text of our own for a failure that has no
+// number (such as a file that changed size while it was read; code is then 0).
 class FileError : public std::runtime_error {
 public:
     enum class Op { Open, Create, Read, Write, Close, Rename, Remove };
     FileError(Op op, std::string path, int code);
+    FileError(Op op, std::string path, int code, std::string reason);
     Op op() const { return op_; }
     const std::string& path() const { return path_; }
     int code() const { return code_; }
+    // In the encoding of the system's messages (see ReasonForMessage).
+    const std::string& reason() const { return reason_; }
 
 private:
     Op op_;
     std::string path_;
     int code_;
+    std::string reason_;
 };
+
+// The reason given for a file that shrank or grew while it was read.
+inline constexpr std::string_view kSizeChangedReason = "The file changed size while it was read";
 
 // The system's text for an error number (strerror), as bytes.
 std::string SystemReason(int code);
@@ -33,6 +44,13 @@ std::string PathForMessage(std::string_view path);
 // The system's reason for an error number, for a message: GBK. Under a UTF-8 locale the
 // system's text may be translated, and so UTF-8.
 std::string ReasonForMessage(int code);
+// The reason of a failed operation, for a message: GBK.
+std::string ReasonForMessage(const FileError& error);
+
+// The error for a file that could not be read whole, naming it as shown_path: "Cannot open file
+// "<path>". <reason>" when it could not be opened, else "Stream read error on file "<path>".
+// <reason>" (a read failed, or the file changed size while it was read).
+FileOperationError ReadFailure(const FileError& error, const std::string& shown_path);
 
 // A file open for reading.
 class InputFile {
@@ -40,7 +58,8 @@ public:
     virtual ~InputFile() = default;
     // Reads up to size bytes; 0 at the end of the file. Throws FileError (Read).
     virtual std::size_t Read(char* buffer, std::size_t size) = 0;
-    // The file's size when it was opened.
+    // The size of a regular file when it was opened, which reading must then give exactly; 0
+    // when the size is unknown (a pipe, a device, an empty file), read to its end.
     virtual std::uint64_t Size() const = 0;
 };
 
@@ -64,6 +83,9 @@ public:
     virtual bool IsFile(const std::string& path) = 0;
     // Opens for reading; throws FileError (Open).
     virtual std::unique_ptr<InputFile> OpenRead(const std::string& path) = 0;
+    // The size of the regular file at path, or 0 when there is none or it is unknown: a hint for
+    // sizing buffers before files are read, never an error.
+    virtual std::uint64_t SizeHint(const std::string& path) noexcept;
     // Creates or truncates for writing. Throws FileError (Create).
     virtual std::unique_ptr<OutputFile> Create(const std::string& path) = 0;
     // Creates a new, uniquely named file in directory, for a result that is renamed into place
@@ -112,12 +134,15 @@ private:
 // The real file system (POSIX).
 FileSystem& RealFileSystem();
 
-// Reads a whole file through fs. Throws FileError (Open or Read).
+// Reads a whole file through fs. Throws FileError (Open or Read); a file that shrinks or grows
+// while it is read is a Read failure with kSizeChangedReason, never taken as a shorter file.
 std::string ReadWholeFile(FileSystem& fs, const std::string& path);
 
-// Reads file to its end and appends what it gives to bytes, growing bytes once to the file's
-// size rather than by doubling. Throws FileError (Read).
-void AppendWholeFile(InputFile& file, std::string& bytes);
+// Reads file (opened from path) to its end and appends what it gives to bytes. Room for the
+// file's size is made at once when bytes lacks it; a file of unknown size grows bytes as it
+// comes. Throws FileError (Read), with kSizeChangedReason when the file does not give exactly
+// its size.
+void AppendWholeFile(InputFile& file, const std::string& path, std::string& bytes);
 
 // The directory of the running executable, ending in "/".
 std::string ExecutableDirectory();

@@ -12,26 +12,35 @@ namespace {
 
 // The message for a failed operation; output stands for the files made to replace it.
 FileOperationError MergeError(const FileError& e, const std::string& output) {
-    const std::string reason = "\". " + ReasonForMessage(e.code());
+    const std::string reason = ReasonForMessage(e);
     switch (e.op()) {
         case FileError::Op::Open:
-            return {"Cannot open file \"" + PathForMessage(e.path()) + reason, e.path(), e.code()};
+            return {"Cannot open file \"" + PathForMessage(e.path()) + "\". " + reason, e.path(),
+                    e.code(), reason};
         case FileError::Op::Read:
-            return {"Stream read error", e.path(), e.code()};
+            return {"Stream read error", e.path(), e.code(), reason};
         case FileError::Op::Write:
         case FileError::Op::Close:
-            return {"Stream write error", output, e.code()};
+            return {"Stream write error", output, e.code(), reason};
         default:
-            return {"Cannot create file \"" + PathForMessage(output) + reason, output, e.code()};
+            return {"Cannot create file \"" + PathForMessage(output) + "\". " + reason, output,
+                    e.code(), reason};
     }
 }
 
-void AppendSource(FileSystem& fs, const std::string& path, std::string& text) {
-    const std::unique_ptr<InputFile> source = fs.OpenRead(path);
-    const std::size_t start = text.size();
-    AppendWholeFile(*source, text);
-    if (text.size() - start < source->Size())
-        throw FileOperationError("Stream read error", path, 0);
+// The sources joined, read straight into one buffer sized for all of them; ends gets the end
+// of each source in it.
+std::string ReadSources(FileSystem& fs, const std::vector<std::string>& sources,
+                        std::vector<std::size_t>& ends) {
+    std::uint64_t total = 0;
+    for (const std::string& source : sources) total += fs.SizeHint(source);
+    std::string text;
+    text.reserve(std::size_t(total));
+    for (const std::string& source : sources) {
+        AppendWholeFile(*fs.OpenRead(source), source, text);
+        ends.push_back(text.size());
+    }
+    return text;
 }
 
 // Writes the sorted lines of text to result and puts it in place.
@@ -56,14 +65,12 @@ MergeCutError::MergeCutError(std::string path, std::uint64_t offset, std::size_t
 std::size_t MergeDataFiles(const std::vector<std::string>& sources, const std::string& output,
                            FileSystem& fs, const LocaleCollation& collation) {
     try {
-        ReplacementFile result(fs, output);
-        std::string text;
         std::vector<std::size_t> ends;
-        for (const std::string& source : sources) {
-            AppendSource(fs, source, text);
-            ends.push_back(text.size());
-        }
+        std::string text = ReadSources(fs, sources, ends);
         const std::size_t nul = text.find('\0');
+        // Made only now that there is something to write: nothing stands beside output while
+        // the sources are read (standard input may keep that waiting).
+        ReplacementFile result(fs, output);
         const std::size_t count = WriteResult(result, std::move(text), collation);
         if (nul != std::string::npos) {
             const std::size_t i =

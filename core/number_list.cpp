@@ -21,8 +21,7 @@ LineList ReadNumberList(FileSystem& fs, const std::string& path) {
     try {
         return LineList::FromBytes(ReadWholeFile(fs, path));
     } catch (const FileError& e) {
-        throw Error("Cannot open file \"" + PathForMessage(FullPath(path)) + "\". " +
-                    SystemReason(e.code()));
+        throw ReadFailure(e, FullPath(path));
     }
 }
 

@@ -114,8 +114,7 @@ std::optional<SegmentDatabase> LoadSegmentDatabase(FileSystem& fs, const std::st
     try {
         return SegmentDatabase::FromBytes(ReadWholeFile(fs, path));
     } catch (const FileError& e) {
-        throw Error("Cannot open file \"" + PathForMessage(path) + "\". " +
-                    ReasonForMessage(e.code()));
+        throw ReadFailure(e, path);
     }
 }
 

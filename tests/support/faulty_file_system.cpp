@@ -11,7 +11,7 @@ public:
     FaultyInput(FaultyFileSystem& fs, std::unique_ptr<InputFile> inner, std::string path)
         : fs_(fs), inner_(std::move(inner)), path_(std::move(path)) {}
     std::size_t Read(char* buffer, std::size_t size) override {
-        if (fs_.Fails(FaultyFileSystem::Op::Read)) {
+        if (fs_.Fails(FaultyFileSystem::Op::Read, path_)) {
             if (fs_.fail_code() == 0) return 0;
             throw FileError(FileError::Op::Read, path_, fs_.fail_code());
         }
@@ -50,8 +50,9 @@ private:
 
 }  // namespace
 
-bool FaultyFileSystem::Fails(Op op) {
+bool FaultyFileSystem::Fails(Op op, const std::string& path) {
     const int n = ++calls_[std::size_t(op)];
+    if (op == Op::Read && n == resize_nth_) std::filesystem::resize_file(path, resize_to_);
     return op == fail_op_ && n == fail_nth_;
 }
 

@@ -28,13 +28,23 @@ public:
         fail_code_ = code;
     }
     int Calls(Op op) const { return calls_[std::size_t(op)]; }
+    // Just before the nth Read call (1-based), the file being read is cut or extended to
+    // new_size on disk: a file that changes while it is read.
+    void ResizeAt(int nth_read, std::uint64_t new_size) {
+        resize_nth_ = nth_read;
+        resize_to_ = new_size;
+    }
 
-    // Counts a call of op; true when it is the one to fail.
-    bool Fails(Op op);
+    // Counts a call of op; true when it is the one to fail. A Read call may first resize the
+    // file at path (see ResizeAt).
+    bool Fails(Op op, const std::string& path = {});
     int fail_code() const { return fail_code_; }
 
     bool IsFile(const std::string& path) override { return inner_.IsFile(path); }
     std::unique_ptr<InputFile> OpenRead(const std::string& path) override;
+    std::uint64_t SizeHint(const std::string& path) noexcept override {
+        return inner_.SizeHint(path);
+    }
     std::unique_ptr<OutputFile> Create(const std::string& path) override;
     std::unique_ptr<OutputFile> CreateTemporary(const std::string& directory,
                                                 std::string* created_path) override;
@@ -51,6 +61,8 @@ private:
     Op fail_op_ = Op::kCount;
     int fail_nth_ = 0;
     int fail_code_ = 0;
+    int resize_nth_ = 0;
+    std::uint64_t resize_to_ = 0;
 };
 
 // The names of the entries in directory, sorted: to see that no temporary file was left.
