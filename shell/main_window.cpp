@@ -261,6 +261,8 @@ void TForm1::BuildControls() {
     memo->setPalette(silver);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // Tab and Shift+Tab move on, as from every other control, instead of typing a tab.
+    memo->setTabChangesFocus(true);
     QStringList lines;
     for (const char16_t* line : kInstructions) lines << Text(line);
     memo->setPlainText(lines.join(QLatin1Char('\n')));
