@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "existing_files_dialog.h"
+
 namespace haojian {
 namespace {
 
@@ -12,6 +14,8 @@ public:
     QStringList ChooseFiles(QWidget* parent, const FileRequest& request) override {
         const auto dialog = MakeFileDialog(parent, request);
         if (dialog->exec() != QDialog::Accepted) return {};
+        if (const auto* many = qobject_cast<ExistingFilesDialog*>(dialog.get()))
+            return many->Chosen();
         return dialog->selectedFiles();
     }
 
@@ -34,15 +38,16 @@ Dialogs& DesktopDialogs() {
 }
 
 std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, const FileRequest& request) {
-    auto dialog = std::make_unique<QFileDialog>(parent, request.title, request.directory);
+    std::unique_ptr<QFileDialog> dialog =
+        request.kind == FileRequest::Kind::OpenMany
+            ? std::make_unique<ExistingFilesDialog>(parent, request.title, request.directory)
+            : std::make_unique<QFileDialog>(parent, request.title, request.directory);
     switch (request.kind) {
         case FileRequest::Kind::Open:
             dialog->setAcceptMode(QFileDialog::AcceptOpen);
             dialog->setFileMode(QFileDialog::AnyFile);
             break;
         case FileRequest::Kind::OpenMany:
-            dialog->setAcceptMode(QFileDialog::AcceptOpen);
-            dialog->setFileMode(QFileDialog::ExistingFiles);
             break;
         case FileRequest::Kind::Save:
             dialog->setAcceptMode(QFileDialog::AcceptSave);
