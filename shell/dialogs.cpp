@@ -1,6 +1,9 @@
 #include "dialogs.h"
 
+#include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -31,6 +34,15 @@ public:
 };
 
 }  // namespace
+
+int CaptionWidth(const QString& caption) {
+    // A generous title font, and room for the icon and three buttons of a title bar.
+    QFont title = QApplication::font();
+    title.setBold(true);
+    title.setPixelSize(16);
+    constexpr int kTitleBarExtras = 140;
+    return QFontMetrics(title).horizontalAdvance(caption) + kTitleBarExtras;
+}
 
 Dialogs& DesktopDialogs() {
     static DesktopDialogsImpl dialogs;
@@ -86,6 +98,14 @@ std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const BoxRequest& r
             box->setEscapeButton(no);
             break;
         }
+    }
+    // The window manager writes the caption in its own, larger title font beside the window's
+    // icon and buttons; Qt sizes a box for a smaller one and the caption gets cut. A spacer
+    // keeps the box wide enough for the whole caption.
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+        grid->addItem(new QSpacerItem(CaptionWidth(request.caption), 0, QSizePolicy::Fixed,
+                                      QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     }
     return box;
 }

@@ -52,6 +52,9 @@ public:
 // Qt's own dialogs.
 Dialogs& DesktopDialogs();
 
+// The width a message box keeps at least, so that a title bar shows its whole caption.
+int CaptionWidth(const QString& caption);
+
 // The dialogs DesktopDialogs shows, built but not yet run.
 std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, const FileRequest& request);
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const BoxRequest& request);

@@ -39,6 +39,11 @@ private slots:
         const auto error = MakeMessageBox(nullptr, {BoxKind::Error, ApplicationTitle(), u"x"_s});
         QCOMPARE(error->icon(), QMessageBox::Critical);
         QCOMPARE(error->buttons().size(), 1);
+        // A short message still leaves room for the whole caption in the title bar.
+        error->show();
+        QVERIFY(error->width() >= CaptionWidth(ApplicationTitle()));
+        QVERIFY(CaptionWidth(ApplicationTitle()) >
+                QFontMetrics(QApplication::font()).horizontalAdvance(ApplicationTitle()) + 100);
     }
 
     void FileDialogs() {
