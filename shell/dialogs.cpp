@@ -7,7 +7,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "application.h"
+#include "error.h"
 #include "existing_files_dialog.h"
+#include "gbk_text.h"
 
 namespace haojian {
 namespace {
@@ -42,6 +45,11 @@ int CaptionWidth(const QString& caption) {
     title.setPixelSize(16);
     constexpr int kTitleBarExtras = 140;
     return QFontMetrics(title).horizontalAdvance(caption) + kTitleBarExtras;
+}
+
+void ShowErrorBox(Dialogs& dialogs, QWidget* parent, std::string_view gbk_message) {
+    dialogs.ShowBox(parent,
+                    {BoxKind::Error, ApplicationTitle(), FromGbk(ErrorBoxText(gbk_message))});
 }
 
 Dialogs& DesktopDialogs() {

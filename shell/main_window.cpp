@@ -27,6 +27,7 @@
 #include "dialogs.h"
 #include "error.h"
 #include "export.h"
+#include "file_drop.h"
 #include "file_system.h"
 #include "fixed_texts.h"
 #include "gbk_text.h"
@@ -34,10 +35,12 @@
 #include "maker.h"
 #include "merge.h"
 #include "queued_waker.h"
+#include "result_list_menu.h"
 #include "result_list_view.h"
 #include "result_model.h"
 #include "result_table.h"
 #include "segment_database.h"
+#include "statistics_window.h"
 
 namespace haojian {
 namespace {
@@ -326,6 +329,14 @@ void TForm1::FormCreate() {
     run_ = std::make_unique<QueryRun>(static_cast<RunView&>(*this), *waker_, seams_.files);
     model_ = std::make_unique<ResultModel>(run_->Rows());
     list_->setModel(model_.get());
+    new ResultListMenu(list_, run_->Rows(), [this] { ShowStatistics(); });
+    // A list file dropped on the window is imported.
+    auto* drop = new FileDrop(
+        this, [this] { return import_->isEnabled(); },
+        [this](const QString& path) { ImportFile(path); });
+    drop->Watch(this);
+    drop->Watch(list_->viewport());
+    drop->Watch(findChild<QPlainTextEdit*>(QStringLiteral("Memo2"))->viewport());
     const std::array<int, 4> widths = {175, 150, 150, 150};
     for (std::size_t i = 0; i < widths.size(); ++i) {
         list_->horizontalHeader()->resizeSection(int(i), widths[i]);
@@ -369,8 +380,7 @@ bool TForm1::Confirm(const QString& text) {
 }
 
 void TForm1::ShowError(std::string_view gbk_message) {
-    seams_.dialogs.ShowBox(
-        this, {BoxKind::Error, ApplicationTitle(), FromGbk(ErrorBoxText(gbk_message))});
+    ShowErrorBox(seams_.dialogs, this, gbk_message);
 }
 
 template <typename F>
@@ -395,7 +405,18 @@ void TForm1::SpeedButton4Click() {
     request.default_suffix = QStringLiteral("txt");
     const QStringList chosen = seams_.dialogs.ChooseFiles(this, request);
     if (chosen.isEmpty()) return;
-    Guarded([&] { run_->Import(FilePath(chosen.first())); });
+    ImportFile(chosen.first());
+}
+
+void TForm1::ImportFile(const QString& path) {
+    // Refused, as the button is, while a run or an export goes on.
+    if (!import_->isEnabled()) return;
+    Guarded([&] { run_->Import(FilePath(path)); });
+}
+
+void TForm1::ShowStatistics() {
+    if (!statistics_) statistics_ = new StatisticsWindow(this, seams_.dialogs, seams_.files);
+    statistics_->ShowFor(run_->Rows());
 }
 
 // Query.

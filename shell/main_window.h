@@ -26,6 +26,7 @@ class Dialogs;
 class QueuedWaker;
 class ResultListView;
 class ResultModel;
+class StatisticsWindow;
 enum class BoxKind;
 
 // What the window reaches outside itself. Tests give their own.
@@ -56,6 +57,12 @@ public:
     QString StatusText(int panel) const;
     // The About window that N15Click shows modally; the window does not own it.
     void SetAboutWindow(QDialog* about) { about_ = about; }
+
+    // Imports the list file at path, as Import does with the file chosen in its dialog.
+    void ImportFile(const QString& path);
+    // Opens the statistics of the rows there are now.
+    void ShowStatistics();
+    StatisticsWindow* Statistics() const { return statistics_; }
 
     // Message boxes of the application: plain, confirmation (true for Yes) and error.
     void ShowMessage(const QString& text);
@@ -128,6 +135,7 @@ private:
     BackgroundTask* task_ = nullptr;
     LongWork long_work_ = LongWork::None;
     bool close_confirmed_ = false;
+    StatisticsWindow* statistics_ = nullptr;
     std::array<QComboBox*, 4> filter_boxes_{};
     ResultListView* list_ = nullptr;
     QProgressBar* progress_ = nullptr;

@@ -34,8 +34,7 @@ ResultListMenu::ResultListMenu(ResultListView* list, const ResultTable& rows,
     connect(select_all, &QAction::triggered, list_, &QAbstractItemView::selectAll);
     menu_->addSeparator();
     QAction* statistics = item("ShowStatistics", QStringLiteral(u"统计..."), {});
-    connect(statistics, &QAction::triggered, this,
-            [show = std::move(show_statistics)] { show(); });
+    connect(statistics, &QAction::triggered, this, [show = std::move(show_statistics)] { show(); });
 
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list_, &QWidget::customContextMenuRequested, this, &ResultListMenu::Popup);
