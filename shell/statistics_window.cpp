@@ -22,18 +22,23 @@ namespace {
 
 enum Column { kName, kCount, kShare };
 
-// A cell that sorts by the count of its row rather than by its text.
+// A cell that sorts by the count of its row rather than by its text. Equal counts keep the
+// order they were counted in (by the collation of their names), so that the table, sorted
+// either way, is the list counted or that list the other way round.
 class CountItem : public QTableWidgetItem {
 public:
-    CountItem(const QString& text, std::size_t count) : QTableWidgetItem(text), count_(count) {
+    CountItem(const QString& text, std::size_t count, int rank)
+        : QTableWidgetItem(text), count_(count), rank_(rank) {
         setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
     bool operator<(const QTableWidgetItem& other) const override {
-        return count_ < static_cast<const CountItem&>(other).count_;
+        const auto& that = static_cast<const CountItem&>(other);
+        return count_ != that.count_ ? count_ < that.count_ : rank_ > that.rank_;
     }
 
 private:
     std::size_t count_;
+    int rank_;
 };
 
 QTableWidget* CountsTable(const char* name, const QString& field) {
@@ -43,6 +48,7 @@ QTableWidget* CountsTable(const char* name, const QString& field) {
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
     table->horizontalHeader()->setStretchLastSection(true);
     table->setColumnWidth(kName, 120);
     table->setColumnWidth(kCount, 90);
@@ -56,10 +62,10 @@ void FillTable(QTableWidget* table, const FieldCounts& counts) {
     for (int row = 0; row < int(counts.names.size()); ++row) {
         const NameCount& name = counts.names[std::size_t(row)];
         table->setItem(row, kName, new QTableWidgetItem(FromGbk(name.name)));
-        table->setItem(row, kCount, new CountItem(QString::number(name.count), name.count));
-        table->setItem(
-            row, kShare,
-            new CountItem(QString::number(counts.Percent(name.count), 'f', 2) + u'%', name.count));
+        table->setItem(row, kCount, new CountItem(QString::number(name.count), name.count, row));
+        table->setItem(row, kShare,
+                       new CountItem(QString::number(counts.Percent(name.count), 'f', 2) + u'%',
+                                     name.count, row));
     }
     // Largest first, as counted; a click on a header sorts by that column.
     table->setSortingEnabled(true);

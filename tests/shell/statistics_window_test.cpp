@@ -96,13 +96,19 @@ private slots:
                 QCOMPARE(shown.rows.at(name).second,
                          QString::number(100.0 * double(count) / 3000.0, 'f', 2) + u'%');
             }
-            // Largest first; a click on the count's header turns the order round, and the
-            // share's header sorts by count too.
+            // As counted, largest first; a click on the count's header turns the order round,
+            // and the share's header sorts by count too.
+            const FieldCounts& counted = t == 0   ? window->Statistics().provinces
+                                         : t == 1 ? window->Statistics().cities
+                                                  : window->Statistics().card_types;
+            QStringList counted_names;
+            for (const NameCount& name : counted.names) counted_names << FromGbk(name.name);
+            QCOMPARE(shown.names, counted_names);
             QVERIFY(std::is_sorted(shown.counts.rbegin(), shown.counts.rend()));
             ClickHeader(table, 1);
             const Shown ascending = Read(table);
-            QVERIFY(std::is_sorted(ascending.counts.begin(), ascending.counts.end()));
-            QCOMPARE(ascending.rows, shown.rows);
+            std::reverse(counted_names.begin(), counted_names.end());
+            QCOMPARE(ascending.names, counted_names);
             ClickHeader(table, 2);
             const Shown by_share = Read(table);
             QVERIFY(std::is_sorted(by_share.counts.begin(), by_share.counts.end()) ||
@@ -122,6 +128,19 @@ private slots:
         w.ShowStatistics();
         QCOMPARE(w.Statistics(), window);
         QCOMPARE(window->Statistics().provinces.total, std::size_t(6000));
+
+        // Equal counts stand in the order counted, and turn round with the order.
+        h.Import("13800101234\r\n13300001111\r\n18900001111\r\n17000001111\r\n");
+        QVERIFY(h.QueryToEnd());
+        w.ShowStatistics();
+        QStringList counted;
+        for (const NameCount& name : window->Statistics().provinces.names)
+            counted << FromGbk(name.name);
+        auto* provinces = window->findChild<QTableWidget*>("ProvinceCounts");
+        QCOMPARE(Read(provinces).names, counted);
+        ClickHeader(provinces, 1);
+        std::reverse(counted.begin(), counted.end());
+        QCOMPARE(Read(provinces).names, counted);
     }
 
     void SaveAsCsv() {
