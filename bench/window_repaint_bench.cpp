@@ -18,7 +18,6 @@ namespace {
 using haojian::TForm1;
 using haojian::bench::BenchDialogs;
 using haojian::bench::NoOpener;
-using haojian::bench::PumpUntil;
 
 const char kDatabase[] = "138001005011\r\n133000013013\r\n";
 
@@ -36,9 +35,7 @@ void RepaintWithList(benchmark::State& state, const std::string& list) {
     NoOpener opener;
     TForm1 window({dialogs, opener, haojian::RealFileSystem(), dir.path()});
     window.show();
-    window.SpeedButton4Click();
-    window.SpeedButton2Click();
-    PumpUntil([&] { return window.Run().State() == haojian::RunState::Complete; });
+    haojian::bench::ImportAndQuery(window);
     auto* list_view = window.findChild<QAbstractItemView*>(QStringLiteral("ListView1"));
     list_view->scrollToTop();
     double longest_ms = 0;

@@ -32,9 +32,7 @@ void BM_OpenStatistics(benchmark::State& state) {
     NoOpener opener;
     TForm1 window({dialogs, opener, haojian::RealFileSystem(), dir.path()});
     window.show();
-    window.SpeedButton4Click();
-    window.SpeedButton2Click();
-    PumpUntil([&] { return window.Run().State() == haojian::RunState::Complete; });
+    haojian::bench::ImportAndQuery(window);
     for (auto _ : state) {
         QElapsedTimer clock;
         clock.start();

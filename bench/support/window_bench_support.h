@@ -11,6 +11,7 @@
 #include "address_opener.h"
 #include "application.h"
 #include "dialogs.h"
+#include "main_window.h"
 
 namespace haojian::bench {
 
@@ -30,6 +31,14 @@ public:
 // Runs the event loop as the program's own loop does, sleeping until events come.
 inline void PumpUntil(const std::function<bool()>& done) {
     while (!done()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+// Imports the list the dialogs answer with and runs Query through the window until the run is
+// complete, as the user would press the two buttons.
+inline void ImportAndQuery(TForm1& window) {
+    window.SpeedButton4Click();
+    window.SpeedButton2Click();
+    PumpUntil([&] { return window.Run().State() == RunState::Complete; });
 }
 
 // The benchmarks' main: a QApplication (on the offscreen platform unless one is chosen) with the

@@ -3,26 +3,11 @@
 # window shows the busy status, takes a click that opens the About window, and repaints what
 # that window covered; the merge then completes and writes its file.
 set -euo pipefail
-bin=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib/xvfb.sh"
 source "$here/lib/tray.sh"
 
-work=$(mktemp -d)
-printf '138001005011\r\n' >"$work/database.dat"
-dir=$(program_directory "$bin" "$work/database.dat")
-cleanup() { stop_xvfb; rm -rf "$work" "$dir"; }
-start_xvfb
-trap cleanup EXIT
-
-fail() {
-    {
-        echo "FAIL: $*"
-        echo "--- program output"
-        cat "$work/out.log"
-    } >&2
-    exit 1
-}
+start_program_test "$1"
 
 # Reads of the sources wait while the hold file is there.
 g++ -x c -shared -fPIC -O1 -o "$work/slow_read.so" "$here/lib/slow_read.c" -ldl

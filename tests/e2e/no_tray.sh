@@ -4,27 +4,12 @@
 # A tray that appears later takes the icon, and minimising then hides the window to it; a tray
 # that goes away while the window is hidden in it gives the window back.
 set -euo pipefail
-bin=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib/xvfb.sh"
 source "$here/lib/tray.sh"
 
-work=$(mktemp -d)
-printf '138001005011\r\n' >"$work/database.dat"
-dir=$(program_directory "$bin" "$work/database.dat")
-cleanup() { stop_xvfb; stop_tray_host; stop_window_manager; rm -rf "$work" "$dir"; }
-start_xvfb
-trap cleanup EXIT
-start_window_manager || { echo "FAIL: openbox did not start"; exit 1; }
-
-fail() {
-    {
-        echo "FAIL: $*"
-        echo "--- program output"
-        cat "$work/out.log"
-    } >&2
-    exit 1
-}
+start_program_test "$1"
+start_window_manager || fail "openbox did not start"
 
 env -u DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM=xcb "$dir/haojian" >"$work/out.log" 2>&1 &
 APP_PID=$!
