@@ -86,6 +86,10 @@ int RunCommand(std::string_view name, std::string_view help, const std::vector<s
         PrintError(e.what());
     } catch (const std::bad_alloc&) {
         PrintError("out of memory");
+    } catch (const std::exception& e) {
+        PrintError(e.what());
+    } catch (...) {
+        PrintError("unknown failure");
     }
     return kExitFailure;
 }

@@ -7,6 +7,7 @@
 
 #include "cli_support.h"
 #include "commands.h"
+#include "termination_signals.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ constexpr std::string_view kUsage =
 
 int main(int argc, char** argv) {
     using namespace haojian::cli;
+    RemoveTemporaryFilesOnTermination();
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         std::cerr << kUsage;

@@ -6,9 +6,11 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <stdexcept>
+#include <string>
 
 #include "gbk.h"
 
@@ -22,6 +24,23 @@ icu::Locale CollationLocale(const icu::Locale& requested) {
         return icu::Locale::getRoot();
     }
     return requested;
+}
+
+// The locale of the user's collation setting: LC_ALL, then LC_COLLATE, then LANG, the first
+// that is set and not empty. (ICU's own default follows LC_MESSAGES instead.) The POSIX name
+// "zh_CN.UTF-8@mod" is given to ICU as "zh_CN"; none, C and POSIX give root, as above.
+icu::Locale UserCollationLocale() {
+    std::string name;
+    for (const char* variable : {"LC_ALL", "LC_COLLATE", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value != nullptr && *value != '\0') {
+            name = value;
+            break;
+        }
+    }
+    name = name.substr(0, name.find_first_of(".@"));
+    if (name.empty() || name == "C" || name == "POSIX") return icu::Locale::getRoot();
+    return icu::Locale(name.c_str());
 }
 
 std::unique_ptr<icu::Collator> MakeCollator(const icu::Locale& locale) {
@@ -124,7 +143,7 @@ std::size_t WriteCollationKey(const icu::Collator& collator, std::u16string_view
 
 }  // namespace
 
-LocaleCollation::LocaleCollation() : collator_(MakeCollator(icu::Locale::getDefault())) {}
+LocaleCollation::LocaleCollation() : collator_(MakeCollator(UserCollationLocale())) {}
 
 LocaleCollation::LocaleCollation(const char* locale_name)
     : collator_(MakeCollator(icu::Locale(locale_name))) {}

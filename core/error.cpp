@@ -1,5 +1,7 @@
 #include "error.h"
 
+#include <new>
+
 #include "file_system.h"
 
 namespace haojian {
@@ -7,6 +9,13 @@ namespace haojian {
 FileOperationError::FileOperationError(std::string gbk_message, std::string path, int code)
     : FileOperationError(std::move(gbk_message), std::move(path), code,
                          code == 0 ? std::string() : ReasonForMessage(code)) {}
+
+std::string FailureMessage(const std::exception& failure) {
+    if (const auto* error = dynamic_cast<const Error*>(&failure))
+        return std::string(error->message());
+    if (dynamic_cast<const std::bad_alloc*>(&failure)) return "Out of memory";
+    return failure.what();
+}
 
 std::string ErrorBoxText(std::string_view gbk_message) {
     std::string text(gbk_message);

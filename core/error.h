@@ -37,6 +37,10 @@ private:
     std::string reason_;
 };
 
+// The message for any failure: an Error's own, "Out of memory" for a failed allocation, else
+// what() (GBK).
+std::string FailureMessage(const std::exception& failure);
+
 // The text an error box shows: a "." is added when the last byte sorts after "." in byte order,
 // so every message ending in a double-byte character gets one.
 std::string ErrorBoxText(std::string_view gbk_message);

@@ -99,8 +99,9 @@ std::size_t ExportRows(const ResultTable& rows, const ExportFilter& filter,
 
 std::string FileErrorText(int code) {
     switch (code) {
+        // Making a file finds no file missing, only a folder on its path.
         case ENOENT:
-            return "File not found";
+        case ENOTDIR:
         case ENAMETOOLONG:
         case EINVAL:
             return "Invalid filename";
@@ -110,6 +111,7 @@ std::string FileErrorText(int code) {
         case EACCES:
         case EPERM:
         case EROFS:
+        case EISDIR:
             return "File access denied";
         default:
             return "I/O error " + std::to_string(code);

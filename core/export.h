@@ -40,17 +40,19 @@ struct ExportFilter {
 
 // Writes the rows that pass filter, in table order, one line each in the layout named by
 // layout_text and ended by CR LF, to path (replacing a file there), and gives the number of
-// lines written. The file is written beside path and renamed into place once complete, so a
-// failure leaves an existing file at path as it was.
+// lines written. The file replaces path only once complete (see StagedFile), so a failure
+// leaves an existing file at path as it was.
 //
 // Throws Error: naming the layout text when it is none of the six (nothing is written), or,
-// when a file operation fails, with FileErrorText of the system's error number.
+// when a file operation fails, FileOperationError with FileErrorText of the system's error
+// number.
 std::size_t ExportRows(const ResultTable& rows, const ExportFilter& filter,
                        std::string_view layout_text, const std::string& path,
                        FileSystem& fs = RealFileSystem());
 
-// The message for a failed export file operation: "File not found", "Invalid filename", "Too
-// many open files", "File access denied", or "I/O error N".
+// The message for a failed export file operation: "Invalid filename" (a folder on the path that
+// does not exist or is a file), "Too many open files", "File access denied" (a folder given as
+// the file, or no right to write), or "I/O error N".
 std::string FileErrorText(int code);
 
 // "导出符合数据N条".

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "gbk.h"
+#include "posix_staged_file.h"
 
 namespace haojian {
 namespace {
@@ -56,33 +57,6 @@ private:
     std::uint64_t size_;
 };
 
-class PosixOutputFile final : public OutputFile {
-public:
-    PosixOutputFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
-    ~PosixOutputFile() override {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    void Write(std::string_view bytes) override {
-        while (!bytes.empty()) {
-            const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                throw FileError(FileError::Op::Write, path_, errno);
-            }
-            bytes.remove_prefix(std::size_t(n));
-        }
-    }
-    void Close() override {
-        const int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) != 0) throw FileError(FileError::Op::Close, path_, errno);
-    }
-
-private:
-    int fd_;
-    std::string path_;
-};
-
 class PosixFileSystem final : public FileSystem {
 public:
     bool IsFile(const std::string& path) override {
@@ -107,58 +81,9 @@ public:
         if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
         return std::uint64_t(st.st_size);
     }
-    std::unique_ptr<OutputFile> Create(const std::string& path) override {
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        if (fd < 0) throw FileError(FileError::Op::Create, path, errno);
-        return std::make_unique<PosixOutputFile>(fd, path);
+    std::unique_ptr<StagedFile> CreateReplacement(const std::string& target) override {
+        return CreatePosixStagedFile(target);
     }
-    std::unique_ptr<OutputFile> CreateTemporary(const std::string& directory,
-                                                std::string* created_path) override {
-        std::string pattern = directory + ".haojian-XXXXXX";
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-        if (fd < 0) throw FileError(FileError::Op::Create, directory, errno);
-        // mkostemp creates 0600; give the result the permissions a plain create would.
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
-        *created_path = name.data();
-        return std::make_unique<PosixOutputFile>(fd, *created_path);
-    }
-    std::unique_ptr<OutputFile> CreateReplacement(const std::string& target, std::string* temporary,
-                                                  std::string* final_path) override {
-        struct stat st {};
-        if (::stat(target.c_str(), &st) != 0) {
-            return FileSystem::CreateReplacement(target, temporary, final_path);
-        }
-        if (S_ISDIR(st.st_mode)) throw FileError(FileError::Op::Create, target, EISDIR);
-        if (::access(target.c_str(), W_OK) != 0) {
-            throw FileError(FileError::Op::Create, target, errno);
-        }
-        if (!S_ISREG(st.st_mode)) {
-            // Renaming over a device or a pipe would replace the node itself.
-            temporary->clear();
-            *final_path = target;
-            return Create(target);
-        }
-        // The file a link names is replaced, not the link.
-        std::string resolved = target;
-        if (char* real = ::realpath(target.c_str(), nullptr)) {
-            resolved = real;
-            std::free(real);
-        }
-        std::unique_ptr<OutputFile> file =
-            FileSystem::CreateReplacement(resolved, temporary, final_path);
-        ::chmod(temporary->c_str(), st.st_mode & 07777);
-        return file;
-    }
-    void Rename(const std::string& from, const std::string& to) override {
-        if (::rename(from.c_str(), to.c_str()) != 0) {
-            throw FileError(FileError::Op::Rename, to, errno);
-        }
-    }
-    void Remove(const std::string& path) noexcept override { ::unlink(path.c_str()); }
 };
 
 }  // namespace
@@ -202,33 +127,6 @@ FileOperationError ReadFailure(const FileError& error, const std::string& shown_
 
 std::uint64_t FileSystem::SizeHint(const std::string&) noexcept {
     return 0;
-}
-
-std::unique_ptr<OutputFile> FileSystem::CreateReplacement(const std::string& target,
-                                                          std::string* temporary,
-                                                          std::string* final_path) {
-    *final_path = target;
-    try {
-        return CreateTemporary(DirectoryOf(target), temporary);
-    } catch (const FileError& e) {
-        throw FileError(FileError::Op::Create, target, e.code());
-    }
-}
-
-ReplacementFile::ReplacementFile(FileSystem& fs, const std::string& target) : fs_(fs) {
-    file_ = fs_.CreateReplacement(target, &temporary_, &final_path_);
-}
-
-ReplacementFile::~ReplacementFile() {
-    if (committed_) return;
-    file_.reset();
-    if (!temporary_.empty()) fs_.Remove(temporary_);
-}
-
-void ReplacementFile::Commit() {
-    file_->Close();
-    if (!temporary_.empty()) fs_.Rename(temporary_, final_path_);
-    committed_ = true;
 }
 
 FileSystem& RealFileSystem() {

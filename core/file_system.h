@@ -74,6 +74,8 @@ public:
     virtual void Close() = 0;
 };
 
+class StagedFile;
+
 // The core's only way to the file system, so that tests can make any one operation fail.
 class FileSystem {
 public:
@@ -86,49 +88,48 @@ public:
     // The size of the regular file at path, or 0 when there is none or it is unknown: a hint for
     // sizing buffers before files are read, never an error.
     virtual std::uint64_t SizeHint(const std::string& path) noexcept;
-    // Creates or truncates for writing. Throws FileError (Create).
-    virtual std::unique_ptr<OutputFile> Create(const std::string& path) = 0;
-    // Creates a new, uniquely named file in directory, for a result that is renamed into place
-    // when complete. Gives its path through created_path. Throws FileError (Create).
-    virtual std::unique_ptr<OutputFile> CreateTemporary(const std::string& directory,
-                                                        std::string* created_path) = 0;
-    // Opens the file that replaces target once complete: a new, uniquely named file (its path
-    // given through temporary) beside the file that target names, links followed, to be
-    // renamed over that file (final_path). A target that is there but is no regular file (a
-    // device, a pipe) is written in place instead, and temporary is left empty. A target that
-    // may not be written (a read-only file) is refused as Create would refuse it; the new file
-    // takes an existing target's permissions. Throws FileError (Create, with target as path).
-    virtual std::unique_ptr<OutputFile> CreateReplacement(const std::string& target,
-                                                          std::string* temporary,
-                                                          std::string* final_path);
-    // Renames from over to, replacing to. Throws FileError (Rename).
-    virtual void Rename(const std::string& from, const std::string& to) = 0;
-    // Removes path; never throws (used on failure paths).
-    virtual void Remove(const std::string& path) noexcept = 0;
+    // Prepares the file that is to replace target once it is complete (see StagedFile), and
+    // claims target against other programs doing the same. Throws FileError (Create, with
+    // target as path): a folder given as target (EISDIR), a folder that does not exist
+    // (ENOENT, ENOTDIR), a target that may not be written (EACCES), or one that another
+    // program is writing at this moment (EWOULDBLOCK).
+    virtual std::unique_ptr<StagedFile> CreateReplacement(const std::string& target) = 0;
 };
 
-// A file written beside its target and renamed over it only when complete and closed, so that
-// a failure never leaves the target half written. Abandoned (destroyed without Commit), it is
-// removed and the target keeps what it had. (A device or pipe target is written in place.)
+// A result on its way to replace a target. Nothing shows beside the target while it is written
+// (where the file system allows: else a hidden ".haojian-XXXXXX" file, which haojian-cli removes
+// when interrupted), and the target is replaced in one step by the complete, durable file:
+// the file is made on the first Write (or at Commit when nothing was written), so that a run
+// that waits for its input creates nothing meanwhile. Destroyed without Commit, it is
+// abandoned and every file stays as it was.
+//
+// What the user expects of the target is kept: links are followed (a dangling one gets its
+// file where it points), the replacement takes the target's mode, owner and group where the
+// process may set them, and a target with further hard links, or one in a folder where no
+// file may be made, is rewritten in place once the result is complete. A device or a pipe is
+// written to directly. Write errors are FileError (Create or Write, with the target as path).
+class StagedFile : public OutputFile {
+public:
+    // Puts the complete file in place of the target. Throws FileError: Close when the data
+    // cannot be made durable, Rename when it cannot be put in place, EEXIST when another
+    // program made or replaced the target meanwhile (nothing is then replaced).
+    virtual void Commit() = 0;
+    void Close() final { Commit(); }
+};
+
+// A StagedFile made through a FileSystem, for callers: file() to write, Commit() when done.
 class ReplacementFile {
 public:
     // Throws FileError (Create).
-    ReplacementFile(FileSystem& fs, const std::string& target);
-    ~ReplacementFile();
-    ReplacementFile(const ReplacementFile&) = delete;
-    ReplacementFile& operator=(const ReplacementFile&) = delete;
+    ReplacementFile(FileSystem& fs, const std::string& target)
+        : file_(fs.CreateReplacement(target)) {}
 
     OutputFile& file() { return *file_; }
-    // Closes the file and renames it over the target. Throws FileError (Close or Rename); the
-    // file is then still abandoned by the destructor.
-    void Commit();
+    // Throws FileError; the file is then abandoned.
+    void Commit() { file_->Commit(); }
 
 private:
-    FileSystem& fs_;
-    std::string temporary_;  // empty when written in place
-    std::string final_path_;
-    std::unique_ptr<OutputFile> file_;
-    bool committed_ = false;
+    std::unique_ptr<StagedFile> file_;
 };
 
 // The real file system (POSIX).

@@ -65,12 +65,12 @@ MergeCutError::MergeCutError(std::string path, std::uint64_t offset, std::size_t
 std::size_t MergeDataFiles(const std::vector<std::string>& sources, const std::string& output,
                            FileSystem& fs, const LocaleCollation& collation) {
     try {
+        // Claimed before the sources are read, so that an output that cannot be written is
+        // found at once; its file is made only when the result is written.
+        ReplacementFile result(fs, output);
         std::vector<std::size_t> ends;
         std::string text = ReadSources(fs, sources, ends);
         const std::size_t nul = text.find('\0');
-        // Made only now that there is something to write: nothing stands beside output while
-        // the sources are read (standard input may keep that waiting).
-        ReplacementFile result(fs, output);
         const std::size_t count = WriteResult(result, std::move(text), collation);
         if (nul != std::string::npos) {
             const std::size_t i =
@@ -86,9 +86,9 @@ std::size_t MergeDataFiles(const std::vector<std::string>& sources, const std::s
 std::size_t SortUniqueLines(const std::string& path, FileSystem& fs,
                             const LocaleCollation& collation) {
     try {
+        ReplacementFile result(fs, path);
         std::string text = ReadWholeFile(fs, path);
         const std::size_t nul = text.find('\0');
-        ReplacementFile result(fs, path);
         const std::size_t count = WriteResult(result, std::move(text), collation);
         if (nul != std::string::npos) throw MergeCutError(path, nul, count);
         return count;

@@ -32,11 +32,13 @@ private:
 // output in ascending order of collation, each with the bytes of its first occurrence and
 // followed by CR LF. Gives the number of lines written.
 //
-// The result is written beside output and renamed over it at the end, so output may be one of
-// the sources (it is merged with its old content) and a failure leaves every file as it was.
-// Throws Error with "Cannot create file "<output>". <reason>", "Cannot open file "<source>".
-// <reason>", "Stream read error" (a source gave fewer bytes than its size, or none) or "Stream
-// write error"; throws MergeCutError after writing when a NUL byte cut the text short.
+// Output is claimed first (an output that cannot be written fails before any source is read)
+// and replaced only once the result is complete (see StagedFile), so output may be one of the
+// sources (it is merged with its old content) and a failure leaves every file as it was. The
+// sources are read straight into one buffer sized for all of them. Throws FileOperationError
+// with "Cannot create file "<output>". <reason>", "Cannot open file "<source>". <reason>",
+// "Stream read error" (a source failed to read, or shrank or grew while read) or "Stream write
+// error"; throws MergeCutError after writing when a NUL byte cut the text short.
 std::size_t MergeDataFiles(const std::vector<std::string>& sources, const std::string& output,
                            FileSystem& fs = RealFileSystem(),
                            const LocaleCollation& collation = DefaultCollation());

@@ -1,6 +1,7 @@
 #include "number_list.h"
 
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 #include "error.h"
@@ -17,9 +18,14 @@ std::string FullPath(const std::string& path) {
 
 }  // namespace
 
-LineList ReadNumberList(FileSystem& fs, const std::string& path) {
+LineList ReadNumberList(FileSystem& fs, const std::string& path,
+                        const std::function<void()>& opened) {
     try {
-        return LineList::FromBytes(ReadWholeFile(fs, path));
+        const std::unique_ptr<InputFile> file = fs.OpenRead(path);
+        if (opened) opened();
+        std::string bytes;
+        AppendWholeFile(*file, path, bytes);
+        return LineList::FromBytes(std::move(bytes));
     } catch (const FileError& e) {
         throw ReadFailure(e, FullPath(path));
     }

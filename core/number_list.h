@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "line_list.h"
@@ -10,7 +11,8 @@ class FileSystem;
 
 // Reads an imported number list: the file's lines by the line rule, nothing trimmed, tested
 // or removed. Throws Error naming the file's full path and the system's reason when the file
-// cannot be read.
-LineList ReadNumberList(FileSystem& fs, const std::string& path);
+// cannot be read. opened, when given, is called once the file is open and before it is read.
+LineList ReadNumberList(FileSystem& fs, const std::string& path,
+                        const std::function<void()>& opened = {});
 
 }  // namespace haojian

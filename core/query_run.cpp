@@ -4,7 +4,6 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <system_error>
 #include <thread>
 
 #include "code_table.h"
@@ -19,6 +18,7 @@
 #include "seen_texts.h"
 #include "text_pool.h"
 #include "thread_priority.h"
+#include "thread_start.h"
 
 namespace haojian {
 namespace {
@@ -91,7 +91,7 @@ struct QueryRun::Impl {
 
     WorkerOptions options;
     HandOffMailbox<HandOff> mailbox;
-    std::thread worker;
+    std::jthread worker;
     bool applying = false;
 };
 
@@ -169,9 +169,24 @@ void QueryRun::Impl::StartWorker() {
     mailbox.Reset();
     const std::size_t run_size = numbers->size();
     try {
-        worker = std::thread([this, run_size] { RunLoop(run_size); });
-    } catch (const std::system_error&) {
-        // No thread: the run stays in the Running state, without a message, until Stop.
+        worker = StartThread([this, run_size] {
+            try {
+                RunLoop(run_size);
+            } catch (...) {
+                // Whatever fails outside an entry's look-up ends the worker as an error in it
+                // does: silently, never through std::terminate.
+                mailbox.MarkEnded();
+            }
+        });
+    } catch (const ThreadStartError&) {
+        // No run without a worker: the commands as a Stop leaves them, and the reason said.
+        stop_requested.store(true);
+        view.SetStatusText(kPanelStatus, text::kStatusStopped);
+        SetEnabled(Command::Query, true);
+        SetEnabled(Command::Stop, false);
+        SetEnabled(Command::Import, true);
+        state = RunState::Paused;
+        throw;
     }
 }
 
@@ -256,10 +271,15 @@ void QueryRun::Import(const std::string& path) {
     // it.
     r.WaitForWorker(true);
     r.numbers = std::make_shared<const LineList>();
-    r.numbers = std::make_shared<const LineList>(ReadNumberList(r.fs, path));
+    // The old list and its rows go once the new file is open, before it is read, so that the
+    // two are never held at once; a file that cannot be opened leaves the rows as they were.
+    const auto release = [&r] {
+        r.table.Reset(r.numbers);
+        r.view.RowsCleared();
+    };
+    r.numbers = std::make_shared<const LineList>(ReadNumberList(r.fs, path, release));
     r.view.SetStatusText(kPanelNumberCount, std::to_string(r.numbers->size()));
     r.table.Reset(r.numbers);
-    r.view.RowsCleared();
     r.cursor = 1;
     r.SetProgressPosition(0);
     r.view.SetStatusText(kPanelStatus, text::kStatusImported);

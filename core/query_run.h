@@ -95,6 +95,8 @@ public:
     const SegmentDatabase& Database() const;
 
     // The commands. A refusal or a failure throws Error carrying the message for the error box.
+    // Import lets the old list and rows go once the new file is open. Query throws
+    // ThreadStartError when no worker thread can be started, leaving the commands as Stop does.
     void Import(const std::string& path);
     void Query();
     void Stop();

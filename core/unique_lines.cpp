@@ -19,6 +19,7 @@
 #include "buffered_writer.h"
 #include "collation.h"
 #include "line_list.h"
+#include "thread_start.h"
 
 namespace haojian {
 namespace {
@@ -353,7 +354,13 @@ void RunParallel(std::size_t count, Work&& work) {
     {
         std::vector<std::jthread> threads;
         threads.reserve(count - 1);
-        for (std::size_t i = 1; i < count; ++i) threads.emplace_back(run, i);
+        for (std::size_t i = 1; i < count; ++i) {
+            try {
+                threads.push_back(StartThread([&run, i] { run(i); }));
+            } catch (const ThreadStartError&) {
+                run(i);  // no thread to be had: this one does that share too
+            }
+        }
         run(0);
     }
     for (const std::exception_ptr& e : errors) {

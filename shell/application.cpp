@@ -1,7 +1,11 @@
 #include "application.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStringList>
+#include <QTranslator>
+#include <memory>
 
 namespace haojian {
 
@@ -32,10 +36,24 @@ QIcon ApplicationIcon() {
     return icon;
 }
 
+bool InstallChineseStandardTexts() {
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(QStringLiteral("qtbase_zh_CN"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        return false;
+    }
+    // The application owns it from here on.
+    translator->setParent(QCoreApplication::instance());
+    return QCoreApplication::installTranslator(translator.release());
+}
+
 void SetUpApplication() {
     QApplication::setApplicationName(ApplicationTitle());
+    QGuiApplication::setDesktopFileName(QStringLiteral(HAOJIAN_APP_ID));
     QApplication::setWindowIcon(ApplicationIcon());
     QApplication::setFont(WindowFont());
+    InstallChineseStandardTexts();
 }
 
 }  // namespace haojian

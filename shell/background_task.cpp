@@ -2,8 +2,9 @@
 
 #include <QMetaObject>
 #include <QPointer>
-#include <system_error>
 #include <utility>
+
+#include "thread_start.h"
 
 namespace haojian {
 
@@ -29,14 +30,16 @@ void BackgroundTask::Start(std::function<void()> work,
         }
     };
     try {
-        thread_ = std::thread([this, id, run] {
+        thread_ = StartThread([this, id, run] {
             run();
             // Queued to this object: dropped if it is gone, and ignored once Wait has
             // finished this piece of work itself.
             QMetaObject::invokeMethod(
                 this, [this, id] { Finish(id); }, Qt::QueuedConnection);
         });
-    } catch (const std::system_error&) {
+    } catch (const ThreadStartError&) {
+        // Without a thread the work is done here, the window held meanwhile, rather than not
+        // at all.
         run();
         Finish(id);
     }

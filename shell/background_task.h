@@ -38,7 +38,7 @@ private:
 
     bool busy_ = false;
     std::uint64_t id_ = 0;
-    std::thread thread_;
+    std::jthread thread_;
     std::exception_ptr error_;
     std::function<void(std::exception_ptr)> done_;
 };

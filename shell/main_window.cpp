@@ -357,8 +357,8 @@ void TForm1::FormCreate() {
         const std::size_t lines = database->size();
         run_->SetDatabase(std::move(*database));
         panels_[kPanelDatabaseSize]->setText(QString::number(lines));
-    } catch (const Error& error) {
-        ShowError(error.message());
+    } catch (const std::exception& error) {
+        ShowError(FailureMessage(error));
     }
 }
 
@@ -387,10 +387,8 @@ template <typename F>
 void TForm1::Guarded(F&& command) {
     try {
         command();
-    } catch (const Error& error) {
-        ShowError(error.message());
     } catch (const std::exception& error) {
-        ShowError(error.what());
+        ShowError(FailureMessage(error));
     }
 }
 
@@ -502,7 +500,7 @@ void TForm1::SpeedButton1Click() {
                 SetStatusText(kPanelStatus, MergedStatusText(cut.line_count()));
                 failure = std::string(cut.message());
             } catch (const std::exception& other) {
-                failure = std::string(other.what());
+                failure = FailureMessage(other);
             }
             if (failure) ShowError(*failure);
         });

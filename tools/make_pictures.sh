@@ -3,7 +3,7 @@
 #   image1.jpg, image2.jpg   the two 176 x 176 pictures of the main window's bottom panel
 #   glyph_<name>.png         a 16 x 16 glyph for each tool-bar button, and
 #   glyph_<name>_disabled.png  its greyed image for the disabled state
-#   icon_32.png, icon_16.png the application icon
+#   icon_32.png, icon_16.png the application icon (tools/make_icons.sh, with its larger sizes)
 # Run from anywhere: tools/make_pictures.sh. The output is committed; rerun after a change.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -84,12 +84,4 @@ glyph exit -fill '#a0703a' -stroke '#5a3a1a' -draw 'rectangle 1,1 8,14' -fill '#
   -draw 'line 8,8 13,8' -fill '#c02020' -stroke none -draw 'polygon 12,4 16,8 12,12'
 
 # --- Application icon ---------------------------------------------------------------------
-png -size 32x32 xc:none -fill '#2b5f9e' -stroke '#142c4a' -strokewidth 1 \
-  -draw 'roundrectangle 7,1 22,30 3,3' -fill '#d8ecff' -stroke none -draw 'rectangle 9,5 20,23' \
-  -fill '#142c4a' -draw 'circle 14.5,27 14.5,25.6' \
-  -fill none -stroke '#c0392b' -strokewidth 2.5 -draw 'circle 20,17 20,11' \
-  -strokewidth 3.5 -draw 'line 24,21 30,27' "$out/icon_32.png"
-png -size 16x16 xc:none -fill '#2b5f9e' -stroke '#142c4a' -strokewidth 1 \
-  -draw 'roundrectangle 3,0 11,15 2,2' -fill '#d8ecff' -stroke none -draw 'rectangle 5,2 9,11' \
-  -fill none -stroke '#c0392b' -strokewidth 1.5 -draw 'circle 10,8 10,5' \
-  -strokewidth 2 -draw 'line 12,10 15,13' "$out/icon_16.png"
+tools/make_icons.sh >/dev/null

@@ -43,14 +43,7 @@ id=$(wait_for_window 'V1\.1' 30)
 sleep 1
 import -window "$id" docs/window_idle.png
 
-# Import: the button at the left of the tool bar, then the file's path typed into the dialog.
-xdotool mousemove --window "$id" 30 14 click 1
-dialog=$(wait_for_window "$(printf '导入手机号码列表文件')" 20)
-xdotool windowfocus --sync "$dialog" 2>/dev/null || true
-sleep 0.5
-xdotool type --delay 5 "$work/numbers.txt"
-xdotool key Return
-sleep 1
+import_list "$id" "$work/numbers.txt"
 # Query, then wait for the run and the timer tick that fills the filter boxes.
 xdotool mousemove --window "$id" 90 14 click 1
 sleep 4

@@ -33,17 +33,9 @@ constexpr int kFirstPrefix = 1300000;
 constexpr int kLastPrefix = 1999999;
 
 void WriteAtomically(const std::string& path, std::string_view bytes) {
-    haojian::FileSystem& fs = haojian::RealFileSystem();
-    std::string temporary;
-    auto file = fs.CreateTemporary(haojian::DirectoryOf(path), &temporary);
-    try {
-        file->Write(bytes);
-        file->Close();
-        fs.Rename(temporary, path);
-    } catch (...) {
-        fs.Remove(temporary);
-        throw;
-    }
+    haojian::ReplacementFile file(haojian::RealFileSystem(), path);
+    file.file().Write(bytes);
+    file.Commit();
 }
 
 std::string CityName(const std::string& code) {

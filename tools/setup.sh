@@ -10,6 +10,8 @@ PACKAGES=(
   xvfb xauth trayer openbox xdotool x11-utils imagemagick
   fonts-arphic-uming fonts-wqy-zenhei
   libphonenumber-dev time
+  qt6-translations-l10n
+  dpkg-dev lintian desktop-file-utils appstream man-db bash-completion rofi
 )
 
 missing=()

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "error.h"
@@ -119,32 +120,42 @@ TEST(Export, UnknownLayoutWritesNothing) {
 }
 
 TEST(Export, ErrorTextsFollowTheSystemCode) {
-    EXPECT_EQ(FileErrorText(ENOENT), "File not found");
     EXPECT_EQ(FileErrorText(ENAMETOOLONG), "Invalid filename");
     EXPECT_EQ(FileErrorText(EINVAL), "Invalid filename");
     EXPECT_EQ(FileErrorText(EMFILE), "Too many open files");
     EXPECT_EQ(FileErrorText(EROFS), "File access denied");
     EXPECT_EQ(FileErrorText(ENOSPC), "I/O error 28");
+}
 
+TEST(Export, PathsThatNameNoFileToWrite) {
     TempDir dir;
-    try {
-        ExportRows(SampleRows(), {}, text::kLayoutNumber, dir.path() + "no/such/dir/out.txt");
-        FAIL() << "no error";
-    } catch (const Error& e) {
-        EXPECT_STREQ(e.what(), "File not found");
+    const std::string file = dir.Write("file.txt", "keep");
+    std::filesystem::create_directory(dir.path() + "folder");
+    std::filesystem::create_symlink(dir.path() + "none/out.txt", dir.path() + "dangling");
+    // A missing folder, a file used as a folder (also behind a link): code 3. A folder given
+    // as the file: code 5.
+    for (const auto& [path, text, code] :
+         {std::tuple{dir.path() + "no/such/dir/out.txt", "Invalid filename", ENOENT},
+          std::tuple{file + "/out.txt", "Invalid filename", ENOTDIR},
+          std::tuple{dir.path() + "dangling", "Invalid filename", ENOENT},
+          std::tuple{dir.path() + "folder", "File access denied", EISDIR},
+          std::tuple{dir.path() + "folder/", "File access denied", EISDIR}}) {
+        try {
+            ExportRows(SampleRows(), {}, text::kLayoutNumber, path);
+            ADD_FAILURE() << "no error for " << path;
+        } catch (const FileOperationError& e) {
+            EXPECT_STREQ(e.what(), text) << path;
+            EXPECT_EQ(e.path(), path);
+            EXPECT_EQ(e.code(), code) << path;
+        }
     }
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path() + "folder"));
+    EXPECT_EQ(ReadFileBytes(file), "keep");
+    EXPECT_EQ(FileNames(dir.path()), (std::vector<std::string>{"dangling", "file.txt", "folder"}));
 }
 
 TEST(Export, TargetThatCannotBeWrittenIsLeftAlone) {
     TempDir dir;
-    std::filesystem::create_directory(dir.path() + "folder");
-    try {
-        ExportRows(SampleRows(), {}, text::kLayoutNumber, dir.path() + "folder");
-        FAIL() << "no error";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.what(), "I/O error " + std::to_string(EISDIR));
-    }
-    EXPECT_TRUE(std::filesystem::is_directory(dir.path() + "folder"));
 
     if (::geteuid() == 0) GTEST_SKIP() << "root may write a read-only file";
     const std::string path = dir.Write("out.txt", "keep");

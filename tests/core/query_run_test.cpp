@@ -7,9 +7,11 @@
 
 #include "collation.h"
 #include "error.h"
+#include "faulty_file_system.h"
 #include "file_system.h"
 #include "fixed_texts.h"
 #include "query_run.h"
+#include "result_table.h"
 #include "run_fakes.h"
 #include "seen_texts.h"
 #include "test_files.h"
@@ -69,6 +71,34 @@ TEST(QueryRun, RefusalsInOrderAndAFailedImportKeepingTheOldRows) {
                                         testing::ExpectedRow(run.Database(), "13900005678")}));
     EXPECT_EQ(view.panels, panels);
     EXPECT_EQ(run.QueryCursor(), 3);
+    EXPECT_EQ(Refusal(run), text::kRefuseNoList);
+}
+
+TEST(QueryRun, ImportLetsTheOldRowsGoOnceTheNewFileIsOpen) {
+    testing::TempDir dir;
+    testing::FakeRunView view;
+    testing::FakeWaker waker;
+    testing::FaultyFileSystem fs;
+    QueryRun run(view, waker, fs);
+    run.SetDatabase(testing::SmallDatabase());
+    const std::string list = dir.Write("list.txt", "13800001234\n13900005678\n");
+    run.Import(list);  // reads 1 and 2
+    run.Query();
+    testing::PumpUntilWorkerEnds(run, waker);
+    ASSERT_EQ(view.shown_rows, 2u);
+    // Opened, then failing as it is read: the old list and rows went before the read, so that
+    // both lists are never held at once.
+    fs.FailAt(testing::FaultyFileSystem::Op::Read, 3, EIO);
+    try {
+        run.Import(list);
+        ADD_FAILURE() << "no error";
+    } catch (const FileOperationError& e) {
+        EXPECT_EQ(e.message(),
+                  "Stream read error on file \"" + list + "\". " + ReasonForMessage(EIO));
+    }
+    EXPECT_EQ(run.Rows().size(), 0u);
+    EXPECT_EQ(view.shown_rows, 0u);
+    EXPECT_EQ(run.NumberCount(), 0u);
     EXPECT_EQ(Refusal(run), text::kRefuseNoList);
 }
 

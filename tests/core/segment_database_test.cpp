@@ -96,15 +96,9 @@ public:
     std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
         throw FileError(FileError::Op::Open, path, code_);
     }
-    std::unique_ptr<OutputFile> Create(const std::string& path) override {
-        return real_.Create(path);
+    std::unique_ptr<StagedFile> CreateReplacement(const std::string& target) override {
+        return real_.CreateReplacement(target);
     }
-    std::unique_ptr<OutputFile> CreateTemporary(const std::string& directory,
-                                                std::string* created_path) override {
-        return real_.CreateTemporary(directory, created_path);
-    }
-    void Rename(const std::string& from, const std::string& to) override { real_.Rename(from, to); }
-    void Remove(const std::string& path) noexcept override { real_.Remove(path); }
 
 private:
     FileSystem& real_ = RealFileSystem();

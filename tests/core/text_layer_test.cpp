@@ -4,7 +4,10 @@
 #include <unicode/unistr.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
+#include <new>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -212,6 +215,60 @@ TEST(ErrorBox, FullStopFollowsTheLastByte) {
     EXPECT_EQ(ErrorBoxText("Stream read error."), "Stream read error.");
     EXPECT_EQ(ErrorBoxText("done!"), "done!");  // "!" sorts before "."
     EXPECT_EQ(ErrorBoxText(""), "");
+    // Any failure has a message of its own; a failed allocation says what it is.
+    EXPECT_EQ(ErrorBoxText(FailureMessage(std::bad_alloc())), "Out of memory.");
+    EXPECT_EQ(FailureMessage(Error(std::string(text::kRefuseNoList))), text::kRefuseNoList);
+}
+
+// Sets the locale variables for one test and puts them back after.
+class LocaleVariables {
+public:
+    LocaleVariables(const char* all, const char* collate, const char* messages, const char* lang) {
+        for (const auto& [name, value] :
+             {std::pair{"LC_ALL", all}, std::pair{"LC_COLLATE", collate},
+              std::pair{"LC_MESSAGES", messages}, std::pair{"LANG", lang}}) {
+            const char* old = std::getenv(name);
+            saved_.push_back({name, old ? std::optional<std::string>(old) : std::nullopt});
+            if (value) {
+                ::setenv(name, value, 1);
+            } else {
+                ::unsetenv(name);
+            }
+        }
+    }
+    ~LocaleVariables() {
+        for (const auto& [name, value] : saved_) {
+            if (value) {
+                ::setenv(name, value->c_str(), 1);
+            } else {
+                ::unsetenv(name);
+            }
+        }
+    }
+
+private:
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
+};
+
+TEST(Collation, FollowsTheCollationSettingNotTheMessages) {
+    const auto locale = [] { return LocaleCollation().LocaleName(); };
+    {
+        const LocaleVariables only_collate(nullptr, "zh_CN.UTF-8", "C", nullptr);
+        EXPECT_EQ(locale(), "zh");
+        EXPECT_EQ(locale(), LocaleCollation("zh_CN").LocaleName());
+    }
+    {
+        const LocaleVariables all_first("C.UTF-8", "zh_CN.UTF-8", nullptr, "zh_CN.UTF-8");
+        EXPECT_EQ(locale(), "root");
+    }
+    {
+        const LocaleVariables lang_last(nullptr, "", "C", "sv_SE.UTF-8@euro");
+        EXPECT_EQ(locale(), "sv");
+    }
+    {
+        const LocaleVariables none(nullptr, nullptr, "zh_CN.UTF-8", nullptr);
+        EXPECT_EQ(locale(), "root");
+    }
 }
 
 }  // namespace

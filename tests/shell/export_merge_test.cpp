@@ -12,6 +12,7 @@
 #include "gated_file_system.h"
 #include "gbk_text.h"
 #include "maker.h"
+#include "thread_start.h"
 #include "window_harness.h"
 
 using namespace haojian;
@@ -247,6 +248,24 @@ private slots:
         QCOMPARE(h.Status(6), u"导出符合数据3条"_s);
         QVERIFY(h.Enabled("SpeedButton4"));
         allowed = 1000;
+    }
+
+    // Where the system gives no thread, the merge is done on the UI thread, as before.
+    void MergeWithoutAThread() {
+        WindowHarness h;
+        h.Open();
+        const std::string a = h.dir.Write("a.txt", "b\r\na\r\n");
+        const std::string out = h.dir.path() + "merged.txt";
+        h.dialogs.file_answers = {{QString::fromStdString(a)}, {QString::fromStdString(out)}};
+        {
+            ThreadStartsRefused refused;
+            h.Press("SpeedButton1");
+            QVERIFY(!h.window().Busy());
+        }
+        QCOMPARE(ReadFileBytes(out), "a\r\nb\r\n");
+        QCOMPARE(h.Status(6), u"文件合并整理完毕！共计：2"_s);
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        QVERIFY(h.Enabled("SpeedButton1"));
     }
 
     void MergeCancelledOrFailing() {

@@ -25,9 +25,9 @@ private:
     std::string path_;
 };
 
-class FaultyOutput final : public OutputFile {
+class FaultyStaged final : public StagedFile {
 public:
-    FaultyOutput(FaultyFileSystem& fs, std::unique_ptr<OutputFile> inner, std::string path)
+    FaultyStaged(FaultyFileSystem& fs, std::unique_ptr<StagedFile> inner, std::string path)
         : fs_(fs), inner_(std::move(inner)), path_(std::move(path)) {}
     void Write(std::string_view bytes) override {
         if (fs_.Fails(FaultyFileSystem::Op::Write)) {
@@ -35,16 +35,19 @@ public:
         }
         inner_->Write(bytes);
     }
-    void Close() override {
+    void Commit() override {
         if (fs_.Fails(FaultyFileSystem::Op::Close)) {
             throw FileError(FileError::Op::Close, path_, fs_.fail_code());
         }
-        inner_->Close();
+        if (fs_.Fails(FaultyFileSystem::Op::Rename)) {
+            throw FileError(FileError::Op::Rename, path_, fs_.fail_code());
+        }
+        inner_->Commit();
     }
 
 private:
     FaultyFileSystem& fs_;
-    std::unique_ptr<OutputFile> inner_;
+    std::unique_ptr<StagedFile> inner_;
     std::string path_;
 };
 
@@ -61,34 +64,9 @@ std::unique_ptr<InputFile> FaultyFileSystem::OpenRead(const std::string& path) {
     return std::make_unique<FaultyInput>(*this, inner_.OpenRead(path), path);
 }
 
-std::unique_ptr<OutputFile> FaultyFileSystem::Create(const std::string& path) {
-    if (Fails(Op::Create)) throw FileError(FileError::Op::Create, path, fail_code_);
-    return Wrap(inner_.Create(path), path);
-}
-
-std::unique_ptr<OutputFile> FaultyFileSystem::CreateTemporary(const std::string& directory,
-                                                              std::string* created_path) {
-    if (Fails(Op::Create)) throw FileError(FileError::Op::Create, directory, fail_code_);
-    std::unique_ptr<OutputFile> file = inner_.CreateTemporary(directory, created_path);
-    return Wrap(std::move(file), *created_path);
-}
-
-std::unique_ptr<OutputFile> FaultyFileSystem::CreateReplacement(const std::string& target,
-                                                                std::string* temporary,
-                                                                std::string* final_path) {
+std::unique_ptr<StagedFile> FaultyFileSystem::CreateReplacement(const std::string& target) {
     if (Fails(Op::Create)) throw FileError(FileError::Op::Create, target, fail_code_);
-    std::unique_ptr<OutputFile> file = inner_.CreateReplacement(target, temporary, final_path);
-    return Wrap(std::move(file), temporary->empty() ? target : *temporary);
-}
-
-void FaultyFileSystem::Rename(const std::string& from, const std::string& to) {
-    if (Fails(Op::Rename)) throw FileError(FileError::Op::Rename, to, fail_code_);
-    inner_.Rename(from, to);
-}
-
-std::unique_ptr<OutputFile> FaultyFileSystem::Wrap(std::unique_ptr<OutputFile> file,
-                                                   const std::string& path) {
-    return std::make_unique<FaultyOutput>(*this, std::move(file), path);
+    return std::make_unique<FaultyStaged>(*this, inner_.CreateReplacement(target), target);
 }
 
 std::vector<std::string> FileNames(const std::string& directory) {

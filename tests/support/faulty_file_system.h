@@ -14,8 +14,9 @@ namespace haojian::testing {
 // of an operation a command makes, then fail each in turn.
 class FaultyFileSystem final : public FileSystem {
 public:
-    // Create covers Create, CreateTemporary and CreateReplacement; Read, Write and Close are
-    // calls on the files opened through this file system.
+    // Create is CreateReplacement; Read, Write and Close are calls on the files opened
+    // through this file system, and Rename the Commit that puts a replacement in place (Close
+    // is counted first).
     enum class Op { Open, Read, Create, Write, Close, Rename, kCount };
 
     explicit FaultyFileSystem(FileSystem& inner = RealFileSystem()) : inner_(inner) {}
@@ -45,17 +46,9 @@ public:
     std::uint64_t SizeHint(const std::string& path) noexcept override {
         return inner_.SizeHint(path);
     }
-    std::unique_ptr<OutputFile> Create(const std::string& path) override;
-    std::unique_ptr<OutputFile> CreateTemporary(const std::string& directory,
-                                                std::string* created_path) override;
-    std::unique_ptr<OutputFile> CreateReplacement(const std::string& target, std::string* temporary,
-                                                  std::string* final_path) override;
-    void Rename(const std::string& from, const std::string& to) override;
-    void Remove(const std::string& path) noexcept override { inner_.Remove(path); }
+    std::unique_ptr<StagedFile> CreateReplacement(const std::string& target) override;
 
 private:
-    std::unique_ptr<OutputFile> Wrap(std::unique_ptr<OutputFile> file, const std::string& path);
-
     FileSystem& inner_;
     std::array<int, std::size_t(Op::kCount)> calls_{};
     Op fail_op_ = Op::kCount;

@@ -74,6 +74,18 @@ window_class() {
     printf '%b' "$(printf '%s' "$raw" | sed 's/\\\([0-7][0-7][0-7]\)/\\0\1/g')"
 }
 
+# Presses Import on the main window and types the list's path into its dialog.
+import_list() {  # main window id, list path
+    local dialog
+    xdotool mousemove --window "$1" 30 14 click 1
+    dialog=$(wait_for_window '导入手机号码列表文件' 20) || return 1
+    xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+    sleep 0.5
+    xdotool type --delay 5 "$2"
+    xdotool key Return
+    sleep 1
+}
+
 # Makes a program directory: a copy of the built program beside a segment database, so that
 # the program finds its database wherever the build is. Prints the directory.
 program_directory() {

@@ -36,24 +36,13 @@ public:
         Pass();
         return RealFileSystem().OpenRead(path);
     }
-    std::unique_ptr<OutputFile> Create(const std::string& path) override {
+    std::uint64_t SizeHint(const std::string& path) noexcept override {
+        return RealFileSystem().SizeHint(path);
+    }
+    std::unique_ptr<StagedFile> CreateReplacement(const std::string& target) override {
         Pass();
-        return RealFileSystem().Create(path);
+        return RealFileSystem().CreateReplacement(target);
     }
-    std::unique_ptr<OutputFile> CreateTemporary(const std::string& directory,
-                                                std::string* created) override {
-        Pass();
-        return RealFileSystem().CreateTemporary(directory, created);
-    }
-    std::unique_ptr<OutputFile> CreateReplacement(const std::string& target, std::string* temporary,
-                                                  std::string* final_path) override {
-        Pass();
-        return RealFileSystem().CreateReplacement(target, temporary, final_path);
-    }
-    void Rename(const std::string& from, const std::string& to) override {
-        RealFileSystem().Rename(from, to);
-    }
-    void Remove(const std::string& path) noexcept override { RealFileSystem().Remove(path); }
 
 private:
     void Pass() {

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <signal.h>
+
+#include <string_view>
+
+namespace haojian {
+
+// The named temporary files that exist while a result is being written (where the file system
+// has no unnamed ones), in a fixed table that a signal handler may read, so that a program
+// ended by SIGINT, SIGTERM or SIGHUP can remove them first. Unnamed temporary files vanish
+// with the process by themselves and are never noted here.
+namespace temporary_names {
+
+// Notes name (no slash) in the folder open as dir_fd, which must stay open until Forget. Gives
+// the slot for Forget, or -1 when the table is full or name too long (it is then left to the
+// caller alone).
+int Note(int dir_fd, std::string_view name) noexcept;
+// The name of slot is gone or has been given its final name; -1 is ignored.
+void Forget(int slot) noexcept;
+// Removes every noted file. Async-signal-safe: for signal handlers.
+void RemoveAll() noexcept;
+
+// The signals after which RemoveAll is due.
+inline constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// Holds back kSignals in the calling thread while alive, so that a handler never runs between
+// the making of a name and its noting, or between its renaming and its forgetting.
+class SignalsHeld {
+public:
+    SignalsHeld() noexcept;
+    ~SignalsHeld();
+    SignalsHeld(const SignalsHeld&) = delete;
+    SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+private:
+    sigset_t old_;
+};
+
+}  // namespace temporary_names
+}  // namespace haojian

@@ -1,0 +1,268 @@
+// haojian-cli killed, interrupted, racing another run, as an unprivileged user in a folder it
+// may not write, without threads: every file it may touch stays whole.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "faulty_file_system.h"
+#include "posix_staged_file.h"
+#include "termination_signals.h"
+#include "test_files.h"
+
+extern char** environ;
+
+namespace haojian {
+namespace {
+
+using testing::FileNames;
+using testing::ReadFileBytes;
+using testing::TempDir;
+using Names = std::vector<std::string>;
+using namespace std::chrono_literals;
+
+// Drops root for a command, where the tests run as root: permission bits bind only others.
+std::vector<std::string> AsNobody() {
+    if (::geteuid() != 0) return {};
+    return {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"};
+}
+
+// haojian-cli (after the words of prefix) with args, standard input from /dev/null and its
+// output to files in log_dir.
+class Child {
+public:
+    Child(const std::string& log_dir, const std::vector<std::string>& args,
+          std::vector<std::string> prefix = {})
+        : out_(log_dir + "out." + std::to_string(++count_)),
+          err_(log_dir + "err." + std::to_string(count_)) {
+        std::vector<std::string> words = std::move(prefix);
+        words.push_back(HAOJIAN_CLI);
+        words.insert(words.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& w : words) argv.push_back(w.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, out_.c_str(), O_WRONLY | O_CREAT, 0644);
+        posix_spawn_file_actions_addopen(&actions, 2, err_.c_str(), O_WRONLY | O_CREAT, 0644);
+        EXPECT_EQ(posix_spawnp(&pid_, argv[0], &actions, nullptr, argv.data(), environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~Child() {
+        if (!ended_) {
+            ::kill(pid_, SIGKILL);
+            Wait();
+        }
+    }
+
+    pid_t pid() const { return pid_; }
+    // The wait status; a child that does not end within 30 s is killed.
+    int Wait() {
+        for (int i = 0; !ended_ && i < 3000; ++i) {
+            if (::waitpid(pid_, &status_, WNOHANG) == pid_) ended_ = true;
+            if (!ended_) std::this_thread::sleep_for(10ms);
+        }
+        if (!ended_) {
+            ADD_FAILURE() << "haojian-cli did not end";
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, &status_, 0);
+            ended_ = true;
+        }
+        return status_;
+    }
+    int ExitCode() {
+        const int status = Wait();
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string Err() const { return ReadFileBytes(err_); }
+    bool Ended() {
+        if (!ended_ && ::waitpid(pid_, &status_, WNOHANG) == pid_) ended_ = true;
+        return ended_;
+    }
+
+private:
+    static inline int count_ = 0;
+    std::string out_;
+    std::string err_;
+    pid_t pid_ = -1;
+    int status_ = 0;
+    bool ended_ = false;
+};
+
+// Waits until pid holds an unnamed file in folder with data in it: a result being written.
+// False when the process ends first.
+bool WaitForResultUnderWay(Child& child, const std::string& folder) {
+    const std::string fds = "/proc/" + std::to_string(child.pid()) + "/fd/";
+    while (!child.Ended()) {
+        std::error_code ignored;
+        for (const auto& entry : std::filesystem::directory_iterator(fds, ignored)) {
+            const std::string to = std::filesystem::read_symlink(entry.path(), ignored).string();
+            struct stat st {};
+            if (to.starts_with(folder) && to.ends_with("(deleted)") &&
+                ::stat(entry.path().c_str(), &st) == 0 && st.st_size > 0) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+struct FileSafety : ::testing::Test {
+    TempDir dir;
+    std::string target = dir.path() + "target/";
+    std::string db = dir.Write("segments.dat", "138000005011\r\n1390000130131\r\n");
+
+    FileSafety() {
+        std::filesystem::create_directory(target);
+        // Others (nobody) may read the inputs and reach the target's folder.
+        ::chmod(dir.path().c_str(), 0755);
+    }
+};
+
+TEST_F(FileSafety, AKilledOrInterruptedRunLeavesTheFolderAsItWas) {
+    std::string list;
+    for (int i = 0; i < 1000000; ++i) list += std::to_string(13800000000LL + i * 7) + "\n";
+    const std::string source = dir.Write("list.txt", list);
+    const std::string out = target + "out.txt";
+    for (const char* command : {"export", "merge"}) {
+        for (const int signal : {SIGKILL, SIGINT}) {
+            dir.Write("target/out.txt", "old\r\n");
+            dir.Write("target/other.txt", "other\r\n");
+            const Names before = FileNames(target);
+            bool caught = false;
+            for (int attempt = 0; attempt < 5 && !caught; ++attempt) {
+                dir.Write("target/out.txt", "old\r\n");
+                std::vector<std::string> args = {command, "-o", out, source};
+                if (args[0] == "export") args.insert(args.begin() + 1, {"--db", db});
+                Child child(dir.path(), args);
+                if (!WaitForResultUnderWay(child, target)) continue;  // done before seen
+                ::kill(child.pid(), signal);
+                const int status = child.Wait();
+                caught = true;
+                EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal)
+                    << command << " " << signal << ": " << status << " " << child.Err();
+            }
+            EXPECT_TRUE(caught) << command << ": never seen while writing";
+            EXPECT_EQ(FileNames(target), before) << command << " " << signal;
+            EXPECT_EQ(ReadFileBytes(out), "old\r\n") << command << " " << signal;
+        }
+    }
+}
+
+TEST_F(FileSafety, OfTwoMergesOntoOnePathOneCompletesAndTheOtherSaysWhy) {
+    const std::string first = dir.path() + "first.fifo";
+    const std::string second = dir.path() + "second.fifo";
+    ASSERT_EQ(::mkfifo(first.c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(second.c_str(), 0600), 0);
+    // Each merge reads its fifo, and waits there until the test writes it.
+    const auto feed = [](const std::string& fifo) {
+        const int fd = ::open(fifo.c_str(), O_WRONLY);  // once the merge reads it
+        return fd;
+    };
+    const auto finish = [](int fd, const std::string& text) {
+        EXPECT_EQ(::write(fd, text.data(), text.size()), ssize_t(text.size()));
+        ::close(fd);
+    };
+
+    // An existing file: the second is refused at once, while the first waits for its source.
+    const std::string out = dir.Write("target/out.txt", "old\r\n");
+    Child a(dir.path(), {"merge", "-o", out, first});
+    const int a_fd = feed(first);
+    Child b(dir.path(), {"merge", "-o", out, second});
+    EXPECT_EQ(b.ExitCode(), 1);
+    EXPECT_NE(b.Err().find("Another program is writing this file"), std::string::npos) << b.Err();
+    finish(a_fd, "a\n");
+    EXPECT_EQ(a.ExitCode(), 0) << a.Err();
+    EXPECT_EQ(ReadFileBytes(out), "a\r\n");
+
+    // A new file: both get under way; the first to finish makes it, the other is refused.
+    const std::string made = target + "made.txt";
+    Child slow(dir.path(), {"merge", "-o", made, first});
+    const int slow_fd = feed(first);
+    Child fast(dir.path(), {"merge", "-o", made, second});
+    const int fast_fd = feed(second);
+    finish(fast_fd, "fast\n");
+    EXPECT_EQ(fast.ExitCode(), 0) << fast.Err();
+    finish(slow_fd, "slow\n");
+    EXPECT_EQ(slow.ExitCode(), 1);
+    EXPECT_NE(slow.Err().find("Another program created this file meanwhile"), std::string::npos)
+        << slow.Err();
+    EXPECT_EQ(ReadFileBytes(made), "fast\r\n");
+    EXPECT_EQ(FileNames(target), (Names{"made.txt", "out.txt"}));
+}
+
+TEST_F(FileSafety, AUsersFileInAFolderTheUserMayNotWriteIsWrittenInPlace) {
+    const std::string list = dir.Write("list.txt", "13800001234\n13900001234\n");
+    const std::string out = dir.Write("target/out.txt", "old\r\n");
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(out.c_str(), 65534, 65534), 0);  // the user's file, root's folder
+    } else {
+        ::chmod(target.c_str(), 0555);
+    }
+    struct stat before {};
+    ::stat(out.c_str(), &before);
+    Child writes(dir.path(), {"export", "--db", db, "-o", out, list}, AsNobody());
+    EXPECT_EQ(writes.ExitCode(), 0) << writes.Err();
+    EXPECT_EQ(ReadFileBytes(out), "138000012**\r\n139000012**\r\n");
+    struct stat after {};
+    ::stat(out.c_str(), &after);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+
+    // No new file may be made there: the folder is what denies it.
+    Child refused(dir.path(), {"export", "--db", db, "-o", target + "new.txt", list}, AsNobody());
+    EXPECT_EQ(refused.ExitCode(), 1);
+    EXPECT_NE(refused.Err().find("File access denied"), std::string::npos) << refused.Err();
+    EXPECT_EQ(FileNames(target), Names{"out.txt"});
+    ::chmod(target.c_str(), 0755);
+}
+
+TEST_F(FileSafety, AMergeWithoutThreadsToBeHadWorksOnOneThread) {
+    std::string lines;
+    for (int i = 0; i < 200000; ++i) lines += "Name" + std::to_string(i * 7919 % 100003) + "\n";
+    const std::string source = dir.Write("names.txt", lines);
+    Child free(dir.path(), {"merge", "-o", dir.path() + "expected.txt", source});
+    ASSERT_EQ(free.ExitCode(), 0) << free.Err();
+
+    ::chmod(target.c_str(), 0777);
+    std::vector<std::string> prefix = AsNobody();
+    // (LeakSanitizer, in a sanitized build, needs a thread of its own at exit.)
+    prefix.insert(prefix.end(), {"prlimit", "--nproc=1", "env", "ASAN_OPTIONS=detect_leaks=0"});
+    Child limited(dir.path(), {"merge", "-o", target + "out.txt", source}, prefix);
+    EXPECT_EQ(limited.ExitCode(), 0) << limited.Err();
+    EXPECT_TRUE(ReadFileBytes(target + "out.txt") == ReadFileBytes(dir.path() + "expected.txt"));
+}
+
+TEST_F(FileSafety, TheSignalHandlersRemoveAHiddenTemporaryFile) {
+    const std::string out = dir.Write("target/out.txt", "old\r\n");
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            // As haojian-cli does, where the file system has no unnamed files.
+            cli::RemoveTemporaryFilesOnTermination();
+            const auto file = CreatePosixStagedFile(out, false);
+            file->Write("new");
+            ::raise(signal);
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        EXPECT_EQ(FileNames(target), Names{"out.txt"});
+        EXPECT_EQ(ReadFileBytes(out), "old\r\n");
+    }
+}
+
+}  // namespace
+}  // namespace haojian
