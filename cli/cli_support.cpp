@@ -1,17 +1,16 @@
 #include "cli_support.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <iostream>
 #include <optional>
 
 #include "collation.h"
 #include "error.h"
 #include "gbk.h"
+#include "list_encoding.h"
+#include "messages.h"
 #include "number_lookup.h"
+#include "text_encoding.h"
 
 namespace haojian::cli {
 namespace {
@@ -49,6 +48,7 @@ Arguments ParseArguments(const std::vector<std::string>& args,
             name = arg.substr(0, eq);
             value = arg.substr(eq + 1);
         }
+        if (name == "-h") name = "--help";
         if (name == "--help" || Listed(flag_options, name)) {
             if (value) throw UsageError("option " + name + " takes no value");
             parsed.flags.insert(name);
@@ -70,70 +70,70 @@ int RunCommand(std::string_view name, std::string_view help, const std::vector<s
                const std::vector<std::string_view>& flag_options,
                const std::function<int(const Arguments&)>& body) {
     try {
-        const Arguments parsed = ParseArguments(args, value_options, flag_options);
+        Arguments parsed = ParseArguments(args, value_options, flag_options);
+        parsed.command = name;
         if (parsed.Has("--help")) {
             std::cout << help;
             return kExitSuccess;
         }
         return body(parsed);
     } catch (const UsageError& e) {
-        std::cerr << "haojian-cli " << name << ": " << e.what() << "\n"
-                  << "Try 'haojian-cli " << name << " --help'.\n";
+        PrintMessage(name, e.what());
+        std::cerr << "Try 'haojian-cli " << name << " --help'.\n";
         return kExitUsage;
-    } catch (const Error& e) {
-        PrintError(e.message());
-    } catch (const FileError& e) {
-        PrintError(e.what());
-    } catch (const std::bad_alloc&) {
-        PrintError("out of memory");
     } catch (const std::exception& e) {
-        PrintError(e.what());
+        PrintMessage(name, FailureText(e));
     } catch (...) {
-        PrintError("unknown failure");
+        PrintMessage(name, "unknown failure");
     }
     return kExitFailure;
 }
 
-void PrintLine(std::string_view gbk_text) {
-    std::cout << Utf8FromGbk(gbk_text) << '\n' << std::flush;
+std::string GbkArgument(std::string_view option, std::string_view text) {
+    if (IsValidUtf8(text)) return GbkFromUtf8(text);
+    if (IsValidGbk(text)) return std::string(text);
+    throw UsageError("the text of " + std::string(option) + " is neither UTF-8 nor GBK");
 }
 
-void PrintError(std::string_view gbk_text) {
-    std::cerr << "haojian-cli: " << Utf8FromGbk(gbk_text) << '\n';
+std::string DatabasePath(const Arguments& args) {
+    return args.Value("--db", ExecutableDirectory() + std::string(kDatabaseFileName));
+}
+
+std::string ReadDatabaseBytes(const Arguments& args) {
+    const std::string path = DatabasePath(args);
+    FileSystem& fs = RealFileSystem();
+    if (!fs.IsFile(path)) {
+        // The system's reason: missing, a directory, no right to look.
+        int code = 0;
+        try {
+            fs.OpenRead(path);
+        } catch (const FileError& e) {
+            code = e.code();
+        }
+        throw FileOperationError("No segment database file", path, code);
+    }
+    return ReadWholeFile(fs, path);
 }
 
 SegmentDatabase LoadDatabase(const Arguments& args) {
-    const std::string path =
-        args.Value("--db", ExecutableDirectory() + std::string(kDatabaseFileName));
-    FileSystem& fs = RealFileSystem();
-    if (!fs.IsFile(path)) {
-        throw Error("No segment database file \"" + PathForMessage(path) + "\"");
-    }
-    try {
-        return SegmentDatabase::FromBytes(ReadWholeFile(fs, path));
-    } catch (const FileError& e) {
-        throw ReadFailure(e, path);
-    }
+    return SegmentDatabase::FromBytes(ReadDatabaseBytes(args));
 }
 
-std::string ReadListBytes(const std::string& path) {
-    const std::string real = path == "-" ? "/dev/stdin" : path;
-    try {
-        return ReadWholeFile(RealFileSystem(), real);
-    } catch (const FileError& e) {
-        throw ReadFailure(e, real);
-    }
+std::string ReadListBytes(const Arguments& args, const std::string& path) {
+    const std::string real = InputPath(path);
+    ListText list = ListFromBytes(ReadWholeFile(RealFileSystem(), real));
+    if (!list.note.empty()) PrintMessage(args.command, QuotedPath(real) + ": " + list.note);
+    return std::move(list.bytes);
 }
 
-void StandardOutput::Write(std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            throw FileError(FileError::Op::Write, "standard output", errno);
-        }
-        bytes.remove_prefix(std::size_t(n));
+std::vector<LineList> ReadLists(const Arguments& args, std::uint64_t& bytes) {
+    std::vector<LineList> lists;
+    for (const std::string& path : args.operands) {
+        std::string list = ReadListBytes(args, path);
+        bytes += list.size();
+        lists.push_back(LineList::FromBytes(std::move(list)));
     }
+    return lists;
 }
 
 LookedUpRows::LookedUpRows(std::vector<LineList> lists, const SegmentDatabase& database)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <set>
@@ -27,9 +28,16 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A failure whose text is UTF-8, ready for standard error: exit 1.
+class Failure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 // A command's arguments after its name: options (with or without values) anywhere, "--" ends
 // them, and "-" is an operand (standard input).
 struct Arguments {
+    std::string command;  // the command's name, for messages: "export", "db build"
     std::map<std::string, std::string, std::less<>> values;
     std::set<std::string, std::less<>> flags;
     std::vector<std::string> operands;
@@ -40,35 +48,37 @@ struct Arguments {
 };
 
 // value_options take a value ("--db FILE", "--db=FILE", "-o FILE"); flag_options take none.
-// "--help" is always a flag. Throws UsageError.
+// "--help" (or "-h") is always a flag. Throws UsageError.
 Arguments ParseArguments(const std::vector<std::string>& args,
                          const std::vector<std::string_view>& value_options,
                          const std::vector<std::string_view>& flag_options);
 
 // Parses args and runs body on them, or prints help when asked. Turns UsageError into exit 2
-// and Error or FileError into exit 1, each with a message on standard error.
+// and any other failure into exit 1, each with a message on standard error that names the
+// command, the file and the system's reason.
 int RunCommand(std::string_view name, std::string_view help, const std::vector<std::string>& args,
                const std::vector<std::string_view>& value_options,
                const std::vector<std::string_view>& flag_options,
                const std::function<int(const Arguments&)>& body);
 
-// Prints a GBK text as a line of UTF-8 on standard output or standard error.
-void PrintLine(std::string_view gbk_text);
-void PrintError(std::string_view gbk_text);
+// The GBK text of a typed argument such as a filter: UTF-8 is converted, text that is no UTF-8
+// but GBK is taken as it stands. Throws UsageError, naming option, for anything else.
+std::string GbkArgument(std::string_view option, std::string_view text);
 
-// The database named by --db, else kelvaronset.dat beside the executable. Throws Error when
-// it is missing or cannot be read.
+// The path of the database named by --db, else of kelvaronset.dat beside the executable.
+std::string DatabasePath(const Arguments& args);
+// The bytes of that database. Throws FileOperationError when it is missing, FileError when it
+// cannot be read.
+std::string ReadDatabaseBytes(const Arguments& args);
+// Reads that database and builds its index; throws as ReadDatabaseBytes.
 SegmentDatabase LoadDatabase(const Arguments& args);
 
-// The bytes of a number list; "-" is standard input. Throws Error naming the file.
-std::string ReadListBytes(const std::string& path);
+// The bytes of a number list; "-" is standard input. A list that begins with a byte-order mark
+// is taken as list_encoding.h says, and that is said once on standard error. Throws FileError.
+std::string ReadListBytes(const Arguments& args, const std::string& path);
 
-// Writes to standard output.
-class StandardOutput final : public OutputFile {
-public:
-    void Write(std::string_view bytes) override;
-    void Close() override {}
-};
+// The lists named by the operands, read by ReadListBytes; adds their bytes to bytes.
+std::vector<LineList> ReadLists(const Arguments& args, std::uint64_t& bytes);
 
 // The result rows of number lists, in list order, each looked up when it is read.
 class LookedUpRows final : public ResultTable {

@@ -1,60 +1,115 @@
+#include <algorithm>
+#include <array>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "built_in_code_rows.h"
 #include "cli_support.h"
 #include "commands.h"
 #include "export.h"
 #include "fixed_texts.h"
 #include "gbk.h"
+#include "messages.h"
+#include "progress.h"
+#include "standard_output.h"
 
 namespace haojian::cli {
 namespace {
 
 constexpr std::string_view kHelp =
-    "Usage: haojian-cli export [--db FILE] [--province P] [--city C] [--card T] [--layout L]\n"
-    "                          -o OUT LIST...\n"
+    "Usage: haojian-cli export [OPTION]... -o OUT LIST...\n"
     "\n"
     "Looks up every entry of the number lists (\"-\" is standard input), in list order, and\n"
     "writes the rows that pass the three filters to OUT as the desktop program's Export does:\n"
     "one line per row in the chosen layout, every number masked (its first 9 bytes, then\n"
-    "\"**\"), GBK bytes, CR LF after every line. OUT is replaced only once it is complete.\n"
-    "Prints the status text, such as 导出符合数据125条.\n"
+    "\"**\"), GBK bytes, CR LF after every line. OUT is replaced only once it is complete;\n"
+    "\"-o -\" writes to standard output. Then prints the status text, such as\n"
+    "导出符合数据125条: on standard output, or on standard error when the rows go there.\n"
     "\n"
     "  --db FILE      the segment database (default: kelvaronset.dat beside this program)\n"
-    "  --province P   only rows of province P (default: 任意省份, any province)\n"
-    "  --city C       only rows of city C (default: 任意城市, any city)\n"
-    "  --card T       only rows of card type T (default: 任意卡类, any card type)\n"
-    "  --layout L     手机号码 (default), 手机号码+省份, 手机号码+城市, 手机号码+卡类,\n"
-    "                 手机号码+省份+卡类 or 手机号码+城市+卡类\n"
-    "  -o OUT         the file to write\n"
-    "  --help         show this text\n"
+    "  --province P   only rows of province P, such as 江苏 or 未知\n"
+    "                 (default: 任意省份, any province)\n"
+    "  --city C       only rows of city C, such as 南京 or 未知 (default: 任意城市, any city)\n"
+    "  --card T       only rows of card type T: 移动, 电信, 联通, 虚拟 or 未知\n"
+    "                 (default: 任意卡类, any card type)\n"
+    "  --layout L     the fields of a line, one of the six layouts:\n"
+    "                   手机号码            the masked number (the default)\n"
+    "                   手机号码+省份       number, province\n"
+    "                   手机号码+城市       number, city\n"
+    "                   手机号码+卡类       number, card type\n"
+    "                   手机号码+省份+卡类  number, province, card type\n"
+    "                   手机号码+城市+卡类  number, city, card type\n"
+    "                 fields separated by one space\n"
+    "  -o OUT         the file to write; \"-\" for standard output\n"
+    "  -q             no progress line\n"
+    "  -h, --help     show this text\n"
     "\n"
-    "Filters compare exactly, byte for byte. Filter and layout texts are given in UTF-8 and\n"
-    "converted to GBK; messages are printed in UTF-8.\n"
+    "Filters compare exactly, byte for byte: a name no row carries passes no row, and a\n"
+    "province or city that the code tables lack is said on standard error. Filter and\n"
+    "layout texts are taken as UTF-8, or as GBK when they are not UTF-8. A list that begins\n"
+    "with a UTF-8 byte-order mark has it skipped; one that begins with a UTF-16 mark is\n"
+    "converted to GBK; either is said on standard error. A run that takes over a second shows\n"
+    "its progress on standard error when that is a terminal. Messages are printed in UTF-8.\n"
     "Exit status: 0 done, 1 failure (OUT left as it was), 2 bad usage.\n";
 
-// The GBK text of an option given in UTF-8, or fallback when it was not given.
+// The GBK text of an option, or fallback when it was not given.
 std::string GbkOption(const Arguments& args, std::string_view option, std::string_view fallback) {
     const auto it = args.values.find(option);
-    return it == args.values.end() ? std::string(fallback) : GbkFromUtf8(it->second);
+    return it == args.values.end() ? std::string(fallback) : GbkArgument(option, it->second);
+}
+
+void CheckCardType(const std::string& card) {
+    constexpr std::array<std::string_view, 6> kCardTypes = {
+        text::kAnyCard,    text::kCardMobile,  text::kCardTelecom,
+        text::kCardUnicom, text::kCardVirtual, text::kUnknown,
+    };
+    if (std::find(kCardTypes.begin(), kCardTypes.end(), card) == kCardTypes.end()) {
+        throw UsageError("unknown card type '" + Utf8FromGbk(card) +
+                         "' (one of 移动, 电信, 联通, 虚拟, 未知, 任意卡类)");
+    }
+}
+
+// A province or city filter that no row can pass: the look-up gives only the tables' names and
+// 未知. Said on standard error; the export still runs, as the window's would.
+void WarnOfNameNoRowCarries(const Arguments& args, std::string_view what, const std::string& name,
+                            std::string_view wildcard, std::span<const CodeRow> rows) {
+    if (name == wildcard || name == text::kUnknown) return;
+    for (const CodeRow& row : rows) {
+        if (row.name == name) return;
+    }
+    PrintMessage(args.command, "no row can have the " + std::string(what) + " '" +
+                                   Printable(Utf8FromGbk(name)) + "': no " + std::string(what) +
+                                   " of the code tables has that name");
 }
 
 int Export(const Arguments& args) {
-    const std::string output = args.Value("-o", "");
+    const std::string output = OutputPath(args.Value("-o", ""));
     if (output.empty()) throw UsageError("no output file given (-o OUT)");
     if (args.operands.empty()) throw UsageError("no number list given");
     const std::string province = GbkOption(args, "--province", text::kAnyProvince);
     const std::string city = GbkOption(args, "--city", text::kAnyCity);
     const std::string card = GbkOption(args, "--card", text::kAnyCard);
+    CheckCardType(card);
     const std::string layout = GbkOption(args, "--layout", text::kLayoutNumber);
+    if (!ExportLayoutFromText(layout)) {
+        throw UsageError("unknown layout '" + Utf8FromGbk(layout) +
+                         "' (see 'haojian-cli export --help')");
+    }
+    const bool data_on_standard_output = IsStandardOutput(output);
+    WarnOfNameNoRowCarries(args, "province", province, text::kAnyProvince, kBuiltInProvinceRows);
+    WarnOfNameNoRowCarries(args, "city", city, text::kAnyCity, kBuiltInCityRows);
+
     const SegmentDatabase database = LoadDatabase(args);
-    std::vector<LineList> lists;
-    for (const std::string& path : args.operands)
-        lists.push_back(LineList::FromBytes(ReadListBytes(path)));
-    const LookedUpRows rows(std::move(lists), database);
-    const std::size_t count = ExportRows(rows, {province, city, card}, layout, output);
-    PrintLine(ExportedStatusText(count));
+    std::uint64_t list_bytes = 0;
+    const LookedUpRows rows(ReadLists(args, list_bytes), database);
+    Progress progress("export", list_bytes, ProgressWanted(args.Has("-q")));
+    StandardOutputFileSystem fs;
+    const std::size_t count =
+        ExportRows(RowsWithProgress(rows, progress), {province, city, card}, layout, output, fs);
+    progress.Finish();
+    PrintStatus(ExportedStatusText(count), data_on_standard_output);
     return kExitSuccess;
 }
 
@@ -62,7 +117,7 @@ int Export(const Arguments& args) {
 
 int RunExport(const std::vector<std::string>& args) {
     return RunCommand("export", kHelp, args,
-                      {"--db", "--province", "--city", "--card", "--layout", "-o"}, {}, Export);
+                      {"--db", "--province", "--city", "--card", "--layout", "-o"}, {"-q"}, Export);
 }
 
 }  // namespace haojian::cli

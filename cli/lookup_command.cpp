@@ -1,6 +1,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "buffered_writer.h"
 #include "cli_support.h"
@@ -9,22 +10,31 @@
 #include "gbk.h"
 #include "line_list.h"
 #include "number_lookup.h"
+#include "progress.h"
+#include "standard_output.h"
 
 namespace haojian::cli {
 namespace {
 
 constexpr std::string_view kHelp =
-    "Usage: haojian-cli lookup [--db FILE] [--utf8] LIST...\n"
+    "Usage: haojian-cli lookup [--db FILE] [--utf8] [-q] LIST...\n"
     "\n"
     "Looks up every entry of each number list (\"-\" is standard input) and writes one line\n"
     "per entry to standard output: the number, province, city and card type, separated by\n"
     "TAB and ended by LF. A list is read as the desktop program imports one: any line end,\n"
-    "a NUL byte ends the text, and entries are neither trimmed nor tested.\n"
+    "a NUL byte ends the text, and entries are neither trimmed nor tested. Numbers outside\n"
+    "the database get 未知 for province and city and their card type from the first three\n"
+    "digits; the card types are 移动, 电信, 联通, 虚拟 and 未知.\n"
     "\n"
-    "  --db FILE   the segment database (default: kelvaronset.dat beside this program)\n"
-    "  --utf8      write UTF-8 instead of the GBK bytes that the files and tables hold\n"
-    "  --help      show this text\n"
+    "  --db FILE     the segment database (default: kelvaronset.dat beside this program)\n"
+    "  --utf8        write UTF-8 instead of the GBK bytes that the files and tables hold\n"
+    "  -q            no progress line\n"
+    "  -h, --help    show this text\n"
     "\n"
+    "A list that begins with a UTF-8 byte-order mark has it skipped; one that begins with a\n"
+    "UTF-16 mark is converted to GBK; either is said on standard error. A run that takes over\n"
+    "a second shows its progress on standard error when that is a terminal. Lookup is a\n"
+    "stream filter: split a list, look up the parts anywhere, join the results in order.\n"
     "Messages are printed in UTF-8. Exit status: 0 done, 1 failure, 2 bad usage.\n";
 
 // The UTF-8 form of the few distinct texts that fields take, converted once each.
@@ -54,14 +64,20 @@ int Lookup(const Arguments& args) {
     CodeTables tables;
     ReloadCodeTables(tables);
     const LocaleCollation& collation = DefaultCollation();
+    const std::vector<std::uint64_t> sizes = ListFileSizes(args.operands);
+    Progress progress("lookup", 0, ProgressWanted(args.Has("-q")));
+    for (const std::uint64_t size : sizes) progress.AddTotal(size);
     Utf8Texts utf8_texts;
     std::string converted_number;
     StandardOutput standard_output;
     BufferedWriter out(standard_output, std::size_t(64) << 10);
     const auto field = [&](std::string_view gbk) { out.Append(utf8 ? utf8_texts(gbk) : gbk); };
-    for (const std::string& path : args.operands) {
+    for (std::size_t i = 0; i < args.operands.size(); ++i) {
         // Streamed line by line: no per-line bookkeeping beside the list's bytes.
-        ForEachLine(ReadListBytes(path), [&](std::string_view number) {
+        const std::string list = ReadListBytes(args, args.operands[i]);
+        if (sizes[i] == 0) progress.AddTotal(list.size());
+        ForEachLine(list, [&](std::string_view number) {
+            progress.Advance(number.size() + 1);
             const LookupResult r = ResolveNumber(number, database, tables, collation);
             if (utf8 && !IsAscii(r.number)) {
                 converted_number = Utf8FromGbk(r.number);
@@ -79,13 +95,14 @@ int Lookup(const Arguments& args) {
         });
         out.Flush();
     }
+    progress.Finish();
     return kExitSuccess;
 }
 
 }  // namespace
 
 int RunLookup(const std::vector<std::string>& args) {
-    return RunCommand("lookup", kHelp, args, {"--db"}, {"--utf8"}, Lookup);
+    return RunCommand("lookup", kHelp, args, {"--db"}, {"--utf8", "-q"}, Lookup);
 }
 
 }  // namespace haojian::cli

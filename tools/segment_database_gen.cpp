@@ -17,10 +17,10 @@
 #include <string>
 
 #include "built_in_code_rows.h"
-#include "file_system.h"
 #include "gbk.h"
 #include "number_lookup.h"
 #include "place_names.h"
+#include "segment_database_writer.h"
 #include "segment_lines.h"
 
 namespace {
@@ -31,12 +31,6 @@ using i18n::phonenumbers::PhoneNumberUtil;
 
 constexpr int kFirstPrefix = 1300000;
 constexpr int kLastPrefix = 1999999;
-
-void WriteAtomically(const std::string& path, std::string_view bytes) {
-    haojian::ReplacementFile file(haojian::RealFileSystem(), path);
-    file.file().Write(bytes);
-    file.Commit();
-}
 
 std::string CityName(const std::string& code) {
     for (const haojian::CodeRow& row : haojian::kBuiltInCityRows) {
@@ -52,8 +46,9 @@ void PrintReport(const haojian::tools::SegmentLinesReport& r) {
         provinces.insert(code.substr(0, 2));
         if (!CityName(code).empty()) ++cities;
     }
-    std::cout << "lines: " << r.lines << " (prefixes " << kFirstPrefix << "-" << kLastPrefix
-              << ")\n";
+    const std::string bytes = r.database.Bytes();
+    std::cout << "lines: " << r.database.size() << " (prefixes " << kFirstPrefix << "-"
+              << kLastPrefix << ")\n";
     std::cout << "by card type:";
     for (const auto& [digit, count] : r.lines_per_card) {
         std::cout << " " << haojian::Utf8FromGbk(haojian::CardTypeForDigit({&digit, 1})) << " "
@@ -64,8 +59,9 @@ void PrintReport(const haojian::tools::SegmentLinesReport& r) {
     std::cout << "table cities reached: " << cities << " of " << haojian::kBuiltInCityRows.size()
               << "\n";
     std::set<std::string> blocks;
-    for (std::size_t at = 0; at < r.bytes.size(); at += haojian::tools::kSegmentLineBytes)
-        blocks.insert(r.bytes.substr(at, 3));
+    for (std::size_t at = 0; at < bytes.size();
+         at += haojian::SegmentDatabaseWriter::kLineBytes + 2)
+        blocks.insert(bytes.substr(at, 3));
     std::cout << "three-digit blocks without a line:";
     for (int block = kFirstPrefix / 10000; block <= kLastPrefix / 10000; ++block) {
         if (!blocks.contains(std::to_string(block))) std::cout << " " << block;
@@ -127,8 +123,8 @@ int main(int argc, char** argv) {
             return d;
         };
         const haojian::tools::SegmentLinesReport report = haojian::tools::BuildSegmentLines(
-            kFirstPrefix, kLastPrefix, haojian::tools::BuiltInPlaceNameMap(), describe);
-        WriteAtomically(argv[1], report.bytes);
+            kFirstPrefix, kLastPrefix, haojian::BuiltInPlaceNameMap(), describe);
+        report.database.Write(argv[1]);
         PrintReport(report);
     } catch (const std::exception& e) {
         std::cerr << "segment_database_gen: " << e.what() << "\n";

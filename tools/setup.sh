@@ -9,7 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth trayer openbox xdotool x11-utils imagemagick
   fonts-arphic-uming fonts-wqy-zenhei
-  libphonenumber-dev time
+  libphonenumber-dev time parallel
   qt6-translations-l10n
   dpkg-dev lintian desktop-file-utils appstream man-db bash-completion rofi
 )

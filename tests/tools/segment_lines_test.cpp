@@ -38,8 +38,7 @@ TEST(SegmentLines, OneLinePerPlacedPrefixInOrderAndTheRestCounted) {
     };
     const SegmentLinesReport r =
         BuildSegmentLines(1380012, 1380019, BuiltInPlaceNameMap(), describe);
-    EXPECT_EQ(r.bytes, "138001301001\r\n138001708991\r\n138001830101\r\n");
-    EXPECT_EQ(r.lines, 3u);
+    EXPECT_EQ(r.database.Bytes(), "138001301001\r\n138001708991\r\n138001830101\r\n");
     EXPECT_EQ(r.left_out_invalid, 3u);  // 1380012, 1380015, 1380019
     EXPECT_EQ(r.left_out_country_level, 1u);
     EXPECT_EQ(r.left_out_no_province, (std::map<std::string, std::size_t>{{"香港", 1}}));
@@ -52,7 +51,7 @@ TEST(SegmentLines, PlacedPrefixesOfBlocksOutsideEveryCarrierListAreLeftOut) {
     const auto describe = [](std::string_view) { return PrefixDescription{true, "北京市"}; };
     const SegmentLinesReport r =
         BuildSegmentLines(1739999, 1740001, BuiltInPlaceNameMap(), describe);
-    EXPECT_EQ(r.bytes, "173999901002\r\n");
+    EXPECT_EQ(r.database.Bytes(), "173999901002\r\n");
     EXPECT_EQ(r.left_out_no_carrier, 2u);
 }
 

@@ -49,8 +49,7 @@ SegmentLinesReport BuildSegmentLines(
         if (placement.kind == PlacePlacement::Kind::UnlistedCity) {
             ++report.unlisted_places[description.place];
         }
-        report.bytes += prefix + placement.code + *card + "\r\n";
-        ++report.lines;
+        report.database.Add(prefix, placement.code, *card);
         ++report.lines_per_city[placement.code];
         ++report.lines_per_card[*card];
     }

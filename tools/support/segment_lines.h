@@ -8,15 +8,13 @@
 #include <string_view>
 
 #include "place_names.h"
+#include "segment_database_writer.h"
 
 namespace haojian::tools {
 
 // The card-type digit of a three-digit number block: the digit whose card type names the
 // carrier list that holds the block, or none for a block in no list.
 std::optional<char> CardDigitForBlock(std::string_view block);
-
-// The bytes of one written line: prefix, city code, card digit, CR LF.
-inline constexpr std::size_t kSegmentLineBytes = 7 + 4 + 1 + 2;
 
 // What the geocoder tells about one seven-digit prefix.
 struct PrefixDescription {
@@ -26,8 +24,7 @@ struct PrefixDescription {
 
 // What a build gave, and what it left out.
 struct SegmentLinesReport {
-    std::string bytes;  // the database: 12-byte lines, CR LF after each, in prefix order
-    std::size_t lines = 0;
+    SegmentDatabaseWriter database;
     std::map<std::string, std::size_t> lines_per_city;        // city code -> lines
     std::map<char, std::size_t> lines_per_card;               // card digit -> lines
     std::map<std::string, std::size_t> unlisted_places;       // place -> lines (code xx99)

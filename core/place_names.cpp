@@ -5,7 +5,7 @@
 
 #include "gbk.h"
 
-namespace haojian::tools {
+namespace haojian {
 namespace {
 
 // What may follow a province's name: the province kinds, the peoples of the autonomous regions.
@@ -52,9 +52,9 @@ PlaceNameMap::PlaceNameMap(std::span<const CodeRow> provinces, std::span<const C
         cities_.push_back({Utf8FromGbk(row.name), std::string(row.code)});
 }
 
-PlacePlacement PlaceNameMap::Place(std::string_view description) const {
-    // The province: the longest name form that begins the description; on a tie the first row,
-    // so 重庆 lands on 04 rather than 13.
+std::pair<const PlaceNameMap::Name*, std::size_t> PlaceNameMap::FindProvince(std::string_view text,
+                                                                             bool whole) const {
+    // The longest name form; on a tie the first row, so 重庆 lands on 04 rather than 13.
     const Name* province = nullptr;
     std::size_t province_length = 0;
     for (const Name& p : provinces_) {
@@ -65,21 +65,23 @@ PlacePlacement PlaceNameMap::Place(std::string_view description) const {
         for (std::string_view base : bases) {
             for (std::string_view suffix : kProvinceSuffixes) {
                 const std::string form = std::string(base) + std::string(suffix);
-                if (description.starts_with(form) && form.size() > province_length) {
+                const bool fits = whole ? text == form : text.starts_with(form);
+                if (fits && form.size() > province_length) {
                     province = &p;
                     province_length = form.size();
                 }
             }
         }
     }
-    if (province == nullptr) return {};
-    const std::string_view rest = description.substr(province_length);
+    return {province, province_length};
+}
 
+PlacePlacement PlaceNameMap::PlaceCity(const Name& province, std::string_view rest) const {
     // The cities of every province row of that name (重庆 has two rows).
     std::vector<const Name*> candidates;
     for (const Name& c : cities_) {
         for (const Name& p : provinces_) {
-            if (p.text == province->text && Province(c.code) == p.code) {
+            if (p.text == province.text && Province(c.code) == p.code) {
                 candidates.push_back(&c);
                 break;
             }
@@ -106,15 +108,35 @@ PlacePlacement PlaceNameMap::Place(std::string_view description) const {
     if (city != nullptr) return {PlacePlacement::Kind::City, city->code};
 
     // A municipality is a city itself: its districts are no cities of the table.
-    const std::string whole = province->code + "00";
+    const std::string whole = province.code + "00";
     for (const Name* c : candidates) {
         if (c->code == whole) return {PlacePlacement::Kind::City, whole};
     }
-    return {PlacePlacement::Kind::UnlistedCity, province->code + "99"};
+    return {PlacePlacement::Kind::UnlistedCity, province.code + std::string(kUnlistedCitySuffix)};
+}
+
+PlacePlacement PlaceNameMap::Place(std::string_view description) const {
+    const auto [province, length] = FindProvince(description, false);
+    if (province == nullptr) return {};
+    return PlaceCity(*province, description.substr(length));
+}
+
+PlacePlacement PlaceNameMap::Place(std::string_view province_text, std::string_view city) const {
+    const Name* province = FindProvince(province_text, true).first;
+    if (province == nullptr) return {};
+    PlacePlacement placement = PlaceCity(*province, city);
+    if (placement.kind == PlacePlacement::Kind::UnlistedCity) {
+        // "广东省广州市" in the city column: the city after its own province's name.
+        const auto [named, length] = FindProvince(city, false);
+        if (named != nullptr && named->text == province->text && length < city.size()) {
+            placement = PlaceCity(*province, city.substr(length));
+        }
+    }
+    return placement;
 }
 
 PlaceNameMap BuiltInPlaceNameMap() {
     return PlaceNameMap(kBuiltInProvinceRows, kBuiltInCityRows);
 }
 
-}  // namespace haojian::tools
+}  // namespace haojian

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-namespace haojian::tools {
+namespace haojian {
 namespace {
 
 using Kind = PlacePlacement::Kind;
@@ -114,5 +114,28 @@ TEST_F(PlaceNames, CitiesTheTableLacksKeepTheirProvince) {
     }
 }
 
+TEST_F(PlaceNames, ProvinceAndCityGivenApartAsTablesListThem) {
+    const auto code = [&](std::string_view province, std::string_view city) {
+        const PlacePlacement p = map_.Place(province, city);
+        return p.kind == Kind::NoProvince ? std::string("none") : p.code;
+    };
+    EXPECT_EQ(code("广东", "广州"), "0701");
+    EXPECT_EQ(code("广东省", "广州市"), "0701");
+    EXPECT_EQ(code("广东省", "广东省广州市"), "0701");  // the city column repeats the province
+    EXPECT_EQ(code("内蒙古自治区", "锡林郭勒盟"), "2918");
+    EXPECT_EQ(code("吉林", "吉林"), "2808");
+    EXPECT_EQ(code("青海", "海南藏族自治州"), "2410");
+    EXPECT_EQ(code("湖北", "襄阳"), "0810");
+    EXPECT_EQ(code("北京", ""), "0100");
+    EXPECT_EQ(code("重庆市", "万州区"), "1303");
+    EXPECT_EQ(code("重庆", "重庆"), "0400");
+    EXPECT_EQ(code("海南", ""), "1999");
+    EXPECT_EQ(code("海南", "三沙"), "1999");
+    // The province text must be a province's name as a whole.
+    EXPECT_EQ(code("广东广州", ""), "none");
+    EXPECT_EQ(code("香港", "香港"), "none");
+    EXPECT_EQ(code("", "广州"), "none");
+}
+
 }  // namespace
-}  // namespace haojian::tools
+}  // namespace haojian

@@ -1,0 +1,133 @@
+#include "messages.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+#include <new>
+
+#include "error.h"
+#include "file_system.h"
+#include "gbk.h"
+#include "merge.h"
+#include "text_encoding.h"
+
+namespace haojian::cli {
+namespace {
+
+// The length of the UTF-8 sequence that begins text, or 0 when none does.
+std::size_t Utf8SequenceLength(std::string_view text) {
+    const auto lead = static_cast<unsigned char>(text[0]);
+    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    if (length > text.size() || !IsValidUtf8(text.substr(0, length))) return 0;
+    return length;
+}
+
+// text (UTF-8) with the file and the reason (GBK) beside it, unless it names them already.
+std::string WithFileAndReason(std::string text, const std::string& path,
+                              const std::string& gbk_reason) {
+    const std::string embedded = "\"" + Utf8FromGbk(PathForMessage(path)) + "\"";
+    if (const std::size_t at = text.find(embedded); !path.empty() && at != std::string::npos) {
+        text.replace(at, embedded.size(), QuotedPath(path));
+    } else if (!path.empty()) {
+        text = QuotedPath(path) + ": " + text;
+    }
+    if (!gbk_reason.empty()) {
+        const std::string reason = Utf8FromGbk(gbk_reason);
+        if (text.find(reason) == std::string::npos) text += " (" + reason + ")";
+    }
+    return text;
+}
+
+std::string FileErrorText(const FileError& e) {
+    switch (e.op()) {
+        case FileError::Op::Open:
+            return "Cannot open file";
+        case FileError::Op::Create:
+            return "Cannot create file";
+        case FileError::Op::Read:
+            return "Cannot read file";
+        case FileError::Op::Write:
+            return "Cannot write file";
+        case FileError::Op::Close:
+            return "Cannot close file";
+        case FileError::Op::Rename:
+            return "Cannot put the file in place";
+        case FileError::Op::Remove:
+            return "Cannot remove file";
+    }
+    return "Cannot use file";
+}
+
+}  // namespace
+
+std::string Printable(std::string_view name) {
+    std::string shown;
+    while (!name.empty()) {
+        const std::size_t length = Utf8SequenceLength(name);
+        const auto byte = static_cast<unsigned char>(name[0]);
+        // C0 and C1 controls, and DEL, could steer the terminal.
+        const bool control =
+            byte < 0x20 || byte == 0x7F ||
+            (length == 2 && byte == 0xC2 && static_cast<unsigned char>(name[1]) < 0xA0);
+        if (length == 0 || control) {
+            char escape[5];
+            std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+            shown += escape;
+            name.remove_prefix(1);
+        } else {
+            shown += name.substr(0, length);
+            name.remove_prefix(length);
+        }
+    }
+    return shown;
+}
+
+std::string InputPath(std::string_view argument) {
+    return std::string(argument == "-" ? kStandardInput : argument);
+}
+
+std::string OutputPath(std::string_view argument) {
+    return std::string(argument == "-" ? kStandardOutput : argument);
+}
+
+std::string QuotedPath(std::string_view path) {
+    if (path == kStandardInput) return "standard input";
+    if (path == kStandardOutput) return "standard output";
+    return "\"" + Printable(path) + "\"";
+}
+
+void PrintMessage(std::string_view command, std::string_view utf8_text) {
+    std::cerr << "haojian-cli: " << command << ": " << utf8_text << '\n' << std::flush;
+}
+
+std::string FailureText(const std::exception& failure) {
+    if (const auto* e = dynamic_cast<const FileOperationError*>(&failure)) {
+        return WithFileAndReason(Utf8FromGbk(e->message()), e->path(), e->reason());
+    }
+    if (const auto* e = dynamic_cast<const MergeCutError*>(&failure)) {
+        return WithFileAndReason(Utf8FromGbk(e->message()), e->path(), {});
+    }
+    if (const auto* e = dynamic_cast<const Error*>(&failure)) return Utf8FromGbk(e->message());
+    if (const auto* e = dynamic_cast<const FileError*>(&failure)) {
+        return WithFileAndReason(FileErrorText(*e), e->path(), ReasonForMessage(*e));
+    }
+    if (dynamic_cast<const std::bad_alloc*>(&failure)) return "Out of memory";
+    return failure.what();
+}
+
+void PrintStatus(std::string_view gbk_text, bool data_on_standard_output) {
+    (data_on_standard_output ? std::cerr : std::cout) << Utf8FromGbk(gbk_text) << '\n'
+                                                      << std::flush;
+}
+
+bool IsStandardOutput(const std::string& output) {
+    if (output == kStandardOutput) return true;
+    struct stat out {};
+    struct stat named {};
+    return ::fstat(STDOUT_FILENO, &out) == 0 && ::stat(output.c_str(), &named) == 0 &&
+           out.st_dev == named.st_dev && out.st_ino == named.st_ino;
+}
+
+}  // namespace haojian::cli

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "result_table.h"
+
+namespace haojian::cli {
+
+// A progress line on standard error for a long run: bytes done, rate and time left, redrawn in
+// place a few times a second and cleared at the end. It shows only once the run has gone on
+// for a moment and promises to take over a second in all, so short runs print nothing.
+//
+// Advance() is cheap enough to call for every line: it looks at the clock only after every
+// kCheckBytes bytes. One thread calls it (a parallel loop advances it as its chunks complete).
+class Progress {
+public:
+    using Clock = std::function<double()>;  // seconds, from any start
+    static constexpr std::uint64_t kCheckBytes = std::uint64_t(256) << 10;
+
+    // label names the run ("lookup"); total is the bytes expected, more may be added. A
+    // progress that is not enabled shows nothing.
+    Progress(std::string label, std::uint64_t total, bool enabled, std::FILE* out = stderr,
+             Clock clock = {});
+    ~Progress() { Finish(); }
+    Progress(const Progress&) = delete;
+    Progress& operator=(const Progress&) = delete;
+
+    void AddTotal(std::uint64_t bytes) { total_ += bytes; }
+    void Advance(std::uint64_t bytes) {
+        done_ += bytes;
+        if (done_ >= next_check_) Check();
+    }
+    // Clears the line if one was shown; later calls show nothing.
+    void Finish();
+
+private:
+    void Check();
+    void Draw(double now);
+
+    std::string label_;
+    std::uint64_t total_;
+    std::uint64_t done_ = 0;
+    std::uint64_t next_check_;
+    std::FILE* out_;
+    Clock clock_;
+    double start_ = 0;
+    double last_draw_ = 0;
+    bool shown_ = false;
+    bool finished_;
+};
+
+// Rows read through progress: each row read advances it by its number's bytes and a line end,
+// about the share of the list that it stood for.
+class RowsWithProgress final : public ResultTable {
+public:
+    RowsWithProgress(const ResultTable& rows, Progress& progress)
+        : rows_(rows), progress_(progress) {}
+    std::size_t size() const override { return rows_.size(); }
+    ResultRowView Row(std::size_t index) const override {
+        const ResultRowView row = rows_.Row(index);
+        progress_.Advance(row.number.size() + 1);
+        return row;
+    }
+
+private:
+    const ResultTable& rows_;
+    Progress& progress_;
+};
+
+// The size of each list that is a regular file, for a total known before they are read; "-"
+// and anything that is no regular file count 0 (their bytes are added once read).
+std::vector<std::uint64_t> ListFileSizes(const std::vector<std::string>& lists);
+
+// Whether a command shows progress: only on a terminal, and never with -q.
+bool ProgressWanted(bool quiet);
+
+}  // namespace haojian::cli

@@ -1,0 +1,27 @@
+#include "standard_output.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "messages.h"
+
+namespace haojian::cli {
+
+void StandardOutput::Write(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw FileError(FileError::Op::Write, std::string(kStandardOutput), errno);
+        }
+        bytes.remove_prefix(std::size_t(n));
+    }
+}
+
+std::unique_ptr<StagedFile> StandardOutputFileSystem::CreateReplacement(const std::string& target) {
+    if (target == kStandardOutput) return std::make_unique<StandardOutput>();
+    return real_.CreateReplacement(target);
+}
+
+}  // namespace haojian::cli

@@ -1,0 +1,77 @@
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "buffered_writer.h"
+#include "cli_support.h"
+#include "collation.h"
+#include "commands.h"
+#include "gbk.h"
+#include "progress.h"
+#include "row_statistics.h"
+#include "standard_output.h"
+
+namespace haojian::cli {
+namespace {
+
+constexpr std::string_view kHelp =
+    "Usage: haojian-cli stats [--db FILE] [--by province|city|card] [--utf8] [-q] LIST...\n"
+    "\n"
+    "Looks up every entry of the number lists (\"-\" is standard input) as lookup does and\n"
+    "counts them by province, city or card type: one line per name on standard output,\n"
+    "\n"
+    "  name TAB count TAB per-cent of all entries (two decimals and \"%\"), LF\n"
+    "\n"
+    "largest count first, equal counts in the order of the user's locale. The names are\n"
+    "those lookup gives, 未知 included; the counts are those of the desktop program's\n"
+    "statistics.\n"
+    "\n"
+    "  --db FILE       the segment database (default: kelvaronset.dat beside this program)\n"
+    "  --by FIELD      province (the default), city or card\n"
+    "  --utf8          write UTF-8 instead of GBK\n"
+    "  -q              no progress line\n"
+    "  -h, --help      show this text\n"
+    "\n"
+    "Lists are read as lookup reads them (byte-order marks included). Messages are printed\n"
+    "in UTF-8. Exit status: 0 done, 1 failure, 2 bad usage.\n";
+
+int Stats(const Arguments& args) {
+    const std::string by = args.Value("--by", "province");
+    if (by != "province" && by != "city" && by != "card") {
+        throw UsageError("--by takes province, city or card, not '" + by + "'");
+    }
+    if (args.operands.empty()) throw UsageError("no number list given");
+    const bool utf8 = args.Has("--utf8");
+
+    const SegmentDatabase database = LoadDatabase(args);
+    std::uint64_t list_bytes = 0;
+    const LookedUpRows rows(ReadLists(args, list_bytes), database);
+    Progress progress("stats", list_bytes, ProgressWanted(args.Has("-q")));
+    const RowStatistics statistics =
+        CountRows(RowsWithProgress(rows, progress), DefaultCollation());
+    progress.Finish();
+
+    const FieldCounts& counts = by == "province" ? statistics.provinces
+                                : by == "city"   ? statistics.cities
+                                                 : statistics.card_types;
+    StandardOutput standard_output;
+    BufferedWriter out(standard_output, std::size_t(64) << 10);
+    for (const NameCount& name : counts.names) {
+        char figures[64];
+        std::snprintf(figures, sizeof figures, "\t%zu\t%.2f%%\n", name.count,
+                      counts.Percent(name.count));
+        out.Append(utf8 ? Utf8FromGbk(name.name) : name.name);
+        out.Append(figures);
+    }
+    out.Flush();
+    return kExitSuccess;
+}
+
+}  // namespace
+
+int RunStats(const std::vector<std::string>& args) {
+    return RunCommand("stats", kHelp, args, {"--db", "--by"}, {"--utf8", "-q"}, Stats);
+}
+
+}  // namespace haojian::cli

@@ -1,0 +1,127 @@
+// The habits of a Unix tool: help, version, standard streams, messages, early argument checks,
+// byte-order marks.
+#include <filesystem>
+#include <string>
+
+#include "cli_fixture.h"
+#include "gbk.h"
+#include "version.h"
+
+namespace haojian {
+namespace {
+
+TEST_F(Cli, HelpOnTheToolAndEveryCommandAndOneVersion) {
+    for (const std::string command :
+         {"", "lookup ", "export ", "merge ", "stats ", "db ", "db build ", "db check "}) {
+        for (const std::string flag : {"-h", "--help"}) {
+            const Result r = Run(command + flag);
+            EXPECT_EQ(r.status, 0) << command << flag;
+            EXPECT_EQ(r.out.rfind("Usage: haojian-cli " + command, 0), 0u) << command << flag;
+            EXPECT_EQ(r.err, "") << command << flag;
+        }
+    }
+    const std::string help = Run("export --help").out;
+    for (const std::string text :
+         {"手机号码 ", "手机号码+省份 ", "手机号码+城市 ", "手机号码+卡类 ", "手机号码+省份+卡类 ",
+          "手机号码+城市+卡类 ", "移动", "电信", "联通", "虚拟", "-o -", "-q"}) {
+        EXPECT_TRUE(Contains(help, text)) << text;
+    }
+    const Result version = Run("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "haojian-cli " + std::string(kVersion) + "\n");
+}
+
+TEST_F(Cli, DataAloneOnStandardOutputAndTheStatusOnStandardError) {
+    dir.Write("list.txt", "13800001234\n13900001234\n");
+    Result r = Run("export --db " + db + " --layout 手机号码+城市 -o - list.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Utf8FromGbk(r.out), "138000012** 南京\r\n139000012** 重庆\r\n");
+    EXPECT_EQ(r.err, "导出符合数据2条\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.path() + "-"));
+
+    r = Run("export --db " + db + " -o /dev/stdout list.txt");
+    EXPECT_EQ(r.out, "138000012**\r\n139000012**\r\n");
+    EXPECT_EQ(r.err, "导出符合数据2条\n");
+
+    r = Run("merge -o - - list.txt", "b\nA\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "13800001234\r\n13900001234\r\nA\r\nb\r\n");
+    EXPECT_EQ(r.err, "文件合并整理完毕！共计：4\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.path() + "-"));
+}
+
+TEST_F(Cli, ErrorsNameTheCommandTheFileAndTheSystemsReason) {
+    dir.Write("list.txt", "13800001234\n");
+    Result r = Run("export --db " + db + " -o nodir/x.txt list.txt");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.rfind("haojian-cli: export: \"nodir/x.txt\": ", 0), 0u) << r.err;
+    EXPECT_TRUE(r.err.ends_with(" (No such file or directory)\n")) << r.err;
+
+    // A name that is no UTF-8 is shown escaped.
+    r = Run("lookup --db " + db + " \"$(printf 'bad\\377name')\"");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "haojian-cli: lookup: \"bad\\xFFname\": Cannot open file (No such file or "
+              "directory)\n");
+
+    r = Run("stats --db none.dat list.txt");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "haojian-cli: stats: \"none.dat\": No segment database file (No such file or "
+              "directory)\n");
+
+    r = Run("merge -o cut.txt -", std::string("z\0", 2));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Contains(r.err, "haojian-cli: merge: File standard input holds a NUL byte"))
+        << r.err;
+}
+
+TEST_F(Cli, ArgumentsAreCheckedBeforeAnyWork) {
+    // No database and no list: the argument is what is reported.
+    for (const std::string args :
+         {"--layout 手机号码+一切", "--card 移", "--city \"$(printf '\\377')\""}) {
+        const Result r = Run("export --db none.dat " + args + " -o out.txt none.txt");
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_FALSE(Contains(r.err, "none.")) << r.err;
+    }
+    EXPECT_EQ(Run("stats --by county --db none.dat none.txt").status, 2);
+
+    // A filter that is no UTF-8 but GBK is taken as GBK: 南京.
+    dir.Write("list.txt", "13800001234\n13900001234\n");
+    const Result r = Run("export --db " + db +
+                         " --city \"$(printf '\\304\\317\\276\\251')\" -o - " + "list.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "138000012**\r\n");
+
+    // A province no row can carry is said, and the export still runs (and finds nothing).
+    const Result none = Run("export --db " + db + " --province 江苏省 -o - list.txt");
+    EXPECT_EQ(none.status, 0);
+    EXPECT_EQ(none.out, "");
+    EXPECT_TRUE(Contains(none.err, "no row can have the province '江苏省'")) << none.err;
+}
+
+TEST_F(Cli, ListsWithAByteOrderMarkAreReadAsTheirTextAndSaidSo) {
+    const std::string plain = "13800001234\r\n1390000\r\n";
+    const std::string expected = Run("lookup --utf8 --db " + db + " -", plain).out;
+    std::u16string utf16 = u"13800001234\r\n1390000\r\n";
+    std::string little("\xFF\xFE", 2);
+    std::string big("\xFE\xFF", 2);
+    for (const char16_t c : utf16) {
+        little += {char(c & 0xFF), char(c >> 8)};
+        big += {char(c >> 8), char(c & 0xFF)};
+    }
+    dir.Write("bom.txt", "\xEF\xBB\xBF" + plain);
+    dir.Write("le.txt", little);
+    dir.Write("be.txt", big);
+    const Result r = Run("lookup --utf8 --db " + db + " bom.txt le.txt - be.txt", little);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, expected + expected + expected + expected);
+    EXPECT_EQ(r.err,
+              "haojian-cli: lookup: \"bom.txt\": UTF-8 byte-order mark skipped\n"
+              "haojian-cli: lookup: \"le.txt\": read as UTF-16LE and converted to GBK\n"
+              "haojian-cli: lookup: standard input: read as UTF-16LE and converted to GBK\n"
+              "haojian-cli: lookup: \"be.txt\": read as UTF-16BE and converted to GBK\n");
+}
+
+}  // namespace
+}  // namespace haojian

@@ -1,0 +1,77 @@
+// The progress line: shown only for a run that takes over a second, and cleared at its end.
+#include "progress.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace haojian::cli {
+namespace {
+
+// A progress line written to memory, on a clock that the test moves.
+struct TimedRun {
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = open_memstream(&buffer, &size);
+    double now = 100.0;
+
+    ~TimedRun() {
+        std::fclose(out);
+        std::free(buffer);
+    }
+    std::string Text() {
+        std::fflush(out);
+        return std::string(buffer, size);
+    }
+    // Advances progress in steps of step bytes, each taking seconds, until total.
+    void Go(Progress& progress, std::uint64_t total, std::uint64_t step, double seconds) {
+        for (std::uint64_t done = 0; done < total; done += step) {
+            now += seconds;
+            progress.Advance(step);
+        }
+        progress.Finish();
+    }
+};
+
+constexpr std::uint64_t kMB = 1000000;
+
+TEST(Progress, ShowsBytesRateAndTimeLeftForALongRunAndClearsItsLine) {
+    TimedRun run;
+    Progress progress("lookup", 100 * kMB, true, run.out, [&] { return run.now; });
+    run.Go(progress, 100 * kMB, kMB, 0.05);  // 20 MB/s: five seconds in all
+    const std::string text = run.Text();
+    EXPECT_NE(text.find("\rlookup: 6.0 MB of 100.0 MB, 20.0 MB/s, 5 s left\033[K"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\rlookup: 71.0 MB of 100.0 MB, 20.0 MB/s, 1 s left\033[K"),
+              std::string::npos)
+        << text;
+    EXPECT_TRUE(text.ends_with("\r\033[K")) << text;
+    // A few drawings a second, not one per step.
+    std::size_t drawings = 0;
+    for (std::size_t at = 0; (at = text.find("of 100.0 MB", at)) != std::string::npos; ++at) {
+        ++drawings;
+    }
+    EXPECT_LE(drawings, 5u * 5 + 1);
+    EXPECT_GE(drawings, 5u * 4 - 2);
+}
+
+TEST(Progress, ShortRunsAndQuietRunsShowNothing) {
+    {
+        TimedRun run;  // 0.8 s in all
+        Progress progress("export", 100 * kMB, true, run.out, [&] { return run.now; });
+        run.Go(progress, 100 * kMB, kMB, 0.008);
+        EXPECT_EQ(run.Text(), "");
+    }
+    {
+        TimedRun run;  // long, but not enabled
+        Progress progress("export", 100 * kMB, false, run.out, [&] { return run.now; });
+        run.Go(progress, 100 * kMB, kMB, 0.05);
+        EXPECT_EQ(run.Text(), "");
+    }
+}
+
+}  // namespace
+}  // namespace haojian::cli
