@@ -1,10 +1,12 @@
 #include "main_window.h"
 
+#include <unistd.h>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -15,6 +17,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
+
 #include <algorithm>
 #include <optional>
 #include <string>
@@ -131,7 +134,14 @@ std::vector<std::string> FilePaths(const QStringList& paths) {
 }  // namespace
 
 WindowSeams DesktopSeams() {
-    return {DesktopDialogs(), DesktopAddressOpener(), RealFileSystem(), ExecutableDirectory()};
+    const std::string program_directory = ExecutableDirectory();
+    return {DesktopDialogs(), DesktopAddressOpener(), RealFileSystem(), program_directory,
+            DialogDirectory(program_directory)};
+}
+
+std::string DialogDirectory(const std::string& program_directory) {
+    if (::access(program_directory.c_str(), W_OK) == 0) return program_directory;
+    return FilePath(QDir::homePath()) + "/";
 }
 
 TForm1::TForm1(WindowSeams seams, QWidget* parent) : QWidget(parent), seams_(std::move(seams)) {
@@ -398,7 +408,7 @@ void TForm1::SpeedButton4Click() {
     FileRequest request;
     request.kind = FileRequest::Kind::Open;
     request.title = QStringLiteral(u"导入手机号码列表文件");
-    request.directory = QString::fromStdString(seams_.program_directory);
+    request.directory = QString::fromStdString(StartDirectory());
     request.name_filters = TextFileFilters();
     request.default_suffix = QStringLiteral("txt");
     const QStringList chosen = seams_.dialogs.ChooseFiles(this, request);
@@ -433,7 +443,7 @@ void TForm1::SpeedButton5Click() {
     FileRequest request;
     request.kind = FileRequest::Kind::Save;
     request.title = QStringLiteral(u"搜索结果保存为");
-    request.directory = QString::fromStdString(seams_.program_directory);
+    request.directory = QString::fromStdString(StartDirectory());
     request.file_name = filter_boxes_[1]->currentText() + QStringLiteral(".txt");
     request.name_filters = TextFileFilters();
     request.default_suffix = QStringLiteral("txt");

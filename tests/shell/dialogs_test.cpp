@@ -9,6 +9,8 @@
 #include "application.h"
 #include "dialogs.h"
 #include "existing_files_dialog.h"
+#include "main_window.h"
+#include "test_files.h"
 #include "window_harness.h"
 
 using namespace haojian;
@@ -19,6 +21,15 @@ class DialogsTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { SetUpApplication(); }
+
+    // Import and Export start beside the program, unless the user may not write there (an
+    // installed program): then at home.
+    void StartDirectory() {
+        const TempDir dir;
+        QCOMPARE(DialogDirectory(dir.path()), dir.path());
+        QCOMPARE(QString::fromStdString(DialogDirectory("/nonexistent-haojian/")),
+                 QDir::homePath() + u"/"_s);
+    }
 
     // The real confirmation box: Enter takes the default Yes; Escape and N answer No.
     void ConfirmationKeys() {
