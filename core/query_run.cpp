@@ -395,6 +395,10 @@ const ResultTable& QueryRun::Rows() const {
     return impl_->table;
 }
 
+std::unique_ptr<ResultTable> QueryRun::RowsSnapshot() const {
+    return impl_->table.Snapshot();
+}
+
 std::size_t QueryRun::RowOverheadBytes() const {
     return impl_->table.OverheadBytes();
 }

@@ -120,6 +120,10 @@ public:
     std::size_t NumberCount() const;
     std::string_view Number(std::size_t index) const;  // 0-based
     const ResultTable& Rows() const;
+    // The rows there are now, for reading on another thread (an export) while the run goes on:
+    // the rows appended later, an Import and a Query change nothing it reads. It must not
+    // outlive the run.
+    std::unique_ptr<ResultTable> RowsSnapshot() const;
     // Bytes held for the result rows and the number list's lines beyond the file's own bytes.
     std::size_t RowOverheadBytes() const;
     // The run's distinct texts in the comparison's order, the first inserted standing for its

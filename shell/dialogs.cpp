@@ -1,8 +1,16 @@
 #include "dialogs.h"
 
+#include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+
+#include "application.h"
+#include "error.h"
+#include "existing_files_dialog.h"
+#include "gbk_text.h"
 
 namespace haojian {
 namespace {
@@ -12,6 +20,8 @@ public:
     QStringList ChooseFiles(QWidget* parent, const FileRequest& request) override {
         const auto dialog = MakeFileDialog(parent, request);
         if (dialog->exec() != QDialog::Accepted) return {};
+        if (const auto* many = qobject_cast<ExistingFilesDialog*>(dialog.get()))
+            return many->Chosen();
         return dialog->selectedFiles();
     }
 
@@ -28,21 +38,36 @@ public:
 
 }  // namespace
 
+int CaptionWidth(const QString& caption) {
+    // A generous title font, and room for the icon and three buttons of a title bar.
+    QFont title = QApplication::font();
+    title.setBold(true);
+    title.setPixelSize(16);
+    constexpr int kTitleBarExtras = 140;
+    return QFontMetrics(title).horizontalAdvance(caption) + kTitleBarExtras;
+}
+
+void ShowErrorBox(Dialogs& dialogs, QWidget* parent, std::string_view gbk_message) {
+    dialogs.ShowBox(parent,
+                    {BoxKind::Error, ApplicationTitle(), FromGbk(ErrorBoxText(gbk_message))});
+}
+
 Dialogs& DesktopDialogs() {
     static DesktopDialogsImpl dialogs;
     return dialogs;
 }
 
 std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, const FileRequest& request) {
-    auto dialog = std::make_unique<QFileDialog>(parent, request.title, request.directory);
+    std::unique_ptr<QFileDialog> dialog =
+        request.kind == FileRequest::Kind::OpenMany
+            ? std::make_unique<ExistingFilesDialog>(parent, request.title, request.directory)
+            : std::make_unique<QFileDialog>(parent, request.title, request.directory);
     switch (request.kind) {
         case FileRequest::Kind::Open:
             dialog->setAcceptMode(QFileDialog::AcceptOpen);
             dialog->setFileMode(QFileDialog::AnyFile);
             break;
         case FileRequest::Kind::OpenMany:
-            dialog->setAcceptMode(QFileDialog::AcceptOpen);
-            dialog->setFileMode(QFileDialog::ExistingFiles);
             break;
         case FileRequest::Kind::Save:
             dialog->setAcceptMode(QFileDialog::AcceptSave);
@@ -81,6 +106,14 @@ std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const BoxRequest& r
             box->setEscapeButton(no);
             break;
         }
+    }
+    // The window manager writes the caption in its own, larger title font beside the window's
+    // icon and buttons; Qt sizes a box for a smaller one and the caption gets cut. A spacer
+    // keeps the box wide enough for the whole caption.
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+        grid->addItem(new QSpacerItem(CaptionWidth(request.caption), 0, QSizePolicy::Fixed,
+                                      QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     }
     return box;
 }

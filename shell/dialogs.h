@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <string_view>
 
 class QFileDialog;
 class QMessageBox;
@@ -51,6 +52,13 @@ public:
 
 // Qt's own dialogs.
 Dialogs& DesktopDialogs();
+
+// The application's error box for a message in GBK: the application title as caption, with a
+// "." after a message that ends in a character sorting after it.
+void ShowErrorBox(Dialogs& dialogs, QWidget* parent, std::string_view gbk_message);
+
+// The width a message box keeps at least, so that a title bar shows its whole caption.
+int CaptionWidth(const QString& caption);
 
 // The dialogs DesktopDialogs shows, built but not yet run.
 std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, const FileRequest& request);

@@ -6,6 +6,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QUrl>
+#include <algorithm>
 
 #include "gbk_text.h"
 #include "maker.h"
@@ -71,15 +72,26 @@ bool THyperLinkLabel::event(QEvent* event) {
 void THyperLinkLabel::paintEvent(QPaintEvent* event) {
     const QString text = FromGbk(caption_);
     const QFontMetrics metrics(font_);
-    const QSize fitted(metrics.horizontalAdvance(text) + 6, metrics.height() + 2);
+    // The underline is drawn here rather than by the font: some faces put it below their
+    // descent, where a label as high as the text would cut it off. The text's height takes
+    // it in.
+    const int underline_top = metrics.ascent() + std::max(1, metrics.underlinePos());
+    const int underline_height = std::max(1, metrics.lineWidth());
+    const int text_width = metrics.horizontalAdvance(text);
+    const QSize fitted(text_width + 6,
+                       std::max(metrics.height(), underline_top + underline_height) + 2);
     if (size() != fitted) resize(fitted);
 
     QPainter painter(this);
     painter.fillRect(event->rect(), color_);
-    painter.setFont(font_);
+    QFont plain = font_;
+    plain.setUnderline(false);
+    painter.setFont(plain);
     painter.setPen(font_color_);
     painter.drawText(QRect(QPoint(3, 1), fitted), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                      text);
+    if (font_.underline() && text_width > 0)
+        painter.fillRect(3, 1 + underline_top, text_width, underline_height, font_color_);
 }
 
 void THyperLinkLabel::enterEvent(QEnterEvent* event) {

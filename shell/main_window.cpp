@@ -1,10 +1,12 @@
 #include "main_window.h"
 
+#include <unistd.h>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -12,10 +14,10 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QSizeGrip>
-#include <QTableView>
 #include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
+
 #include <algorithm>
 #include <optional>
 #include <string>
@@ -23,10 +25,12 @@
 
 #include "address_opener.h"
 #include "application.h"
+#include "background_task.h"
 #include "built_in_code_rows.h"
 #include "dialogs.h"
 #include "error.h"
 #include "export.h"
+#include "file_drop.h"
 #include "file_system.h"
 #include "fixed_texts.h"
 #include "gbk_text.h"
@@ -34,9 +38,12 @@
 #include "maker.h"
 #include "merge.h"
 #include "queued_waker.h"
+#include "result_list_menu.h"
+#include "result_list_view.h"
 #include "result_model.h"
 #include "result_table.h"
 #include "segment_database.h"
+#include "statistics_window.h"
 
 namespace haojian {
 namespace {
@@ -124,19 +131,17 @@ std::vector<std::string> FilePaths(const QStringList& paths) {
     return files;
 }
 
-// The busy pointer for as long as it lives, restored on every way out.
-class BusyPointer {
-public:
-    BusyPointer() { QApplication::setOverrideCursor(Qt::BusyCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-};
-
 }  // namespace
 
 WindowSeams DesktopSeams() {
-    return {DesktopDialogs(), DesktopAddressOpener(), RealFileSystem(), ExecutableDirectory()};
+    const std::string program_directory = ExecutableDirectory();
+    return {DesktopDialogs(), DesktopAddressOpener(), RealFileSystem(), program_directory,
+            DialogDirectory(program_directory)};
+}
+
+std::string DialogDirectory(const std::string& program_directory) {
+    if (::access(program_directory.c_str(), W_OK) == 0) return program_directory;
+    return FilePath(QDir::homePath()) + "/";
 }
 
 TForm1::TForm1(WindowSeams seams, QWidget* parent) : QWidget(parent), seams_(std::move(seams)) {
@@ -146,6 +151,8 @@ TForm1::TForm1(WindowSeams seams, QWidget* parent) : QWidget(parent), seams_(std
 }
 
 TForm1::~TForm1() {
+    // Work still running reads the run's rows and the file seam: it ends first.
+    delete task_;
     // FormDestroy: the run (and with it the lists) goes first, after its worker has ended.
     if (run_) run_->Shutdown();
     list_->setModel(nullptr);
@@ -189,6 +196,9 @@ void TForm1::BuildControls() {
         connect(button, &QToolButton::clicked, this, info.command);
     }
     import_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton4"));
+    export_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton5"));
+    merge_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton1"));
+    exit_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton10"));
     query_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton2"));
     stop_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton3"));
     layout->addWidget(cool_bar);
@@ -227,20 +237,11 @@ void TForm1::BuildControls() {
     layout->addWidget(strip);
 
     // Result list; its model comes with the run in FormCreate.
-    list_ = new QTableView(this);
+    list_ = new ResultListView(this);
     list_->setObjectName(QStringLiteral("ListView1"));
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    list_->setShowGrid(false);
-    list_->setWordWrap(false);
-    list_->setCornerButtonEnabled(false);
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setTabKeyNavigation(false);
-    list_->verticalHeader()->hide();
-    list_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 4);
-    list_->horizontalHeader()->setHighlightSections(false);
-    list_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     layout->addWidget(list_, 1);
 
     // Bottom panel: pictures left and right, the instructions between, the progress bar below.
@@ -273,6 +274,8 @@ void TForm1::BuildControls() {
     memo->setPalette(silver);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // Tab and Shift+Tab move on, as from every other control, instead of typing a tab.
+    memo->setTabChangesFocus(true);
     QStringList lines;
     for (const char16_t* line : kInstructions) lines << Text(line);
     memo->setPlainText(lines.join(QLatin1Char('\n')));
@@ -318,6 +321,8 @@ void TForm1::BuildControls() {
     CodeColumn(this, "Memo5", kBuiltInCityRows, false);
     CodeColumn(this, "Memo6", kBuiltInCityRows, true);
     (new QObject(this))->setObjectName(QStringLiteral("Button1"));
+    task_ = new BackgroundTask(this);
+    connect(task_, &BackgroundTask::BusyChanged, this, &TForm1::SetBusy);
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer1"));
     timer_->setInterval(1000);
@@ -334,6 +339,14 @@ void TForm1::FormCreate() {
     run_ = std::make_unique<QueryRun>(static_cast<RunView&>(*this), *waker_, seams_.files);
     model_ = std::make_unique<ResultModel>(run_->Rows());
     list_->setModel(model_.get());
+    new ResultListMenu(list_, run_->Rows(), [this] { ShowStatistics(); });
+    // A list file dropped on the window is imported.
+    auto* drop = new FileDrop(
+        this, [this] { return import_->isEnabled(); },
+        [this](const QString& path) { ImportFile(path); });
+    drop->Watch(this);
+    drop->Watch(list_->viewport());
+    drop->Watch(findChild<QPlainTextEdit*>(QStringLiteral("Memo2"))->viewport());
     const std::array<int, 4> widths = {175, 150, 150, 150};
     for (std::size_t i = 0; i < widths.size(); ++i) {
         list_->horizontalHeader()->resizeSection(int(i), widths[i]);
@@ -359,6 +372,10 @@ void TForm1::FormCreate() {
     }
 }
 
+bool TForm1::Busy() const {
+    return task_->Busy();
+}
+
 QString TForm1::StatusText(int panel) const {
     return panels_.at(std::size_t(panel))->text();
 }
@@ -373,8 +390,7 @@ bool TForm1::Confirm(const QString& text) {
 }
 
 void TForm1::ShowError(std::string_view gbk_message) {
-    seams_.dialogs.ShowBox(
-        this, {BoxKind::Error, ApplicationTitle(), FromGbk(ErrorBoxText(gbk_message))});
+    ShowErrorBox(seams_.dialogs, this, gbk_message);
 }
 
 template <typename F>
@@ -388,15 +404,27 @@ void TForm1::Guarded(F&& command) {
 
 // Import.
 void TForm1::SpeedButton4Click() {
+    if (!import_->isEnabled()) return;
     FileRequest request;
     request.kind = FileRequest::Kind::Open;
     request.title = QStringLiteral(u"导入手机号码列表文件");
-    request.directory = QString::fromStdString(seams_.program_directory);
+    request.directory = QString::fromStdString(StartDirectory());
     request.name_filters = TextFileFilters();
     request.default_suffix = QStringLiteral("txt");
     const QStringList chosen = seams_.dialogs.ChooseFiles(this, request);
     if (chosen.isEmpty()) return;
-    Guarded([&] { run_->Import(FilePath(chosen.first())); });
+    ImportFile(chosen.first());
+}
+
+void TForm1::ImportFile(const QString& path) {
+    // Refused, as the button is, while a run or an export goes on.
+    if (!import_->isEnabled()) return;
+    Guarded([&] { run_->Import(FilePath(path)); });
+}
+
+void TForm1::ShowStatistics() {
+    if (!statistics_) statistics_ = new StatisticsWindow(this, seams_.dialogs, seams_.files);
+    statistics_->ShowFor(run_->Rows());
 }
 
 // Query.
@@ -411,10 +439,11 @@ void TForm1::SpeedButton3Click() {
 
 // Export.
 void TForm1::SpeedButton5Click() {
+    if (task_->Busy()) return;
     FileRequest request;
     request.kind = FileRequest::Kind::Save;
     request.title = QStringLiteral(u"搜索结果保存为");
-    request.directory = QString::fromStdString(seams_.program_directory);
+    request.directory = QString::fromStdString(StartDirectory());
     request.file_name = filter_boxes_[1]->currentText() + QStringLiteral(".txt");
     request.name_filters = TextFileFilters();
     request.default_suffix = QStringLiteral("txt");
@@ -422,22 +451,31 @@ void TForm1::SpeedButton5Click() {
     if (run_->Rows().size() == 0) return;
     const QStringList chosen = seams_.dialogs.ChooseFiles(this, request);
     if (chosen.isEmpty()) return;
-    // The export holds the UI thread: show the window whole before it starts.
     repaint();
-    const std::string province = ToGbk(filter_boxes_[0]->currentText());
-    const std::string city = ToGbk(filter_boxes_[1]->currentText());
-    const std::string card_type = ToGbk(filter_boxes_[2]->currentText());
-    const std::string layout = ToGbk(filter_boxes_[3]->currentText());
-    Guarded([&] {
-        const std::size_t written =
-            ExportRows(run_->Rows(), ExportFilter{province, city, card_type}, layout,
-                       FilePath(chosen.first()), seams_.files);
-        SetStatusText(kPanelStatus, ExportedStatusText(written));
-    });
+    // The export covers the rows there are now; a run may append more meanwhile.
+    std::shared_ptr<const ResultTable> rows = run_->RowsSnapshot();
+    auto written = std::make_shared<std::size_t>(0);
+    StartLongWork(
+        LongWork::Export,
+        [rows, written, &files = seams_.files, path = FilePath(chosen.first()),
+         province = ToGbk(filter_boxes_[0]->currentText()),
+         city = ToGbk(filter_boxes_[1]->currentText()),
+         card_type = ToGbk(filter_boxes_[2]->currentText()),
+         layout = ToGbk(filter_boxes_[3]->currentText())] {
+            *written =
+                ExportRows(*rows, ExportFilter{province, city, card_type}, layout, path, files);
+        },
+        [this, written](std::exception_ptr error) {
+            Guarded([&] {
+                if (error) std::rethrow_exception(error);
+                SetStatusText(kPanelStatus, ExportedStatusText(*written));
+            });
+        });
 }
 
 // Merge.
 void TForm1::SpeedButton1Click() {
+    if (task_->Busy()) return;
     FileRequest open;
     open.kind = FileRequest::Kind::OpenMany;
     open.title = QStringLiteral(u"选择待合并的数据文件");
@@ -456,25 +494,36 @@ void TForm1::SpeedButton1Click() {
     if (output.isEmpty()) return;
     merge_save_directory_ = QFileInfo(output.first()).absolutePath();
 
-    std::optional<std::string> failure;
-    {
-        // The pointer comes back before any error box, after a failure as after success.
-        BusyPointer busy;
-        SetStatusText(kPanelStatus, text::kMergeBusy);
-        repaint();
-        try {
-            const std::size_t lines =
-                MergeDataFiles(FilePaths(sources), FilePath(output.first()), seams_.files);
-            SetStatusText(kPanelStatus, MergedStatusText(lines));
-        } catch (const MergeCutError& error) {
-            // The lines before the NUL byte were written as the result.
-            SetStatusText(kPanelStatus, MergedStatusText(error.line_count()));
-            failure = std::string(error.message());
-        } catch (const std::exception& error) {
-            failure = FailureMessage(error);
-        }
-    }
-    if (failure) ShowError(*failure);
+    SetStatusText(kPanelStatus, text::kMergeBusy);
+    auto lines = std::make_shared<std::size_t>(0);
+    StartLongWork(
+        LongWork::Merge,
+        [lines, &files = seams_.files, sources = FilePaths(sources),
+         output = FilePath(output.first())] { *lines = MergeDataFiles(sources, output, files); },
+        [this, lines](std::exception_ptr error) {
+            std::optional<std::string> failure;
+            try {
+                if (error) std::rethrow_exception(error);
+                SetStatusText(kPanelStatus, MergedStatusText(*lines));
+            } catch (const MergeCutError& cut) {
+                // The lines before the NUL byte were written as the result.
+                SetStatusText(kPanelStatus, MergedStatusText(cut.line_count()));
+                failure = std::string(cut.message());
+            } catch (const std::exception& other) {
+                failure = FailureMessage(other);
+            }
+            if (failure) ShowError(*failure);
+        });
+}
+
+void TForm1::StartLongWork(LongWork kind, std::function<void()> work,
+                           std::function<void(std::exception_ptr)> done) {
+    long_work_ = kind;
+    task_->Start(std::move(work), [this, done = std::move(done)](std::exception_ptr error) {
+        done(error);
+        // A close confirmed while the work ran takes effect now.
+        if (close_confirmed_) close();
+    });
 }
 
 void TForm1::N20Click() {
@@ -506,7 +555,13 @@ bool TForm1::FormCloseQuery() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    if (!FormCloseQuery()) {
+    if (!close_confirmed_ && !FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    if (task_->Busy()) {
+        // The work ends first, its file complete and any failure shown; then the window closes.
+        close_confirmed_ = true;
         event->ignore();
         return;
     }
@@ -520,69 +575,6 @@ void TForm1::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized)) {
         emit Minimised();
-    }
-}
-
-void TForm1::RowsAppended(std::size_t first, std::size_t count) {
-    model_->Appended(first, count);
-    list_->scrollToBottom();
-}
-
-void TForm1::RowsCleared() {
-    model_->Cleared();
-}
-
-void TForm1::SetStatusText(int panel, std::string_view gbk_text) {
-    panels_.at(std::size_t(panel))->setText(FromGbk(gbk_text));
-}
-
-void TForm1::SetProgressMaximum(int maximum) {
-    progress_->setMaximum(maximum);
-}
-
-void TForm1::SetProgressPosition(int position) {
-    progress_->setValue(std::clamp(position, progress_->minimum(), progress_->maximum()));
-}
-
-void TForm1::SetCommandEnabled(Command command, bool enabled) {
-    switch (command) {
-        case Command::Import:
-            import_->setEnabled(enabled);
-            break;
-        case Command::Query:
-            query_->setEnabled(enabled);
-            break;
-        case Command::Stop:
-            stop_->setEnabled(enabled);
-            break;
-    }
-}
-
-namespace {
-void FillBox(QComboBox* box, std::span<const std::string_view> entries) {
-    QStringList items;
-    items.reserve(qsizetype(entries.size()));
-    for (std::string_view entry : entries) items << FromGbk(entry);
-    box->clear();
-    box->clearEditText();
-    box->addItems(items);
-    box->setCurrentIndex(items.isEmpty() ? -1 : 0);
-}
-}  // namespace
-
-void TForm1::FillProvinceBox(std::span<const std::string_view> entries) {
-    FillBox(filter_boxes_[0], entries);
-}
-
-void TForm1::FillCityBox(std::span<const std::string_view> entries) {
-    FillBox(filter_boxes_[1], entries);
-}
-
-void TForm1::SetTimerRunning(bool running) {
-    if (!running) {
-        timer_->stop();
-    } else if (!timer_->isActive()) {
-        timer_->start();
     }
 }
 

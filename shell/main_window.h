@@ -3,6 +3,8 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -13,16 +15,18 @@ class QComboBox;
 class QDialog;
 class QLabel;
 class QProgressBar;
-class QTableView;
 class QTimer;
 class QToolButton;
 
 namespace haojian {
 
 class AddressOpener;
+class BackgroundTask;
 class Dialogs;
 class QueuedWaker;
+class ResultListView;
 class ResultModel;
+class StatisticsWindow;
 enum class BoxKind;
 
 // What the window reaches outside itself. Tests give their own.
@@ -32,10 +36,17 @@ struct WindowSeams {
     FileSystem& files;
     // Where the database is read from and where Import and Export start; ends in "/".
     std::string program_directory;
+    // Where Import and Export start instead, when not empty (see DialogDirectory).
+    std::string dialog_directory = {};
 };
 
 // The desktop's dialogs, address handler, files and the executable's directory.
 WindowSeams DesktopSeams();
+
+// Where Import and Export start: the program's directory, as a program unpacked in a folder of
+// the user's expects; the user's home folder when the user may not write there (an installed
+// program in a system folder, where an export would only be refused).
+std::string DialogDirectory(const std::string& program_directory);
 
 // The main window: tool bar, filter strip, result list, bottom panel and status bar, with
 // the commands behind the tool bar. It owns the query run for its whole life.
@@ -46,11 +57,19 @@ public:
     ~TForm1() override;
 
     QueryRun& Run() { return *run_; }
+    // True while an export or a merge runs.
+    bool Busy() const;
     AddressOpener& Opener() { return seams_.opener; }
     haojian::Dialogs& Boxes() { return seams_.dialogs; }
     QString StatusText(int panel) const;
     // The About window that N15Click shows modally; the window does not own it.
     void SetAboutWindow(QDialog* about) { about_ = about; }
+
+    // Imports the list file at path, as Import does with the file chosen in its dialog.
+    void ImportFile(const QString& path);
+    // Opens the statistics of the rows there are now.
+    void ShowStatistics();
+    StatisticsWindow* Statistics() const { return statistics_; }
 
     // Message boxes of the application: plain, confirmation (true for Yes) and error.
     void ShowMessage(const QString& text);
@@ -82,12 +101,24 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    enum class LongWork { None, Export, Merge };
+
     void BuildControls();
     void FormCreate();
     bool FormCloseQuery();
+    // Where the Import and Export dialogs start.
+    const std::string& StartDirectory() const {
+        return seams_.dialog_directory.empty() ? seams_.program_directory : seams_.dialog_directory;
+    }
     // Runs a command; an Error it raises goes to the error box.
     template <typename F>
     void Guarded(F&& command);
+    // Runs an export or a merge off the UI thread: the busy pointer, and the commands that
+    // could interfere disabled, until done has run on the UI thread.
+    void StartLongWork(LongWork kind, std::function<void()> work,
+                       std::function<void(std::exception_ptr)> done);
+    void SetBusy(bool busy);
+    void UpdateCommands();
 
     // RunView
     void RowsAppended(std::size_t first, std::size_t count) override;
@@ -108,8 +139,16 @@ private:
     QToolButton* import_ = nullptr;
     QToolButton* query_ = nullptr;
     QToolButton* stop_ = nullptr;
+    QToolButton* export_ = nullptr;
+    QToolButton* merge_ = nullptr;
+    QToolButton* exit_ = nullptr;
+    bool run_allows_import_ = true;
+    BackgroundTask* task_ = nullptr;
+    LongWork long_work_ = LongWork::None;
+    bool close_confirmed_ = false;
+    StatisticsWindow* statistics_ = nullptr;
     std::array<QComboBox*, 4> filter_boxes_{};
-    QTableView* list_ = nullptr;
+    ResultListView* list_ = nullptr;
     QProgressBar* progress_ = nullptr;
     std::array<QLabel*, 7> panels_{};
     QTimer* timer_ = nullptr;

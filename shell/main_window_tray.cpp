@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QTimer>
 #include <QWidget>
 
 #include "application.h"
@@ -10,11 +11,21 @@
 #include "taskbar_icon.h"
 
 namespace haojian {
+namespace {
+
+// How often a window hidden in the tray checks that the tray is still there.
+constexpr int kTrayWatchMs = 1000;
+
+}  // namespace
 
 MainWindowTray::MainWindowTray(QWidget* window, const QIcon& icon, const TrayCommands& commands,
                                NotifyIconShell& shell)
-    : QObject(window), window_(window) {
+    : QObject(window), window_(window), shell_(shell), tray_watch_(new QTimer(this)) {
     setObjectName(QStringLiteral("MainWindowTray"));
+    tray_watch_->setInterval(kTrayWatchMs);
+    connect(tray_watch_, &QTimer::timeout, this, [this] {
+        if (!shell_.Available()) N17Click();
+    });
 
     popup_menu_ = new QMenu(window);
     popup_menu_->setObjectName(QStringLiteral("PopupMenu1"));
@@ -60,9 +71,15 @@ void MainWindowTray::N18Click() {
     n17_->setEnabled(true);
     // A hidden top-level window has no task-bar entry.
     window_->hide();
+    tray_watch_->start();
+}
+
+void MainWindowTray::Minimised() {
+    if (shell_.Available()) N18Click();
 }
 
 void MainWindowTray::N17Click() {
+    tray_watch_->stop();
     n17_->setEnabled(false);
     n18_->setEnabled(true);
     if (window_->isMinimized())
@@ -80,7 +97,7 @@ MainWindowTray* AttachTray(TForm1& form, NotifyIconShell& shell) {
     commands.exit = [&form] { form.N23Click(); };
     auto* tray = new MainWindowTray(&form, ApplicationIcon(), commands, shell);
     // Hiding while the window system is still minimising the window would race with it.
-    QObject::connect(&form, &TForm1::Minimised, tray, &MainWindowTray::N18Click,
+    QObject::connect(&form, &TForm1::Minimised, tray, &MainWindowTray::Minimised,
                      Qt::QueuedConnection);
     return tray;
 }

@@ -10,6 +10,7 @@
 #include "taskbar_icon.h"
 
 class QAction;
+class QTimer;
 class QWidget;
 
 namespace haojian {
@@ -44,11 +45,17 @@ public:
 public slots:
     void N17Click();  // show the window
     void N18Click();  // hide the window to the tray
+    // The window was minimised: it goes to the tray while there is one; without one it stays
+    // minimised with its task-bar entry, the only way back to it.
+    void Minimised();
 
 private:
     QAction* Item(const char* name, const QString& caption, const std::function<void()>& run);
 
     QWidget* window_;
+    NotifyIconShell& shell_;
+    // While the window is hidden in the tray: brings it back should the tray go away.
+    QTimer* tray_watch_;
     QPointer<QMenu> popup_menu_;
     QPointer<TTaskbarIcon> taskbar_icon_;
     QAction* n17_ = nullptr;
@@ -56,8 +63,8 @@ private:
 };
 
 // Gives the main window its tray icon and menu: the menu runs the window's own contact, home
-// page, About and exit commands, and every minimise of the window hides it to the tray. The
-// tray belongs to the window.
+// page, About and exit commands, and a minimise of the window hides it to the tray while the
+// desktop has one. The tray belongs to the window.
 MainWindowTray* AttachTray(TForm1& form, NotifyIconShell& shell);
 
 }  // namespace haojian

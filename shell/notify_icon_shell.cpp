@@ -46,6 +46,10 @@ void TrayNotifyIconShell::Apply(Entry& entry, const NotifyIconData& data) {
     if (data.uFlags & kNotifyIconTip) entry.tray.setToolTip(TipText(data));
 }
 
+bool TrayNotifyIconShell::Available() {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
 bool TrayNotifyIconShell::NotifyIcon(NotifyIconCommand command, const NotifyIconData& data) {
     const Key key{data.hWnd, data.uID};
     const auto found = icons_.find(key);

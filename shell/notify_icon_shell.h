@@ -76,6 +76,8 @@ class NotifyIconShell {
 public:
     virtual ~NotifyIconShell() = default;
     virtual bool NotifyIcon(NotifyIconCommand command, const NotifyIconData& data) = 0;
+    // True while the desktop has a notification area to show icons in. It may come and go.
+    virtual bool Available() = 0;
 };
 
 // The desktop's notification area through QSystemTrayIcon. Its clicks come back as the
@@ -89,6 +91,7 @@ public:
     TrayNotifyIconShell& operator=(const TrayNotifyIconShell&) = delete;
 
     bool NotifyIcon(NotifyIconCommand command, const NotifyIconData& data) override;
+    bool Available() override;
 
 private:
     struct Entry;

@@ -6,6 +6,22 @@
 #include "result_table.h"
 
 namespace haojian {
+namespace {
+
+// A text is shown as at most its first kShownBytes bytes and "…": the view lays out what the
+// model gives it at every repaint, and a line of megabytes would make each repaint cost seconds.
+// Export and copy read the rows themselves and take the whole text.
+constexpr std::size_t kShownBytes = 512;
+
+QString Shown(std::string_view gbk) {
+    if (gbk.size() <= kShownBytes) return FromGbk(gbk);
+    QString prefix = FromGbk(gbk.substr(0, kShownBytes));
+    // The cut may have split the last character's two bytes.
+    prefix.chop(1);
+    return prefix + QChar(0x2026);
+}
+
+}  // namespace
 
 ResultModel::ResultModel(const ResultTable& rows, QObject* parent)
     : QAbstractTableModel(parent), rows_(rows) {}
@@ -40,13 +56,13 @@ QVariant ResultModel::data(const QModelIndex& index, int role) const {
     const ResultRowView row = rows_.Row(std::size_t(index.row()));
     switch (index.column()) {
         case 0:
-            return FromGbk(row.number);
+            return Shown(row.number);
         case 1:
-            return FromGbk(row.province);
+            return Shown(row.province);
         case 2:
-            return FromGbk(row.city);
+            return Shown(row.city);
         case 3:
-            return FromGbk(row.card_type);
+            return Shown(row.card_type);
         default:
             return {};
     }

@@ -2,6 +2,8 @@
 # Takes screenshots of the main window on a private X server (Xvfb) into docs/:
 #   docs/window_idle.png       the window as it opens
 #   docs/window_after_run.png  after importing a list of numbers and a complete query run
+#   docs/window_menu.png       the result list's right-click menu over a few selected rows
+#   docs/window_statistics.png the statistics window of that run
 # The program is driven as a user would, with xdotool. Needs a build (tools/build.sh build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,10 +20,16 @@ if [ ! -f "$database" ]; then
     printf '%s\r\n' 138001005011 138001105021 139000107011 133000013013 189000001002 \
         170000032014 186000009013 150000015011 >"$database"
 fi
-# A list of numbers in those segments and a few in none.
-for i in $(seq 1 300); do
-    for prefix in 1380010 1380011 1390001 1330000 1890000 1700000 1860000 1500000 1740000; do
-        printf '%s%04d\r\n' "$prefix" "$i"
+# A list of numbers in those segments and a few in none; from the shipped database, segments
+# spread over the whole file, so that the statistics show many provinces.
+if [ "$database" = "$root/data/kelvaronset.dat" ]; then
+    prefixes=$(awk 'NR % 4001 == 1 { print substr($0, 1, 7) }' "$database")
+else
+    prefixes="1380010 1380011 1390001 1330000 1890000 1700000 1860000 1500000"
+fi
+for i in $(seq 1 40); do
+    for prefix in $prefixes 1740000; do
+        printf '%s%04d\r\n' "$prefix" "$((i * 37 % 10000))"
     done
 done >"$work/numbers.txt"
 
@@ -42,4 +50,19 @@ sleep 4
 xdotool mousemove --window "$id" 400 460
 sleep 0.5
 import -window "$id" docs/window_after_run.png
-echo "docs/window_idle.png docs/window_after_run.png"
+
+# A few rows selected, then the right-click menu over them; the menu is a window of its own,
+# so the shot is taken from the screen.
+xdotool mousemove --window "$id" 100 110 click 1
+xdotool keydown shift key Down Down Down keyup shift
+xdotool mousemove --window "$id" 200 150 click 3
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$id")"
+import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage docs/window_menu.png
+
+# Statistics: the menu's last item.
+xdotool key Up Return
+stats=$(wait_for_window "$(printf '^统计$')" 20)
+sleep 1
+import -window "$stats" docs/window_statistics.png
+echo "docs/window_idle.png docs/window_after_run.png docs/window_menu.png docs/window_statistics.png"

@@ -7,7 +7,7 @@ PACKAGES=(
   libicu-dev libjpeg62-turbo-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth trayer xdotool x11-utils imagemagick
+  xvfb xauth trayer openbox xdotool x11-utils imagemagick
   fonts-arphic-uming fonts-wqy-zenhei
   libphonenumber-dev time parallel
   qt6-translations-l10n

@@ -79,6 +79,39 @@ TEST(RowStatistics, EqualCountsFollowTheCollationAndCaseKeepsNamesApart) {
     EXPECT_DOUBLE_EQ(stats.provinces.Percent(2), 40.0);
 }
 
+// Rows whose texts are made afresh in one buffer for every row: the same address holds a
+// different name from row to row, and the names of shared storage (a pool) as well.
+class ReusedBufferRows final : public ResultTable {
+public:
+    explicit ReusedBufferRows(std::vector<std::string> names) : names_(std::move(names)) {}
+    std::size_t size() const override { return names_.size(); }
+    ResultRowView Row(std::size_t i) const override {
+        buffer_ = names_[i];
+        return {"13800000000", buffer_, names_[i], buffer_};
+    }
+
+private:
+    std::vector<std::string> names_;
+    mutable std::string buffer_;
+};
+
+TEST(RowStatistics, TextsAtOneAddressAreCountedByTheirBytes) {
+    const LocaleCollation root("");
+    std::vector<std::string> names;
+    std::map<std::string, std::size_t> plain;
+    std::mt19937 random(3);
+    for (int i = 0; i < 3000; ++i) {
+        names.push_back(std::string(1 + random() % 3, char('a' + random() % 4)));
+        ++plain[names.back()];
+    }
+    const ReusedBufferRows rows(names);
+    const RowStatistics stats = CountRows(rows, root);
+    for (const FieldCounts* counts : {&stats.provinces, &stats.cities}) {
+        ASSERT_EQ(counts->names.size(), plain.size());
+        for (const NameCount& n : counts->names) EXPECT_EQ(n.count, plain[n.name]) << n.name;
+    }
+}
+
 TEST(RowStatistics, CountsOnlyTheRowsAskedFor) {
     const LocaleCollation root("");
     OwnedRows rows;

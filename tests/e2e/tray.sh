@@ -4,28 +4,12 @@
 # brings it back; a right click opens the icon's menu, whose exit asks the close question,
 # shown or hidden; answering Yes ends the program and its icon leaves the tray.
 set -euo pipefail
-bin=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib/xvfb.sh"
 source "$here/lib/tray.sh"
 
-work=$(mktemp -d)
-printf '138001005011\r\n' >"$work/database.dat"
-dir=$(program_directory "$bin" "$work/database.dat")
-cleanup() { stop_xvfb; stop_tray_host; rm -rf "$work" "$dir"; }
-start_xvfb
-trap cleanup EXIT
+start_program_test "$1"
 start_tray_host
-
-# Also called inside $(...): everything goes to stderr, so that the message is seen.
-fail() {
-    {
-        echo "FAIL: $*"
-        echo "--- program output"
-        cat "$work/out.log"
-    } >&2
-    exit 1
-}
 
 # Without a session bus Qt docks through the X11 tray protocol, which trayer speaks.
 env -u DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM=xcb "$dir/haojian" >"$work/out.log" 2>&1 &

@@ -1,5 +1,6 @@
 // Qt's dialogs and boxes as the seam builds them.
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -7,6 +8,9 @@
 
 #include "application.h"
 #include "dialogs.h"
+#include "existing_files_dialog.h"
+#include "main_window.h"
+#include "test_files.h"
 #include "window_harness.h"
 
 using namespace haojian;
@@ -17,6 +21,15 @@ class DialogsTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { SetUpApplication(); }
+
+    // Import and Export start beside the program, unless the user may not write there (an
+    // installed program): then at home.
+    void StartDirectory() {
+        const TempDir dir;
+        QCOMPARE(DialogDirectory(dir.path()), dir.path());
+        QCOMPARE(QString::fromStdString(DialogDirectory("/nonexistent-haojian/")),
+                 QDir::homePath() + u"/"_s);
+    }
 
     // The real confirmation box: Enter takes the default Yes; Escape and N answer No.
     void ConfirmationKeys() {
@@ -37,6 +50,11 @@ private slots:
         const auto error = MakeMessageBox(nullptr, {BoxKind::Error, ApplicationTitle(), u"x"_s});
         QCOMPARE(error->icon(), QMessageBox::Critical);
         QCOMPARE(error->buttons().size(), 1);
+        // A short message still leaves room for the whole caption in the title bar.
+        error->show();
+        QVERIFY(error->width() >= CaptionWidth(ApplicationTitle()));
+        QVERIFY(CaptionWidth(ApplicationTitle()) >
+                QFontMetrics(QApplication::font()).horizontalAdvance(ApplicationTitle()) + 100);
     }
 
     void FileDialogs() {
@@ -61,6 +79,60 @@ private slots:
         QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
         QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
         QVERIFY(dialog->selectedFiles().value(0).endsWith(u"/北京.txt"_s));
+    }
+
+    // Every name typed into the merge's open dialog must be an existing file, and every one is
+    // chosen, not only those the dialog could highlight.
+    void SeveralTypedNames() {
+        QCOMPARE(ExistingFilesDialog::TypedNames(u"\"a.txt\" \"b c.txt\""_s),
+                 QStringList({u"a.txt"_s, u"b c.txt"_s}));
+        QCOMPARE(ExistingFilesDialog::TypedNames(u"x y.txt"_s), QStringList{u"x y.txt"_s});
+        QVERIFY(ExistingFilesDialog::TypedNames(QString()).isEmpty());
+
+        TempDir dir;
+        const std::string a = dir.Write("a.txt", "1\r\n");
+        const std::string b = dir.Write("b.txt", "2\r\n");
+        FileRequest request;
+        request.kind = FileRequest::Kind::OpenMany;
+        request.directory = QString::fromStdString(dir.path());
+        request.default_suffix = u"txt"_s;
+        const auto made = MakeFileDialog(nullptr, request);
+        auto* dialog = qobject_cast<ExistingFilesDialog*>(made.get());
+        QVERIFY(dialog);
+        QCOMPARE(dialog->fileMode(), QFileDialog::ExistingFiles);
+        dialog->setOption(QFileDialog::DontUseNativeDialog);
+        dialog->show();
+        auto* names = dialog->findChild<QLineEdit*>(u"fileNameEdit"_s);
+        QVERIFY(names);
+        // Typed names stand in the box while it has the focus; the list's highlight follows them.
+        dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        names->setFocus();
+
+        QString warned;
+        QTimer::singleShot(0, [&] {
+            PumpUntil([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); },
+                      5000);
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            warned = box->text();
+            box->close();
+        });
+        names->setText(u"\"a.txt\" \"nosuch.txt\""_s);
+        dialog->accept();
+        QVERIFY2(warned.contains(u"nosuch.txt"_s), qPrintable(warned));
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(dialog->result(), int(QDialog::Rejected));
+
+        // A name without its suffix finds the file with the default one.
+        dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        names->setFocus();
+        names->setText(u"\"b\" \"a.txt\""_s);
+        dialog->accept();
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        QCOMPARE(dialog->Chosen(),
+                 QStringList({QString::fromStdString(b), QString::fromStdString(a)}));
     }
 };
 

@@ -1,19 +1,24 @@
 // Export and Merge through the window: dialogs, filters, layouts, status texts and failures.
 #include <QApplication>
-#include <QTableView>
 #include <QtTest>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <thread>
 
 #include "application.h"
 #include "export.h"
 #include "faulty_file_system.h"
+#include "gated_file_system.h"
 #include "gbk_text.h"
 #include "maker.h"
+#include "thread_start.h"
 #include "window_harness.h"
 
 using namespace haojian;
 using namespace haojian::testing;
 using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -22,27 +27,21 @@ std::string Gbk(const QString& text) {
     return ToGbk(text);
 }
 
-// Notes the pointer and the status text whenever the window's command opens a file.
-class SpyFileSystem final : public FileSystem {
-public:
-    explicit SpyFileSystem(TForm1** window) : window_(window) {}
-    std::vector<Qt::CursorShape> pointers;
-    QStringList statuses;
-
-    bool IsFile(const std::string& path) override { return RealFileSystem().IsFile(path); }
-    std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
-        const QCursor* cursor = QApplication::overrideCursor();
-        pointers.push_back(cursor ? cursor->shape() : Qt::ArrowCursor);
-        if (*window_) statuses << (*window_)->StatusText(6);
-        return RealFileSystem().OpenRead(path);
+// Counts the paint events a widget receives.
+struct PaintCounter : QObject {
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++count;
+        return false;
     }
-    std::unique_ptr<StagedFile> CreateReplacement(const std::string& target) override {
-        return RealFileSystem().CreateReplacement(target);
-    }
-
-private:
-    TForm1** window_;
+    int count = 0;
 };
+
+// Presses a tool-bar button and waits until the work it started off the UI thread has ended.
+void Run(WindowHarness& h, const char* button) {
+    h.Press(button);
+    QVERIFY(h.WaitUntilIdle());
+}
 
 const char kNumbers[] =
     "13800101234\r\n"       // 江苏 南京 移动
@@ -68,7 +67,7 @@ class ExportMergeTest : public QObject {
     std::string Export(WindowHarness& h, const std::string& name) {
         const std::string path = h.dir.path() + name;
         h.dialogs.file_answers.push_back({QString::fromStdString(path)});
-        h.Press("SpeedButton5");
+        Run(h, "SpeedButton5");
         return ReadFileBytes(path);
     }
 
@@ -114,13 +113,13 @@ private slots:
         WindowHarness h;
         h.Open();
         // No rows: no dialog, no status.
-        h.Press("SpeedButton5");
+        Run(h, "SpeedButton5");
         QVERIFY(h.dialogs.file_requests.empty());
         QCOMPARE(h.Status(6), ContactLine());
 
         h.Import(kNumbers);
         QVERIFY(h.QueryToEnd());
-        h.Press("SpeedButton5");  // cancelled
+        Run(h, "SpeedButton5");  // cancelled
         QCOMPARE(h.Status(6), u"查询处理完毕！"_s);
         // The proposed name comes from the city box, in the program's directory.
         const FileRequest& r = h.dialogs.file_requests.back();
@@ -128,7 +127,7 @@ private slots:
         QCOMPARE(r.directory, QString::fromStdString(h.dir.path()));
         QCOMPARE(r.file_name, u"任意城市.txt"_s);
         h.Box("ComboBox2")->setCurrentIndex(h.Items("ComboBox2").indexOf(u"南京"_s));
-        h.Press("SpeedButton5");
+        Run(h, "SpeedButton5");
         QCOMPARE(h.dialogs.file_requests.back().file_name, u"南京.txt"_s);
     }
 
@@ -142,7 +141,7 @@ private slots:
         files.FailAt(FaultyFileSystem::Op::Write, files.Calls(FaultyFileSystem::Op::Write) + 1,
                      ENOSPC);
         h.dialogs.file_answers.push_back({QString::fromStdString(path)});
-        h.Press("SpeedButton5");
+        Run(h, "SpeedButton5");
         QCOMPARE(h.Errors(), QStringList{FromGbk(FileErrorText(ENOSPC)) + u"."_s});
         QCOMPARE(h.Status(6), u"查询处理完毕！"_s);
         QCOMPARE(ReadFileBytes(path), "kept\r\n");
@@ -150,32 +149,123 @@ private slots:
 
     void MergeFlow() {
         WindowHarness h;
-        TForm1* window = nullptr;
-        SpyFileSystem files(&window);
-        window = &h.Open(files);
+        h.Open();
         // The first source ends without a line break; case twins and a blank line.
         const std::string a = h.dir.Write("a.txt", "Beta\r\n13800\r\n\r\nalpha");
         const std::string b = h.dir.Write("b.txt", "-tail\nBETA\n1380\n");
         const std::string out = h.dir.path() + "merged.txt";
         h.dialogs.file_answers = {{QString::fromStdString(a), QString::fromStdString(b)},
                                   {QString::fromStdString(out)}};
-        h.Press("SpeedButton1");
+        Run(h, "SpeedButton1");
         QCOMPARE(ReadFileBytes(out), "\r\n1380\r\n13800\r\nalpha-tail\r\nBeta\r\n");
         QCOMPARE(h.Status(6), u"文件合并整理完毕！共计：5"_s);
         QVERIFY(h.dialogs.boxes.empty());
-
-        // Busy while the sources were read, with the status shown; normal again afterwards.
-        QVERIFY(!files.pointers.empty());
-        QCOMPARE(files.pointers.back(), Qt::BusyCursor);
-        QCOMPARE(files.statuses.back(), u"数据正处理中..."_s);
         QCOMPARE(QApplication::overrideCursor(), nullptr);
 
         QCOMPARE(h.dialogs.file_requests[0].kind, FileRequest::Kind::OpenMany);
         QCOMPARE(h.dialogs.file_requests[1].kind, FileRequest::Kind::Save);
         // Each dialog starts where its last choice was.
-        h.Press("SpeedButton1");
+        Run(h, "SpeedButton1");
         QCOMPARE(h.dialogs.file_requests[2].directory,
                  QString::fromStdString(h.dir.path()).chopped(1));
+    }
+
+    // While a merge runs, the window repaints and takes input, with the busy pointer, the
+    // status text, and Export, Merge and Exit disabled; a close confirmed meanwhile waits for
+    // the merge's end.
+    void MergeOffTheUiThread() {
+        WindowHarness h;
+        GatedFileSystem files;
+        TForm1& w = h.Open(files);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const std::string a = h.dir.Write("a.txt", "2\r\n1\r\n");
+        const std::string out = h.dir.path() + "merged.txt";
+        h.dialogs.file_answers = {{QString::fromStdString(a)}, {QString::fromStdString(out)}};
+        files.Shut();
+        h.Press("SpeedButton1");
+        QVERIFY(files.WaitForArrival());
+
+        QVERIFY(w.Busy());
+        QCOMPARE(h.Status(6), u"数据正处理中..."_s);
+        QVERIFY(QApplication::overrideCursor());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+        for (const char* busy : {"SpeedButton5", "SpeedButton1", "SpeedButton10"})
+            QVERIFY2(!h.Enabled(busy), busy);
+        for (const char* free : {"SpeedButton4", "SpeedButton2", "SpeedButton6"})
+            QVERIFY2(h.Enabled(free), free);
+        PaintCounter painted(h.Find<QWidget>("StatusPanel6"));
+        h.Find<QWidget>("StatusPanel6")->update();
+        QVERIFY(PumpUntil([&] { return painted.count > 0; }, 5000));
+        h.Press("SpeedButton6");
+        QCOMPARE(h.opener.opened.size(), std::size_t(1));
+
+        // Closing: the question comes now, the close once the merge is done.
+        QSignalSpy closed(&w, &TForm1::Closed);
+        w.close();
+        QCOMPARE(h.dialogs.BoxesOf(BoxKind::Confirm).size(), std::size_t(1));
+        QTest::qWait(50);
+        QCOMPARE(closed.size(), 0);
+        files.Open();
+        QVERIFY(h.WaitUntilIdle());
+        QCOMPARE(ReadFileBytes(out), "1\r\n2\r\n");
+        QCOMPARE(h.Status(6), u"文件合并整理完毕！共计：2"_s);
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        QCOMPARE(closed.size(), 1);
+        QCOMPARE(h.dialogs.BoxesOf(BoxKind::Confirm).size(), std::size_t(1));
+    }
+
+    // An export started during a run covers the rows there were when it was pressed; the run
+    // goes on meanwhile, and Import waits for the export even when the run would allow it.
+    void ExportDuringARun() {
+        WindowHarness h;
+        GatedFileSystem files;
+        TForm1& w = h.Open(files);
+        std::atomic<int> allowed{3};
+        WorkerOptions options;
+        options.max_batch = 1;
+        options.before_entry = [&](int position) {
+            while (position > allowed.load()) std::this_thread::sleep_for(1ms);
+        };
+        w.Run().SetWorkerOptions(options);
+        h.Import(kNumbers);
+        h.Press("SpeedButton2");
+        QVERIFY(PumpUntil([&] { return w.Run().Rows().size() == 3; }));
+
+        const std::string path = h.dir.path() + "three.txt";
+        h.dialogs.file_answers.push_back({QString::fromStdString(path)});
+        files.Shut();
+        h.Press("SpeedButton5");
+        QVERIFY(files.WaitForArrival());
+        allowed = 5;
+        QVERIFY(PumpUntil([&] { return w.Run().Rows().size() == 5; }));
+        h.Press("SpeedButton3");  // Stop: the run would allow Import again
+        QVERIFY(h.Enabled("SpeedButton2"));
+        QVERIFY(!h.Enabled("SpeedButton4"));
+        files.Open();
+        QVERIFY(h.WaitUntilIdle());
+        QCOMPARE(ReadFileBytes(path), "138001012**\r\n1330000**\r\n189000098**\r\n");
+        QCOMPARE(h.Status(6), u"导出符合数据3条"_s);
+        QVERIFY(h.Enabled("SpeedButton4"));
+        allowed = 1000;
+    }
+
+    // Where the system gives no thread, the merge is done on the UI thread, as before.
+    void MergeWithoutAThread() {
+        WindowHarness h;
+        h.Open();
+        const std::string a = h.dir.Write("a.txt", "b\r\na\r\n");
+        const std::string out = h.dir.path() + "merged.txt";
+        h.dialogs.file_answers = {{QString::fromStdString(a)}, {QString::fromStdString(out)}};
+        {
+            ThreadStartsRefused refused;
+            h.Press("SpeedButton1");
+            QVERIFY(!h.window().Busy());
+        }
+        QCOMPARE(ReadFileBytes(out), "a\r\nb\r\n");
+        QCOMPARE(h.Status(6), u"文件合并整理完毕！共计：2"_s);
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        QVERIFY(h.Enabled("SpeedButton1"));
     }
 
     void MergeCancelledOrFailing() {
@@ -184,9 +274,9 @@ private slots:
         const std::string a = h.dir.Write("a.txt", "1\r\n");
         const std::string out = h.dir.path() + "merged.txt";
         // Cancelled at the first or the second dialog: nothing happens.
-        h.Press("SpeedButton1");
+        Run(h, "SpeedButton1");
         h.dialogs.file_answers = {{QString::fromStdString(a)}, {}};
-        h.Press("SpeedButton1");
+        Run(h, "SpeedButton1");
         QCOMPARE(h.dialogs.file_requests.size(), std::size_t(3));
         QCOMPARE(ReadFileBytes(out), "<missing>");
         QCOMPARE(h.Status(6), ContactLine());
@@ -198,7 +288,7 @@ private slots:
         h.dialogs.on_box = [&](const BoxRequest&) {
             pointers_at_box.push_back(QApplication::overrideCursor());
         };
-        h.Press("SpeedButton1");
+        Run(h, "SpeedButton1");
         const QStringList errors = h.Errors();
         QCOMPARE(errors.size(), 1);
         QVERIFY2(errors[0].startsWith(u"Cannot open file \""_s + gone + u"\". "_s),
@@ -214,7 +304,7 @@ private slots:
         const std::string a = h.dir.Write("a.txt", std::string("b\r\na\r\nc\0d\r\n", 11));
         const std::string out = h.dir.path() + "merged.txt";
         h.dialogs.file_answers = {{QString::fromStdString(a)}, {QString::fromStdString(out)}};
-        h.Press("SpeedButton1");
+        Run(h, "SpeedButton1");
         QCOMPARE(ReadFileBytes(out), "a\r\nb\r\nc\r\n");
         QCOMPARE(h.Status(6), u"文件合并整理完毕！共计：3"_s);
         QCOMPARE(h.Errors().size(), 1);

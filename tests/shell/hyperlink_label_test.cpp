@@ -4,8 +4,10 @@
 #include <QImage>
 #include <QTest>
 
+#include <algorithm>
 #include <vector>
 
+#include "application.h"
 #include "hyperlink_label.h"
 #include "window_harness.h"
 
@@ -50,6 +52,9 @@ class HyperLinkLabelTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The application's Song face, whose underline lies below its descent.
+    void initTestCase() { haojian::SetUpApplication(); }
+
     void EveryPaintFitsTheLabelToItsCaption() {
         RecordingOpener opener;
         QWidget parent;
@@ -60,8 +65,34 @@ private slots:
         for (const char* caption : {"a much longer caption than the address", "x", ""}) {
             label.SetCaption(caption);
             label.grab();
-            QCOMPARE(label.size(),
-                     QSize(metrics.horizontalAdvance(QString(caption)) + 6, metrics.height() + 2));
+            QCOMPARE(label.width(), metrics.horizontalAdvance(QString(caption)) + 6);
+            // The text's height takes in its underline, which some faces draw below the descent.
+            QCOMPARE(
+                label.height(),
+                std::max(metrics.height(), metrics.ascent() + std::max(1, metrics.underlinePos()) +
+                                               std::max(1, metrics.lineWidth())) +
+                    2);
+        }
+    }
+
+    // The underline is drawn whole inside the label, in the application's Song face as in
+    // others: a row of the link colour under the whole caption.
+    void TheUnderlineShows() {
+        RecordingOpener opener;
+        for (const QString& face : {QString(), QString("DejaVu Sans")}) {
+            THyperLinkLabel label(nullptr, opener);
+            label.SetFontName(face);
+            label.SetCaption("https://www.linglan.example/");
+            label.grab();
+            const QImage image = label.grab().toImage();
+            bool underlined = false;
+            for (int y = image.height() / 2; y < image.height() && !underlined; ++y) {
+                int blue = 0;
+                for (int x = 3; x < image.width() - 3; ++x)
+                    blue += image.pixelColor(x, y) == THyperLinkLabel::kBlue;
+                underlined = blue >= image.width() - 8;
+            }
+            QVERIFY2(underlined, qPrintable(label.LabelFont().family()));
         }
     }
 

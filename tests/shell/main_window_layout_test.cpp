@@ -2,13 +2,14 @@
 // database.
 #include <QFontInfo>
 #include <QHeaderView>
-#include <QTableView>
+#include <QPlainTextEdit>
 #include <QToolTip>
 #include <QtTest>
 #include <cerrno>
 
 #include "application.h"
 #include "faulty_file_system.h"
+#include "result_list_view.h"
 #include "window_harness.h"
 
 using namespace haojian;
@@ -38,7 +39,7 @@ private slots:
         QCOMPARE(h.Find<QWidget>("Panel10")->geometry(), QRect(0, 348, 784, 195));
         QCOMPARE(h.Find<QWidget>("StatusBar1")->geometry(), QRect(0, 543, 784, 19));
         QCOMPARE(QApplication::focusWidget(), h.Find<QWidget>("ListView1"));
-        auto* list = h.Find<QTableView>("ListView1");
+        auto* list = h.Find<ResultListView>("ListView1");
         QCOMPARE(list->horizontalHeader()->sectionSize(0), 175);
         QCOMPARE(list->horizontalHeader()->sectionSize(3), 150);
 
@@ -68,6 +69,39 @@ private slots:
         QCOMPARE(h.Find<QWidget>("StatusPanel5")->geometry().right(), 5 * 2 + 3 * 88 + 3 * 70 - 1);
         QVERIFY(h.Find<QWidget>("StatusPanel6")->geometry().right() > 740);
         QCOMPARE(QToolTip::palette().color(QPalette::ToolTipBase), QColor(0, 255, 0));
+    }
+
+    // Tab walks every control of the window and comes back, the instructions memo included;
+    // Shift+Tab walks the same way back. Neither types into the memo.
+    void FocusOrder() {
+        WindowHarness h;
+        TForm1& w = h.Open();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto* memo = h.Find<QPlainTextEdit>("Memo2");
+        const QString text = memo->toPlainText();
+        const auto walk = [&](Qt::Key key) {
+            QStringList visited;
+            h.Find<QWidget>("ListView1")->setFocus();
+            for (int i = 0; i < 12; ++i) {
+                QTest::keyClick(QApplication::focusWidget(), key);
+                QWidget* focus = QApplication::focusWidget();
+                QWidget* named = focus;
+                while (named && named->objectName().isEmpty()) named = named->parentWidget();
+                visited << (named ? named->objectName() : QString());
+                if (visited.back() == u"ListView1"_s) break;
+            }
+            return visited;
+        };
+        const QStringList forward = walk(Qt::Key_Tab);
+        QCOMPARE(forward, QStringList({"Memo2", "ComboBox1", "ComboBox2", "ComboBox3", "ComboBox4",
+                                       "ListView1"}));
+        QStringList back = walk(Qt::Key_Backtab);
+        std::reverse(back.begin(), back.end() - 1);
+        QCOMPARE(back, forward);
+        QCOMPARE(memo->toPlainText(), text);
     }
 
     void StartWithDatabase_data() {

@@ -125,6 +125,31 @@ private slots:
         QCOMPARE(harness.dialogs.BoxesOf(haojian::BoxKind::Confirm).size(), std::size_t(2));
         QCOMPARE(closed.size(), 1);
     }
+
+    // Without a notification area a minimised window stays minimised, with its task-bar entry;
+    // hidden in a tray that goes away, it comes back.
+    void MinimiseWithoutATray() {
+        FakeNotifyIconShell shell;
+        shell.available = false;
+        haojian::testing::WindowHarness harness;
+        haojian::TForm1& form = harness.Open();
+        haojian::AttachTray(form, shell);
+        form.show();
+        form.showMinimized();
+        QTest::qWait(100);
+        QVERIFY(form.isVisible());
+        QVERIFY(form.isMinimized());
+        VerifyItemsMatchWindow(form);
+
+        form.showNormal();
+        shell.available = true;
+        form.showMinimized();
+        QVERIFY(haojian::testing::PumpUntil([&] { return form.isHidden(); }, 5000));
+        shell.available = false;
+        QVERIFY(haojian::testing::PumpUntil([&] { return form.isVisible(); }, 5000));
+        QVERIFY(!form.isMinimized());
+        VerifyItemsMatchWindow(form);
+    }
 };
 
 QTEST_MAIN(MainWindowTrayTest)

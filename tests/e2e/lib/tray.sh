@@ -99,3 +99,34 @@ new_program_window() {
     id=$(program_windows | grep -vxF -f <(printf '%s\n' $known) | head -n 1) || true
     [ -n "$id" ] && echo "$id"
 }
+
+# Starts Debian's openbox as the window manager and waits until it has taken the screen.
+start_window_manager() {
+    openbox --sm-disable >/dev/null 2>&1 &
+    WM_PID=$!
+    wait_until 20 window_manager_running
+}
+
+stop_window_manager() {
+    if [ -n "${WM_PID:-}" ]; then kill "$WM_PID" 2>/dev/null || true; wait "$WM_PID" 2>/dev/null || true; fi
+    WM_PID=
+}
+
+window_manager_running() {
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+}
+
+# True while the window manager lists the window among its clients (_NET_CLIENT_LIST), as a
+# task bar shows them.
+is_client() {
+    xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -qi "$(printf '0x%x' "$1")\b"
+}
+
+is_not_client() {
+    ! is_client "$1"
+}
+
+# True while the window's WM_STATE is IconicState (minimised, not withdrawn).
+is_iconic() {
+    xprop -id "$1" WM_STATE 2>/dev/null | grep -q 'window state: Iconic'
+}

@@ -95,3 +95,32 @@ program_directory() {
     if [ -n "$database" ]; then cp "$database" "$dir/kelvaronset.dat"; fi
     echo "$dir"
 }
+
+# Starts a test on a private X server: a scratch directory $work, and a program directory $dir
+# holding the built program (from the directory given) beside a database of one segment.
+# Everything the test started is stopped, and both directories removed, when it exits.
+start_program_test() {
+    work=$(mktemp -d)
+    printf '138001005011\r\n' >"$work/database.dat"
+    dir=$(program_directory "$(cd "$1" && pwd)" "$work/database.dat")
+    start_xvfb
+    trap end_program_test EXIT
+}
+
+end_program_test() {
+    stop_xvfb
+    if declare -F stop_tray_host >/dev/null; then stop_tray_host; fi
+    if declare -F stop_window_manager >/dev/null; then stop_window_manager; fi
+    rm -rf "$work" "$dir"
+}
+
+# Fails the test with a message and the program's output (in $work/out.log). Also called inside
+# $(...): everything goes to stderr, so that the message is seen.
+fail() {
+    {
+        echo "FAIL: $*"
+        echo "--- program output"
+        cat "$work/out.log" 2>/dev/null || true
+    } >&2
+    exit 1
+}

@@ -44,10 +44,14 @@ public:
         return accepted;
     }
 
+    bool Available() override { return available; }
+
     int Shown() const { return int(shown_.size()); }
     void ThrowOn(NotifyIconCommand command) { throw_on_ = command; }
 
     std::vector<Call> calls;
+    // Whether the desktop has a notification area now.
+    bool available = true;
 
 private:
     std::set<std::pair<const MessageWindow*, std::uint32_t>> shown_;

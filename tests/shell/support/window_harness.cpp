@@ -74,6 +74,10 @@ bool WindowHarness::WaitForWorker(int timeout_ms) {
     return PumpUntil([this] { return !window_->Run().WorkerAlive(); }, timeout_ms);
 }
 
+bool WindowHarness::WaitUntilIdle(int timeout_ms) {
+    return PumpUntil([this] { return !window_->Busy(); }, timeout_ms);
+}
+
 bool WindowHarness::QueryToEnd() {
     Press(QStringLiteral("SpeedButton2"));
     if (!WaitForWorker()) return false;

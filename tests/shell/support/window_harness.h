@@ -77,6 +77,8 @@ public:
     std::string Import(const std::string& bytes, const std::string& name = "numbers.txt");
     // Pumps events until the run's worker has ended and its end report is shown.
     bool WaitForWorker(int timeout_ms = 30000);
+    // Pumps events until an export or a merge running off the UI thread has ended.
+    bool WaitUntilIdle(int timeout_ms = 30000);
     // Presses Query and waits for the worker; then one timer tick.
     bool QueryToEnd();
     // Error boxes' texts, in order.

@@ -1,0 +1,61 @@
+// Opening the statistics window over the rows of a query run through the main window, at
+// 10,000,000 rows: from the command to the window shown with its tables and chart filled.
+#include <benchmark/benchmark.h>
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QWindow>
+#include <string>
+
+#include "generated_data.h"
+#include "main_window.h"
+#include "result_table.h"
+#include "statistics_window.h"
+#include "test_files.h"
+#include "window_bench_support.h"
+
+namespace {
+
+using haojian::TForm1;
+using haojian::bench::BenchDialogs;
+using haojian::bench::NoOpener;
+using haojian::bench::PumpUntil;
+
+void BM_OpenStatistics(benchmark::State& state) {
+    const auto count = std::size_t(state.range(0));
+    haojian::testing::TempDir dir;
+    const std::string database = haojian::bench::GenerateDatabaseBytes(300000, 1);
+    dir.Write("kelvaronset.dat", database);
+    BenchDialogs dialogs;
+    dialogs.path = QString::fromStdString(
+        dir.Write("numbers.txt", haojian::bench::GenerateNumberBytes(database, count, 0.97, 2)));
+    NoOpener opener;
+    TForm1 window({dialogs, opener, haojian::RealFileSystem(), dir.path()});
+    window.show();
+    haojian::bench::ImportAndQuery(window);
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        window.ShowStatistics();
+        haojian::StatisticsWindow* statistics = window.Statistics();
+        PumpUntil(
+            [&] { return statistics->windowHandle() && statistics->windowHandle()->isExposed(); });
+        state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
+        state.PauseTiming();
+        statistics->close();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["rows"] = double(window.Run().Rows().size());
+}
+BENCHMARK(BM_OpenStatistics)
+    ->Arg(10000000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(5);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return haojian::bench::RunWindowBenchmarks(argc, argv);
+}

@@ -1,0 +1,102 @@
+// What the window shows of the query run and of work running in the background: the rows,
+// the panels, the progress bar, the filter boxes, the timer and the command states.
+#include "main_window.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTimer>
+#include <QToolButton>
+#include <algorithm>
+
+#include "gbk_text.h"
+#include "result_list_view.h"
+#include "result_model.h"
+
+namespace haojian {
+
+void TForm1::SetBusy(bool busy) {
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    } else {
+        long_work_ = LongWork::None;
+        QApplication::restoreOverrideCursor();
+    }
+    UpdateCommands();
+}
+
+void TForm1::UpdateCommands() {
+    const bool busy = long_work_ != LongWork::None;
+    // An export reads the rows that Import would replace.
+    import_->setEnabled(run_allows_import_ && long_work_ != LongWork::Export);
+    export_->setEnabled(!busy);
+    merge_->setEnabled(!busy);
+    exit_->setEnabled(!busy);
+}
+
+void TForm1::RowsAppended(std::size_t first, std::size_t count) {
+    model_->Appended(first, count);
+    list_->scrollToBottom();
+}
+
+void TForm1::RowsCleared() {
+    model_->Cleared();
+}
+
+void TForm1::SetStatusText(int panel, std::string_view gbk_text) {
+    panels_.at(std::size_t(panel))->setText(FromGbk(gbk_text));
+}
+
+void TForm1::SetProgressMaximum(int maximum) {
+    progress_->setMaximum(maximum);
+}
+
+void TForm1::SetProgressPosition(int position) {
+    progress_->setValue(std::clamp(position, progress_->minimum(), progress_->maximum()));
+}
+
+void TForm1::SetCommandEnabled(Command command, bool enabled) {
+    switch (command) {
+        case Command::Import:
+            run_allows_import_ = enabled;
+            UpdateCommands();
+            break;
+        case Command::Query:
+            query_->setEnabled(enabled);
+            break;
+        case Command::Stop:
+            stop_->setEnabled(enabled);
+            break;
+    }
+}
+
+namespace {
+void FillBox(QComboBox* box, std::span<const std::string_view> entries) {
+    QStringList items;
+    items.reserve(qsizetype(entries.size()));
+    for (std::string_view entry : entries) items << FromGbk(entry);
+    box->clear();
+    box->clearEditText();
+    box->addItems(items);
+    box->setCurrentIndex(items.isEmpty() ? -1 : 0);
+}
+}  // namespace
+
+void TForm1::FillProvinceBox(std::span<const std::string_view> entries) {
+    FillBox(filter_boxes_[0], entries);
+}
+
+void TForm1::FillCityBox(std::span<const std::string_view> entries) {
+    FillBox(filter_boxes_[1], entries);
+}
+
+void TForm1::SetTimerRunning(bool running) {
+    if (!running) {
+        timer_->stop();
+    } else if (!timer_->isActive()) {
+        timer_->start();
+    }
+}
+
+}  // namespace haojian

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QDialog>
+
+#include "row_statistics.h"
+
+class QLabel;
+class QTableWidget;
+
+namespace haojian {
+
+class BarChart;
+class Dialogs;
+class FileSystem;
+class ResultTable;
+
+// The statistics of the result rows: their counts by province, by city and by card type, each
+// table sortable, with each name's share in per cent; a bar chart of the provinces; and a
+// button that saves the three tables as a CSV file. Shows the rows there are when it is opened.
+class StatisticsWindow : public QDialog {
+    Q_OBJECT
+public:
+    StatisticsWindow(QWidget* parent, Dialogs& dialogs, FileSystem& files);
+
+    // Counts the rows and shows the window (raised, if it is open already).
+    void ShowFor(const ResultTable& rows);
+    const RowStatistics& Statistics() const { return stats_; }
+
+public slots:
+    // Asks for a file name and saves the three tables there.
+    void SaveCsv();
+
+private:
+    void Fill();
+
+    Dialogs& dialogs_;
+    FileSystem& files_;
+    RowStatistics stats_;
+    QLabel* total_;
+    QTableWidget* tables_[3];
+    BarChart* chart_;
+};
+
+}  // namespace haojian
