@@ -15,6 +15,12 @@
 namespace haojian::cli {
 namespace {
 
+CodeTables BuiltInTables() {
+    CodeTables tables;
+    ReloadCodeTables(tables);
+    return tables;
+}
+
 bool Listed(const std::vector<std::string_view>& options, std::string_view name) {
     return std::find(options.begin(), options.end(), name) != options.end();
 }
@@ -137,17 +143,17 @@ std::vector<LineList> ReadLists(const Arguments& args, std::uint64_t& bytes) {
 }
 
 LookedUpRows::LookedUpRows(std::vector<LineList> lists, const SegmentDatabase& database)
-    : lists_(std::move(lists)), database_(database) {
+    : lists_(std::move(lists)),
+      tables_(BuiltInTables()),
+      resolve_(database, tables_, DefaultCollation()) {
     starts_.push_back(0);
     for (const LineList& list : lists_) starts_.push_back(starts_.back() + list.size());
-    ReloadCodeTables(tables_);
 }
 
 ResultRowView LookedUpRows::Row(std::size_t index) const {
     const std::size_t list =
         std::size_t(std::upper_bound(starts_.begin(), starts_.end(), index) - starts_.begin()) - 1;
-    const LookupResult r =
-        ResolveNumber(lists_[list][index - starts_[list]], database_, tables_, DefaultCollation());
+    const LookupResult r = resolve_(lists_[list][index - starts_[list]]);
     return {r.number, r.province, r.city, r.card_type};
 }
 

@@ -13,6 +13,7 @@
 #include "code_table.h"
 #include "file_system.h"
 #include "line_list.h"
+#include "number_lookup.h"
 #include "result_table.h"
 #include "segment_database.h"
 
@@ -90,8 +91,8 @@ public:
 private:
     std::vector<LineList> lists_;
     std::vector<std::size_t> starts_;  // index of each list's first row, then the total
-    const SegmentDatabase& database_;
     CodeTables tables_;
+    NumberResolver resolve_;  // on tables_, so after it
 };
 
 }  // namespace haojian::cli

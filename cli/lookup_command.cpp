@@ -67,7 +67,7 @@ int Lookup(const Arguments& args) {
     const SegmentDatabase database = LoadDatabase(args);
     CodeTables tables;
     ReloadCodeTables(tables);
-    const LocaleCollation& collation = DefaultCollation();
+    const NumberResolver resolve(database, tables, DefaultCollation());
     const std::vector<std::uint64_t> sizes = ListFileSizes(args.operands);
     Progress progress("lookup", 0, ProgressWanted(args.Has("-q")));
     for (const std::uint64_t size : sizes) progress.AddTotal(size);
@@ -77,7 +77,7 @@ int Lookup(const Arguments& args) {
     std::vector<Utf8Texts> utf8_texts(ChunkThreads(0));
     const ChunkWork work{
         [&](std::size_t worker, std::string_view chunk, std::string& lines) -> std::size_t {
-            ResolveLines(chunk, database, tables, collation, [&](const LookupResult& r) {
+            ResolveLines(chunk, resolve, [&](const LookupResult& r) {
                 const auto field = [&](std::string_view gbk) {
                     lines += utf8 ? utf8_texts[worker](gbk) : gbk;
                 };

@@ -9,9 +9,7 @@ NumberListExport::NumberListExport(const SegmentDatabase& database, const CodeTa
                                    const LocaleCollation& collation, const ExportFilter& filter,
                                    std::string_view layout_text, const std::string& path,
                                    FileSystem& fs, unsigned threads, std::size_t chunk_bytes)
-    : database_(database),
-      tables_(tables),
-      collation_(collation),
+    : resolve_(database, tables, collation),
       lines_(filter, layout_text),
       file_(path, fs),
       threads_(threads),
@@ -22,7 +20,7 @@ void NumberListExport::Add(std::string_view list,
     const ChunkWork work{
         [&](std::size_t, std::string_view chunk, std::string& out) {
             std::size_t count = 0;
-            ResolveLines(chunk, database_, tables_, collation_, [&](const LookupResult& r) {
+            ResolveLines(chunk, resolve_, [&](const LookupResult& r) {
                 count += lines_.Append({r.number, r.province, r.city, r.card_type}, out) ? 1 : 0;
             });
             return count;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "export.h"
+#include "number_lookup.h"
 
 namespace haojian {
 
@@ -33,9 +34,7 @@ public:
     std::size_t Commit() { return file_.Commit(); }
 
 private:
-    const SegmentDatabase& database_;
-    const CodeTables& tables_;
-    const LocaleCollation& collation_;
+    NumberResolver resolve_;
     ExportLines lines_;
     ExportFile file_;
     unsigned threads_;

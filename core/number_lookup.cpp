@@ -67,17 +67,45 @@ std::string_view CardTypeForDigit(std::string_view digit) {
     return digit;
 }
 
+namespace {
+
+// What a line's code fields name: positions 8-9 (province), 8-11 (city) and 12 (card type).
+LookupResult Matched(std::string_view number, std::string_view fields, const CodeTables& tables,
+                     const LocaleCollation& collation) {
+    static_assert(SegmentDatabase::kFieldsFirst == 8 && SegmentDatabase::kFieldsLength == 5);
+    return {number, NameForCode(tables.provinces, CutField(fields, 1, 2), collation),
+            NameForCode(tables.cities, CutField(fields, 1, 4), collation),
+            CardTypeForDigit(CutField(fields, 5, 1))};
+}
+
+// No line begins with the number's segment: "未知" and a carrier guess from its leading three.
+LookupResult Unmatched(std::string_view number) {
+    return {number, text::kUnknown, text::kUnknown, FallbackCardTypeFast(number)};
+}
+
+}  // namespace
+
 LookupResult ResolveNumber(std::string_view number, const SegmentDatabase& database,
                            const CodeTables& tables, const LocaleCollation& collation) {
     const std::string_view prefix = number.substr(0, SegmentDatabase::kPrefixLength);
     if (const std::optional<std::string_view> fields = database.FirstCodeFields(prefix)) {
-        // Positions 8-9 (province), 8-11 (city) and 12 (card type) of the line.
-        static_assert(SegmentDatabase::kFieldsFirst == 8 && SegmentDatabase::kFieldsLength == 5);
-        return {number, NameForCode(tables.provinces, CutField(*fields, 1, 2), collation),
-                NameForCode(tables.cities, CutField(*fields, 1, 4), collation),
-                CardTypeForDigit(CutField(*fields, 5, 1))};
+        return Matched(number, *fields, tables, collation);
     }
-    return {number, text::kUnknown, text::kUnknown, FallbackCardTypeFast(number)};
+    return Unmatched(number);
+}
+
+NumberResolver::NumberResolver(const SegmentDatabase& database, const CodeTables& tables,
+                               const LocaleCollation& collation)
+    : database_(database) {
+    names_.reserve(database.DistinctFieldsCount());
+    for (std::uint32_t id = 0; id < database.DistinctFieldsCount(); ++id) {
+        const LookupResult r = Matched({}, database.DistinctFields(id), tables, collation);
+        names_.push_back({r.province, r.city, r.card_type});
+    }
+}
+
+LookupResult NumberResolver::Unmatched(std::string_view number) {
+    return haojian::Unmatched(number);
 }
 
 }  // namespace haojian

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string_view>
+#include <vector>
 
 #include "code_table.h"
 #include "line_list.h"
@@ -42,23 +43,55 @@ std::string_view CardTypeForDigit(std::string_view digit);
 LookupResult ResolveNumber(std::string_view number, const SegmentDatabase& database,
                            const CodeTables& tables, const LocaleCollation& collation);
 
+// ResolveNumber for many numbers against one database and one set of code tables, which must
+// stay unchanged while it lives: what each distinct code field of the database names is
+// worked out once, so that a number costs one step into the index.
+class NumberResolver {
+public:
+    NumberResolver(const SegmentDatabase& database, const CodeTables& tables,
+                   const LocaleCollation& collation);
+
+    // The same as ResolveNumber(number, database, tables, collation).
+    LookupResult operator()(std::string_view number) const {
+        const std::uint32_t id =
+            database_.FirstFieldsId(number.substr(0, SegmentDatabase::kPrefixLength));
+        if (id == SegmentDatabase::kNoFieldsId) return Unmatched(number);
+        const Names& names = names_[id];
+        return {number, names.province, names.city, names.card_type};
+    }
+    // Starts fetching what resolving number will read, for callers that look ahead.
+    void Prefetch(std::string_view number) const {
+        database_.Prefetch(number.substr(0, SegmentDatabase::kPrefixLength));
+    }
+
+private:
+    struct Names {
+        std::string_view province;
+        std::string_view city;
+        std::string_view card_type;
+    };
+    static LookupResult Unmatched(std::string_view number);
+
+    const SegmentDatabase& database_;
+    std::vector<Names> names_;  // by distinct code field
+};
+
 // Resolves every line of text by the line rule (the caller has cut it at a NUL byte), in
 // order, and calls sink(result) for each. It looks a few numbers ahead, so that what they
 // need is on its way while the ones before them resolve.
 template <class Sink>
-void ResolveLines(std::string_view text, const SegmentDatabase& database, const CodeTables& tables,
-                  const LocaleCollation& collation, Sink&& sink) {
+void ResolveLines(std::string_view text, const NumberResolver& resolve, Sink&& sink) {
     constexpr std::size_t kAhead = 8;
     std::array<std::string_view, kAhead> ahead;
     std::size_t seen = 0;
     ForEachLine(text, [&](std::string_view number) {
-        database.Prefetch(number.substr(0, SegmentDatabase::kPrefixLength));
+        resolve.Prefetch(number);
         std::string_view& slot = ahead[seen++ % kAhead];
-        if (seen > kAhead) sink(ResolveNumber(slot, database, tables, collation));
+        if (seen > kAhead) sink(resolve(slot));
         slot = number;
     });
     for (std::size_t i = seen > kAhead ? seen - kAhead : 0; i < seen; ++i) {
-        sink(ResolveNumber(ahead[i % kAhead], database, tables, collation));
+        sink(resolve(ahead[i % kAhead]));
     }
 }
 

@@ -60,8 +60,8 @@ struct QueryRun::Impl {
 
     // Worker thread.
     void RunLoop(std::size_t run_size);
-    bool ResolveSlice(std::int64_t& position, std::size_t run_size, std::chrono::microseconds slice,
-                      HandOff& hand_off);
+    bool ResolveSlice(const NumberResolver& resolve, std::int64_t& position, std::size_t run_size,
+                      std::chrono::microseconds slice, HandOff& hand_off);
 
     RunView& view;
     UiWaker& waker;
@@ -193,6 +193,8 @@ void QueryRun::Impl::StartWorker() {
 void QueryRun::Impl::RunLoop(std::size_t run_size) {
     LowerCurrentThreadPriority();
     const auto wake = [this] { waker.Wake(); };
+    // The database and the code tables stay as they are while the worker lives.
+    const NumberResolver resolve(database, tables, collation);
     HandOff hand_off;
     hand_off.run_size = run_size;
     // QueryCursor is read here and after each completed hand-off, when the UI thread has moved
@@ -201,7 +203,7 @@ void QueryRun::Impl::RunLoop(std::size_t run_size) {
     std::chrono::microseconds slice = options.first_slice;
     for (;;) {
         hand_off.entries.clear();
-        const bool failed = ResolveSlice(position, run_size, slice, hand_off);
+        const bool failed = ResolveSlice(resolve, position, run_size, slice, hand_off);
         if (!hand_off.entries.empty()) {
             mailbox.Deliver(hand_off, wake);
             position = cursor;
@@ -221,15 +223,15 @@ void QueryRun::Impl::RunLoop(std::size_t run_size) {
 
 // Resolves entries from position on until the slice is used up, StopRequested is set or the
 // list ends. True when resolving an entry failed; the entries before it are in hand_off.
-bool QueryRun::Impl::ResolveSlice(std::int64_t& position, std::size_t run_size,
-                                  std::chrono::microseconds slice, HandOff& hand_off) {
+bool QueryRun::Impl::ResolveSlice(const NumberResolver& resolve, std::int64_t& position,
+                                  std::size_t run_size, std::chrono::microseconds slice,
+                                  HandOff& hand_off) {
     const auto deadline = std::chrono::steady_clock::now() + slice;
     const LineList& list = *numbers;
     try {
         while (!stop_requested.load() && position <= std::int64_t(run_size)) {
             if (options.before_entry) options.before_entry(int(position));
-            const LookupResult result =
-                ResolveNumber(list[std::size_t(position - 1)], database, tables, collation);
+            const LookupResult result = resolve(list[std::size_t(position - 1)]);
             hand_off.entries.push_back({result.province, result.city, result.card_type});
             ++position;
             const std::size_t count = hand_off.entries.size();

@@ -144,22 +144,25 @@ std::uint32_t SegmentDatabase::FirstLineWithPrefix(std::string_view prefix) cons
 }
 
 std::optional<std::string_view> SegmentDatabase::FirstCodeFields(std::string_view prefix) const {
+    const std::uint32_t id = FirstFieldsId(prefix);
+    if (id == kNoFieldsId) return std::nullopt;
+    return distinct_fields_[id].view();
+}
+
+std::uint32_t SegmentDatabase::FirstFieldsId(std::string_view prefix) const {
     if (const std::int32_t segment = MobileSegment(prefix); segment >= 0) {
         if (!mobile_fields_.empty()) {
             const FieldsId id = mobile_fields_[std::size_t(segment)];
-            if (id == kNoFields) return std::nullopt;
-            return distinct_fields_[id].view();
+            return id == kNoFields ? kNoFieldsId : id;
         }
-        if (mobile_.empty()) return std::nullopt;
+        if (mobile_.empty()) return kNoFieldsId;
         const std::uint32_t line = mobile_[std::size_t(segment)];
-        if (line == kNoLine) return std::nullopt;
-        return CodeFields(line);
+        return line == kNoLine ? kNoFieldsId : line_fields_[line];
     }
-    if (prefix.empty() || prefix.size() > kPrefixLength || slots_.empty()) return std::nullopt;
+    if (prefix.empty() || prefix.size() > kPrefixLength || slots_.empty()) return kNoFieldsId;
     const std::uint64_t key = PackPrefix(prefix);
     const Slot& slot = slots_[Find(key)];
-    if (slot.key != key) return std::nullopt;
-    return distinct_fields_[slot.fields].view();
+    return slot.key == key ? slot.fields : kNoFieldsId;
 }
 
 void SegmentDatabase::Prefetch(std::string_view prefix) const {

@@ -40,6 +40,13 @@ public:
     }
     // CodeFields of FirstLineWithPrefix(prefix), or none: one step into the index.
     std::optional<std::string_view> FirstCodeFields(std::string_view prefix) const;
+    // The same as the number of one of the few distinct code fields the database holds
+    // (DistinctFields(id) gives them), or kNoFieldsId: for callers that work out once what
+    // each distinct field stands for.
+    static constexpr std::uint32_t kNoFieldsId = UINT32_MAX;
+    std::uint32_t FirstFieldsId(std::string_view prefix) const;
+    std::size_t DistinctFieldsCount() const { return distinct_fields_.size(); }
+    std::string_view DistinctFields(std::uint32_t id) const { return distinct_fields_[id].view(); }
     // Starts fetching what FirstCodeFields(prefix) will read, for callers that look ahead.
     void Prefetch(std::string_view prefix) const;
     static constexpr std::size_t kFieldsFirst = 8;

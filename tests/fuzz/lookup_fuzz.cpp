@@ -49,6 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (db.size() != lines.size()) std::abort();
 
     const haojian::LocaleCollation& collation = haojian::DefaultCollation();
+    const haojian::NumberResolver resolve(db, tables, collation);
     while (input.remaining_bytes() > 0) {
         std::string number;
         // Often the beginning of a line, so that numbers meet their segments.
@@ -63,6 +64,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             haojian::testing::ReferenceResolve(number, lines, tables, collation);
         if (got.number != want.number || got.province != want.province || got.city != want.city ||
             got.card_type != want.card_type) {
+            std::fprintf(stderr, "mismatch for a number of %zu bytes\n", number.size());
+            std::abort();
+        }
+        const haojian::LookupResult fast = resolve(number);
+        if (fast.number != got.number || fast.province != got.province || fast.city != got.city ||
+            fast.card_type != got.card_type) {
             std::fprintf(stderr, "mismatch for a number of %zu bytes\n", number.size());
             std::abort();
         }
