@@ -19,4 +19,17 @@ void AdviseHugePages(const void* data, std::size_t bytes) {
 #endif
 }
 
+void PrepareHugePages(const void* data, std::size_t bytes) {
+    AdviseHugePages(data, bytes);
+#ifdef MADV_POPULATE_WRITE
+    // Whole pages only: the partial ones at either end may hold other data (harmless, but not
+    // ours to touch).
+    constexpr std::uintptr_t kPage = 4096;
+    const auto start = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t first = (start + kPage - 1) & ~(kPage - 1);
+    const std::uintptr_t last = (start + bytes) & ~(kPage - 1);
+    if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
+#endif
+}
+
 }  // namespace haojian

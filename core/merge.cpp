@@ -37,7 +37,7 @@ std::string ReadSources(FileSystem& fs, const std::vector<std::string>& sources,
     for (const std::string& source : sources) total += fs.SizeHint(source);
     std::string text;
     text.reserve(std::size_t(total));
-    AdviseHugePages(text.data(), text.capacity());
+    PrepareHugePages(text.data(), text.capacity());
     for (const std::string& source : sources) {
         AppendWholeFile(*fs.OpenRead(source), source, text);
         ends.push_back(text.size());
