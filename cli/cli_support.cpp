@@ -9,6 +9,7 @@
 #include "gbk.h"
 #include "list_encoding.h"
 #include "messages.h"
+#include "number_list_text.h"
 #include "number_lookup.h"
 #include "text_encoding.h"
 
@@ -132,12 +133,14 @@ std::string ReadListBytes(const Arguments& args, const std::string& path) {
     return std::move(list.bytes);
 }
 
-std::vector<LineList> ReadLists(const Arguments& args, std::uint64_t& bytes) {
+std::vector<LineList> ReadLists(const Arguments& args, std::uint64_t& bytes, NulCuts& cuts) {
     std::vector<LineList> lists;
     for (const std::string& path : args.operands) {
-        std::string list = ReadListBytes(args, path);
-        bytes += list.size();
-        lists.push_back(LineList::FromBytes(std::move(list)));
+        NumberListText list(args, path);
+        cuts.Note(list);
+        std::string text = list.TakeText();
+        bytes += text.size();
+        lists.push_back(LineList::FromBytes(std::move(text)));
     }
     return lists;
 }

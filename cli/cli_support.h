@@ -78,8 +78,11 @@ SegmentDatabase LoadDatabase(const Arguments& args);
 // is taken as list_encoding.h says, and that is said once on standard error. Throws FileError.
 std::string ReadListBytes(const Arguments& args, const std::string& path);
 
-// The lists named by the operands, read by ReadListBytes; adds their bytes to bytes.
-std::vector<LineList> ReadLists(const Arguments& args, std::uint64_t& bytes);
+class NulCuts;
+
+// The lists named by the operands, read by ReadListBytes, each up to its first NUL byte (cuts
+// notes where one was); adds their bytes to bytes.
+std::vector<LineList> ReadLists(const Arguments& args, std::uint64_t& bytes, NulCuts& cuts);
 
 // The result rows of number lists, in list order, each looked up when it is read.
 class LookedUpRows final : public ResultTable {

@@ -13,6 +13,12 @@ NumberListText::NumberListText(const Arguments& args, const std::string& path)
     }
 }
 
+std::string NumberListText::TakeText() {
+    bytes_.resize(text_.size());
+    text_ = {};
+    return std::move(bytes_);
+}
+
 void NulCuts::Note(const NumberListText& list) {
     if (!list.nul_offset()) return;
     messages_.push_back(QuotedPath(list.path()) + " holds a NUL byte at offset " +

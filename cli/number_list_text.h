@@ -22,6 +22,8 @@ public:
     std::optional<std::uint64_t> nul_offset() const { return nul_; }
     // The path as messages name it.
     const std::string& path() const { return path_; }
+    // The text before the first NUL byte, taken out of the list: text() is empty afterwards.
+    std::string TakeText();
 
 private:
     std::string path_;

@@ -8,6 +8,7 @@
 #include "collation.h"
 #include "commands.h"
 #include "gbk.h"
+#include "number_list_text.h"
 #include "progress.h"
 #include "row_statistics.h"
 #include "standard_output.h"
@@ -33,8 +34,9 @@ constexpr std::string_view kHelp =
     "  -q              no progress line\n"
     "  -h, --help      show this text\n"
     "\n"
-    "Lists are read as lookup reads them (byte-order marks included). Messages are printed\n"
-    "in UTF-8. Exit status: 0 done, 1 failure, 2 bad usage.\n";
+    "Lists are read as lookup reads them (byte-order marks included); a list cut short by a\n"
+    "NUL byte is counted up to it, then the file and offset are reported and the exit status\n"
+    "is 1. Messages are printed in UTF-8. Exit status: 0 done, 1 failure, 2 bad usage.\n";
 
 int Stats(const Arguments& args) {
     const std::string by = args.Value("--by", "province");
@@ -46,7 +48,8 @@ int Stats(const Arguments& args) {
 
     const SegmentDatabase database = LoadDatabase(args);
     std::uint64_t list_bytes = 0;
-    const LookedUpRows rows(ReadLists(args, list_bytes), database);
+    NulCuts cuts;
+    const LookedUpRows rows(ReadLists(args, list_bytes, cuts), database);
     Progress progress("stats", list_bytes, ProgressWanted(args.Has("-q")));
     const RowStatistics statistics =
         CountRows(RowsWithProgress(rows, progress), DefaultCollation());
@@ -65,7 +68,7 @@ int Stats(const Arguments& args) {
         out.Append(figures);
     }
     out.Flush();
-    return kExitSuccess;
+    return cuts.Report(args.command) ? kExitFailure : kExitSuccess;
 }
 
 }  // namespace

@@ -131,8 +131,9 @@ TEST_F(Cli, LookupOfALongListIsTheLookupOfItsPieces) {
 
 TEST_F(Cli, ANulByteEndsAListAndIsReported) {
     using namespace std::string_literals;
-    dir.Write("cut.txt", "13800001234\r\n1390000\0"
-                         "13800000000\n"s);
+    dir.Write("cut.txt",
+              "13800001234\r\n1390000\0"
+              "13800000000\n"s);
     dir.Write("whole.txt", "13900001111\n");
     const Result r = Run("lookup --utf8 --db " + db + " cut.txt whole.txt");
     EXPECT_EQ(r.status, 1);
@@ -148,6 +149,12 @@ TEST_F(Cli, ANulByteEndsAListAndIsReported) {
     EXPECT_EQ(e.status, 1);
     EXPECT_EQ(ReadFileBytes(dir.path() + "out.txt"), "138000012**\r\n1390000**\r\n139000011**\r\n");
     EXPECT_NE(e.err.find("cut.txt\" holds a NUL byte at offset 20"), std::string::npos) << e.err;
+
+    // stats counts what stands before the byte, and says so too.
+    const Result s = Run("stats --by card --utf8 --db " + db + " cut.txt whole.txt");
+    EXPECT_EQ(s.status, 1);
+    EXPECT_EQ(s.out, "联通\t2\t66.67%\n移动\t1\t33.33%\n");
+    EXPECT_NE(s.err.find("cut.txt\" holds a NUL byte at offset 20"), std::string::npos) << s.err;
 }
 
 }  // namespace
