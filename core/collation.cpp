@@ -14,9 +14,11 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "error.h"
 #include "gbk.h"
+#include "simple_keys.h"
 
 namespace haojian {
 namespace {
@@ -292,7 +294,7 @@ std::string LocaleCollation::SortKey(std::string_view text) const {
 }
 
 LocaleCollation::KeyWriter::KeyWriter(const LocaleCollation& collation)
-    : collator_(collation.collator_->clone()) {
+    : collation_(collation), collator_(collation.collator_->clone()) {
     if (!collator_) throw std::bad_alloc();
 }
 
@@ -321,6 +323,51 @@ std::string_view LocaleCollation::KeyWriter::CollationKeyPrefix(std::string_view
     if (std::size_t(n) == bytes) return std::string_view(key_.data(), bytes);
     key_[std::size_t(n)] = '\0';
     return std::string_view(key_.data(), std::size_t(n) + 1);
+}
+
+std::optional<std::string_view> LocaleCollation::KeyWriter::SimpleKeyPrefix(std::string_view text,
+                                                                            std::size_t bytes) {
+    const SimpleKeyTable& table = collation_.SimpleKeys();
+    const GbkDecoding& decoding = GbkDecodingTables();
+    const FoldTable& folds = Folds();
+    // Two bytes at most for a character of one byte or more, then the closing 0.
+    if (key_.size() < 2 * text.size() + 1) key_.resize(2 * text.size() + 1);
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const char16_t u = folds.unit[DecodeGbkAt(decoding, text, i)];
+        const std::uint16_t code = u == kExpands ? 0 : table.Code(u);
+        if (code == 0) return std::nullopt;
+        if (code >= 0x80) key_[n++] = char(code >> 8);
+        key_[n++] = char(code & 0xFF);
+    }
+    if (n >= bytes) return std::string_view(key_.data(), bytes);
+    key_[n] = '\0';
+    return std::string_view(key_.data(), n + 1);
+}
+
+const SimpleKeyTable& LocaleCollation::SimpleKeys() const {
+    std::call_once(simple_keys_made_, [this] {
+        // Every character GBK text decodes to, folded as texts are compared.
+        const GbkDecoding& decoding = GbkDecodingTables();
+        const FoldTable& folds = Folds();
+        std::vector<bool> seen(0x10000, false);
+        std::vector<char16_t> units;
+        const auto add = [&](char16_t c) {
+            const char16_t u = c == 0 ? kExpands : folds.unit[c];
+            if (u != kExpands && !seen[u]) {
+                seen[u] = true;
+                units.push_back(u);
+            }
+        };
+        for (std::uint32_t b = 0; b < 0x80; ++b) add(char16_t(b));
+        for (std::uint32_t b = 0x80; b < 0x100; ++b) {
+            add(decoding.single[b]);
+            add(PrivateUseForByte(static_cast<unsigned char>(b)));
+        }
+        for (const char16_t c : decoding.pair) add(c);
+        simple_keys_ = std::make_unique<const SimpleKeyTable>(*collator_, units);
+    });
+    return *simple_keys_;
 }
 
 std::string LocaleCollation::LocaleName() const {

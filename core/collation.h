@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +14,8 @@ class Collator;
 U_NAMESPACE_END
 
 namespace haojian {
+
+class SimpleKeyTable;
 
 // The one case-insensitive locale comparison of the system: code look-ups, the run's sorted
 // province and city lists and the merged lines all use it.
@@ -60,8 +64,14 @@ public:
     // orders them; callers may use this to skip decoding.
     static bool IsAsciiDigits(std::string_view text);
 
+    // The rank codes of the characters this collation weighs one by one (see SimpleKeyTable),
+    // made on first use.
+    const SimpleKeyTable& SimpleKeys() const;
+
 private:
     std::unique_ptr<icu::Collator> collator_;
+    mutable std::once_flag simple_keys_made_;
+    mutable std::unique_ptr<const SimpleKeyTable> simple_keys_;
 };
 
 // Makes collation keys of text after text without allocating for each, for one thread: each
@@ -82,8 +92,14 @@ public:
     // far as needed, which for a short prefix is a fraction of the work. Valid until the next
     // call.
     std::string_view CollationKeyPrefix(std::string_view text, std::size_t bytes);
+    // The first `bytes` bytes of the simple key of text (see SimpleKeyTable), all of it with its
+    // closing 0 when it is shorter; none when text holds a character that is not simple. The
+    // whole text is looked at either way. Simple keys order like collation keys between texts
+    // that both have one, never against a collation key. Valid until the next call.
+    std::optional<std::string_view> SimpleKeyPrefix(std::string_view text, std::size_t bytes);
 
 private:
+    const LocaleCollation& collation_;
     std::unique_ptr<icu::Collator> collator_;
     std::u16string folded_;
     std::string key_;

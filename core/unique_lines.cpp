@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <thread>
@@ -331,7 +332,17 @@ private:
     void Sort(std::span<GeneralLine> all) {
         if (all.size() < 2) return;
         std::vector<Todo> todo;
-        if (!SortByKeptKeys(all, 0, todo)) SortByPieces(all, 0, todo);
+        // Simple keys when every line has one (the first keys made look at every line whole);
+        // else the collation's own, from the start.
+        simple_keys_ = true;
+        not_simple_ = false;
+        FirstPass(all, todo);
+        if (not_simple_) {
+            simple_keys_ = false;
+            not_simple_ = false;
+            todo.clear();
+            FirstPass(all, todo);
+        }
         while (!todo.empty()) {
             const Todo t = todo.back();
             todo.pop_back();
@@ -350,6 +361,23 @@ private:
         }
     }
 
+    // The keys of every line made and sorted by as far as they go at first; groups that agree
+    // beyond go to todo. Stops early, with not_simple_ set and the lines as they were, when simple
+    // keys are wanted and a line has none.
+    void FirstPass(std::span<GeneralLine> all, std::vector<Todo>& todo) {
+        if (!SortByKeptKeys(all, 0, todo) && !not_simple_) SortByPieces(all, 0, todo);
+    }
+
+    // The first bytes of the key of text, of the kind this sort uses; none when simple keys are
+    // wanted and text has none (not_simple_ is then set).
+    std::optional<std::string_view> KeyPrefix(LocaleCollation::KeyWriter& writer,
+                                              std::string_view text, std::size_t bytes) {
+        if (!simple_keys_) return writer.CollationKeyPrefix(text, bytes);
+        const std::optional<std::string_view> key = writer.SimpleKeyPrefix(text, bytes);
+        if (!key) not_simple_.store(true, std::memory_order_relaxed);
+        return key;
+    }
+
     // Sorts lines by the pieces at depth of keys made for the purpose; groups that agree
     // there and go on go to todo.
     void SortByPieces(std::span<GeneralLine> lines, std::size_t depth, std::vector<Todo>& todo) {
@@ -358,10 +386,12 @@ private:
             for (std::size_t k = 0; k < part.size(); ++k) {
                 FetchAhead(part, k);
                 GeneralLine& l = part[k];
-                l.key =
-                    KeyPiece(writer.CollationKeyPrefix(LineAt(l.where), depth + 8).data() + depth);
+                const auto key = KeyPrefix(writer, LineAt(l.where), depth + 8);
+                if (!key) return;
+                l.key = KeyPiece(key->data() + depth);
             }
         });
+        if (not_simple_) return;
         ForEachGroup(lines, [&](std::span<GeneralLine> group) {
             if (KeyEnds(group.front().key)) {
                 SortTies(group, [](std::uint64_t where) { return where; });
@@ -403,11 +433,16 @@ private:
             LocaleCollation::KeyWriter& writer = Writer(i);
             KeyStore& store = keys.Store(i);
             for (std::size_t k = 0; k < part.size(); ++k) {
-                if (over_budget.load(std::memory_order_relaxed)) return;
+                if (over_budget.load(std::memory_order_relaxed) ||
+                    not_simple_.load(std::memory_order_relaxed)) {
+                    return;
+                }
                 FetchAhead(part, k);
                 GeneralLine& l = part[k];
-                const std::string_view key =
-                    writer.CollationKeyPrefix(LineAt(l.where), depth + 8 + kept);
+                const std::optional<std::string_view> made =
+                    KeyPrefix(writer, LineAt(l.where), depth + 8 + kept);
+                if (!made) return;
+                const std::string_view key = *made;
                 const std::string_view rest =
                     key.substr(std::min(depth + 8, key.size())).substr(0, kept);
                 if (store.Bytes() + KeyStore::EntrySize(rest.size()) > share) {
@@ -420,7 +455,7 @@ private:
                 ++done[i];
             }
         });
-        if (over_budget) {
+        if (over_budget || not_simple_) {
             for (std::size_t i = 0; i < parts.count; ++i) {
                 for (GeneralLine& l : parts[i].first(done[i])) l.where = keys.Where(l.where);
             }
@@ -547,6 +582,9 @@ private:
     std::size_t threads_;
     std::size_t longest_keyed_line_;
     std::vector<std::unique_ptr<LocaleCollation::KeyWriter>> writers_;  // one per thread
+    // Whether the sort goes by simple keys, and whether a line turned out to have none.
+    bool simple_keys_ = false;
+    std::atomic<bool> not_simple_ = false;
     std::vector<std::uint64_t> digits_;
     std::vector<GeneralLine> general_;
 };

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "collation.h"
 #include "error.h"
 #include "faulty_file_system.h"
 #include "gbk.h"
@@ -58,6 +59,23 @@ TEST(SortedUniqueLines, MatchesThePlainRuleOnRandomText) {
         // kept whole.
         ASSERT_EQ(SortedUnique(text, 1, 1), expected) << "round " << round;
         ASSERT_EQ(SortedUnique(text, 2000, 1), expected) << "round " << round;
+    }
+}
+
+TEST(SortedUniqueLines, SimpleKeysWhenEveryLineHasOneElseTheCollationsOwn) {
+    std::mt19937 rng(777);
+    LocaleCollation::KeyWriter writer(DefaultCollation());
+    for (int round = 0; round < 30; ++round) {
+        std::string text = RandomLines(rng, 1 + int(rng() % 400), true);
+        const LineList lines = LineList::FromBytes(text);
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            ASSERT_TRUE(writer.SimpleKeyPrefix(lines[i], 8)) << "round " << round << " line " << i;
+        }
+        ASSERT_EQ(SortedUnique(text, 0, 1 + round % 2), ReferenceSortedUnique(text));
+        ASSERT_EQ(SortedUnique(text, 1, 1), ReferenceSortedUnique(text));
+        // One line without a simple key, anywhere: the collation's keys for all.
+        text.insert(rng() % (text.size() + 1), GbkFromUtf8("\nＡ\n"));
+        ASSERT_EQ(SortedUnique(text, 0, 1 + round % 2), ReferenceSortedUnique(text));
     }
 }
 

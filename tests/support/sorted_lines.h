@@ -19,6 +19,6 @@ std::string ReferenceSortedUnique(const std::string& text);
 
 // lines random lines with every kind of line end: digits, letters in both cases, GBK
 // characters, full-width forms, undecodable bytes, empty lines and lines longer than usual.
-std::string RandomLines(std::mt19937& rng, int lines);
+std::string RandomLines(std::mt19937& rng, int lines, bool simple_only = false);
 
 }  // namespace haojian::testing

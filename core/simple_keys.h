@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include <unicode/uversion.h>
+
+U_NAMESPACE_BEGIN
+class Collator;
+U_NAMESPACE_END
+
+namespace haojian {
+
+// Keys of the system's own for texts made of "simple" characters only: characters that the
+// collation weighs one at a time, each with one collation element of common secondary and
+// tertiary weight, in no contraction and no expansion (digits, Latin letters once folded,
+// spaces, most punctuation, the Chinese characters). Between two such texts the collation
+// compares the primary weights character by character, a shorter text first, so the ranks of
+// those weights, written in order, are keys that order as the collation's own do; and they cost
+// a table look-up a character instead of the collation library's work.
+//
+// A rank is written as one byte (0x01-0x7F) for the lowest 127 ranks and as two bytes (the
+// first 0x80-0xFF, the second never 0) for the others, so that byte order is rank order, and a
+// key's only 0 byte is the one that closes it. Characters that share a weight share a rank: the
+// collation finds such texts equal, and they are ordered as collation ties are.
+class SimpleKeyTable {
+public:
+    // The codes of units (folded code units, as texts are compared) under collator. When the
+    // collation library cannot tell its contractions and expansions, no unit is simple.
+    SimpleKeyTable(const icu::Collator& collator, std::span<const char16_t> units);
+
+    // The rank code of folded unit u (below 0x80: one byte; else two, high byte first), or 0
+    // when u is not simple.
+    std::uint16_t Code(char16_t u) const { return codes_[u]; }
+
+private:
+    std::vector<std::uint16_t> codes_;  // by code unit
+};
+
+}  // namespace haojian
