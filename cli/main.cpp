@@ -1,5 +1,6 @@
 // haojian-cli: the number look-up, the export and the merge of the desktop program, from a
 // terminal or a script, with statistics and the tools that make and check a segment database.
+#include <initializer_list>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -46,26 +47,42 @@ bool IsHelp(std::string_view arg) {
     return arg == "--help" || arg == "-h" || arg == "help";
 }
 
-int UnknownCommand(std::string_view command, std::string_view usage) {
-    std::cerr << "haojian-cli: unknown command '" << command << "'\n" << usage;
-    return haojian::cli::kExitUsage;
+struct Command {
+    std::string_view name;
+    int (*run)(std::vector<std::string> args);
+};
+
+// Runs the command that args begins with: its usage for none or for help, the usage after a
+// message for a name that is none of commands. prefix names the level ("db ") in messages.
+int Dispatch(std::vector<std::string> args, std::string_view usage, std::string_view prefix,
+             std::initializer_list<Command> commands) {
+    using namespace haojian::cli;
+    if (args.empty()) {
+        std::cerr << usage;
+        return kExitUsage;
+    }
+    const std::string name = args.front();
+    args.erase(args.begin());
+    for (const Command& command : commands) {
+        if (command.name == name) return command.run(std::move(args));
+    }
+    if (IsHelp(name)) {
+        std::cout << usage;
+        return kExitSuccess;
+    }
+    if (prefix.empty() && name == "--version") {
+        std::cout << "haojian-cli " << haojian::kVersion << '\n';
+        return kExitSuccess;
+    }
+    std::cerr << "haojian-cli: unknown command '" << prefix << name << "'\n" << usage;
+    return kExitUsage;
 }
 
 int RunDb(std::vector<std::string> args) {
     using namespace haojian::cli;
-    if (args.empty()) {
-        std::cerr << kDbUsage;
-        return kExitUsage;
-    }
-    const std::string command = args.front();
-    args.erase(args.begin());
-    if (command == "build") return RunDbBuild(args);
-    if (command == "check") return RunDbCheck(args);
-    if (IsHelp(command)) {
-        std::cout << kDbUsage;
-        return kExitSuccess;
-    }
-    return UnknownCommand("db " + command, kDbUsage);
+    return Dispatch(std::move(args), kDbUsage, "db ",
+                    {{"build", [](std::vector<std::string> a) { return RunDbBuild(a); }},
+                     {"check", [](std::vector<std::string> a) { return RunDbCheck(a); }}});
 }
 
 }  // namespace
@@ -73,25 +90,10 @@ int RunDb(std::vector<std::string> args) {
 int main(int argc, char** argv) {
     using namespace haojian::cli;
     RemoveTemporaryFilesOnTermination();
-    std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty()) {
-        std::cerr << kUsage;
-        return kExitUsage;
-    }
-    const std::string command = args.front();
-    args.erase(args.begin());
-    if (command == "lookup") return RunLookup(args);
-    if (command == "export") return RunExport(args);
-    if (command == "merge") return RunMerge(args);
-    if (command == "stats") return RunStats(args);
-    if (command == "db") return RunDb(args);
-    if (IsHelp(command)) {
-        std::cout << kUsage;
-        return kExitSuccess;
-    }
-    if (command == "--version") {
-        std::cout << "haojian-cli " << haojian::kVersion << '\n';
-        return kExitSuccess;
-    }
-    return UnknownCommand(command, kUsage);
+    return Dispatch(std::vector<std::string>(argv + 1, argv + argc), kUsage, "",
+                    {{"lookup", [](std::vector<std::string> a) { return RunLookup(a); }},
+                     {"export", [](std::vector<std::string> a) { return RunExport(a); }},
+                     {"merge", [](std::vector<std::string> a) { return RunMerge(a); }},
+                     {"stats", [](std::vector<std::string> a) { return RunStats(a); }},
+                     {"db", RunDb}});
 }
