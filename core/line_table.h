@@ -50,24 +50,19 @@ inline GeneralLine LineEntry(std::string_view text, std::string_view line, std::
 // line's text only when the line's hash is its own.
 class LineTable {
 public:
-    // most bounds the number of lines; reserved room that stays unused costs nothing.
-    LineTable(std::string_view text, std::size_t most) : text_(text) { ReserveHuge(lines_, most); }
+    explicit LineTable(std::string_view text) : text_(text) {}
 
-    // Adds the lines of pending that take ok unless an equal line is there, in their order.
-    // What a line's probe will look at is fetched some lines ahead, a step at a time (its
-    // slots, the lines they name, the text of the line with its hash), so that fetches overlap
-    // rather than come one after another.
-    template <class Take>
-    void AddAll(std::span<const GeneralLine> pending, Take&& take) {
+    // Adds each line of pending unless an equal line is there, in their order. What a line's
+    // probe will look at is fetched some lines ahead, a step at a time (its slots, the lines
+    // they name, the text of the line with its hash), so that fetches overlap rather than come
+    // one after another.
+    void AddAll(std::span<const GeneralLine> pending) {
         constexpr std::size_t kAhead = 16;
-        const auto ahead = [&](std::size_t i, std::size_t by) {
-            return i + by < pending.size() && take(pending[i + by]);
-        };
         for (std::size_t i = 0; i < pending.size(); ++i) {
-            if (ahead(i, kAhead)) Fetch(pending[i + kAhead].key, Step::kSlot);
-            if (ahead(i, kAhead / 2)) Fetch(pending[i + kAhead / 2].key, Step::kLine);
-            if (ahead(i, kAhead / 4)) Fetch(pending[i + kAhead / 4].key, Step::kText);
-            if (take(pending[i])) Add(pending[i]);
+            if (i + kAhead < pending.size()) Fetch(pending[i + kAhead].key, Step::kSlot);
+            if (i + kAhead / 2 < pending.size()) Fetch(pending[i + kAhead / 2].key, Step::kLine);
+            if (i + kAhead / 4 < pending.size()) Fetch(pending[i + kAhead / 4].key, Step::kText);
+            Add(pending[i]);
         }
     }
 
@@ -92,6 +87,9 @@ private:
             if (seen.key != entry.key) continue;
             const std::string_view other = LineAt(text_, seen.where);
             if (other == line || LocaleCollation::FoldedEqual(line, other)) return;
+        }
+        if (lines_.size() == lines_.capacity()) {
+            ReserveHuge(lines_, std::max<std::size_t>(1024, 2 * lines_.capacity()));
         }
         lines_.push_back(entry);
         slots_[slot] = std::uint32_t(lines_.size());

@@ -210,12 +210,12 @@ private:
     }
 
     // One thread's share of collecting: the digit lines of its pieces of text, the hashed
-    // other lines of its piece of this round, and the first of each set of equal lines among
-    // those whose hash falls to it.
+    // other lines of its piece of this round by the table their hash falls to, and the table of
+    // the first of each set of equal lines among those whose hash falls to it.
     struct Collector {
-        Collector(std::string_view text, std::size_t most) : table(text, most) {}
+        Collector(std::string_view text, std::size_t tables) : pending(tables), table(text) {}
         std::vector<std::uint64_t> digits;
-        std::vector<GeneralLine> pending;
+        std::vector<std::vector<GeneralLine>> pending;
         LineTable table;
     };
 
@@ -226,19 +226,9 @@ private:
     void Collect() {
         const std::size_t parts =
             std::clamp<std::size_t>(text_.size() / kBytesPerThread, 1, threads_);
-        // Line ends bound the number of lines; each thread counts them in a part of the text.
-        std::vector<std::size_t> ends(parts);
-        RunParallel(parts, [&](std::size_t i) {
-            const auto first = text_.begin() + std::ptrdiff_t(text_.size() * i / parts);
-            const auto last = text_.begin() + std::ptrdiff_t(text_.size() * (i + 1) / parts);
-            ends[i] = std::size_t(std::count(first, last, '\n') + std::count(first, last, '\r'));
-        });
-        std::size_t most = 1;
-        for (const std::size_t n : ends) most += n;
-        ReserveHuge(digits_, most);
         std::vector<Collector> collectors;
         collectors.reserve(parts);
-        for (std::size_t i = 0; i < parts; ++i) collectors.emplace_back(text_, most);
+        for (std::size_t i = 0; i < parts; ++i) collectors.emplace_back(text_, parts);
         std::vector<std::size_t> cuts(parts + 1);
         for (std::size_t start = 0; start < text_.size();) {
             const std::size_t end = LineStartFrom(text_, start + parts * kRoundBytesPerThread);
@@ -251,41 +241,40 @@ private:
             RunParallel(parts, [&](std::size_t i) {
                 Hash(std::string_view(text_).substr(cuts[i], cuts[i + 1] - cuts[i]), collectors[i]);
             });
-            for (const Collector& c : collectors) {
-                digits_.insert(digits_.end(), c.digits.begin(), c.digits.end());
-            }
+            for (const Collector& c : collectors) AppendHuge<std::uint64_t>(digits_, c.digits);
             RunParallel(parts, [&](std::size_t i) {
-                for (const Collector& from : collectors) {
-                    collectors[i].table.AddAll(from.pending, [&](const GeneralLine& l) {
-                        return std::size_t(l.key >> 32) % parts == i;
-                    });
-                }
+                for (const Collector& from : collectors) collectors[i].table.AddAll(from.pending[i]);
             });
             start = end;
         }
         // The first table's room takes the others' lines.
         general_ = std::move(collectors[0].table.lines());
+        std::size_t total = 0;
+        for (Collector& c : collectors) total += c.table.lines().size();
+        ReserveHuge(general_, total);
         for (Collector& c : collectors) {
             if (&c != &collectors[0]) {
                 general_.insert(general_.end(), c.table.lines().begin(), c.table.lines().end());
             }
             c.table.Clear();
-            std::vector<GeneralLine>().swap(c.pending);
+            c.pending.clear();
         }
     }
 
-    // Digit lines of piece to c.digits; other lines, with the hash of their folded units, to
-    // c.pending in order.
+    // Digit lines of piece to c.digits; other lines, with the hash of their folded units, in
+    // order to the pending list of the table their hash falls to.
     void Hash(std::string_view piece, Collector& c) const {
         c.digits.clear();
-        c.pending.clear();
+        for (std::vector<GeneralLine>& p : c.pending) p.clear();
         ForEachLine(piece, [&](std::string_view line) {
             std::uint64_t key;
             if (DigitKey(line, &key)) {
                 c.digits.push_back(key);
                 return;
             }
-            c.pending.push_back(LineEntry(text_, line, LocaleCollation::FoldedHash(line)));
+            const std::uint64_t hash = LocaleCollation::FoldedHash(line);
+            c.pending[std::size_t(hash >> 32) % c.pending.size()].push_back(
+                LineEntry(text_, line, hash));
         });
     }
 
