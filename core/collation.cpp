@@ -82,15 +82,54 @@ const FoldTable& Folds() {
     return table;
 }
 
+// The folded unit of every GBK byte on its own and of every byte pair: decoding and folding in
+// one look-up. A pair that is no character has 0 (its lead byte then decodes on its own).
+// Immutable once built.
+struct FoldedGbk {
+    std::array<char16_t, 256> single{};
+    std::array<char16_t, 0x10000> pair{};
+
+    FoldedGbk() {
+        const GbkDecoding& decoding = GbkDecodingTables();
+        const FoldTable& folds = Folds();
+        for (std::uint32_t b = 0; b < 0x100; ++b) {
+            const std::string_view byte(reinterpret_cast<const char*>(&b), 1);
+            std::size_t i = 0;
+            single[b] = folds.unit[DecodeGbkAt(decoding, byte, i)];
+        }
+        for (std::uint32_t p = 0; p < 0x10000; ++p) {
+            if (const char16_t c = decoding.pair[p]; c != 0) pair[p] = folds.unit[c];
+        }
+    }
+};
+
+const FoldedGbk& FoldedGbkTable() {
+    static const FoldedGbk table;
+    return table;
+}
+
+// The folded unit of the character of text that starts at i, as DecodeGbkAt decodes it, with i
+// moved past it; kExpands when it folds to more than one unit.
+inline char16_t NextFoldedUnit(const FoldedGbk& t, std::string_view text, std::size_t& i) {
+    const auto b = static_cast<unsigned char>(text[i++]);
+    if (b >= 0x80 && i < text.size()) {
+        const char16_t u = t.pair[(b << 8) | static_cast<unsigned char>(text[i])];
+        if (u != 0) {
+            ++i;
+            return u;
+        }
+    }
+    return t.single[b];
+}
+
 // Calls unit(u) for every folded code unit of the GBK text, in order, decoding and folding a
 // character at a time. False, with only some units given, when a character folds to more than
 // one unit: the caller then folds the text through ICU.
 template <class Unit>
 bool ForEachFoldedUnit(std::string_view text, Unit&& unit) {
-    const GbkDecoding& decoding = GbkDecodingTables();
-    const FoldTable& folds = Folds();
+    const FoldedGbk& table = FoldedGbkTable();
     for (std::size_t i = 0; i < text.size();) {
-        const char16_t u = folds.unit[DecodeGbkAt(decoding, text, i)];
+        const char16_t u = NextFoldedUnit(table, text, i);
         if (u == kExpands) return false;
         unit(u);
     }
@@ -204,13 +243,12 @@ void LocaleCollation::Fold(std::string_view text, std::u16string& out) {
 }
 
 bool LocaleCollation::FoldedEqual(std::string_view a, std::string_view b) {
-    const GbkDecoding& decoding = GbkDecodingTables();
-    const FoldTable& folds = Folds();
+    const FoldedGbk& table = FoldedGbkTable();
     std::size_t i = 0;
     std::size_t j = 0;
     while (i < a.size() && j < b.size()) {
-        const char16_t u = folds.unit[DecodeGbkAt(decoding, a, i)];
-        const char16_t v = folds.unit[DecodeGbkAt(decoding, b, j)];
+        const char16_t u = NextFoldedUnit(table, a, i);
+        const char16_t v = NextFoldedUnit(table, b, j);
         if (u == kExpands || v == kExpands) {
             // Compared whole: one side's expansion may match several units of the other.
             std::u16string fa;
@@ -328,13 +366,12 @@ std::string_view LocaleCollation::KeyWriter::CollationKeyPrefix(std::string_view
 std::optional<std::string_view> LocaleCollation::KeyWriter::SimpleKeyPrefix(std::string_view text,
                                                                             std::size_t bytes) {
     const SimpleKeyTable& table = collation_.SimpleKeys();
-    const GbkDecoding& decoding = GbkDecodingTables();
-    const FoldTable& folds = Folds();
+    const FoldedGbk& folded = FoldedGbkTable();
     // Two bytes at most for a character of one byte or more, then the closing 0.
     if (key_.size() < 2 * text.size() + 1) key_.resize(2 * text.size() + 1);
     std::size_t n = 0;
     for (std::size_t i = 0; i < text.size();) {
-        const char16_t u = folds.unit[DecodeGbkAt(decoding, text, i)];
+        const char16_t u = NextFoldedUnit(folded, text, i);
         const std::uint16_t code = u == kExpands ? 0 : table.Code(u);
         if (code == 0) return std::nullopt;
         if (code >= 0x80) key_[n++] = char(code >> 8);
