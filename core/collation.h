@@ -9,6 +9,8 @@
 
 #include <unicode/uversion.h>
 
+#include "own_cache_line.h"
+
 U_NAMESPACE_BEGIN
 class Collator;
 U_NAMESPACE_END
@@ -76,8 +78,8 @@ private:
 
 // Makes collation keys of text after text without allocating for each, for one thread: each
 // writer has its own copy of the collator, so that writers on one LocaleCollation may run on
-// threads of their own.
-class LocaleCollation::KeyWriter {
+// threads of their own; each on cache lines of its own, as its buffers change with every key.
+class alignas(kCacheLine) LocaleCollation::KeyWriter {
 public:
     explicit KeyWriter(const LocaleCollation& collation);
     ~KeyWriter();

@@ -2,7 +2,10 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <new>
 
 namespace haojian {
 
@@ -17,6 +20,19 @@ void AdviseHugePages(const void* data, std::size_t bytes) {
     (void)data;
     (void)bytes;
 #endif
+}
+
+void FreeHugeBuffer::operator()(char* p) const noexcept {
+    std::free(p);
+}
+
+HugeBuffer MakeHugeBuffer(std::size_t bytes) {
+    constexpr std::size_t kHugePage = std::size_t(2) << 20;
+    const std::size_t size = (std::max<std::size_t>(bytes, 1) + kHugePage - 1) / kHugePage * kHugePage;
+    HugeBuffer buffer(static_cast<char*>(std::aligned_alloc(kHugePage, size)));
+    if (!buffer) throw std::bad_alloc();
+    AdviseHugePages(buffer.get(), size);
+    return buffer;
 }
 
 void PrepareHugePages(const void* data, std::size_t bytes) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -16,6 +17,13 @@ void AdviseHugePages(const void* data, std::size_t bytes);
 // is about to be filled whole: on a virtual machine this costs a fraction of taking the pages
 // one fault at a time as the filling reaches them.
 void PrepareHugePages(const void* data, std::size_t bytes);
+
+// Room for bytes bytes, aligned to and advised for huge pages; throws std::bad_alloc.
+struct FreeHugeBuffer {
+    void operator()(char* p) const noexcept;
+};
+using HugeBuffer = std::unique_ptr<char[], FreeHugeBuffer>;
+HugeBuffer MakeHugeBuffer(std::size_t bytes);
 
 // Reserves room for count elements in v, in huge pages where the system allows.
 template <class T>

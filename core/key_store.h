@@ -11,6 +11,9 @@
 #include <string_view>
 #include <vector>
 
+#include "huge_pages.h"
+#include "own_cache_line.h"
+
 namespace haojian::sorting {
 
 // Bytes [depth, depth + 8) of a collation key, which holds no 0 byte but its last, as a word
@@ -33,10 +36,11 @@ inline bool KeyEnds(std::uint64_t piece) {
 }
 
 // Parts of collation keys, each after the place of its line, in blocks that never move, so
-// that a reference stays valid as more are added. One store per thread.
-class KeyStore {
+// that a reference stays valid as more are added. One store per thread, on cache lines of its
+// own.
+class alignas(kCacheLine) KeyStore {
 public:
-    static constexpr int kOffsetBits = 20;
+    static constexpr int kOffsetBits = 22;
     static constexpr std::size_t kBlockSize = std::size_t(1) << kOffsetBits;
 
     static std::size_t EntrySize(std::size_t key_bytes) {
@@ -48,7 +52,7 @@ public:
         const std::size_t size = EntrySize(key.size());
         if (blocks_.empty() || used_ + size > block_size_) {
             block_size_ = std::max(kBlockSize, size);
-            blocks_.push_back(std::make_unique_for_overwrite<char[]>(block_size_));
+            blocks_.push_back(MakeHugeBuffer(block_size_));
             used_ = 0;
         }
         char* const entry = blocks_.back().get() + used_;
@@ -74,7 +78,7 @@ private:
         return blocks_[ref >> kOffsetBits].get() + (ref & (kBlockSize - 1));
     }
 
-    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::vector<HugeBuffer> blocks_;
     std::size_t block_size_ = 0;
     std::size_t used_ = 0;
     std::size_t bytes_ = 0;

@@ -27,9 +27,10 @@ struct GeneralLine {
 constexpr int kLengthBits = 24;
 constexpr std::uint64_t kLongLine = (std::uint64_t(1) << kLengthBits) - 1;
 
-inline bool ByKey(const GeneralLine& a, const GeneralLine& b) {
+// An object rather than a function, so that sorts take the comparison in.
+inline constexpr auto ByKey = [](const GeneralLine& a, const GeneralLine& b) {
     return a.key < b.key;
-}
+};
 
 inline std::string_view LineAt(std::string_view text, std::uint64_t where) {
     const std::size_t offset = std::size_t(where >> kLengthBits);

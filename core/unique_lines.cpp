@@ -21,6 +21,7 @@
 #include "key_store.h"
 #include "line_list.h"
 #include "line_table.h"
+#include "own_cache_line.h"
 #include "thread_start.h"
 
 namespace haojian {
@@ -212,10 +213,11 @@ private:
     // One thread's share of collecting: the digit lines of its pieces of text, the hashed
     // other lines of its piece of this round by the table their hash falls to, and the table of
     // the first of each set of equal lines among those whose hash falls to it.
-    struct Collector {
+    // Each on cache lines of its own, as each is written by its own thread.
+    struct alignas(kCacheLine) Collector {
         Collector(std::string_view text, std::size_t tables) : pending(tables), table(text) {}
         std::vector<std::uint64_t> digits;
-        std::vector<std::vector<GeneralLine>> pending;
+        std::vector<OwnCacheLine<std::vector<GeneralLine>>> pending;
         LineTable table;
     };
 
@@ -243,7 +245,9 @@ private:
             });
             for (const Collector& c : collectors) AppendHuge<std::uint64_t>(digits_, c.digits);
             RunParallel(parts, [&](std::size_t i) {
-                for (const Collector& from : collectors) collectors[i].table.AddAll(from.pending[i]);
+                for (const Collector& from : collectors) {
+                    collectors[i].table.AddAll(from.pending[i].value);
+                }
             });
             start = end;
         }
@@ -265,7 +269,7 @@ private:
     // order to the pending list of the table their hash falls to.
     void Hash(std::string_view piece, Collector& c) const {
         c.digits.clear();
-        for (std::vector<GeneralLine>& p : c.pending) p.clear();
+        for (auto& p : c.pending) p.value.clear();
         ForEachLine(piece, [&](std::string_view line) {
             std::uint64_t key;
             if (DigitKey(line, &key)) {
@@ -273,7 +277,7 @@ private:
                 return;
             }
             const std::uint64_t hash = LocaleCollation::FoldedHash(line);
-            c.pending[std::size_t(hash >> 32) % c.pending.size()].push_back(
+            c.pending[std::size_t(hash >> 32) % c.pending.size()].value.push_back(
                 LineEntry(text_, line, hash));
         });
     }
@@ -421,28 +425,30 @@ private:
         InParallel(parts, [&](std::span<GeneralLine> part, std::size_t i) {
             LocaleCollation::KeyWriter& writer = Writer(i);
             KeyStore& store = keys.Store(i);
-            for (std::size_t k = 0; k < part.size(); ++k) {
+            // Counted here and stored once: the counts of the threads share a cache line.
+            std::size_t k = 0;
+            for (; k < part.size(); ++k) {
                 if (over_budget.load(std::memory_order_relaxed) ||
                     not_simple_.load(std::memory_order_relaxed)) {
-                    return;
+                    break;
                 }
                 FetchAhead(part, k);
                 GeneralLine& l = part[k];
                 const std::optional<std::string_view> made =
                     KeyPrefix(writer, LineAt(l.where), depth + 8 + kept);
-                if (!made) return;
+                if (!made) break;
                 const std::string_view key = *made;
                 const std::string_view rest =
                     key.substr(std::min(depth + 8, key.size())).substr(0, kept);
                 if (store.Bytes() + KeyStore::EntrySize(rest.size()) > share) {
                     over_budget = true;
-                    return;
+                    break;
                 }
                 const std::uint64_t ref = StoredKeys::Ref(i, store.Add(l.where, rest));
                 l.key = KeyPiece(key.data() + depth);
                 l.where = ref;
-                ++done[i];
             }
+            done[i] = k;
         });
         if (over_budget || not_simple_) {
             for (std::size_t i = 0; i < parts.count; ++i) {
@@ -451,7 +457,7 @@ private:
             return false;
         }
         const std::vector<std::span<GeneralLine>> ranges = SplitByKey(lines, parts.count);
-        std::vector<std::vector<Todo>> beyond(ranges.size());
+        std::vector<OwnCacheLine<std::vector<Todo>>> beyond(ranges.size());
         RunParallel(ranges.size(), [&](std::size_t i) {
             std::vector<Todo> here = {{ranges[i], depth}};
             while (!here.empty()) {
@@ -464,7 +470,7 @@ private:
                     }
                     const std::size_t next = t.depth + 8;
                     if (next - depth > kept) {
-                        beyond[i].push_back({group, next});
+                        beyond[i].value.push_back({group, next});
                         return;
                     }
                     for (GeneralLine& l : group) {
@@ -477,7 +483,7 @@ private:
         InParallel(parts, [&](std::span<GeneralLine> part, std::size_t) {
             for (GeneralLine& l : part) l.where = keys.Where(l.where);
         });
-        for (const std::vector<Todo>& b : beyond) todo.insert(todo.end(), b.begin(), b.end());
+        for (const auto& b : beyond) todo.insert(todo.end(), b.value.begin(), b.value.end());
         return true;
     }
 
