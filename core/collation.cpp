@@ -7,6 +7,7 @@
 #include <unicode/ustring.h>
 
 #include <array>
+#include <bit>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
@@ -19,6 +20,7 @@
 #include "error.h"
 #include "gbk.h"
 #include "simple_keys.h"
+#include "unit_hash.h"
 
 namespace haojian {
 namespace {
@@ -136,8 +138,29 @@ bool ForEachFoldedUnit(std::string_view text, Unit&& unit) {
     return true;
 }
 
-constexpr std::uint64_t kHashStart = 0xCBF29CE484222325ULL;
-constexpr std::uint64_t kHashPrime = 0x100000001B3ULL;
+// Whether the eight bytes of text at i are all ASCII; if so, word gets them, the first in the
+// lowest byte. Never on machines that keep the first byte elsewhere.
+inline bool AsciiWordAt(std::string_view text, std::size_t i, std::uint64_t& word) {
+    if constexpr (std::endian::native != std::endian::little) return false;
+    if (text.size() - i < 8) return false;
+    std::memcpy(&word, text.data() + i, 8);
+    return (word & 0x8080808080808080ULL) == 0;
+}
+
+// The eight ASCII bytes of word case-folded, as the fold table folds them: A-Z to a-z.
+inline std::uint64_t FoldAsciiLetters(std::uint64_t word) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    // No byte is above 0x7F, so no sum carries into the next byte.
+    const std::uint64_t from_a = word + (0x80 - 'A') * kOnes;     // high bit: byte >= 'A'
+    const std::uint64_t past_z = word + (0x80 - 'Z' - 1) * kOnes;  // high bit: byte > 'Z'
+    return word | ((from_a & ~past_z & 0x80 * kOnes) >> 2);
+}
+
+// Four bytes, the first lowest, as four 16-bit units.
+inline std::uint64_t WidenToUnits(std::uint64_t four) {
+    four = (four | four << 16) & 0x0000FFFF0000FFFFULL;
+    return (four | four << 8) & 0x00FF00FF00FF00FFULL;
+}
 
 // Folds n decoded units in place; false, with units part folded, when one of them expands.
 bool FoldInPlace(char16_t* units, std::size_t n) {
@@ -263,40 +286,30 @@ bool LocaleCollation::FoldedEqual(std::string_view a, std::string_view b) {
     return i == a.size() && j == b.size();
 }
 
-namespace {
-
-// Hashes code units four at a time, a multiplication per word rather than per unit.
-class UnitHash {
-public:
-    void Add(char16_t u) {
-        word_ |= std::uint64_t(u) << (16 * (count_++ & 3));
-        if ((count_ & 3) == 0) {
-            hash_ = (hash_ ^ word_) * kHashPrime;
-            word_ = 0;
-        }
-    }
-    std::uint64_t Value() const {
-        std::uint64_t h = (hash_ ^ word_ ^ (std::uint64_t(count_) << 48)) * kHashPrime;
-        h ^= h >> 29;
-        return h;
-    }
-
-private:
-    std::uint64_t hash_ = kHashStart;
-    std::uint64_t word_ = 0;
-    std::uint32_t count_ = 0;
-};
-
-}  // namespace
-
 std::uint64_t LocaleCollation::FoldedHash(std::string_view text) {
+    const FoldedGbk& table = FoldedGbkTable();
     UnitHash hash;
-    if (ForEachFoldedUnit(text, [&](char16_t u) { hash.Add(u); })) return hash.Value();
-    std::u16string folded;
-    Fold(text, folded);
-    UnitHash whole;
-    for (const char16_t u : folded) whole.Add(u);
-    return whole.Value();
+    for (std::size_t i = 0; i < text.size();) {
+        std::uint64_t ascii;
+        if (AsciiWordAt(text, i, ascii)) {
+            // Eight ASCII characters: their units are their bytes, folded.
+            ascii = FoldAsciiLetters(ascii);
+            hash.AddFour(WidenToUnits(ascii & 0xFFFFFFFF));
+            hash.AddFour(WidenToUnits(ascii >> 32));
+            i += 8;
+            continue;
+        }
+        const char16_t u = NextFoldedUnit(table, text, i);
+        if (u == kExpands) {
+            std::u16string folded;
+            Fold(text, folded);
+            UnitHash whole;
+            for (const char16_t f : folded) whole.Add(f);
+            return whole.Value();
+        }
+        hash.Add(u);
+    }
+    return hash.Value();
 }
 
 int LocaleCollation::Compare(std::string_view a, std::string_view b) const {

@@ -1,12 +1,35 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace haojian {
+
+// The position of the first CR or LF of [data + from, data + size), or size; sixteen bytes at
+// a time where the processor allows.
+inline std::size_t FindLineEnd(const char* data, std::size_t from, std::size_t size) {
+    std::size_t i = from;
+#ifdef __SSE2__
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; size - i >= 16; i += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        const auto ends = unsigned(_mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))));
+        if (ends != 0) return i + std::size_t(std::countr_zero(ends));
+    }
+#endif
+    while (i < size && data[i] != '\r' && data[i] != '\n') ++i;
+    return i;
+}
 
 // Calls sink(line) for every line of text by the line rule: a NUL byte ends the text; a line
 // ends at CR, LF or CR LF (LF CR is two ends); text after the last end is a last line, and an
@@ -19,16 +42,11 @@ void ForEachLine(std::string_view text, Sink&& sink) {
     const char* const data = text.data();
     const std::size_t size = text.size();
     std::size_t start = 0;
-    std::size_t i = 0;
-    while (i < size) {
-        const char c = data[i];
-        if (c != '\r' && c != '\n') {
-            ++i;
-            continue;
-        }
-        sink(std::string_view(data + start, i - start));
-        i += (c == '\r' && i + 1 < size && data[i + 1] == '\n') ? 2 : 1;
-        start = i;
+    while (start < size) {
+        const std::size_t end = FindLineEnd(data, start, size);
+        if (end == size) break;
+        sink(std::string_view(data + start, end - start));
+        start = end + ((data[end] == '\r' && end + 1 < size && data[end + 1] == '\n') ? 2 : 1);
     }
     if (start < size) sink(std::string_view(data + start, size - start));
 }

@@ -17,6 +17,8 @@
 #include "fixed_texts.h"
 #include "gbk.h"
 #include "line_list.h"
+#include "reference_lookup.h"
+#include "unit_hash.h"
 
 namespace haojian {
 namespace {
@@ -55,6 +57,20 @@ TEST(LineRule, NulEndsTheTextAndNothingIsTrimmed) {
                     "1380000\n"),
               (V{"\xEF\xBB\xBF"
                  "1380000"}));
+}
+
+TEST(LineRule, AgreesWithThePlainSplitterWhereverTheEndsFall) {
+    // Ends before, on and after the edges of the blocks the search takes at once.
+    std::mt19937 rng(7);
+    const char alphabet[] = {'a', '\r', '\n', '\x8e', ' '};
+    for (int round = 0; round < 3000; ++round) {
+        std::string text(rng() % 70, 'a');
+        // Every other text has long lines: few ends among many letters.
+        for (char& c : text) c = round % 2 ? alphabet[rng() % 5] : alphabet[rng() % 16 ? 0 : 2];
+        std::vector<std::string> seen;
+        ForEachLine(text, [&](std::string_view line) { seen.emplace_back(line); });
+        ASSERT_EQ(seen, testing::ReferenceLines(text)) << ::testing::PrintToString(text);
+    }
 }
 
 TEST(Gbk, FixedTextsDecodeToTheirCharacters) {
@@ -234,6 +250,48 @@ TEST(Collation, AgreesWithThePlainWayOnRandomTexts) {
     EXPECT_FALSE(LocaleCollation::FoldedEqual(sigmas, GbkFromUtf8("σ")));
     // A lead byte without its trail is a character of its own.
     EXPECT_FALSE(LocaleCollation::FoldedEqual("\x81", "\x81\x40"));
+}
+
+TEST(Collation, FoldedHashIsTheHashOfTheFoldedUnits) {
+    // Units added four at once hash as when added one at a time, whatever came before.
+    std::mt19937_64 rng(11);
+    for (int round = 0; round < 200; ++round) {
+        UnitHash one_by_one;
+        UnitHash mixed;
+        for (int n = int(rng() % 12); n > 0; --n) {
+            const std::uint64_t four = rng();
+            if (rng() % 2) {
+                mixed.AddFour(four);
+            } else {
+                for (int k = 0; k < 4; ++k) mixed.Add(char16_t(four >> (16 * k)));
+            }
+            for (int k = 0; k < 4; ++k) one_by_one.Add(char16_t(four >> (16 * k)));
+            if (rng() % 3 == 0) {
+                const auto u = char16_t(rng());
+                one_by_one.Add(u);
+                mixed.Add(u);
+            }
+        }
+        ASSERT_EQ(mixed.Value(), one_by_one.Value());
+    }
+    // Runs of ASCII of every length and place, letters of both cases among them, between
+    // characters of two bytes and ones that fold to several units.
+    const std::vector<std::string> pieces = {"abcdefghij", "ABCDEFGHIJKLMNOPQRSTUVWXYZ",
+                                             "@[`{", "0123456789", " ", "Z", "a",
+                                             GbkFromUtf8("张"), GbkFromUtf8("Ａ"),
+                                             GbkFromUtf8("Σ"), "\x81", "\xDF"};
+    for (int round = 0; round < 2000; ++round) {
+        std::string text;
+        for (int n = int(rng() % 7); n > 0; --n) {
+            const std::string& piece = pieces[rng() % pieces.size()];
+            text += piece.substr(rng() % piece.size());
+        }
+        std::u16string folded;
+        LocaleCollation::Fold(text, folded);
+        UnitHash expected;
+        for (const char16_t u : folded) expected.Add(u);
+        ASSERT_EQ(LocaleCollation::FoldedHash(text), expected.Value()) << Utf8FromGbk(text);
+    }
 }
 
 TEST(ErrorBox, FullStopFollowsTheLastByte) {
