@@ -151,7 +151,7 @@ inline bool AsciiWordAt(std::string_view text, std::size_t i, std::uint64_t& wor
 inline std::uint64_t FoldAsciiLetters(std::uint64_t word) {
     constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
     // No byte is above 0x7F, so no sum carries into the next byte.
-    const std::uint64_t from_a = word + (0x80 - 'A') * kOnes;     // high bit: byte >= 'A'
+    const std::uint64_t from_a = word + (0x80 - 'A') * kOnes;      // high bit: byte >= 'A'
     const std::uint64_t past_z = word + (0x80 - 'Z' - 1) * kOnes;  // high bit: byte > 'Z'
     return word | ((from_a & ~past_z & 0x80 * kOnes) >> 2);
 }

@@ -28,7 +28,8 @@ void FreeHugeBuffer::operator()(char* p) const noexcept {
 
 HugeBuffer MakeHugeBuffer(std::size_t bytes) {
     constexpr std::size_t kHugePage = std::size_t(2) << 20;
-    const std::size_t size = (std::max<std::size_t>(bytes, 1) + kHugePage - 1) / kHugePage * kHugePage;
+    const std::size_t size =
+        (std::max<std::size_t>(bytes, 1) + kHugePage - 1) / kHugePage * kHugePage;
     HugeBuffer buffer(static_cast<char*>(std::aligned_alloc(kHugePage, size)));
     if (!buffer) throw std::bad_alloc();
     AdviseHugePages(buffer.get(), size);

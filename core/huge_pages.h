@@ -1,9 +1,7 @@
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
 #include <memory>
-#include <span>
 #include <vector>
 
 namespace haojian {
@@ -30,15 +28,6 @@ template <class T>
 void ReserveHuge(std::vector<T>& v, std::size_t count) {
     v.reserve(count);
     AdviseHugePages(v.data(), v.capacity() * sizeof(T));
-}
-
-// Appends items to v, its room growing twofold at a time, in huge pages where the system allows.
-template <class T>
-void AppendHuge(std::vector<T>& v, std::span<const T> items) {
-    if (v.size() + items.size() > v.capacity()) {
-        ReserveHuge(v, std::max(v.size() + items.size(), 2 * v.capacity()));
-    }
-    v.insert(v.end(), items.begin(), items.end());
 }
 
 }  // namespace haojian

@@ -22,8 +22,8 @@ inline std::size_t FindLineEnd(const char* data, std::size_t from, std::size_t s
     const __m128i lf = _mm_set1_epi8('\n');
     for (; size - i >= 16; i += 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-        const auto ends = unsigned(_mm_movemask_epi8(
-            _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))));
+        const auto ends = unsigned(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))));
         if (ends != 0) return i + std::size_t(std::countr_zero(ends));
     }
 #endif

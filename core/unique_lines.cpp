@@ -124,62 +124,49 @@ private:
         }
     }
 
-    // Sorts the digit lines' words and drops repeats: each thread sorts a part, then the parts
-    // are merged pairwise.
+    // Sorts the digit lines' words, each thread's run on that thread unless they are few, then
+    // merges the runs pairwise into digits_, each word once.
     void SortDigits() {
-        if (digits_.empty()) return;
-        const std::size_t count =
-            std::clamp<std::size_t>(digits_.size() / kDigitsPerThread, 1, threads_);
-        std::vector<std::span<std::uint64_t>> parts;
-        const std::size_t step = (digits_.size() + count - 1) / count;
-        for (std::size_t first = 0; first < digits_.size(); first += step) {
-            parts.push_back(
-                std::span(digits_).subspan(first, std::min(step, digits_.size() - first)));
+        std::vector<std::vector<std::uint64_t>> runs = std::move(digit_runs_);
+        std::size_t total = 0;
+        for (const auto& run : runs) total += run.size();
+        if (total < 2 * kDigitsPerThread && runs.size() > 1) {
+            for (std::size_t i = 1; i < runs.size(); ++i) {
+                runs[0].insert(runs[0].end(), runs[i].begin(), runs[i].end());
+            }
+            runs.resize(1);
         }
-        RunParallel(parts.size(), [&](std::size_t i) { RadixSort(parts[i]); });
-        std::vector<std::uint64_t> merged;
-        while (parts.size() > 1) {
-            merged.resize(digits_.size());
-            std::vector<std::span<std::uint64_t>> next((parts.size() + 1) / 2);
+        RunParallel(runs.size(), [&](std::size_t i) { RadixSort(runs[i]); });
+        const bool merged = runs.size() > 1;  // merged runs hold each word once
+        while (runs.size() > 1) {
+            std::vector<std::vector<std::uint64_t>> next((runs.size() + 1) / 2);
             RunParallel(next.size(), [&](std::size_t i) {
-                const std::size_t at = std::size_t(parts[2 * i].data() - digits_.data());
-                std::uint64_t* const out = merged.data() + at;
-                if (2 * i + 1 == parts.size()) {
-                    next[i] = {out, std::size_t(std::unique_copy(parts[2 * i].begin(),
-                                                                 parts[2 * i].end(), out) -
-                                                out)};
+                if (2 * i + 1 == runs.size()) {
+                    next[i] = std::move(runs[2 * i]);
                     return;
                 }
-                next[i] = {out, MergeUnique(parts[2 * i], parts[2 * i + 1], out)};
+                ReserveHuge(next[i], runs[2 * i].size() + runs[2 * i + 1].size());
+                MergeUnique(runs[2 * i], runs[2 * i + 1], next[i]);
+                std::vector<std::uint64_t>().swap(runs[2 * i]);
+                std::vector<std::uint64_t>().swap(runs[2 * i + 1]);
             });
-            // The merged runs move to the front of digits_, one after another.
-            std::size_t end = 0;
-            for (std::span<std::uint64_t>& run : next) {
-                std::copy(run.begin(), run.end(), digits_.begin() + std::ptrdiff_t(end));
-                run = std::span(digits_).subspan(end, run.size());
-                end += run.size();
-            }
-            digits_.resize(end);
-            parts = std::move(next);
+            runs = std::move(next);
         }
-        if (parts.size() == 1) {
-            digits_.erase(std::unique(digits_.begin(), digits_.end()), digits_.end());
-        }
+        digits_ = std::move(runs[0]);
+        if (!merged) digits_.erase(std::unique(digits_.begin(), digits_.end()), digits_.end());
     }
 
-    // Merges two sorted runs into out, each value once; gives the number written.
-    static std::size_t MergeUnique(std::span<const std::uint64_t> a,
-                                   std::span<const std::uint64_t> b, std::uint64_t* out) {
-        std::size_t n = 0;
+    // Appends the words of two sorted runs to out in order, each once.
+    static void MergeUnique(std::span<const std::uint64_t> a, std::span<const std::uint64_t> b,
+                            std::vector<std::uint64_t>& out) {
         std::size_t i = 0;
         std::size_t j = 0;
         const auto put = [&](std::uint64_t v) {
-            if (n == 0 || out[n - 1] != v) out[n++] = v;
+            if (out.empty() || out.back() != v) out.push_back(v);
         };
         while (i < a.size() && j < b.size()) put(a[i] <= b[j] ? a[i++] : b[j++]);
         while (i < a.size()) put(a[i++]);
         while (j < b.size()) put(b[j++]);
-        return n;
     }
     bool Less(const GeneralLine& a, const GeneralLine& b) const {
         return collation_.Less(LineAt(a.where), LineAt(b.where));
@@ -221,10 +208,10 @@ private:
         LineTable table;
     };
 
-    // Digit lines to digits_, one word each; other lines to general_, the first of each set
-    // of equal lines only, in no particular order. The text goes in rounds; in each, every
-    // thread hashes the lines of a piece, then keeps the first of the equal lines of all
-    // pieces whose hash falls to it, in text order.
+    // Digit lines to digit_runs_, one word each, a run per thread; other lines to general_, the
+    // first of each set of equal lines only, in no particular order. The text goes in rounds; in
+    // each, every thread hashes the lines of a piece, then keeps the first of the equal lines of
+    // all pieces whose hash falls to it, in text order.
     void Collect() {
         const std::size_t parts =
             std::clamp<std::size_t>(text_.size() / kBytesPerThread, 1, threads_);
@@ -240,17 +227,23 @@ private:
                     LineStartFrom(text_, std::max(cuts[i - 1], start + (end - start) * i / parts));
             }
             cuts[parts] = end;
+            std::atomic<bool> pending = false;
             RunParallel(parts, [&](std::size_t i) {
-                Hash(std::string_view(text_).substr(cuts[i], cuts[i + 1] - cuts[i]), collectors[i]);
-            });
-            for (const Collector& c : collectors) AppendHuge<std::uint64_t>(digits_, c.digits);
-            RunParallel(parts, [&](std::size_t i) {
-                for (const Collector& from : collectors) {
-                    collectors[i].table.AddAll(from.pending[i].value);
+                if (Hash(std::string_view(text_).substr(cuts[i], cuts[i + 1] - cuts[i]),
+                         collectors[i])) {
+                    pending = true;
                 }
             });
+            if (pending) {
+                RunParallel(parts, [&](std::size_t i) {
+                    for (const Collector& from : collectors) {
+                        collectors[i].table.AddAll(from.pending[i].value);
+                    }
+                });
+            }
             start = end;
         }
+        for (Collector& c : collectors) digit_runs_.push_back(std::move(c.digits));
         // The first table's room takes the others' lines.
         general_ = std::move(collectors[0].table.lines());
         std::size_t total = 0;
@@ -266,9 +259,14 @@ private:
     }
 
     // Digit lines of piece to c.digits; other lines, with the hash of their folded units, in
-    // order to the pending list of the table their hash falls to.
-    void Hash(std::string_view piece, Collector& c) const {
-        c.digits.clear();
+    // order to the pending list of the table their hash falls to. Gives whether there are such.
+    bool Hash(std::string_view piece, Collector& c) const {
+        // Room for a word a byte, the most the piece can hold, so that none moves meanwhile.
+        if (c.digits.capacity() - c.digits.size() <= piece.size()) {
+            ReserveHuge(c.digits,
+                        std::max(2 * c.digits.capacity(), c.digits.size() + piece.size() + 1));
+        }
+        bool any = false;
         for (auto& p : c.pending) p.value.clear();
         ForEachLine(piece, [&](std::string_view line) {
             std::uint64_t key;
@@ -279,7 +277,9 @@ private:
             const std::uint64_t hash = LocaleCollation::FoldedHash(line);
             c.pending[std::size_t(hash >> 32) % c.pending.size()].value.push_back(
                 LineEntry(text_, line, hash));
+            any = true;
         });
+        return any;
     }
 
     // Splits lines into parts, one per thread, none too short to be worth a thread.
@@ -580,7 +580,8 @@ private:
     // Whether the sort goes by simple keys, and whether a line turned out to have none.
     bool simple_keys_ = false;
     std::atomic<bool> not_simple_ = false;
-    std::vector<std::uint64_t> digits_;
+    std::vector<std::vector<std::uint64_t>> digit_runs_;  // each thread's, as collected
+    std::vector<std::uint64_t> digits_;                   // sorted, each once
     std::vector<GeneralLine> general_;
 };
 

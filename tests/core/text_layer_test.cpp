@@ -276,10 +276,18 @@ TEST(Collation, FoldedHashIsTheHashOfTheFoldedUnits) {
     }
     // Runs of ASCII of every length and place, letters of both cases among them, between
     // characters of two bytes and ones that fold to several units.
-    const std::vector<std::string> pieces = {"abcdefghij", "ABCDEFGHIJKLMNOPQRSTUVWXYZ",
-                                             "@[`{", "0123456789", " ", "Z", "a",
-                                             GbkFromUtf8("张"), GbkFromUtf8("Ａ"),
-                                             GbkFromUtf8("Σ"), "\x81", "\xDF"};
+    const std::vector<std::string> pieces = {"abcdefghij",
+                                             "ABCDEFGHIJKLMNOPQRSTUVWXYZ",
+                                             "@[`{",
+                                             "0123456789",
+                                             " ",
+                                             "Z",
+                                             "a",
+                                             GbkFromUtf8("张"),
+                                             GbkFromUtf8("Ａ"),
+                                             GbkFromUtf8("Σ"),
+                                             "\x81",
+                                             "\xDF"};
     for (int round = 0; round < 2000; ++round) {
         std::string text;
         for (int n = int(rng() % 7); n > 0; --n) {

@@ -32,11 +32,12 @@ TEST(SortedUniqueLinesThreads, AnyNumberOfThreadsGivesThePlainRule) {
 }
 
 TEST(SortedUniqueLinesThreads, ManyDigitLinesSortedInPartsGiveThePlainRule) {
-    // Enough digit lines for every thread to sort a part of its own, repeats spread over the
-    // parts, every length from the empty line to 16 digits, and a few other lines among them.
+    // Enough digit lines for every thread to sort a part of its own, collected over several
+    // rounds, repeats spread over the parts, every length from the empty line to 16 digits, and
+    // a few other lines among them.
     std::mt19937 rng(16);
     std::string text;
-    for (int i = 0; i < 300000; ++i) {
+    for (int i = 0; i < 700000; ++i) {
         const std::size_t length = rng() % 17;
         for (std::size_t j = 0; j < length; ++j) text += char('0' + rng() % (i % 2 ? 10 : 3));
         if (i % 1000 == 0) text += "x";
