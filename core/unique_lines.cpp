@@ -234,6 +234,7 @@ private:
                     pending = true;
                 }
             });
+            if (start == 0) ReserveDigitRuns(collectors, double(text_.size()) / double(end));
             if (pending) {
                 RunParallel(parts, [&](std::size_t i) {
                     for (const Collector& from : collectors) {
@@ -255,6 +256,15 @@ private:
             }
             c.table.Clear();
             c.pending.clear();
+        }
+    }
+
+    // Makes room at once in each thread's run of digit words for as many as its first round,
+    // scaled by the text's size to that round's, suggests, so that runs seldom move as they grow.
+    static void ReserveDigitRuns(std::vector<Collector>& collectors, double scale) {
+        for (Collector& c : collectors) {
+            const double expected = double(c.digits.size()) * scale * 1.1;
+            ReserveHuge(c.digits, std::size_t(expected) + kRoundBytesPerThread + 1);
         }
     }
 
