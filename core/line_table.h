@@ -46,24 +46,34 @@ inline GeneralLine LineEntry(std::string_view text, std::string_view line, std::
     return {hash, offset << kLengthBits | std::min<std::uint64_t>(line.size(), kLongLine)};
 }
 
-// The first of each set of equal lines, in the order met, and an open-addressing table of
-// their numbers by the hash of their folded units, kept at most 3/4 full. A probe looks at a
-// line's text only when the line's hash is its own.
+// The first of each set of equal lines, and an open-addressing table of their numbers by the
+// hash of their folded units, kept at most 3/4 full.
 class LineTable {
 public:
     explicit LineTable(std::string_view text) : text_(text) {}
 
-    // Adds each line of pending unless an equal line is there, in their order. What a line's
-    // probe will look at is fetched some lines ahead, a step at a time (its slots, the lines
-    // they name, the text of the line with its hash), so that fetches overlap rather than come
-    // one after another.
+    // Adds each line of pending unless an equal line is there, in their order. A line whose
+    // hash a line of the table has is taken for a repeat of it at first, and the two texts are
+    // compared after the rest, when the texts of many can be fetched at once rather than one
+    // after another; the rare line that proves to differ is then added after all, in its order,
+    // so that of lines equal among themselves the first still stays. What a line's probe will
+    // look at is fetched some lines ahead, a step at a time (its slots, the lines they name).
     void AddAll(std::span<const GeneralLine> pending) {
         constexpr std::size_t kAhead = 16;
+        repeats_.clear();
         for (std::size_t i = 0; i < pending.size(); ++i) {
             if (i + kAhead < pending.size()) Fetch(pending[i + kAhead].key, Step::kSlot);
             if (i + kAhead / 2 < pending.size()) Fetch(pending[i + kAhead / 2].key, Step::kLine);
-            if (i + kAhead / 4 < pending.size()) Fetch(pending[i + kAhead / 4].key, Step::kText);
-            Add(pending[i]);
+            AddUnlessHashSeen(pending[i]);
+        }
+        constexpr std::size_t kTextsAhead = 8;
+        for (std::size_t k = 0; k < repeats_.size(); ++k) {
+            if (k + kTextsAhead < repeats_.size()) {
+                FetchText(repeats_[k + kTextsAhead].line.where);
+                FetchText(repeats_[k + kTextsAhead].seen);
+            }
+            const Repeat& r = repeats_[k];
+            if (!Equal(LineAt(text_, r.line.where), LineAt(text_, r.seen))) Add(r.line);
         }
     }
 
@@ -73,11 +83,38 @@ public:
     void Clear() {
         std::vector<GeneralLine>().swap(lines_);
         std::vector<std::uint32_t>().swap(slots_);
+        std::vector<Repeat>().swap(repeats_);
     }
 
 private:
-    enum class Step { kSlot, kLine, kText };
+    enum class Step { kSlot, kLine };
 
+    // A line taken for a repeat, and where the line with its hash stands.
+    struct Repeat {
+        GeneralLine line;
+        std::uint64_t seen;
+    };
+
+    static bool Equal(std::string_view line, std::string_view other) {
+        return other == line || LocaleCollation::FoldedEqual(line, other);
+    }
+
+    // Adds the line, or notes it as a repeat of the line with its hash when there is one.
+    void AddUnlessHashSeen(const GeneralLine& entry) {
+        if ((lines_.size() + 1) * 4 > slots_.size() * 3) Grow();
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t slot = SlotOf(entry.key);
+        for (; slots_[slot] != 0; slot = (slot + 1) & mask) {
+            const GeneralLine& seen = lines_[slots_[slot] - 1];
+            if (seen.key == entry.key) {
+                repeats_.push_back({entry, seen.where});
+                return;
+            }
+        }
+        Put(entry, slot);
+    }
+
+    // Adds the line unless an equal line is there, comparing it with every line of its hash.
     void Add(const GeneralLine& entry) {
         if ((lines_.size() + 1) * 4 > slots_.size() * 3) Grow();
         const std::string_view line = LineAt(text_, entry.where);
@@ -86,14 +123,25 @@ private:
         for (; slots_[slot] != 0; slot = (slot + 1) & mask) {
             const GeneralLine& seen = lines_[slots_[slot] - 1];
             if (seen.key != entry.key) continue;
-            const std::string_view other = LineAt(text_, seen.where);
-            if (other == line || LocaleCollation::FoldedEqual(line, other)) return;
+            if (Equal(line, LineAt(text_, seen.where))) return;
         }
+        Put(entry, slot);
+    }
+
+    // Puts the line in the free slot.
+    void Put(const GeneralLine& entry, std::size_t slot) {
         if (lines_.size() == lines_.capacity()) {
             ReserveHuge(lines_, std::max<std::size_t>(1024, 2 * lines_.capacity()));
         }
         lines_.push_back(entry);
         slots_[slot] = std::uint32_t(lines_.size());
+    }
+
+    // Both ends of the line: it may straddle two cache lines.
+    void FetchText(std::uint64_t where) const {
+        const char* const start = text_.data() + (where >> kLengthBits);
+        __builtin_prefetch(start);
+        __builtin_prefetch(start + std::min<std::uint64_t>(where & kLongLine, 64));
     }
 
     void Fetch(std::uint64_t hash, Step step) const {
@@ -105,13 +153,7 @@ private:
             return;
         }
         for (; slots_[slot] != 0; slot = (slot + 1) & mask) {
-            const GeneralLine& seen = lines_[slots_[slot] - 1];
-            if (step == Step::kLine) {
-                __builtin_prefetch(&seen);
-            } else if (seen.key == hash) {
-                __builtin_prefetch(text_.data() + (seen.where >> kLengthBits));
-                return;
-            }
+            __builtin_prefetch(&lines_[slots_[slot] - 1]);
         }
     }
 
@@ -137,6 +179,7 @@ private:
     std::string_view text_;
     std::vector<GeneralLine> lines_;
     std::vector<std::uint32_t> slots_;  // line number; 0 is free
+    std::vector<Repeat> repeats_;       // of the lines being added
 };
 
 }  // namespace haojian::sorting
