@@ -349,6 +349,9 @@ private:
         while (!todo.empty()) {
             const Todo t = todo.back();
             todo.pop_back();
+            if (SortByWholeSimpleKeys(t.lines, Writer(0), [](std::uint64_t w) { return w; })) {
+                continue;
+            }
             if (t.lines.size() <= kFewLines) {
                 std::sort(t.lines.begin(), t.lines.end(),
                           [&](const GeneralLine& a, const GeneralLine& b) {
@@ -362,6 +365,37 @@ private:
             }
             SortByPieces(t.lines, t.depth, todo);
         }
+    }
+
+    // When this sort goes by simple keys, sorts lines no more than a thread's share by their
+    // whole simple keys, which cost less to make than comparing the lines through the
+    // collation or taking keys apart; lines whose keys are equal are ordered as collation ties.
+    // False, with the lines as they were, otherwise or when one has no simple key.
+    template <class WhereOf>
+    bool SortByWholeSimpleKeys(std::span<GeneralLine> lines, LocaleCollation::KeyWriter& writer,
+                               WhereOf&& where_of) {
+        if (!simple_keys_ || lines.size() > kLinesPerThread) return false;
+        // The texts stand far apart: all are fetched before the first is read.
+        for (const GeneralLine& l : lines) {
+            __builtin_prefetch(text_.data() + (where_of(l.where) >> kLengthBits));
+        }
+        std::vector<std::pair<std::string, GeneralLine>> keyed;
+        keyed.reserve(lines.size());
+        for (const GeneralLine& l : lines) {
+            const auto key = writer.SimpleKeyPrefix(LineAt(where_of(l.where)), SIZE_MAX);
+            if (!key) return false;
+            keyed.emplace_back(*key, l);
+        }
+        std::sort(keyed.begin(), keyed.end(),
+                  [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (std::size_t i = 0; i < lines.size(); ++i) lines[i] = keyed[i].second;
+        for (std::size_t first = 0; first < lines.size();) {
+            std::size_t end = first + 1;
+            while (end < lines.size() && keyed[end].first == keyed[first].first) ++end;
+            if (end - first > 1) SortTies(lines.subspan(first, end - first), where_of);
+            first = end;
+        }
+        return true;
     }
 
     // The keys of every line made and sorted by as far as they go at first; groups that agree
@@ -468,19 +502,23 @@ private:
         }
         const std::vector<std::span<GeneralLine>> ranges = SplitByKey(lines, parts.count);
         std::vector<OwnCacheLine<std::vector<Todo>>> beyond(ranges.size());
+        const auto where = [&](std::uint64_t ref) { return keys.Where(ref); };
         RunParallel(ranges.size(), [&](std::size_t i) {
+            LocaleCollation::KeyWriter& writer = Writer(i);
             std::vector<Todo> here = {{ranges[i], depth}};
             while (!here.empty()) {
                 const Todo t = here.back();
                 here.pop_back();
                 ForEachGroup(t.lines, [&](std::span<GeneralLine> group) {
                     if (KeyEnds(group.front().key)) {
-                        SortTies(group, [&](std::uint64_t ref) { return keys.Where(ref); });
+                        SortTies(group, where);
                         return;
                     }
                     const std::size_t next = t.depth + 8;
                     if (next - depth > kept) {
-                        beyond[i].value.push_back({group, next});
+                        if (!SortByWholeSimpleKeys(group, writer, where)) {
+                            beyond[i].value.push_back({group, next});
+                        }
                         return;
                     }
                     for (GeneralLine& l : group) {
