@@ -387,7 +387,7 @@ std::optional<std::string_view> LocaleCollation::KeyWriter::SimpleKeyPrefix(std:
         const char16_t u = NextFoldedUnit(folded, text, i);
         const std::uint16_t code = u == kExpands ? 0 : table.Code(u);
         if (code == 0) return std::nullopt;
-        if (code >= 0x80) key_[n++] = char(code >> 8);
+        if (code >= 0x100) key_[n++] = char(code >> 8);
         key_[n++] = char(code & 0xFF);
     }
     if (n >= bytes) return std::string_view(key_.data(), bytes);

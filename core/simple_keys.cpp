@@ -66,15 +66,29 @@ std::string SimplePrimary(const icu::Collator& collator, char16_t u) {
     return std::string(bytes.substr(0, separator));
 }
 
-constexpr std::size_t kOneByteRanks = 0x7F;
-constexpr std::size_t kSecondBytes = 0xFF;  // 0x01-0xFF
-constexpr std::size_t kMostRanks = kOneByteRanks + 0x80 * kSecondBytes;
+// Gives out rank codes in rank order: a byte of its own to a rank of an ASCII character, two
+// bytes to any other, the first shared by a run of up to 255; none (0) once the first bytes
+// are spent.
+class RankCodes {
+public:
+    std::uint16_t Next(bool one_byte) {
+        if (one_byte) {
+            run_ = 0;  // two-byte codes after this one need a first byte above it
+            return first_ <= 0xFF ? std::uint16_t(first_++) : 0;
+        }
+        if (run_ == 0 || second_ == 0xFF) {
+            if (first_ > 0xFF) return 0;
+            run_ = first_++;
+            second_ = 0;
+        }
+        return std::uint16_t(run_ << 8 | ++second_);
+    }
 
-std::uint16_t RankCode(std::size_t rank) {
-    if (rank < kOneByteRanks) return std::uint16_t(rank + 1);
-    const std::size_t r = rank - kOneByteRanks;
-    return std::uint16_t(((0x80 + r / kSecondBytes) << 8) | (1 + r % kSecondBytes));
-}
+private:
+    unsigned first_ = 1;  // the next first byte
+    unsigned run_ = 0;    // the first byte of the run of two-byte codes, 0 when none is open
+    unsigned second_ = 0;
+};
 
 }  // namespace
 
@@ -96,13 +110,19 @@ SimpleKeyTable::SimpleKeyTable(const icu::Collator& collator, std::span<const ch
     DropContracting(contractions, simple);
     std::erase_if(weighed, [&](const auto& w) { return !simple.contains(w.second); });
     std::sort(weighed.begin(), weighed.end());
-    std::size_t rank = 0;
-    for (std::size_t i = 0; i < weighed.size(); ++i) {
-        if (i > 0 && weighed[i].first != weighed[i - 1].first) ++rank;
+    RankCodes codes;
+    for (std::size_t first = 0; first < weighed.size();) {
+        std::size_t end = first + 1;
+        bool ascii = weighed[first].second < 0x80;
+        while (end < weighed.size() && weighed[end].first == weighed[first].first) {
+            ascii = ascii || weighed[end].second < 0x80;
+            ++end;
+        }
         // Beyond the codes there are, the rest stay not simple: the highest weights only, so
         // the order of the others holds.
-        if (rank >= kMostRanks) break;
-        codes_[weighed[i].second] = RankCode(rank);
+        const std::uint16_t code = codes.Next(ascii);
+        if (code == 0) break;
+        for (; first < end; ++first) codes_[weighed[first].second] = code;
     }
 }
 

@@ -20,17 +20,18 @@ namespace haojian {
 // those weights, written in order, are keys that order as the collation's own do; and they cost
 // a table look-up a character instead of the collation library's work.
 //
-// A rank is written as one byte (0x01-0x7F) for the lowest 127 ranks and as two bytes (the
-// first 0x80-0xFF, the second never 0) for the others, so that byte order is rank order, and a
-// key's only 0 byte is the one that closes it. Characters that share a weight share a rank: the
-// collation finds such texts equal, and they are ordered as collation ties are.
+// The rank of an ASCII character, of which most texts are largely made, is written as one byte;
+// the ranks between two such as two bytes, a first byte shared by up to 255 of them in a row and
+// a second 0x01-0xFF. First bytes are given out in rank order, so that byte order is rank order,
+// and no key holds a 0 byte but the one that closes it. Characters that share a weight share a
+// rank: the collation finds such texts equal, and they are ordered as collation ties are.
 class SimpleKeyTable {
 public:
     // The codes of units (folded code units, as texts are compared) under collator. When the
     // collation library cannot tell its contractions and expansions, no unit is simple.
     SimpleKeyTable(const icu::Collator& collator, std::span<const char16_t> units);
 
-    // The rank code of folded unit u (below 0x80: one byte; else two, high byte first), or 0
+    // The rank code of folded unit u (below 0x100: one byte; else two, high byte first), or 0
     // when u is not simple.
     std::uint16_t Code(char16_t u) const { return codes_[u]; }
 

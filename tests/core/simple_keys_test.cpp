@@ -56,6 +56,8 @@ TEST_P(SimpleKeys, OrderAsTheCollationKeysDo) {
     for (const char* c : {"0", "9", "a", "Z", " ", "-", "王", "伟"}) {
         EXPECT_TRUE(simple(GbkFromUtf8(c))) << c;
     }
+    // ASCII characters take a byte each, then the closing 0.
+    for (const char* c : {"0", "9", "a", "Z", " ", "-", "~"}) EXPECT_EQ(simple(c)->size(), 2u) << c;
     // Full-width forms and letters with a tone mark weigh apart at other levels: not simple.
     for (const char* c : {"Ａ", "ā", "ア"}) EXPECT_FALSE(simple(GbkFromUtf8(c))) << c;
     std::sort(keyed.begin(), keyed.end());
