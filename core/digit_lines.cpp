@@ -5,6 +5,9 @@
 #include <bit>
 #include <utility>
 
+#include "huge_pages.h"
+#include "run_parallel.h"
+
 namespace haojian::sorting {
 
 // Least significant digit first, 11 bits a pass, over the bits in which the keys differ.
@@ -36,6 +39,57 @@ void RadixSort(std::span<std::uint64_t> keys) {
         std::swap(from, to);
     }
     if (from.data() != keys.data()) std::copy(from.begin(), from.end(), keys.begin());
+}
+
+namespace {
+
+// Words below which sorting runs on threads of their own is not worth it.
+constexpr std::size_t kWordsPerThread = std::size_t(1) << 16;
+
+// Appends the words of two sorted runs to out in order, each once.
+void MergeUnique(std::span<const std::uint64_t> a, std::span<const std::uint64_t> b,
+                 std::vector<std::uint64_t>& out) {
+    std::size_t i = 0;
+    std::size_t j = 0;
+    const auto put = [&](std::uint64_t v) {
+        if (out.empty() || out.back() != v) out.push_back(v);
+    };
+    while (i < a.size() && j < b.size()) put(a[i] <= b[j] ? a[i++] : b[j++]);
+    while (i < a.size()) put(a[i++]);
+    while (j < b.size()) put(b[j++]);
+}
+
+}  // namespace
+
+std::vector<std::uint64_t> SortedUniqueWords(std::vector<std::vector<std::uint64_t>> runs) {
+    if (runs.empty()) return {};
+    std::size_t total = 0;
+    for (const auto& run : runs) total += run.size();
+    if (total < 2 * kWordsPerThread && runs.size() > 1) {
+        for (std::size_t i = 1; i < runs.size(); ++i) {
+            runs[0].insert(runs[0].end(), runs[i].begin(), runs[i].end());
+        }
+        runs.resize(1);
+    }
+    RunParallel(runs.size(), [&](std::size_t i) { RadixSort(runs[i]); });
+    const bool merged = runs.size() > 1;  // merged runs hold each word once
+    while (runs.size() > 1) {
+        std::vector<std::vector<std::uint64_t>> next((runs.size() + 1) / 2);
+        RunParallel(next.size(), [&](std::size_t i) {
+            if (2 * i + 1 == runs.size()) {
+                next[i] = std::move(runs[2 * i]);
+                return;
+            }
+            ReserveHuge(next[i], runs[2 * i].size() + runs[2 * i + 1].size());
+            MergeUnique(runs[2 * i], runs[2 * i + 1], next[i]);
+            std::vector<std::uint64_t>().swap(runs[2 * i]);
+            std::vector<std::uint64_t>().swap(runs[2 * i + 1]);
+        });
+        runs = std::move(next);
+    }
+    std::vector<std::uint64_t> words = std::move(runs[0]);
+    if (!merged) words.erase(std::unique(words.begin(), words.end()), words.end());
+    return words;
 }
 
 }  // namespace haojian::sorting

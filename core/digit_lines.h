@@ -40,4 +40,8 @@ inline std::size_t DecodeDigitKey(std::uint64_t key, char* out) {
 // Sorts keys in ascending order.
 void RadixSort(std::span<std::uint64_t> keys);
 
+// The words of runs sorted, each once: each run sorted on a thread of its own unless they are
+// few, then the runs merged pairwise.
+std::vector<std::uint64_t> SortedUniqueWords(std::vector<std::vector<std::uint64_t>> runs);
+
 }  // namespace haojian::sorting

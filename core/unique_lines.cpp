@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
-#include <exception>
 #include <memory>
 #include <optional>
 #include <span>
@@ -22,52 +21,17 @@
 #include "line_list.h"
 #include "line_table.h"
 #include "own_cache_line.h"
-#include "thread_start.h"
+#include "run_parallel.h"
 
 namespace haojian {
 namespace {
 
 using namespace sorting;
 
-// Runs work(i) for every i below count, each but the first on a thread of its own; the first
-// error any of them raises is raised when all have ended.
-template <class Work>
-void RunParallel(std::size_t count, Work&& work) {
-    if (count == 1) {
-        work(std::size_t(0));
-        return;
-    }
-    std::vector<std::exception_ptr> errors(count);
-    const auto run = [&](std::size_t i) {
-        try {
-            work(i);
-        } catch (...) {
-            errors[i] = std::current_exception();
-        }
-    };
-    {
-        std::vector<std::jthread> threads;
-        threads.reserve(count - 1);
-        for (std::size_t i = 1; i < count; ++i) {
-            try {
-                threads.push_back(StartThread([&run, i] { run(i); }));
-            } catch (const ThreadStartError&) {
-                run(i);  // no thread to be had: this one does that share too
-            }
-        }
-        run(0);
-    }
-    for (const std::exception_ptr& e : errors) {
-        if (e) std::rethrow_exception(e);
-    }
-}
-
 // Lines per thread below which a thread of its own is not worth starting; text is collected
 // in rounds of so many bytes per thread.
 constexpr std::size_t kLinesPerThread = 256;
 constexpr std::size_t kBytesPerThread = 4096;
-// Digit lines per thread below which sorting them on a thread of its own is not worth it.
-constexpr std::size_t kDigitsPerThread = std::size_t(1) << 16;
 constexpr std::size_t kRoundBytesPerThread = std::size_t(1) << 20;
 
 // Lines that agree on a piece of their keys and are no more than these are sorted by comparing
@@ -97,7 +61,7 @@ public:
     std::size_t Write(BufferedWriter& out) {
         Collect();
         if (general_.empty()) std::string().swap(text_);
-        SortDigits();
+        digits_ = SortedUniqueWords(std::move(digit_runs_));
         // Lines too long for keys of their own are ordered by comparing them whole, then put
         // among the others.
         const auto long_lines = std::partition(general_.begin(), general_.end(), [&](auto& l) {
@@ -124,50 +88,6 @@ private:
         }
     }
 
-    // Sorts the digit lines' words, each thread's run on that thread unless they are few, then
-    // merges the runs pairwise into digits_, each word once.
-    void SortDigits() {
-        std::vector<std::vector<std::uint64_t>> runs = std::move(digit_runs_);
-        std::size_t total = 0;
-        for (const auto& run : runs) total += run.size();
-        if (total < 2 * kDigitsPerThread && runs.size() > 1) {
-            for (std::size_t i = 1; i < runs.size(); ++i) {
-                runs[0].insert(runs[0].end(), runs[i].begin(), runs[i].end());
-            }
-            runs.resize(1);
-        }
-        RunParallel(runs.size(), [&](std::size_t i) { RadixSort(runs[i]); });
-        const bool merged = runs.size() > 1;  // merged runs hold each word once
-        while (runs.size() > 1) {
-            std::vector<std::vector<std::uint64_t>> next((runs.size() + 1) / 2);
-            RunParallel(next.size(), [&](std::size_t i) {
-                if (2 * i + 1 == runs.size()) {
-                    next[i] = std::move(runs[2 * i]);
-                    return;
-                }
-                ReserveHuge(next[i], runs[2 * i].size() + runs[2 * i + 1].size());
-                MergeUnique(runs[2 * i], runs[2 * i + 1], next[i]);
-                std::vector<std::uint64_t>().swap(runs[2 * i]);
-                std::vector<std::uint64_t>().swap(runs[2 * i + 1]);
-            });
-            runs = std::move(next);
-        }
-        digits_ = std::move(runs[0]);
-        if (!merged) digits_.erase(std::unique(digits_.begin(), digits_.end()), digits_.end());
-    }
-
-    // Appends the words of two sorted runs to out in order, each once.
-    static void MergeUnique(std::span<const std::uint64_t> a, std::span<const std::uint64_t> b,
-                            std::vector<std::uint64_t>& out) {
-        std::size_t i = 0;
-        std::size_t j = 0;
-        const auto put = [&](std::uint64_t v) {
-            if (out.empty() || out.back() != v) out.push_back(v);
-        };
-        while (i < a.size() && j < b.size()) put(a[i] <= b[j] ? a[i++] : b[j++]);
-        while (i < a.size()) put(a[i++]);
-        while (j < b.size()) put(b[j++]);
-    }
     bool Less(const GeneralLine& a, const GeneralLine& b) const {
         return collation_.Less(LineAt(a.where), LineAt(b.where));
     }
