@@ -3,10 +3,13 @@
 
 # Starts Debian's trayer as the notification area and waits until its panel is mapped.
 start_tray_host() {
-    trayer --edge top --align right --widthtype request --height 24 \
-        --transparent false --tint 0x808080 >/dev/null 2>&1 &
-    TRAYER_PID=$!
-    wait_until 20 tray_panel >/dev/null
+    start_helper trayer tray_panel_mapped trayer --edge top --align right --widthtype request \
+        --height 24 --transparent false --tint 0x808080 || fail "the tray host did not start"
+    TRAYER_PID=$HELPER_PID
+}
+
+tray_panel_mapped() {
+    tray_panel >/dev/null
 }
 
 stop_tray_host() {
@@ -102,9 +105,8 @@ new_program_window() {
 
 # Starts Debian's openbox as the window manager and waits until it has taken the screen.
 start_window_manager() {
-    openbox --sm-disable >/dev/null 2>&1 &
-    WM_PID=$!
-    wait_until 20 window_manager_running
+    start_helper openbox window_manager_running openbox --sm-disable || return 1
+    WM_PID=$HELPER_PID
 }
 
 stop_window_manager() {

@@ -7,11 +7,15 @@ start_xvfb() {
     local size=${1:-1024x768x24} n
     for n in $(seq 91 140); do
         if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-            Xvfb ":$n" -screen 0 "$size" -nolisten tcp >/dev/null 2>&1 &
+            # -noreset: by default the server resets when its last client leaves, and a client
+            # that connects meanwhile (a helper started just after a short-lived xprop or
+            # xdotool) is refused.
+            Xvfb ":$n" -screen 0 "$size" -nolisten tcp -noreset >/dev/null 2>&1 &
             XVFB_PID=$!
             local tries
             for tries in $(seq 1 100); do
-                if [ -e "/tmp/.X11-unix/X$n" ]; then
+                # Ready once its socket is there and it answers a request.
+                if [ -e "/tmp/.X11-unix/X$n" ] && timeout 5 xprop -display ":$n" -root >/dev/null 2>&1; then
                     export DISPLAY=":$n"
                     # The tests themselves may run with the offscreen platform chosen.
                     export QT_QPA_PLATFORM=xcb
@@ -114,13 +118,42 @@ end_program_test() {
     rm -rf "$work" "$dir"
 }
 
-# Fails the test with a message and the program's output (in $work/out.log). Also called inside
-# $(...): everything goes to stderr, so that the message is seen.
+# Fails the test with a message, the program's output (in $work/out.log) and that of the
+# helpers started (start_helper). Also called inside $(...): everything goes to stderr, so that
+# the message is seen.
 fail() {
+    local log
     {
         echo "FAIL: $*"
         echo "--- program output"
         cat "$work/out.log" 2>/dev/null || true
+        for log in "$work"/helper-*.log; do
+            [ -s "$log" ] || continue
+            echo "--- $(basename "$log" .log)"
+            cat "$log"
+        done
     } >&2
     exit 1
+}
+
+# Starts a helper X client (a window manager, a tray) in the background and waits up to 20
+# seconds until the check succeeds, twice more with a new helper when it has ended without or
+# hangs: a client that meets the X server at a bad moment may give up. Its output goes to
+# $work/helper-NAME.log. Sets HELPER_PID.
+start_helper() {
+    local name=$1 check=$2 try i
+    shift 2
+    for try in 1 2 3; do
+        "$@" >>"$work/helper-$name.log" 2>&1 &
+        HELPER_PID=$!
+        for i in $(seq 1 200); do
+            if "$check"; then return 0; fi
+            kill -0 "$HELPER_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        echo "(attempt $try: not ready)" >>"$work/helper-$name.log"
+        kill "$HELPER_PID" 2>/dev/null || true
+        wait "$HELPER_PID" 2>/dev/null || true
+    done
+    return 1
 }
