@@ -1,10 +1,10 @@
 #include <QApplication>
 
-#include "about_window.h"
-#include "application.h"
-#include "main_window.h"
-#include "main_window_tray.h"
-#include "notify_icon_shell.h"
+#include "shell/about_window.h"
+#include "shell/application.h"
+#include "shell/main_window.h"
+#include "shell/main_window_tray.h"
+#include "shell/notify_icon_shell.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);

@@ -6,17 +6,17 @@
 #include <string>
 #include <vector>
 
-#include "bench_data.h"
-#include "code_table.h"
-#include "collation.h"
-#include "export.h"
-#include "fixed_texts.h"
-#include "gbk.h"
-#include "generated_data.h"
-#include "list_export.h"
-#include "ordered_chunks.h"
-#include "segment_database.h"
-#include "test_files.h"
+#include "bench/support/bench_data.h"
+#include "bench/support/generated_data.h"
+#include "core/collation/collation.h"
+#include "core/export/export.h"
+#include "core/export/list_export.h"
+#include "core/lookup/code_table.h"
+#include "core/lookup/segment_database.h"
+#include "core/text/fixed_texts.h"
+#include "core/text/gbk.h"
+#include "core/threads/ordered_chunks.h"
+#include "tests/support/test_files.h"
 
 namespace haojian {
 namespace {

@@ -18,14 +18,14 @@
 #include <string_view>
 #include <vector>
 
-#include "code_table.h"
-#include "collation.h"
-#include "file_system.h"
-#include "generated_data.h"
-#include "line_list.h"
-#include "number_lookup.h"
-#include "reference_lookup.h"
-#include "segment_database.h"
+#include "bench/support/generated_data.h"
+#include "core/collation/collation.h"
+#include "core/files/file_system.h"
+#include "core/lookup/code_table.h"
+#include "core/lookup/number_lookup.h"
+#include "core/lookup/segment_database.h"
+#include "core/text/line_list.h"
+#include "tests/support/reference_lookup.h"
 
 namespace haojian {
 namespace {

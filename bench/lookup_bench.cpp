@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "code_table.h"
-#include "collation.h"
-#include "file_system.h"
-#include "generated_data.h"
-#include "line_list.h"
-#include "number_lookup.h"
-#include "reference_lookup.h"
-#include "segment_database.h"
+#include "bench/support/generated_data.h"
+#include "core/collation/collation.h"
+#include "core/files/file_system.h"
+#include "core/lookup/code_table.h"
+#include "core/lookup/number_lookup.h"
+#include "core/lookup/segment_database.h"
+#include "core/text/line_list.h"
+#include "tests/support/reference_lookup.h"
 
 namespace haojian {
 namespace {
@@ -57,7 +57,7 @@ void BM_ResolveNumber(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(ResolveAll(data, collation));
     state.counters["time_per_number"] =
         benchmark::Counter(double(kNumbers), benchmark::Counter::kIsIterationInvariantRate |
-                                                       benchmark::Counter::kInvert);
+                                                 benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_ResolveNumber)->Unit(benchmark::kMillisecond);
 

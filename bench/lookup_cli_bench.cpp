@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "bench_data.h"
-#include "file_system.h"
-#include "generated_data.h"
-#include "test_files.h"
+#include "bench/support/bench_data.h"
+#include "bench/support/generated_data.h"
+#include "core/files/file_system.h"
+#include "tests/support/test_files.h"
 
 namespace haojian {
 namespace {

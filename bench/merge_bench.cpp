@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "bench_data.h"
-#include "file_system.h"
-#include "merge.h"
-#include "test_files.h"
+#include "bench/support/bench_data.h"
+#include "core/files/file_system.h"
+#include "core/merge/merge.h"
+#include "tests/support/test_files.h"
 
 namespace haojian {
 namespace {

@@ -10,12 +10,12 @@
 #include <mutex>
 #include <string>
 
-#include "fixed_texts.h"
-#include "generated_data.h"
-#include "query_run.h"
-#include "result_table.h"
-#include "segment_database.h"
-#include "test_files.h"
+#include "bench/support/generated_data.h"
+#include "core/lookup/segment_database.h"
+#include "core/run/query_run.h"
+#include "core/run/result_table.h"
+#include "core/text/fixed_texts.h"
+#include "tests/support/test_files.h"
 
 namespace haojian {
 namespace {

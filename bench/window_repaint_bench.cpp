@@ -8,10 +8,10 @@
 #include <QElapsedTimer>
 #include <string>
 
-#include "main_window.h"
-#include "result_table.h"
-#include "test_files.h"
-#include "window_bench_support.h"
+#include "bench/support/window_bench_support.h"
+#include "core/run/result_table.h"
+#include "shell/main_window.h"
+#include "tests/support/test_files.h"
 
 namespace {
 

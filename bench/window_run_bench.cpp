@@ -11,11 +11,11 @@
 #include <memory>
 #include <string>
 
-#include "generated_data.h"
-#include "main_window.h"
-#include "result_table.h"
-#include "test_files.h"
-#include "window_bench_support.h"
+#include "bench/support/generated_data.h"
+#include "bench/support/window_bench_support.h"
+#include "core/run/result_table.h"
+#include "shell/main_window.h"
+#include "tests/support/test_files.h"
 
 namespace {
 

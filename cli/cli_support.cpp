@@ -1,17 +1,17 @@
-#include "cli_support.h"
+#include "cli/cli_support.h"
 
 #include <algorithm>
 #include <iostream>
 #include <optional>
 
-#include "collation.h"
-#include "error.h"
-#include "gbk.h"
-#include "list_encoding.h"
-#include "messages.h"
-#include "number_list_text.h"
-#include "number_lookup.h"
-#include "text_encoding.h"
+#include "cli/list_encoding.h"
+#include "cli/messages.h"
+#include "cli/number_list_text.h"
+#include "core/base/error.h"
+#include "core/collation/collation.h"
+#include "core/lookup/number_lookup.h"
+#include "core/text/gbk.h"
+#include "core/text/text_encoding.h"
 
 namespace haojian::cli {
 namespace {

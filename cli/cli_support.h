@@ -10,12 +10,12 @@
 #include <string_view>
 #include <vector>
 
-#include "code_table.h"
-#include "file_system.h"
-#include "line_list.h"
-#include "number_lookup.h"
-#include "result_table.h"
-#include "segment_database.h"
+#include "core/files/file_system.h"
+#include "core/lookup/code_table.h"
+#include "core/lookup/number_lookup.h"
+#include "core/lookup/segment_database.h"
+#include "core/run/result_table.h"
+#include "core/text/line_list.h"
 
 namespace haojian::cli {
 

@@ -8,16 +8,16 @@
 #include <utility>
 #include <vector>
 
-#include "carrier_names.h"
-#include "cli_support.h"
-#include "commands.h"
-#include "error.h"
-#include "file_system.h"
-#include "messages.h"
-#include "place_names.h"
-#include "segment_database_writer.h"
-#include "segment_table.h"
-#include "standard_output.h"
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+#include "cli/messages.h"
+#include "cli/standard_output.h"
+#include "core/base/error.h"
+#include "core/database/carrier_names.h"
+#include "core/database/place_names.h"
+#include "core/database/segment_database_writer.h"
+#include "core/database/segment_table.h"
+#include "core/files/file_system.h"
 
 namespace haojian::cli {
 namespace {

@@ -4,11 +4,11 @@
 #include <string_view>
 #include <vector>
 
-#include "cli_support.h"
-#include "collation.h"
-#include "commands.h"
-#include "database_check.h"
-#include "messages.h"
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+#include "cli/messages.h"
+#include "core/collation/collation.h"
+#include "core/database/database_check.h"
 
 namespace haojian::cli {
 namespace {

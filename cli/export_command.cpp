@@ -5,19 +5,19 @@
 #include <string_view>
 #include <vector>
 
-#include "built_in_code_rows.h"
-#include "cli_support.h"
-#include "code_table.h"
-#include "collation.h"
-#include "commands.h"
-#include "export.h"
-#include "fixed_texts.h"
-#include "gbk.h"
-#include "list_export.h"
-#include "messages.h"
-#include "number_list_text.h"
-#include "progress.h"
-#include "standard_output.h"
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+#include "cli/messages.h"
+#include "cli/number_list_text.h"
+#include "cli/progress.h"
+#include "cli/standard_output.h"
+#include "core/collation/collation.h"
+#include "core/export/export.h"
+#include "core/export/list_export.h"
+#include "core/lookup/built_in_code_rows.h"
+#include "core/lookup/code_table.h"
+#include "core/text/fixed_texts.h"
+#include "core/text/gbk.h"
 
 namespace haojian::cli {
 namespace {

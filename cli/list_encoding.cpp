@@ -1,7 +1,7 @@
-#include "list_encoding.h"
+#include "cli/list_encoding.h"
 
-#include "gbk.h"
-#include "text_encoding.h"
+#include "core/text/gbk.h"
+#include "core/text/text_encoding.h"
 
 namespace haojian::cli {
 

@@ -3,17 +3,17 @@
 #include <unordered_map>
 #include <vector>
 
-#include "buffered_writer.h"
-#include "cli_support.h"
-#include "collation.h"
-#include "commands.h"
-#include "gbk.h"
-#include "line_list.h"
-#include "number_list_text.h"
-#include "number_lookup.h"
-#include "ordered_chunks.h"
-#include "progress.h"
-#include "standard_output.h"
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+#include "cli/number_list_text.h"
+#include "cli/progress.h"
+#include "cli/standard_output.h"
+#include "core/collation/collation.h"
+#include "core/files/buffered_writer.h"
+#include "core/lookup/number_lookup.h"
+#include "core/text/gbk.h"
+#include "core/text/line_list.h"
+#include "core/threads/ordered_chunks.h"
 
 namespace haojian::cli {
 namespace {

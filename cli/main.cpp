@@ -6,10 +6,10 @@
 #include <string_view>
 #include <vector>
 
-#include "cli_support.h"
-#include "commands.h"
-#include "termination_signals.h"
-#include "version.h"
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+#include "cli/termination_signals.h"
+#include "core/base/version.h"
 
 namespace {
 

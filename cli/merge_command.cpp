@@ -2,11 +2,11 @@
 #include <string_view>
 #include <vector>
 
-#include "cli_support.h"
-#include "commands.h"
-#include "merge.h"
-#include "messages.h"
-#include "standard_output.h"
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+#include "cli/messages.h"
+#include "cli/standard_output.h"
+#include "core/merge/merge.h"
 
 namespace haojian::cli {
 namespace {

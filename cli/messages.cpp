@@ -1,4 +1,4 @@
-#include "messages.h"
+#include "cli/messages.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,11 +7,11 @@
 #include <iostream>
 #include <new>
 
-#include "error.h"
-#include "file_system.h"
-#include "gbk.h"
-#include "merge.h"
-#include "text_encoding.h"
+#include "core/base/error.h"
+#include "core/files/file_system.h"
+#include "core/merge/merge.h"
+#include "core/text/gbk.h"
+#include "core/text/text_encoding.h"
 
 namespace haojian::cli {
 namespace {

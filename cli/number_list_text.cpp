@@ -1,7 +1,7 @@
-#include "number_list_text.h"
+#include "cli/number_list_text.h"
 
-#include "cli_support.h"
-#include "messages.h"
+#include "cli/cli_support.h"
+#include "cli/messages.h"
 
 namespace haojian::cli {
 

@@ -1,4 +1,4 @@
-#include "progress.h"
+#include "cli/progress.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

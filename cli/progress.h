@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "result_table.h"
+#include "core/run/result_table.h"
 
 namespace haojian::cli {
 

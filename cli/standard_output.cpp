@@ -1,10 +1,10 @@
-#include "standard_output.h"
+#include "cli/standard_output.h"
 
 #include <unistd.h>
 
 #include <cerrno>
 
-#include "messages.h"
+#include "cli/messages.h"
 
 namespace haojian::cli {
 

@@ -3,15 +3,15 @@
 #include <string_view>
 #include <vector>
 
-#include "buffered_writer.h"
-#include "cli_support.h"
-#include "collation.h"
-#include "commands.h"
-#include "gbk.h"
-#include "number_list_text.h"
-#include "progress.h"
-#include "row_statistics.h"
-#include "standard_output.h"
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+#include "cli/number_list_text.h"
+#include "cli/progress.h"
+#include "cli/standard_output.h"
+#include "core/collation/collation.h"
+#include "core/export/row_statistics.h"
+#include "core/files/buffered_writer.h"
+#include "core/text/gbk.h"
 
 namespace haojian::cli {
 namespace {

@@ -1,8 +1,8 @@
-#include "termination_signals.h"
+#include "cli/termination_signals.h"
 
 #include <signal.h>
 
-#include "temporary_names.h"
+#include "core/platform/posix/temporary_names.h"
 
 namespace haojian::cli {
 namespace {

@@ -1,4 +1,4 @@
-#include "about_window.h"
+#include "shell/about_window.h"
 
 #include <qdrawutil.h>
 #include <QApplication>
@@ -13,10 +13,10 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "gbk_text.h"
-#include "hyperlink_label.h"
-#include "jpeg_image.h"
-#include "maker.h"
+#include "shell/gbk_text.h"
+#include "shell/hyperlink_label.h"
+#include "shell/jpeg_image.h"
+#include "shell/maker.h"
 
 namespace haojian {
 namespace {

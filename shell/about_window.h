@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "address_opener.h"
+#include "shell/address_opener.h"
 
 namespace haojian {
 

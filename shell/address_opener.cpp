@@ -1,4 +1,4 @@
-#include "address_opener.h"
+#include "shell/address_opener.h"
 
 #include <QDesktopServices>
 

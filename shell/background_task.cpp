@@ -1,10 +1,10 @@
-#include "background_task.h"
+#include "shell/background_task.h"
 
 #include <QMetaObject>
 #include <QPointer>
 #include <utility>
 
-#include "thread_start.h"
+#include "core/threads/thread_start.h"
 
 namespace haojian {
 

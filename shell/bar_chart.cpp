@@ -1,4 +1,4 @@
-#include "bar_chart.h"
+#include "shell/bar_chart.h"
 
 #include <QPaintEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "dialogs.h"
+#include "shell/dialogs.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -7,10 +7,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "application.h"
-#include "error.h"
-#include "existing_files_dialog.h"
-#include "gbk_text.h"
+#include "core/base/error.h"
+#include "shell/application.h"
+#include "shell/existing_files_dialog.h"
+#include "shell/gbk_text.h"
 
 namespace haojian {
 namespace {

@@ -1,4 +1,4 @@
-#include "existing_files_dialog.h"
+#include "shell/existing_files_dialog.h"
 
 #include <QCoreApplication>
 #include <QDir>

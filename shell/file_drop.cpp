@@ -1,4 +1,4 @@
-#include "file_drop.h"
+#include "shell/file_drop.h"
 
 #include <QDropEvent>
 #include <QMimeData>

@@ -1,8 +1,8 @@
-#include "gbk_text.h"
+#include "shell/gbk_text.h"
 
 #include <QFile>
 
-#include "gbk.h"
+#include "core/text/gbk.h"
 
 namespace haojian {
 

@@ -1,4 +1,4 @@
-#include "hyperlink_label.h"
+#include "shell/hyperlink_label.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -8,8 +8,8 @@
 #include <QUrl>
 #include <algorithm>
 
-#include "gbk_text.h"
-#include "maker.h"
+#include "shell/gbk_text.h"
+#include "shell/maker.h"
 
 namespace haojian {
 

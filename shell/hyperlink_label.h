@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "address_opener.h"
+#include "shell/address_opener.h"
 
 namespace haojian {
 

@@ -1,4 +1,4 @@
-#include "jpeg_image.h"
+#include "shell/jpeg_image.h"
 
 #include <QFile>
 
@@ -59,10 +59,8 @@ QImage DecodeJpeg(std::string_view bytes) {
     QImage image;
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     if (StartDecoding(d, data, bytes.size())) {
-        QImage decoded(int(d.info.output_width), int(d.info.output_height),
-                       QImage::Format_RGB888);
-        if (!decoded.isNull() &&
-            ReadRows(d, decoded.bits(), std::size_t(decoded.bytesPerLine()))) {
+        QImage decoded(int(d.info.output_width), int(d.info.output_height), QImage::Format_RGB888);
+        if (!decoded.isNull() && ReadRows(d, decoded.bits(), std::size_t(decoded.bytesPerLine()))) {
             image = std::move(decoded);
         }
     }

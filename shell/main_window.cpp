@@ -1,4 +1,4 @@
-#include "main_window.h"
+#include "shell/main_window.h"
 
 #include <unistd.h>
 #include <QApplication>
@@ -23,27 +23,27 @@
 #include <string>
 #include <vector>
 
-#include "address_opener.h"
-#include "application.h"
-#include "background_task.h"
-#include "built_in_code_rows.h"
-#include "dialogs.h"
-#include "error.h"
-#include "export.h"
-#include "file_drop.h"
-#include "file_system.h"
-#include "fixed_texts.h"
-#include "gbk_text.h"
-#include "jpeg_image.h"
-#include "maker.h"
-#include "merge.h"
-#include "queued_waker.h"
-#include "result_list_menu.h"
-#include "result_list_view.h"
-#include "result_model.h"
-#include "result_table.h"
-#include "segment_database.h"
-#include "statistics_window.h"
+#include "core/base/error.h"
+#include "core/export/export.h"
+#include "core/files/file_system.h"
+#include "core/lookup/built_in_code_rows.h"
+#include "core/lookup/segment_database.h"
+#include "core/merge/merge.h"
+#include "core/run/result_table.h"
+#include "core/text/fixed_texts.h"
+#include "shell/address_opener.h"
+#include "shell/application.h"
+#include "shell/background_task.h"
+#include "shell/dialogs.h"
+#include "shell/file_drop.h"
+#include "shell/gbk_text.h"
+#include "shell/jpeg_image.h"
+#include "shell/maker.h"
+#include "shell/queued_waker.h"
+#include "shell/result_list_menu.h"
+#include "shell/result_list_view.h"
+#include "shell/result_model.h"
+#include "shell/statistics_window.h"
 
 namespace haojian {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "query_run.h"
+#include "core/run/query_run.h"
 
 class QComboBox;
 class QDialog;

@@ -1,6 +1,6 @@
 // What the window shows of the query run and of work running in the background: the rows,
 // the panels, the progress bar, the filter boxes, the timer and the command states.
-#include "main_window.h"
+#include "shell/main_window.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -10,9 +10,9 @@
 #include <QToolButton>
 #include <algorithm>
 
-#include "gbk_text.h"
-#include "result_list_view.h"
-#include "result_model.h"
+#include "shell/gbk_text.h"
+#include "shell/result_list_view.h"
+#include "shell/result_model.h"
 
 namespace haojian {
 

@@ -1,14 +1,14 @@
-#include "main_window_tray.h"
+#include "shell/main_window_tray.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QTimer>
 #include <QWidget>
 
-#include "application.h"
-#include "gbk_text.h"
-#include "main_window.h"
-#include "taskbar_icon.h"
+#include "shell/application.h"
+#include "shell/gbk_text.h"
+#include "shell/main_window.h"
+#include "shell/taskbar_icon.h"
 
 namespace haojian {
 namespace {

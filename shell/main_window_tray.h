@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "taskbar_icon.h"
+#include "shell/taskbar_icon.h"
 
 class QAction;
 class QTimer;

@@ -1,11 +1,11 @@
-#include "notify_icon_shell.h"
+#include "shell/notify_icon_shell.h"
 
 #include <QSystemTrayIcon>
 
 #include <cstring>
 #include <string_view>
 
-#include "gbk_text.h"
+#include "shell/gbk_text.h"
 
 namespace haojian {
 

@@ -1,4 +1,4 @@
-#include "queued_waker.h"
+#include "shell/queued_waker.h"
 
 #include <QMetaObject>
 

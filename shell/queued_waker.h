@@ -3,7 +3,7 @@
 #include <QObject>
 #include <functional>
 
-#include "query_run.h"
+#include "core/run/query_run.h"
 
 namespace haojian {
 

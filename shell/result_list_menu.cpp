@@ -1,4 +1,4 @@
-#include "result_list_menu.h"
+#include "shell/result_list_menu.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "gbk_text.h"
-#include "result_list_view.h"
-#include "result_table.h"
+#include "core/run/result_table.h"
+#include "shell/gbk_text.h"
+#include "shell/result_list_view.h"
 
 namespace haojian {
 

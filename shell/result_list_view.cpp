@@ -1,4 +1,4 @@
-#include "result_list_view.h"
+#include "shell/result_list_view.h"
 
 #include <QHeaderView>
 #include <QPaintEvent>

@@ -1,9 +1,9 @@
-#include "result_model.h"
+#include "shell/result_model.h"
 
 #include <array>
 
-#include "gbk_text.h"
-#include "result_table.h"
+#include "core/run/result_table.h"
+#include "shell/gbk_text.h"
 
 namespace haojian {
 namespace {

@@ -1,4 +1,4 @@
-#include "statistics_window.h"
+#include "shell/statistics_window.h"
 
 #include <QBoxLayout>
 #include <QHeaderView>
@@ -9,13 +9,13 @@
 #include <QTabWidget>
 #include <QTableWidget>
 
-#include "bar_chart.h"
-#include "collation.h"
-#include "dialogs.h"
-#include "error.h"
-#include "gbk_text.h"
-#include "result_table.h"
-#include "statistics_csv.h"
+#include "core/base/error.h"
+#include "core/collation/collation.h"
+#include "core/export/statistics_csv.h"
+#include "core/run/result_table.h"
+#include "shell/bar_chart.h"
+#include "shell/dialogs.h"
+#include "shell/gbk_text.h"
 
 namespace haojian {
 namespace {

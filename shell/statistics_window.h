@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "row_statistics.h"
+#include "core/export/row_statistics.h"
 
 class QLabel;
 class QTableWidget;

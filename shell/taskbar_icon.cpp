@@ -1,4 +1,4 @@
-#include "taskbar_icon.h"
+#include "shell/taskbar_icon.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -12,8 +12,8 @@
 #include <string>
 #include <string_view>
 
-#include "error.h"
-#include "notify_icon_shell.h"
+#include "core/base/error.h"
+#include "shell/notify_icon_shell.h"
 
 namespace haojian {
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes core/fixed_texts.h and core/built_in_code_rows.cpp.
+"""Writes core/text/fixed_texts.h and core/lookup/built_in_code_rows.cpp.
 
 The system's fixed texts and its code tables are GBK byte strings. They are kept
 here in readable form and emitted as byte escapes, so that the C++ sources stay
@@ -103,7 +103,7 @@ def write_texts():
     for name, value in TEXTS:
         out.append(f"inline constexpr std::string_view {name} = {escape(value)};  // {value}\n")
     out.append("\n}  // namespace haojian::text\n")
-    (ROOT / "core" / "fixed_texts.h").write_text("".join(out), encoding="utf-8")
+    (ROOT / "core" / "text" / "fixed_texts.h").write_text("".join(out), encoding="utf-8")
 
 
 def write_rows():
@@ -111,7 +111,7 @@ def write_rows():
     assert len(PROVINCES) == 32 and len(cities) == 385, len(cities)
     codes = [c for c, _ in cities]
     assert codes == sorted(set(codes))
-    out = [HEADER, '#include "built_in_code_rows.h"\n\nnamespace haojian {\n\n']
+    out = [HEADER, '#include "core/lookup/built_in_code_rows.h"\n\nnamespace haojian {\n\n']
     out.append(f"const std::array<CodeRow, {len(PROVINCES)}> kBuiltInProvinceRows = {{{{\n")
     for i, name in enumerate(PROVINCES, start=1):
         out.append(f'    {{"{i:02d}", {escape(name)}}},  // {name}\n')
@@ -120,7 +120,7 @@ def write_rows():
     for code, name in cities:
         out.append(f'    {{"{code}", {escape(name)}}},  // {name}\n')
     out.append("}};\n\n}  // namespace haojian\n")
-    (ROOT / "core" / "built_in_code_rows.cpp").write_text("".join(out), encoding="utf-8")
+    (ROOT / "core" / "lookup" / "built_in_code_rows.cpp").write_text("".join(out), encoding="utf-8")
 
 
 if __name__ == "__main__":

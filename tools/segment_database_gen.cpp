@@ -16,12 +16,12 @@
 #include <set>
 #include <string>
 
-#include "built_in_code_rows.h"
-#include "gbk.h"
-#include "number_lookup.h"
-#include "place_names.h"
-#include "segment_database_writer.h"
-#include "segment_lines.h"
+#include "core/database/place_names.h"
+#include "core/database/segment_database_writer.h"
+#include "core/lookup/built_in_code_rows.h"
+#include "core/lookup/number_lookup.h"
+#include "core/text/gbk.h"
+#include "tools/support/segment_lines.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <iostream>
 #include <string>
 
-#include "file_system.h"
-#include "segment_table_sample.h"
+#include "core/files/file_system.h"
+#include "tools/support/segment_table_sample.h"
 
 int main(int argc, char** argv) {
     if (argc < 4) {

@@ -1,4 +1,4 @@
-#include "bench_data.h"
+#include "bench/support/bench_data.h"
 
 #include <unistd.h>
 
@@ -7,7 +7,7 @@
 #include <random>
 #include <sstream>
 
-#include "gbk.h"
+#include "core/text/gbk.h"
 
 namespace haojian::bench {
 

@@ -1,11 +1,11 @@
-#include "generated_data.h"
+#include "bench/support/generated_data.h"
 
 #include <algorithm>
 #include <random>
 #include <vector>
 
-#include "built_in_code_rows.h"
-#include "line_list.h"
+#include "core/lookup/built_in_code_rows.h"
+#include "core/text/line_list.h"
 
 namespace haojian::bench {
 

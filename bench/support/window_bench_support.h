@@ -8,10 +8,10 @@
 #include <QCoreApplication>
 #include <functional>
 
-#include "address_opener.h"
-#include "application.h"
-#include "dialogs.h"
-#include "main_window.h"
+#include "shell/address_opener.h"
+#include "shell/application.h"
+#include "shell/dialogs.h"
+#include "shell/main_window.h"
 
 namespace haojian::bench {
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "test_files.h"
+#include "tests/support/test_files.h"
 
 namespace haojian {
 

@@ -2,9 +2,9 @@
 #include <filesystem>
 #include <string>
 
-#include "cli_fixture.h"
-#include "gbk.h"
-#include "test_files.h"
+#include "core/text/gbk.h"
+#include "tests/cli/cli_fixture.h"
+#include "tests/support/test_files.h"
 
 namespace haojian {
 namespace {

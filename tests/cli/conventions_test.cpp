@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <string>
 
-#include "cli_fixture.h"
-#include "gbk.h"
-#include "version.h"
+#include "core/base/version.h"
+#include "core/text/gbk.h"
+#include "tests/cli/cli_fixture.h"
 
 namespace haojian {
 namespace {

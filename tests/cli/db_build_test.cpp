@@ -2,14 +2,14 @@
 // shipped database.
 #include <string>
 
-#include "cli_fixture.h"
-#include "code_table.h"
-#include "collation.h"
-#include "file_system.h"
-#include "gbk.h"
-#include "number_lookup.h"
-#include "segment_database.h"
-#include "segment_table_sample.h"
+#include "core/collation/collation.h"
+#include "core/files/file_system.h"
+#include "core/lookup/code_table.h"
+#include "core/lookup/number_lookup.h"
+#include "core/lookup/segment_database.h"
+#include "core/text/gbk.h"
+#include "tests/cli/cli_fixture.h"
+#include "tools/support/segment_table_sample.h"
 
 namespace haojian {
 namespace {

@@ -1,7 +1,7 @@
 // haojian-cli db check on sound and broken databases.
 #include <string>
 
-#include "cli_fixture.h"
+#include "tests/cli/cli_fixture.h"
 
 namespace haojian {
 namespace {

@@ -15,10 +15,10 @@
 #include <thread>
 #include <vector>
 
-#include "faulty_file_system.h"
-#include "posix_staged_file.h"
-#include "termination_signals.h"
-#include "test_files.h"
+#include "cli/termination_signals.h"
+#include "core/platform/posix/posix_staged_file.h"
+#include "tests/support/faulty_file_system.h"
+#include "tests/support/test_files.h"
 
 extern char** environ;
 

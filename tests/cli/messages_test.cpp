@@ -1,5 +1,5 @@
 // Names and texts shown in messages cannot garble the terminal or hide what they are.
-#include "messages.h"
+#include "cli/messages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The progress line: shown only for a run that takes over a second, and cleared at its end.
-#include "progress.h"
+#include "cli/progress.h"
 
 #include <gtest/gtest.h>
 

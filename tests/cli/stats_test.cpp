@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "cli_fixture.h"
-#include "gbk.h"
+#include "core/text/gbk.h"
+#include "tests/cli/cli_fixture.h"
 
 namespace haojian {
 namespace {

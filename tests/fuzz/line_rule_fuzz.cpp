@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "line_list.h"
-#include "reference_lookup.h"
+#include "core/text/line_list.h"
+#include "tests/support/reference_lookup.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "code_table.h"
-#include "collation.h"
-#include "number_lookup.h"
-#include "reference_lookup.h"
-#include "segment_database.h"
+#include "core/collation/collation.h"
+#include "core/lookup/code_table.h"
+#include "core/lookup/number_lookup.h"
+#include "core/lookup/segment_database.h"
+#include "tests/support/reference_lookup.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include "about_window.h"
-#include "hyperlink_label.h"
-#include "maker.h"
-#include "window_harness.h"
+#include "shell/about_window.h"
+#include "shell/hyperlink_label.h"
+#include "shell/maker.h"
+#include "tests/shell/support/window_harness.h"
 
 using haojian::TForm2;
 using haojian::THyperLinkLabel;

@@ -10,9 +10,9 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "application.h"
-#include "dialogs.h"
-#include "window_harness.h"
+#include "shell/application.h"
+#include "shell/dialogs.h"
+#include "tests/shell/support/window_harness.h"
 
 using namespace haojian;
 using namespace haojian::testing;

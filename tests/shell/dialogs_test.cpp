@@ -6,12 +6,12 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "application.h"
-#include "dialogs.h"
-#include "existing_files_dialog.h"
-#include "main_window.h"
-#include "test_files.h"
-#include "window_harness.h"
+#include "shell/application.h"
+#include "shell/dialogs.h"
+#include "shell/existing_files_dialog.h"
+#include "shell/main_window.h"
+#include "tests/shell/support/window_harness.h"
+#include "tests/support/test_files.h"
 
 using namespace haojian;
 using namespace haojian::testing;

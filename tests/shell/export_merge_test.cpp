@@ -6,14 +6,14 @@
 #include <chrono>
 #include <thread>
 
-#include "application.h"
-#include "export.h"
-#include "faulty_file_system.h"
-#include "gated_file_system.h"
-#include "gbk_text.h"
-#include "maker.h"
-#include "thread_start.h"
-#include "window_harness.h"
+#include "core/export/export.h"
+#include "core/threads/thread_start.h"
+#include "shell/application.h"
+#include "shell/gbk_text.h"
+#include "shell/maker.h"
+#include "tests/shell/support/gated_file_system.h"
+#include "tests/shell/support/window_harness.h"
+#include "tests/support/faulty_file_system.h"
 
 using namespace haojian;
 using namespace haojian::testing;

@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "application.h"
-#include "hyperlink_label.h"
-#include "window_harness.h"
+#include "shell/application.h"
+#include "shell/hyperlink_label.h"
+#include "tests/shell/support/window_harness.h"
 
 using haojian::THyperLinkLabel;
 using haojian::testing::RecordingOpener;

@@ -7,10 +7,10 @@
 #include <QtTest>
 #include <cerrno>
 
-#include "application.h"
-#include "faulty_file_system.h"
-#include "result_list_view.h"
-#include "window_harness.h"
+#include "shell/application.h"
+#include "shell/result_list_view.h"
+#include "tests/shell/support/window_harness.h"
+#include "tests/support/faulty_file_system.h"
 
 using namespace haojian;
 using namespace haojian::testing;

@@ -7,11 +7,11 @@
 #include <algorithm>
 #include <string>
 
-#include "fake_notify_icon_shell.h"
-#include "gbk_text.h"
-#include "main_window_tray.h"
-#include "taskbar_icon.h"
-#include "window_harness.h"
+#include "shell/gbk_text.h"
+#include "shell/main_window_tray.h"
+#include "shell/taskbar_icon.h"
+#include "tests/shell/support/fake_notify_icon_shell.h"
+#include "tests/shell/support/window_harness.h"
 
 using haojian::MainWindowTray;
 using haojian::TrayCommands;

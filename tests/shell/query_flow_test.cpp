@@ -4,10 +4,10 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "application.h"
-#include "maker.h"
-#include "result_table.h"
-#include "window_harness.h"
+#include "core/run/result_table.h"
+#include "shell/application.h"
+#include "shell/maker.h"
+#include "tests/shell/support/window_harness.h"
 
 using namespace haojian;
 using namespace haojian::testing;

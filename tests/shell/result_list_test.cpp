@@ -9,10 +9,10 @@
 #include <QScrollBar>
 #include <QtTest>
 
-#include "application.h"
-#include "result_list_view.h"
-#include "statistics_window.h"
-#include "window_harness.h"
+#include "shell/application.h"
+#include "shell/result_list_view.h"
+#include "shell/statistics_window.h"
+#include "tests/shell/support/window_harness.h"
 
 using namespace haojian;
 using namespace haojian::testing;

@@ -9,15 +9,15 @@
 #include <map>
 #include <random>
 
-#include "application.h"
-#include "bar_chart.h"
-#include "export.h"
-#include "faulty_file_system.h"
-#include "gbk_text.h"
-#include "result_table.h"
-#include "statistics_csv.h"
-#include "statistics_window.h"
-#include "window_harness.h"
+#include "core/export/export.h"
+#include "core/export/statistics_csv.h"
+#include "core/run/result_table.h"
+#include "shell/application.h"
+#include "shell/bar_chart.h"
+#include "shell/gbk_text.h"
+#include "shell/statistics_window.h"
+#include "tests/shell/support/window_harness.h"
+#include "tests/support/faulty_file_system.h"
 
 using namespace haojian;
 using namespace haojian::testing;

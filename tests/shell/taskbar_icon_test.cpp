@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "fake_notify_icon_shell.h"
-#include "taskbar_icon.h"
+#include "shell/taskbar_icon.h"
+#include "tests/shell/support/fake_notify_icon_shell.h"
 
 using haojian::ETaskbarIcon;
 using haojian::NotifyIconCommand;

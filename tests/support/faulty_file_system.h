@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "file_system.h"
+#include "core/files/file_system.h"
 
 namespace haojian::testing {
 

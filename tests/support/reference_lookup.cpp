@@ -1,8 +1,8 @@
-#include "reference_lookup.h"
+#include "tests/support/reference_lookup.h"
 
-#include "code_table.h"
-#include "collation.h"
-#include "gbk.h"
+#include "core/collation/collation.h"
+#include "core/lookup/code_table.h"
+#include "core/text/gbk.h"
 
 namespace haojian::testing {
 namespace {

@@ -1,11 +1,11 @@
-#include "run_fakes.h"
+#include "tests/support/run_fakes.h"
 
 #include <chrono>
 
-#include "code_table.h"
-#include "collation.h"
-#include "number_lookup.h"
-#include "result_table.h"
+#include "core/collation/collation.h"
+#include "core/lookup/code_table.h"
+#include "core/lookup/number_lookup.h"
+#include "core/run/result_table.h"
 
 namespace haojian::testing {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "query_run.h"
+#include "core/run/query_run.h"
 
 namespace haojian::testing {
 

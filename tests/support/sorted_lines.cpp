@@ -1,4 +1,4 @@
-#include "sorted_lines.h"
+#include "tests/support/sorted_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -7,12 +7,12 @@
 #include <utility>
 #include <vector>
 
-#include "buffered_writer.h"
-#include "collation.h"
-#include "file_system.h"
-#include "gbk.h"
-#include "line_list.h"
-#include "unique_lines.h"
+#include "core/collation/collation.h"
+#include "core/files/buffered_writer.h"
+#include "core/files/file_system.h"
+#include "core/merge/unique_lines.h"
+#include "core/text/gbk.h"
+#include "core/text/line_list.h"
 
 namespace haojian::testing {
 namespace {

@@ -4,7 +4,7 @@
 #include <random>
 #include <string>
 
-#include "unique_lines.h"
+#include "core/merge/unique_lines.h"
 
 namespace haojian::testing {
 

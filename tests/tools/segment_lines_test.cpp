@@ -1,5 +1,5 @@
 // The database lines built from what the geocoder tells about each prefix.
-#include "segment_lines.h"
+#include "tools/support/segment_lines.h"
 
 #include <gtest/gtest.h>
 

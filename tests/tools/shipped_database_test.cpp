@@ -5,13 +5,13 @@
 #include <optional>
 #include <string>
 
-#include "built_in_code_rows.h"
-#include "code_table.h"
-#include "collation.h"
-#include "file_system.h"
-#include "gbk.h"
-#include "number_lookup.h"
-#include "segment_database.h"
+#include "core/collation/collation.h"
+#include "core/files/file_system.h"
+#include "core/lookup/built_in_code_rows.h"
+#include "core/lookup/code_table.h"
+#include "core/lookup/number_lookup.h"
+#include "core/lookup/segment_database.h"
+#include "core/text/gbk.h"
 
 namespace haojian {
 namespace {

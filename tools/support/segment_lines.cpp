@@ -1,6 +1,6 @@
-#include "segment_lines.h"
+#include "tools/support/segment_lines.h"
 
-#include "number_lookup.h"
+#include "core/lookup/number_lookup.h"
 
 namespace haojian::tools {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "place_names.h"
-#include "segment_database_writer.h"
+#include "core/database/place_names.h"
+#include "core/database/segment_database_writer.h"
 
 namespace haojian::tools {
 

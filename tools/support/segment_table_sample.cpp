@@ -1,13 +1,13 @@
-#include "segment_table_sample.h"
+#include "tools/support/segment_table_sample.h"
 
 #include <algorithm>
 #include <array>
 #include <span>
 #include <vector>
 
-#include "built_in_code_rows.h"
-#include "gbk.h"
-#include "line_list.h"
+#include "core/lookup/built_in_code_rows.h"
+#include "core/text/gbk.h"
+#include "core/text/line_list.h"
 
 namespace haojian::tools {
 namespace {

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "notify_icon_shell.h"
+#include "shell/notify_icon_shell.h"
 
 namespace haojian::testing {
 

@@ -4,7 +4,7 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "file_system.h"
+#include "core/files/file_system.h"
 
 namespace haojian::testing {
 

@@ -1,11 +1,11 @@
-#include "window_harness.h"
+#include "tests/shell/support/window_harness.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
 
-#include "gbk_text.h"
-#include "query_run.h"
+#include "core/run/query_run.h"
+#include "shell/gbk_text.h"
 
 namespace haojian::testing {
 

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "address_opener.h"
-#include "dialogs.h"
-#include "file_system.h"
-#include "main_window.h"
-#include "test_files.h"
+#include "core/files/file_system.h"
+#include "shell/address_opener.h"
+#include "shell/dialogs.h"
+#include "shell/main_window.h"
+#include "tests/support/test_files.h"
 
 namespace haojian::testing {
 

@@ -1,0 +1,168 @@
+#include "core/export/export.h"
+
+#include <cerrno>
+
+#include "core/base/error.h"
+
+namespace haojian {
+namespace {
+
+constexpr std::size_t kMaskedDigits = 9;
+
+void AppendMaskedNumber(std::string& out, std::string_view number) {
+    out.append(number.substr(0, kMaskedDigits));
+    out.append("**", 2);
+}
+
+void AppendField(std::string& out, std::string_view field) {
+    out.push_back(' ');
+    out.append(field);
+}
+
+void WriteLine(std::string& out, ExportLayout layout, const ResultRowView& row) {
+    AppendMaskedNumber(out, row.number);
+    switch (layout) {
+        case ExportLayout::kNumber:
+            break;
+        case ExportLayout::kNumberProvince:
+            AppendField(out, row.province);
+            break;
+        case ExportLayout::kNumberCity:
+            AppendField(out, row.city);
+            break;
+        case ExportLayout::kNumberCard:
+            AppendField(out, row.card_type);
+            break;
+        case ExportLayout::kNumberProvinceCard:
+            AppendField(out, row.province);
+            AppendField(out, row.card_type);
+            break;
+        case ExportLayout::kNumberCityCard:
+            AppendField(out, row.city);
+            AppendField(out, row.card_type);
+            break;
+    }
+    out.append("\r\n", 2);
+}
+
+bool FilterPasses(std::string_view filter, std::string_view wildcard, std::string_view field) {
+    return filter == wildcard || filter == field;
+}
+
+}  // namespace
+
+std::optional<ExportLayout> ExportLayoutFromText(std::string_view text) {
+    if (text == text::kLayoutNumber) return ExportLayout::kNumber;
+    if (text == text::kLayoutNumberProvince) return ExportLayout::kNumberProvince;
+    if (text == text::kLayoutNumberCity) return ExportLayout::kNumberCity;
+    if (text == text::kLayoutNumberCard) return ExportLayout::kNumberCard;
+    if (text == text::kLayoutNumberProvinceCard) return ExportLayout::kNumberProvinceCard;
+    if (text == text::kLayoutNumberCityCard) return ExportLayout::kNumberCityCard;
+    return std::nullopt;
+}
+
+std::string MaskedNumber(std::string_view number) {
+    std::string masked(number.substr(0, kMaskedDigits));
+    masked += "**";
+    return masked;
+}
+
+bool ExportFilter::Passes(const ResultRowView& row) const {
+    return FilterPasses(province, text::kAnyProvince, row.province) &&
+           FilterPasses(city, text::kAnyCity, row.city) &&
+           FilterPasses(card_type, text::kAnyCard, row.card_type);
+}
+
+ExportLines::ExportLines(const ExportFilter& filter, std::string_view layout_text)
+    : filter_(filter) {
+    const std::optional<ExportLayout> layout = ExportLayoutFromText(layout_text);
+    if (!layout) throw Error("Unknown export layout \"" + std::string(layout_text) + "\"");
+    layout_ = *layout;
+}
+
+bool ExportLines::Append(const ResultRowView& row, std::string& out) const {
+    if (!filter_.Passes(row)) return false;
+    WriteLine(out, layout_, row);
+    return true;
+}
+
+ExportFile::ExportFile(const std::string& path, FileSystem& fs) : path_(path) {
+    try {
+        file_ = std::make_unique<ReplacementFile>(fs, path);
+    } catch (const FileError& e) {
+        Fail(e);
+    }
+}
+
+ExportFile::~ExportFile() = default;
+
+void ExportFile::Write(std::string_view lines, std::size_t count) {
+    try {
+        file_->file().Write(lines);
+    } catch (const FileError& e) {
+        Fail(e);
+    }
+    lines_ += count;
+}
+
+std::size_t ExportFile::Commit() {
+    try {
+        file_->Commit();
+    } catch (const FileError& e) {
+        Fail(e);
+    }
+    return lines_;
+}
+
+void ExportFile::Fail(const FileError& e) const {
+    throw FileOperationError(FileErrorText(e.code()), path_, e.code());
+}
+
+std::size_t ExportRows(const ResultTable& rows, const ExportFilter& filter,
+                       std::string_view layout_text, const std::string& path, FileSystem& fs) {
+    const ExportLines lines(filter, layout_text);
+    ExportFile file(path, fs);
+    constexpr std::size_t kBlock = std::size_t(4) << 20;
+    std::string block;
+    block.reserve(kBlock + 4096);
+    std::size_t in_block = 0;
+    const std::size_t count = rows.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        in_block += lines.Append(rows.Row(i), block) ? 1 : 0;
+        if (block.size() >= kBlock) {
+            file.Write(block, in_block);
+            block.clear();
+            in_block = 0;
+        }
+    }
+    if (!block.empty()) file.Write(block, in_block);
+    return file.Commit();
+}
+
+std::string FileErrorText(int code) {
+    switch (code) {
+        // Making a file finds no file missing, only a folder on its path.
+        case ENOENT:
+        case ENOTDIR:
+        case ENAMETOOLONG:
+        case EINVAL:
+            return "Invalid filename";
+        case EMFILE:
+        case ENFILE:
+            return "Too many open files";
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case EISDIR:
+            return "File access denied";
+        default:
+            return "I/O error " + std::to_string(code);
+    }
+}
+
+std::string ExportedStatusText(std::size_t line_count) {
+    return std::string(text::kExportedPrefix) + std::to_string(line_count) +
+           std::string(text::kExportedSuffix);
+}
+
+}  // namespace haojian

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/files/file_system.h"
+#include "core/text/fixed_texts.h"
+#include "core/run/result_table.h"
+
+namespace haojian {
+
+// The six field layouts of an export line; M is the masked number, fields are separated by
+// one space.
+enum class ExportLayout {
+    kNumber,              // M
+    kNumberProvince,      // M province
+    kNumberCity,          // M city
+    kNumberCard,          // M card type
+    kNumberProvinceCard,  // M province card type
+    kNumberCityCard,      // M city card type
+};
+
+// The layout named by text, compared byte for byte with the six layout texts; none otherwise.
+std::optional<ExportLayout> ExportLayoutFromText(std::string_view text);
+
+// The first 9 bytes of number (all of it when shorter), then "**".
+std::string MaskedNumber(std::string_view number);
+
+// The three filter texts of an export. A filter holding its wildcard passes every row; any
+// other text passes the rows whose field equals it byte for byte.
+struct ExportFilter {
+    std::string_view province = text::kAnyProvince;
+    std::string_view city = text::kAnyCity;
+    std::string_view card_type = text::kAnyCard;
+
+    bool Passes(const ResultRowView& row) const;
+};
+
+// The lines of an export: each row that passes a filter, in a layout, ended by CR LF. Safe to
+// share between threads.
+class ExportLines {
+public:
+    // Throws Error naming layout_text when it is none of the six layouts.
+    ExportLines(const ExportFilter& filter, std::string_view layout_text);
+
+    // Appends the line of row to out when the row passes; gives whether it did.
+    bool Append(const ResultRowView& row, std::string& out) const;
+
+private:
+    ExportFilter filter_;
+    ExportLayout layout_;
+};
+
+// The export file at path, written beside it and renamed into place by Commit, so that a
+// failure (or no Commit) leaves an existing file at path as it was. Every failure is thrown
+// as Error with FileErrorText of the system's error number.
+class ExportFile {
+public:
+    explicit ExportFile(const std::string& path, FileSystem& fs = RealFileSystem());
+    ~ExportFile();
+    ExportFile(const ExportFile&) = delete;
+    ExportFile& operator=(const ExportFile&) = delete;
+
+    // Writes lines formed by ExportLines, count of them.
+    void Write(std::string_view lines, std::size_t count);
+    // Closes the file and puts it in place; gives the number of lines written.
+    std::size_t Commit();
+
+private:
+    [[noreturn]] void Fail(const FileError& e) const;
+
+    std::string path_;
+    std::unique_ptr<ReplacementFile> file_;
+    std::size_t lines_ = 0;
+};
+
+// Writes the rows that pass filter, in table order, one line each in the layout named by
+// layout_text and ended by CR LF, to path (replacing a file there), and gives the number of
+// lines written. The file replaces path only once complete (see StagedFile), so a failure
+// leaves an existing file at path as it was.
+//
+// Throws Error: naming the layout text when it is none of the six (nothing is written), or,
+// when a file operation fails, FileOperationError with FileErrorText of the system's error
+// number.
+std::size_t ExportRows(const ResultTable& rows, const ExportFilter& filter,
+                       std::string_view layout_text, const std::string& path,
+                       FileSystem& fs = RealFileSystem());
+
+// The message for a failed export file operation: "Invalid filename" (a folder on the path that
+// does not exist or is a file), "Too many open files", "File access denied" (a folder given as
+// the file, or no right to write), or "I/O error N".
+std::string FileErrorText(int code);
+
+// "导出符合数据N条".
+std::string ExportedStatusText(std::size_t line_count);
+
+}  // namespace haojian

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "core/run/result_table.h"
+
+namespace haojian {
+
+class LocaleCollation;
+
+// How many result rows carry one name (a province, a city or a card type), "未知" included.
+struct NameCount {
+    std::string name;  // GBK, as the rows hold it
+    std::size_t count = 0;
+};
+
+// The counts of one field over a set of rows: by count, largest first, then by the shared
+// collation, then by bytes (so two names that differ only in letter case keep a fixed order).
+struct FieldCounts {
+    std::vector<NameCount> names;
+    std::size_t total = 0;  // the rows counted
+
+    // count's share of total, in per cent (0 when there are no rows).
+    double Percent(std::size_t count) const {
+        return total == 0 ? 0.0 : 100.0 * double(count) / double(total);
+    }
+};
+
+// The three tables of the statistics: by province, by city and by card type.
+struct RowStatistics {
+    FieldCounts provinces;
+    FieldCounts cities;
+    FieldCounts card_types;
+};
+
+// Counts the first row_count rows of rows (all of them when row_count exceeds the table) in one
+// pass. Names are counted exactly, byte for byte, as the export's filters compare them.
+RowStatistics CountRows(const ResultTable& rows, const LocaleCollation& collation,
+                        std::size_t row_count = static_cast<std::size_t>(-1));
+
+}  // namespace haojian

@@ -1,0 +1,154 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "core/base/error.h"
+
+namespace haojian {
+
+// A failed file operation: which one, on which path, the system's error number and the reason
+// in words: the system's text for the number, or a text of our own for a failure that has no
+// number (such as a file that changed size while it was read; code is then 0).
+class FileError : public std::runtime_error {
+public:
+    enum class Op { Open, Create, Read, Write, Close, Rename, Remove };
+    FileError(Op op, std::string path, int code);
+    FileError(Op op, std::string path, int code, std::string reason);
+    Op op() const { return op_; }
+    const std::string& path() const { return path_; }
+    int code() const { return code_; }
+    // In the encoding of the system's messages (see ReasonForMessage).
+    const std::string& reason() const { return reason_; }
+
+private:
+    Op op_;
+    std::string path_;
+    int code_;
+    std::string reason_;
+};
+
+// The reason given for a file that shrank or grew while it was read.
+inline constexpr std::string_view kSizeChangedReason = "The file changed size while it was read";
+
+// The system's text for an error number (strerror), as bytes.
+std::string SystemReason(int code);
+
+// A path written into a message: file names are UTF-8 here, messages GBK.
+std::string PathForMessage(std::string_view path);
+
+// The system's reason for an error number, for a message: GBK. Under a UTF-8 locale the
+// system's text may be translated, and so UTF-8.
+std::string ReasonForMessage(int code);
+// The reason of a failed operation, for a message: GBK.
+std::string ReasonForMessage(const FileError& error);
+
+// The error for a file that could not be read whole, naming it as shown_path: "Cannot open file
+// "<path>". <reason>" when it could not be opened, else "Stream read error on file "<path>".
+// <reason>" (a read failed, or the file changed size while it was read).
+FileOperationError ReadFailure(const FileError& error, const std::string& shown_path);
+
+// A file open for reading.
+class InputFile {
+public:
+    virtual ~InputFile() = default;
+    // Reads up to size bytes; 0 at the end of the file. Throws FileError (Read).
+    virtual std::size_t Read(char* buffer, std::size_t size) = 0;
+    // The size of a regular file when it was opened, which reading must then give exactly; 0
+    // when the size is unknown (a pipe, a device, an empty file), read to its end.
+    virtual std::uint64_t Size() const = 0;
+};
+
+// A file open for writing. Closing is explicit so that its failure is seen; a file destroyed
+// without Close is closed quietly.
+class OutputFile {
+public:
+    virtual ~OutputFile() = default;
+    // Writes all of bytes or throws FileError (Write).
+    virtual void Write(std::string_view bytes) = 0;
+    // Flushes and closes; throws FileError (Close).
+    virtual void Close() = 0;
+};
+
+class StagedFile;
+
+// The core's only way to the file system, so that tests can make any one operation fail.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // True when a regular file (or a link to one) is at path; a directory counts as no file.
+    virtual bool IsFile(const std::string& path) = 0;
+    // Opens for reading; throws FileError (Open).
+    virtual std::unique_ptr<InputFile> OpenRead(const std::string& path) = 0;
+    // The size of the regular file at path, or 0 when there is none or it is unknown: a hint for
+    // sizing buffers before files are read, never an error.
+    virtual std::uint64_t SizeHint(const std::string& path) noexcept;
+    // Prepares the file that is to replace target once it is complete (see StagedFile), and
+    // claims target against other programs doing the same. Throws FileError (Create, with
+    // target as path): a folder given as target (EISDIR), a folder that does not exist
+    // (ENOENT, ENOTDIR), a target that may not be written (EACCES), or one that another
+    // program is writing at this moment (EWOULDBLOCK).
+    virtual std::unique_ptr<StagedFile> CreateReplacement(const std::string& target) = 0;
+};
+
+// A result on its way to replace a target. Nothing shows beside the target while it is written
+// (where the file system allows: else a hidden ".haojian-XXXXXX" file, which haojian-cli removes
+// when interrupted), and the target is replaced in one step by the complete, durable file:
+// the file is made on the first Write (or at Commit when nothing was written), so that a run
+// that waits for its input creates nothing meanwhile. Destroyed without Commit, it is
+// abandoned and every file stays as it was.
+//
+// What the user expects of the target is kept: links are followed (a dangling one gets its
+// file where it points), the replacement takes the target's mode, owner and group where the
+// process may set them, and a target with further hard links, or one in a folder where no
+// file may be made, is rewritten in place once the result is complete. A device or a pipe is
+// written to directly. Write errors are FileError (Create or Write, with the target as path).
+class StagedFile : public OutputFile {
+public:
+    // Puts the complete file in place of the target. Throws FileError: Close when the data
+    // cannot be made durable, Rename when it cannot be put in place, EEXIST when another
+    // program made or replaced the target meanwhile (nothing is then replaced).
+    virtual void Commit() = 0;
+    void Close() final { Commit(); }
+};
+
+// A StagedFile made through a FileSystem, for callers: file() to write, Commit() when done.
+class ReplacementFile {
+public:
+    // Throws FileError (Create).
+    ReplacementFile(FileSystem& fs, const std::string& target)
+        : file_(fs.CreateReplacement(target)) {}
+
+    OutputFile& file() { return *file_; }
+    // Throws FileError; the file is then abandoned.
+    void Commit() { file_->Commit(); }
+
+private:
+    std::unique_ptr<StagedFile> file_;
+};
+
+// The real file system (POSIX).
+FileSystem& RealFileSystem();
+
+// Reads a whole file through fs. Throws FileError (Open or Read); a file that shrinks or grows
+// while it is read is a Read failure with kSizeChangedReason, never taken as a shorter file.
+std::string ReadWholeFile(FileSystem& fs, const std::string& path);
+
+// Reads file (opened from path) to its end and appends what it gives to bytes. Room for the
+// file's size is made at once when bytes lacks it; a file of unknown size grows bytes as it
+// comes. Throws FileError (Read), with kSizeChangedReason when the file does not give exactly
+// its size.
+void AppendWholeFile(InputFile& file, const std::string& path, std::string& bytes);
+
+// The directory of the running executable, ending in "/".
+std::string ExecutableDirectory();
+
+// The directory part of path, ending in "/" ("./" when path has none).
+std::string DirectoryOf(const std::string& path);
+
+}  // namespace haojian

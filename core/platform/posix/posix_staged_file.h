@@ -1,0 +1,18 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/files/file_system.h"
+
+namespace haojian {
+
+// The StagedFile of the real file system (Linux). The result is written to an unnamed file
+// (O_TMPFILE) in the target's folder and given its name only at Commit, so that a process
+// killed in between, even by SIGKILL, leaves the folder as it was. Where the file system has
+// no unnamed files (or unnamed is false), a hidden ".haojian-XXXXXX" file stands in, noted in
+// temporary_names. An existing target is locked (flock) from here to Commit, which refuses
+// when the name no longer leads to the file that was locked. Throws FileError (Create).
+std::unique_ptr<StagedFile> CreatePosixStagedFile(const std::string& target, bool unnamed = true);
+
+}  // namespace haojian

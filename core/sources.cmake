@@ -1,0 +1,45 @@
+# The sources of the core, one list for every build tree that compiles it (the library and the
+# instrumented copy of the fuzz build). Paths are relative to core/.
+set(HAOJIAN_CORE_SOURCES
+    text/gbk.cpp
+    text/line_list.cpp
+    text/text_encoding.cpp
+    base/error.cpp
+    collation/collation.cpp
+    collation/simple_keys.cpp
+    files/buffered_writer.cpp
+    files/file_system.cpp
+    threads/ordered_chunks.cpp
+    threads/thread_start.cpp
+    lookup/built_in_code_rows.cpp
+    lookup/code_table.cpp
+    lookup/number_lookup.cpp
+    lookup/segment_database.cpp
+    run/compact_result_table.cpp
+    run/number_list.cpp
+    run/query_run.cpp
+    run/seen_texts.cpp
+    run/text_pool.cpp
+    export/export.cpp
+    export/list_export.cpp
+    export/row_statistics.cpp
+    export/statistics_csv.cpp
+    merge/digit_lines.cpp
+    merge/merge.cpp
+    merge/unique_lines.cpp
+    database/carrier_names.cpp
+    database/database_check.cpp
+    database/place_names.cpp
+    database/segment_database_writer.cpp
+    database/segment_table.cpp
+)
+
+# What the core asks of the operating system, behind its seams.
+set(HAOJIAN_CORE_PLATFORM_SOURCES
+    platform/posix/huge_pages.cpp
+    platform/posix/posix_staged_file.cpp
+    platform/posix/temporary_names.cpp
+    platform/posix/thread_priority.cpp
+)
+list(APPEND HAOJIAN_CORE_SOURCES ${HAOJIAN_CORE_PLATFORM_SOURCES})
+list(TRANSFORM HAOJIAN_CORE_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)

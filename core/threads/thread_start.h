@@ -1,0 +1,45 @@
+#pragma once
+
+#include <system_error>
+#include <thread>
+#include <utility>
+
+#include "core/base/error.h"
+
+namespace haojian {
+
+// The system refused a new thread (too many threads or processes, as under `ulimit -u`).
+// The message names the system's reason: "Cannot start a thread. <reason>".
+class ThreadStartError : public Error {
+public:
+    explicit ThreadStartError(int code);
+    int code() const { return code_; }
+
+private:
+    int code_;
+};
+
+// Throws ThreadStartError when thread starts are refused for a test (see ThreadStartsRefused).
+void CheckThreadStart();
+
+// Every thread of the core starts here. Throws ThreadStartError, never std::system_error.
+template <class Body>
+std::jthread StartThread(Body&& body) {
+    CheckThreadStart();
+    try {
+        return std::jthread(std::forward<Body>(body));
+    } catch (const std::system_error& e) {
+        throw ThreadStartError(e.code().value());
+    }
+}
+
+// For tests: while one is alive, StartThread fails as on a system without a free thread.
+class ThreadStartsRefused {
+public:
+    ThreadStartsRefused();
+    ~ThreadStartsRefused();
+    ThreadStartsRefused(const ThreadStartsRefused&) = delete;
+    ThreadStartsRefused& operator=(const ThreadStartsRefused&) = delete;
+};
+
+}  // namespace haojian

@@ -1,0 +1,82 @@
+// Telling UTF-8, GBK and UTF-16 texts apart, and the carriers that segment tables name.
+#include "core/text/text_encoding.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/database/carrier_names.h"
+#include "core/text/gbk.h"
+
+namespace haojian {
+namespace {
+
+TEST(TextEncoding, Utf8IsTellingFromGbk) {
+    for (const std::string text : {"", "abc", "南京", "\xF0\x9F\x98\x80", "\xEF\xBB\xBF"}) {
+        EXPECT_TRUE(IsValidUtf8(text)) << text;
+    }
+    for (const std::string text : {
+             "\xC4\xCF\xBE\xA9",  // 南京 in GBK
+             "\xC0\xAF",          // an overlong "/"
+             "\xED\xA0\x80",      // a surrogate
+             "\xF4\x90\x80\x80",  // past U+10FFFF
+             "\xE5\x8D",          // cut short
+             "\x80",
+         }) {
+        EXPECT_FALSE(IsValidUtf8(text)) << text;
+    }
+    EXPECT_TRUE(IsValidGbk("\xC4\xCF\xBE\xA9"));
+    EXPECT_TRUE(IsValidGbk("abc"));
+    EXPECT_FALSE(IsValidGbk("\xC4"));      // a lead byte alone
+    EXPECT_FALSE(IsValidGbk("\xFF\xFF"));  // no GBK character
+}
+
+TEST(TextEncoding, ByteOrderMarksAndUtf16) {
+    EXPECT_EQ(FindByteOrderMark("\xEF\xBB\xBF"
+                                "1"),
+              ByteOrderMark::kUtf8);
+    EXPECT_EQ(FindByteOrderMark("\xFF\xFE"
+                                "1"),
+              ByteOrderMark::kUtf16LittleEndian);
+    EXPECT_EQ(FindByteOrderMark("\xFE\xFF"
+                                "1"),
+              ByteOrderMark::kUtf16BigEndian);
+    EXPECT_EQ(FindByteOrderMark("\xEF\xBB"), ByteOrderMark::kNone);
+    EXPECT_EQ(Utf16FromBytes(std::string("1\0\x57\x53", 4), false), u"1南");
+    EXPECT_EQ(Utf16FromBytes(std::string("\0"
+                                         "1\x53",
+                                         3),
+                             true),
+              u"1\uFFFD");
+    EXPECT_EQ(Utf8FromUtf16(u"南\xD800"), "南\uFFFD");
+}
+
+TEST(CarrierNames, EveryCommonFormGivesItsCardDigit) {
+    for (const auto& [name, digit] : std::initializer_list<std::pair<const char*, char>>{
+             {"中国移动", '1'},
+             {"移动", '1'},
+             {"China Mobile", '1'},
+             {"CMCC", '1'},
+             {"中国电信", '2'},
+             {"电信", '2'},
+             {"china telecom", '2'},
+             {"中国联通", '3'},
+             {"联通", '3'},
+             {"UNICOM", '3'},
+             {"虚拟", '4'},
+             {"移动虚拟", '4'},
+             {"联通虚拟", '4'},
+             {"电信虚拟", '4'},
+             {"虚拟运营商", '4'},
+             {"Virtual", '4'},
+             {"MVNO", '4'},
+         }) {
+        EXPECT_EQ(CardDigitForCarrier(name), digit) << name;
+    }
+    for (const char* name : {"", "中国广电", "卫星", "unknown"}) {
+        EXPECT_EQ(CardDigitForCarrier(name), std::nullopt) << name;
+    }
+}
+
+}  // namespace
+}  // namespace haojian
