@@ -12,6 +12,7 @@ PACKAGES=(
   libphonenumber-dev time parallel
   qt6-translations-l10n
   dpkg-dev lintian desktop-file-utils appstream man-db bash-completion rofi
+  nsis unzip
 )
 
 missing=()
