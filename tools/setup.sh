@@ -14,7 +14,7 @@ PACKAGES=(
   dpkg-dev lintian desktop-file-utils appstream man-db bash-completion rofi
   # The Windows build: MinGW-w64 with std::thread, wine to run its tests, NSIS for the
   # installer, nasm for libjpeg-turbo's SIMD code. 32-bit programs build but cannot run here.
-  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 fonts-wine nsis zip nasm
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 fonts-wine nsis zip unzip nasm
 )
 
 # libjpeg-turbo for Windows is built from Debian's source package (tools/windows/build-libjpeg.sh):
