@@ -6,7 +6,6 @@ set(HAOJIAN_CORE_SOURCES
     text/text_encoding.cpp
     base/error.cpp
     collation/collation.cpp
-    collation/simple_keys.cpp
     files/buffered_writer.cpp
     files/file_system.cpp
     threads/ordered_chunks.cpp
@@ -34,13 +33,29 @@ set(HAOJIAN_CORE_SOURCES
     database/segment_table.cpp
 )
 
-# What the core asks of the operating system, behind its seams.
-set(HAOJIAN_CORE_PLATFORM_SOURCES
-    platform/posix/huge_pages.cpp
-    platform/posix/posix_file_system.cpp
-    platform/posix/posix_staged_file.cpp
-    platform/posix/temporary_names.cpp
-    platform/posix/thread_priority.cpp
-)
+# What the core asks of the operating system, behind its seams: POSIX and ICU on Linux, the
+# Win32 API on Windows.
+if(WIN32)
+  set(HAOJIAN_CORE_PLATFORM_SOURCES
+      platform/windows/windows_collator.cpp
+      platform/windows/windows_file_system.cpp
+      platform/windows/windows_gbk_code_page.cpp
+      platform/windows/windows_huge_pages.cpp
+      platform/windows/windows_staged_file.cpp
+      platform/windows/windows_text.cpp
+      platform/windows/windows_thread_priority.cpp
+  )
+else()
+  set(HAOJIAN_CORE_PLATFORM_SOURCES
+      platform/icu/icu_collator.cpp
+      platform/icu/icu_gbk_code_page.cpp
+      platform/icu/icu_simple_keys.cpp
+      platform/posix/huge_pages.cpp
+      platform/posix/posix_file_system.cpp
+      platform/posix/posix_staged_file.cpp
+      platform/posix/temporary_names.cpp
+      platform/posix/thread_priority.cpp
+  )
+endif()
 list(APPEND HAOJIAN_CORE_SOURCES ${HAOJIAN_CORE_PLATFORM_SOURCES})
 list(TRANSFORM HAOJIAN_CORE_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)

@@ -1,11 +1,5 @@
 #include "core/collation/collation.h"
 
-#include <unicode/coll.h>
-#include <unicode/locid.h>
-#include <unicode/ucol.h>
-#include <unicode/uiter.h>
-#include <unicode/ustring.h>
-
 #include <array>
 #include <bit>
 #include <climits>
@@ -18,65 +12,24 @@
 #include <vector>
 
 #include "core/base/error.h"
-#include "core/text/gbk.h"
 #include "core/collation/simple_keys.h"
+#include "core/collation/system_collator.h"
 #include "core/collation/unit_hash.h"
+#include "core/text/gbk.h"
+#include "core/text/text_encoding.h"
 
 namespace haojian {
 namespace {
 
-icu::Locale CollationLocale(const icu::Locale& requested) {
-    // ICU answers en_US_POSIX under the C locale; its tailoring orders ASCII by code point and
-    // never ignores case, so the root collation stands in for it.
-    if (std::strcmp(requested.getVariant(), "POSIX") == 0 || requested.isBogus()) {
-        return icu::Locale::getRoot();
-    }
-    return requested;
-}
-
-// The locale of the user's collation setting: LC_ALL, then LC_COLLATE, then LANG, the first
-// that is set and not empty. (ICU's own default follows LC_MESSAGES instead.) The POSIX name
-// "zh_CN.UTF-8@mod" is given to ICU as "zh_CN"; none, C and POSIX give root, as above.
-icu::Locale UserCollationLocale() {
-    std::string name;
-    for (const char* variable : {"LC_ALL", "LC_COLLATE", "LANG"}) {
-        const char* value = std::getenv(variable);
-        if (value != nullptr && *value != '\0') {
-            name = value;
-            break;
-        }
-    }
-    name = name.substr(0, name.find_first_of(".@"));
-    if (name.empty() || name == "C" || name == "POSIX") return icu::Locale::getRoot();
-    return icu::Locale(name.c_str());
-}
-
-std::unique_ptr<icu::Collator> MakeCollator(const icu::Locale& locale) {
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::Collator> collator(
-        icu::Collator::createInstance(CollationLocale(locale), status));
-    if (U_FAILURE(status) || !collator) throw std::runtime_error("no collation for the locale");
-    collator->setStrength(icu::Collator::TERTIARY);
-    return collator;
-}
-
-constexpr char16_t kExpands = 0xFFFF;
+constexpr char16_t kExpands = kFoldExpands;
 
 // Full case folding, code unit by code unit: folding maps each code point on its own, and
 // decoded GBK holds no surrogates. kExpands marks the units that fold to more than one unit
-// (and surrogates); texts holding one fold through ICU as a whole. Immutable once built.
+// (and surrogates); texts holding one fold through the system as a whole. Immutable once built.
 struct FoldTable {
     std::array<char16_t, 0x10000> unit{};
 
-    FoldTable() {
-        for (std::uint32_t c = 0; c < 0x10000; ++c) {
-            const UChar in = UChar(c);
-            UChar out[4];
-            UErrorCode status = U_ZERO_ERROR;
-            const int32_t n = u_strFoldCase(out, 4, &in, 1, U_FOLD_CASE_DEFAULT, &status);
-            unit[c] = (U_SUCCESS(status) && n == 1 && !U16_IS_SURROGATE(c)) ? out[0] : kExpands;
-        }
-    }
+    FoldTable() { ReadCaseFolds(unit); }
 };
 
 const FoldTable& Folds() {
@@ -126,7 +79,7 @@ inline char16_t NextFoldedUnit(const FoldedGbk& t, std::string_view text, std::s
 
 // Calls unit(u) for every folded code unit of the GBK text, in order, decoding and folding a
 // character at a time. False, with only some units given, when a character folds to more than
-// one unit: the caller then folds the text through ICU.
+// one unit: the caller then folds the text through the system.
 template <class Unit>
 bool ForEachFoldedUnit(std::string_view text, Unit&& unit) {
     const FoldedGbk& table = FoldedGbkTable();
@@ -173,15 +126,8 @@ bool FoldInPlace(char16_t* units, std::size_t n) {
     return true;
 }
 
-void FoldThroughIcu(std::string_view gbk, std::u16string& out) {
-    const std::u16string units = Utf16FromGbk(gbk);
-    // Full case folding makes at most three units of one.
-    out.resize(units.size() * 3 + 1);
-    UErrorCode status = U_ZERO_ERROR;
-    const int32_t n = u_strFoldCase(out.data(), int32_t(out.size()), units.data(),
-                                    int32_t(units.size()), U_FOLD_CASE_DEFAULT, &status);
-    if (U_FAILURE(status)) throw std::runtime_error("case folding failed");
-    out.resize(std::size_t(n));
+void FoldThroughSystem(std::string_view gbk, std::u16string& out) {
+    FoldCaseWhole(Utf16FromGbk(gbk), out);
 }
 
 // The folded units of a text, on the stack when the text is short.
@@ -209,7 +155,7 @@ private:
     std::u16string_view view_;
 };
 
-// The collation library counts lengths in 32 bits: a text longer than this cannot be given to it
+// The collation libraries count lengths in 32 bits: a text longer than this cannot be given to it
 // in one piece, and the key of one longer than kMostKeyUnits might not fit.
 constexpr std::size_t kMostUnits = INT32_MAX;
 constexpr std::size_t kMostKeyUnits = std::size_t(1) << 26;
@@ -222,29 +168,18 @@ void CheckLength(std::size_t units, std::size_t most) {
 
 // Writes the collation key of folded units to the front of buffer, which grows as needed, and
 // gives its length.
-std::size_t WriteCollationKey(const icu::Collator& collator, std::u16string_view folded,
+std::size_t WriteCollationKey(SystemCollator& collator, std::u16string_view folded,
                               std::string& buffer) {
     CheckLength(folded.size(), kMostKeyUnits);
-    const std::size_t guess = 64 + folded.size() * 4;
-    if (buffer.size() < guess) buffer.resize(guess);
-    int32_t n =
-        collator.getSortKey(folded.data(), int32_t(folded.size()),
-                            reinterpret_cast<uint8_t*>(buffer.data()), int32_t(buffer.size()));
-    if (n > int32_t(buffer.size())) {
-        buffer.resize(std::size_t(n));
-        n = collator.getSortKey(folded.data(), int32_t(folded.size()),
-                                reinterpret_cast<uint8_t*>(buffer.data()), n);
-    }
-    if (n <= 0) throw std::runtime_error("no collation key for the text");
-    return std::size_t(n);
+    return collator.WriteKey(folded, buffer);
 }
 
 }  // namespace
 
-LocaleCollation::LocaleCollation() : collator_(MakeCollator(UserCollationLocale())) {}
+LocaleCollation::LocaleCollation() : collator_(SystemCollator::ForUser()) {}
 
 LocaleCollation::LocaleCollation(const char* locale_name)
-    : collator_(MakeCollator(icu::Locale(locale_name))) {}
+    : collator_(SystemCollator::ForLocale(locale_name)) {}
 
 LocaleCollation::~LocaleCollation() = default;
 
@@ -261,7 +196,7 @@ void LocaleCollation::Fold(std::string_view text, std::u16string& out) {
     if (ForEachFoldedUnit(text, [&](char16_t u) { out[n++] = u; })) {
         out.resize(n);
     } else {
-        FoldThroughIcu(text, out);
+        FoldThroughSystem(text, out);
     }
 }
 
@@ -321,15 +256,9 @@ int LocaleCollation::Compare(std::string_view a, std::string_view b) const {
     const FoldedText fb(b);
     CheckLength(fa.view().size(), kMostUnits);
     CheckLength(fb.view().size(), kMostUnits);
-    UErrorCode status = U_ZERO_ERROR;
-    const UCollationResult r =
-        collator_->compare(fa.view().data(), int32_t(fa.view().size()), fb.view().data(),
-                           int32_t(fb.view().size()), status);
-    if (r != UCOL_EQUAL) return r < 0 ? -1 : 1;
+    if (const int r = collator_->Compare(fa.view(), fb.view()); r != 0) return r;
     // Equal to the collation (ignorable characters, canonical equivalents): keep apart.
-    const int32_t tie = u_strCompare(fa.view().data(), int32_t(fa.view().size()), fb.view().data(),
-                                     int32_t(fb.view().size()), true);
-    return tie < 0 ? -1 : (tie > 0 ? 1 : 0);
+    return CompareInCodePointOrder(fa.view(), fb.view());
 }
 
 std::string LocaleCollation::SortKey(std::string_view text) const {
@@ -345,9 +274,7 @@ std::string LocaleCollation::SortKey(std::string_view text) const {
 }
 
 LocaleCollation::KeyWriter::KeyWriter(const LocaleCollation& collation)
-    : collation_(collation), collator_(collation.collator_->clone()) {
-    if (!collator_) throw std::bad_alloc();
-}
+    : collation_(collation), collator_(collation.collator_->Clone()) {}
 
 LocaleCollation::KeyWriter::~KeyWriter() = default;
 
@@ -361,17 +288,9 @@ std::string_view LocaleCollation::KeyWriter::CollationKeyPrefix(std::string_view
     Fold(text, folded_);
     CheckLength(folded_.size(), kMostUnits);
     CheckLength(bytes, kMostUnits - 1);
-    UCharIterator units;
-    uiter_setString(&units, folded_.data(), int32_t(folded_.size()));
-    // The key is made from its start; the parts give its bytes without the closing 0.
-    std::uint32_t state[2] = {0, 0};
     if (key_.size() < bytes + 1) key_.resize(bytes + 1);
-    UErrorCode status = U_ZERO_ERROR;
-    const int32_t n =
-        ucol_nextSortKeyPart(collator_->toUCollator(), &units, state,
-                             reinterpret_cast<uint8_t*>(key_.data()), int32_t(bytes), &status);
-    if (U_FAILURE(status) || n < 0) throw std::runtime_error("no collation key for the text");
-    if (std::size_t(n) == bytes) return std::string_view(key_.data(), bytes);
+    const std::size_t n = collator_->WriteKeyPrefix(folded_, bytes, key_);
+    if (n == bytes) return std::string_view(key_.data(), bytes);
     key_[std::size_t(n)] = '\0';
     return std::string_view(key_.data(), std::size_t(n) + 1);
 }
@@ -415,16 +334,14 @@ const SimpleKeyTable& LocaleCollation::SimpleKeys() const {
             add(PrivateUseForByte(static_cast<unsigned char>(b)));
         }
         for (const char16_t c : decoding.pair) add(c);
-        simple_keys_ = std::make_unique<const SimpleKeyTable>(*collator_, units);
+        simple_keys_ = collator_->MakeSimpleKeys(units);
+        if (!simple_keys_) simple_keys_ = std::make_unique<const SimpleKeyTable>();
     });
     return *simple_keys_;
 }
 
 std::string LocaleCollation::LocaleName() const {
-    UErrorCode status = U_ZERO_ERROR;
-    const icu::Locale actual = collator_->getLocale(ULOC_ACTUAL_LOCALE, status);
-    const char* name = actual.getName();
-    return (name && *name) ? name : "root";
+    return collator_->LocaleName();
 }
 
 const LocaleCollation& DefaultCollation() {

@@ -7,33 +7,29 @@
 #include <string>
 #include <string_view>
 
-#include <unicode/uversion.h>
-
 #include "core/base/own_cache_line.h"
-
-U_NAMESPACE_BEGIN
-class Collator;
-U_NAMESPACE_END
 
 namespace haojian {
 
 class SimpleKeyTable;
+class SystemCollator;
 
 // The one case-insensitive locale comparison of the system: code look-ups, the run's sorted
 // province and city lists and the merged lines all use it.
 //
-// Texts are GBK bytes, decoded one to one, case folded and compared by the collation of the
-// user's default locale at tertiary strength (secondary would also merge full-width and
-// half-width forms). Under the C or POSIX locale the root collation is used. Texts that the
+// Texts are GBK bytes, decoded one to one, case folded and compared by the system's collation
+// of the user's default locale (see SystemCollator): on Linux ICU's at tertiary strength
+// (secondary would also merge full-width and half-width forms), under the C or POSIX locale the
+// root collation; on Windows CompareStringEx's, case ignored. Texts that the
 // collation finds equal are ordered by their folded code units, so two texts are equal only
 // when they differ in letter case alone.
 //
 // Immutable after construction; safe to share between threads.
 class LocaleCollation {
 public:
-    // The user's default locale (LC_ALL, LC_COLLATE, LANG).
+    // The user's default locale (on Linux: LC_ALL, LC_COLLATE, LANG).
     LocaleCollation();
-    // A named ICU locale, such as "zh_CN" or "" for root.
+    // A named locale, such as "zh_CN" or "" for root.
     explicit LocaleCollation(const char* locale_name);
     ~LocaleCollation();
     LocaleCollation(const LocaleCollation&) = delete;
@@ -59,7 +55,8 @@ public:
 
     class KeyWriter;
 
-    // The name of the ICU locale whose collation is in use ("root" for the root collation).
+    // The name of the locale whose collation is in use, as ICU names it ("root" for the root
+    // collation).
     std::string LocaleName() const;
 
     // Lines of ASCII digits only order byte by byte, a prefix first, exactly as the collation
@@ -67,11 +64,11 @@ public:
     static bool IsAsciiDigits(std::string_view text);
 
     // The rank codes of the characters this collation weighs one by one (see SimpleKeyTable),
-    // made on first use.
+    // made on first use; none where the system has no simple keys.
     const SimpleKeyTable& SimpleKeys() const;
 
 private:
-    std::unique_ptr<icu::Collator> collator_;
+    std::unique_ptr<SystemCollator> collator_;
     mutable std::once_flag simple_keys_made_;
     mutable std::unique_ptr<const SimpleKeyTable> simple_keys_;
 };
@@ -102,7 +99,7 @@ public:
 
 private:
     const LocaleCollation& collation_;
-    std::unique_ptr<icu::Collator> collator_;
+    std::unique_ptr<SystemCollator> collator_;
     std::u16string folded_;
     std::string key_;
 };

@@ -2,13 +2,8 @@
 
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <vector>
-
-#include <unicode/uversion.h>
-
-U_NAMESPACE_BEGIN
-class Collator;
-U_NAMESPACE_END
 
 namespace haojian {
 
@@ -27,9 +22,10 @@ namespace haojian {
 // rank: the collation finds such texts equal, and they are ordered as collation ties are.
 class SimpleKeyTable {
 public:
-    // The codes of units (folded code units, as texts are compared) under collator. When the
-    // collation library cannot tell its contractions and expansions, no unit is simple.
-    SimpleKeyTable(const icu::Collator& collator, std::span<const char16_t> units);
+    // No unit simple: for a system that has no simple keys.
+    SimpleKeyTable() : codes_(0x10000, 0) {}
+    // The codes by code unit (0x10000 of them), as the system made them.
+    explicit SimpleKeyTable(std::vector<std::uint16_t> codes) : codes_(std::move(codes)) {}
 
     // The rank code of folded unit u (below 0x100: one byte; else two, high byte first), or 0
     // when u is not simple.

@@ -1,7 +1,5 @@
 #include "core/merge/unique_lines.h"
 
-#include <unicode/ustring.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
@@ -13,14 +11,15 @@
 #include <utility>
 #include <vector>
 
-#include "core/files/buffered_writer.h"
-#include "core/collation/collation.h"
-#include "core/merge/digit_lines.h"
 #include "core/base/huge_pages.h"
-#include "core/merge/key_store.h"
-#include "core/text/line_list.h"
-#include "core/merge/line_table.h"
 #include "core/base/own_cache_line.h"
+#include "core/collation/collation.h"
+#include "core/files/buffered_writer.h"
+#include "core/merge/digit_lines.h"
+#include "core/merge/key_store.h"
+#include "core/merge/line_table.h"
+#include "core/text/line_list.h"
+#include "core/text/text_encoding.h"
 #include "core/threads/run_parallel.h"
 
 namespace haojian {
@@ -486,8 +485,7 @@ private:
             folded[i].second = lines[i];
         }
         std::sort(folded.begin(), folded.end(), [](const auto& a, const auto& b) {
-            return u_strCompare(a.first.data(), int32_t(a.first.size()), b.first.data(),
-                                int32_t(b.first.size()), true) < 0;
+            return CompareInCodePointOrder(a.first, b.first) < 0;
         });
         for (std::size_t i = 0; i < lines.size(); ++i) lines[i] = folded[i].second;
     }

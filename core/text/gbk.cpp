@@ -1,41 +1,38 @@
 #include "core/text/gbk.h"
 
-#include <unicode/ucnv.h>
-#include <unicode/unistr.h>
-
 #include <array>
+#include <cstdint>
 #include <memory>
-#include <stdexcept>
+
+#include "core/text/gbk_code_page.h"
+#include "core/text/text_encoding.h"
 
 namespace haojian {
 namespace {
 
 constexpr char16_t kNone = 0;
 
-// Conversion tables built once from ICU's GBK converter. Immutable after construction.
+// Conversion tables built once from the platform's GBK code page. Immutable after construction.
 struct GbkTables : GbkDecoding {
     // single: byte -> code point, kNone if not one; pair: (lead << 8 | trail) -> code point
     std::array<std::uint16_t, 65536> encode{};  // code point -> bytes (1 or 2), 0 = none
 
     GbkTables() {
-        UErrorCode status = U_ZERO_ERROR;
-        std::unique_ptr<UConverter, decltype(&ucnv_close)> conv(ucnv_open("GBK", &status),
-                                                                ucnv_close);
-        if (U_FAILURE(status)) throw std::runtime_error("ICU has no GBK converter");
-        ucnv_setToUCallBack(conv.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
-                            &status);
-
-        auto decode = [&](const char* bytes, int length) -> char16_t {
-            UErrorCode st = U_ZERO_ERROR;
-            UChar out[4];
-            ucnv_reset(conv.get());
-            const int n = ucnv_toUChars(conv.get(), out, 4, bytes, length, &st);
-            if (U_FAILURE(st) || n != 1 || out[0] == 0xFFFD || U16_IS_SURROGATE(out[0])) {
-                return kNone;
-            }
-            // Keep the range that undecodable bytes use free.
-            if (out[0] >= 0xF700 && out[0] <= 0xF7FF) return kNone;
-            return out[0];
+        const auto raw_tables = std::make_unique<GbkDecoding>();
+        const GbkDecoding& raw = *raw_tables;
+        ReadGbkCodePage(*raw_tables);
+        // A surrogate, U+FFFD or a code point of the range that undecodable bytes use is no
+        // character of ours.
+        const auto usable = [](char16_t cp) {
+            return !(cp >= 0xD800 && cp <= 0xDFFF) && cp != 0xFFFD &&
+                   !(cp >= 0xF700 && cp <= 0xF7FF);
+        };
+        const auto decode = [&](const char* bytes, int length) -> char16_t {
+            const auto lead = static_cast<unsigned char>(bytes[0]);
+            const char16_t cp = length == 1
+                                    ? raw.single[lead]
+                                    : raw.pair[(lead << 8) | static_cast<unsigned char>(bytes[1])];
+            return usable(cp) ? cp : kNone;
         };
 
         for (int b = 0; b < 0x80; ++b) single[b] = char16_t(b);
@@ -103,19 +100,14 @@ std::string GbkFromUtf16(std::u16string_view text) {
 }
 
 std::string Utf8FromGbk(std::string_view gbk) {
-    const std::u16string u = Utf16FromGbk(gbk);
-    std::string out;
-    icu::UnicodeString(false, u.data(), int32_t(u.size())).toUTF8String(out);
-    return out;
+    return Utf8FromUtf16(Utf16FromGbk(gbk));
 }
 
 std::string GbkFromUtf8(std::string_view utf8) {
-    const icu::UnicodeString u =
-        icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), int32_t(utf8.size())));
-    std::u16string text(reinterpret_cast<const char16_t*>(u.getBuffer()), std::size_t(u.length()));
+    std::u16string text = Utf16FromUtf8(utf8);
     // Supplementary characters have no GBK form; each surrogate half becomes "?".
     for (char16_t& c : text) {
-        if (U16_IS_SURROGATE(c) || c == 0xFFFD) c = u'?';
+        if ((c >= 0xD800 && c <= 0xDFFF) || c == 0xFFFD) c = u'?';
     }
     return GbkFromUtf16(text);
 }

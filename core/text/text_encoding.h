@@ -29,4 +29,12 @@ std::u16string Utf16FromBytes(std::string_view bytes, bool big_endian);
 // UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string Utf8FromUtf16(std::u16string_view text);
 
+// Negative, zero or positive as a sorts before, equal to or after b in code point order (which
+// differs from code unit order where surrogates meet units above them).
+int CompareInCodePointOrder(std::u16string_view a, std::u16string_view b);
+
+// UTF-8 to UTF-16; each maximal part of an ill-formed sequence becomes one U+FFFD (the
+// Unicode standard's recommended practice).
+std::u16string Utf16FromUtf8(std::string_view text);
+
 }  // namespace haojian

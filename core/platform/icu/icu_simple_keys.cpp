@@ -1,4 +1,4 @@
-#include "core/collation/simple_keys.h"
+#include "core/platform/icu/icu_simple_keys.h"
 
 #include <unicode/coll.h>
 #include <unicode/tblcoll.h>
@@ -92,11 +92,12 @@ private:
 
 }  // namespace
 
-SimpleKeyTable::SimpleKeyTable(const icu::Collator& collator, std::span<const char16_t> units)
-    : codes_(0x10000, 0) {
+std::vector<std::uint16_t> SimpleKeyCodes(const icu::Collator& collator,
+                                          std::span<const char16_t> units) {
+    std::vector<std::uint16_t> by_unit(0x10000, 0);
     icu::UnicodeSet contractions;
     icu::UnicodeSet expansions;
-    if (!ContractionsAndExpansions(collator, contractions, expansions)) return;
+    if (!ContractionsAndExpansions(collator, contractions, expansions)) return by_unit;
     std::vector<std::pair<std::string, char16_t>> weighed;
     weighed.reserve(units.size());
     icu::UnicodeSet simple;
@@ -122,8 +123,9 @@ SimpleKeyTable::SimpleKeyTable(const icu::Collator& collator, std::span<const ch
         // the order of the others holds.
         const std::uint16_t code = codes.Next(ascii);
         if (code == 0) break;
-        for (; first < end; ++first) codes_[weighed[first].second] = code;
+        for (; first < end; ++first) by_unit[weighed[first].second] = code;
     }
+    return by_unit;
 }
 
 }  // namespace haojian
