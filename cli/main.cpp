@@ -8,6 +8,8 @@
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/console.h"
+#include "cli/main.h"
 #include "cli/termination_signals.h"
 #include "core/base/version.h"
 
@@ -87,10 +89,10 @@ int RunDb(std::vector<std::string> args) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    using namespace haojian::cli;
+int haojian::cli::Main(std::vector<std::string> args) {
+    PrepareStandardStreams();
     RemoveTemporaryFilesOnTermination();
-    return Dispatch(std::vector<std::string>(argv + 1, argv + argc), kUsage, "",
+    return Dispatch(std::move(args), kUsage, "",
                     {{"lookup", [](std::vector<std::string> a) { return RunLookup(a); }},
                      {"export", [](std::vector<std::string> a) { return RunExport(a); }},
                      {"merge", [](std::vector<std::string> a) { return RunMerge(a); }},

@@ -1,11 +1,11 @@
 #include "cli/progress.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+
+#include "cli/console.h"
+#include "core/files/file_system.h"
 
 namespace haojian::cli {
 namespace {
@@ -97,15 +97,13 @@ void Progress::Draw(double now) {
 std::vector<std::uint64_t> ListFileSizes(const std::vector<std::string>& lists) {
     std::vector<std::uint64_t> sizes;
     for (const std::string& list : lists) {
-        struct stat st {};
-        const bool regular = list != "-" && ::stat(list.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-        sizes.push_back(regular ? std::uint64_t(st.st_size) : 0);
+        sizes.push_back(list == "-" ? 0 : RealFileSystem().SizeHint(list));
     }
     return sizes;
 }
 
 bool ProgressWanted(bool quiet) {
-    return !quiet && ::isatty(STDERR_FILENO) == 1;
+    return !quiet && ShowsProgress(stderr);
 }
 
 }  // namespace haojian::cli

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include "cli/console.h"
 #include "cli/messages.h"
 
 namespace haojian::cli {
@@ -13,6 +14,7 @@ void StandardOutput::Write(std::string_view bytes) {
         const ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
         if (n < 0) {
             if (errno == EINTR) continue;
+            if (errno == EPIPE) OnClosedOutput();
             throw FileError(FileError::Op::Write, std::string(kStandardOutput), errno);
         }
         bytes.remove_prefix(std::size_t(n));
