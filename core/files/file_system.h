@@ -36,8 +36,11 @@ private:
 // The reason given for a file that shrank or grew while it was read.
 inline constexpr std::string_view kSizeChangedReason = "The file changed size while it was read";
 
-// The system's text for an error number (strerror), as bytes.
+// The system's text for an error number (strerror), as bytes. Platform code.
 std::string SystemReason(int code);
+
+// A text of the system (such as SystemReason's) in GBK, for a message. Platform code.
+std::string SystemTextForMessage(const std::string& text);
 
 // A path written into a message: file names are UTF-8 here, messages GBK.
 std::string PathForMessage(std::string_view path);
@@ -150,7 +153,7 @@ private:
     std::unique_ptr<StagedFile> file_;
 };
 
-// The real file system (POSIX).
+// The real file system. Platform code.
 FileSystem& RealFileSystem();
 
 // Reads a whole file through fs. Throws FileError (Open or Read); a file that shrinks or grows
@@ -163,7 +166,7 @@ std::string ReadWholeFile(FileSystem& fs, const std::string& path);
 // its size.
 void AppendWholeFile(InputFile& file, const std::string& path, std::string& bytes);
 
-// The directory of the running executable, ending in "/".
+// The directory of the running executable, ending in "/". Platform code.
 std::string ExecutableDirectory();
 
 // The directory part of path, ending in "/" ("./" when path has none).
