@@ -33,7 +33,9 @@ constexpr std::string_view kUsage =
     "  --version    show the version\n"
     "\n"
     "'haojian-cli COMMAND --help' or 'haojian-cli help COMMAND' tells more of each. Texts\n"
-    "read and written are GBK unless a command says otherwise; messages are printed in UTF-8.\n"
+    "read and written are GBK unless a command says otherwise. Standard output carries the\n"
+    "result alone: the data, or the status line of export and merge when they write a file;\n"
+    "messages, reports of db build and progress go to standard error, in UTF-8.\n"
     "Exit status: 0 done, 1 failure, 2 bad usage.\n";
 
 constexpr std::string_view kDbUsage =
