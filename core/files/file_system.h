@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/base/error.h"
 
@@ -99,6 +100,21 @@ public:
     virtual std::unique_ptr<StagedFile> CreateReplacement(const std::string& target) = 0;
 };
 
+// Something a StagedFile did that the user should hear of, though the result was written.
+struct FileNotice {
+    enum class Kind {
+        // A hidden ".haojian-XXXXXX" file that an earlier run, since ended, left in the
+        // target's folder was removed; path is that file.
+        kLeftoverRemoved,
+        // The replaced file's owner, or its group, could not be given to the new file (only a
+        // privileged process may); path is the target.
+        kOwnerNotKept,
+        kGroupNotKept,
+    };
+    Kind kind;
+    std::string path;
+};
+
 // A result on its way to replace a target. Nothing shows beside the target while it is written
 // (where the file system allows: else a hidden ".haojian-XXXXXX" file, which haojian-cli removes
 // when interrupted), and the target is replaced in one step by the complete, durable file:
@@ -118,6 +134,8 @@ public:
     // program made or replaced the target meanwhile (nothing is then replaced).
     virtual void Commit() = 0;
     void Close() final { Commit(); }
+    // The notices gathered since the last call: when the file was prepared, and at Commit.
+    virtual std::vector<FileNotice> TakeNotices() { return {}; }
 };
 
 // A StagedFile made through a FileSystem, for callers: file() to write, Commit() when done.
