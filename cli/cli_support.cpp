@@ -7,6 +7,7 @@
 #include <iostream>
 #include <optional>
 
+#include "cli/list_input.h"
 #include "cli/messages.h"
 #include "cli/named_pipe.h"
 #include "cli/standard_output.h"
@@ -122,12 +123,13 @@ std::string DatabasePath(const Arguments& args) {
 std::string ReadDatabaseBytes(const Arguments& args) {
     const std::string path = DatabasePath(args);
     // Anything that is no folder is read to its end: a file, or a pipe ("--db <(zcat db.gz)").
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
-        throw FileOperationError("No segment database file", path, errno);
+    int error = 0;
+    const PathKind kind = KindOfPath(path, error);
+    if (kind == PathKind::kNone) throw FileOperationError("No segment database file", path, error);
+    if (kind == PathKind::kFolder) {
+        throw FileOperationError("No segment database file", path, EISDIR);
     }
-    if (S_ISDIR(info.st_mode)) throw FileOperationError("No segment database file", path, EISDIR);
-    if (S_ISFIFO(info.st_mode)) {
+    if (kind == PathKind::kNamedPipe) {
         return ReadNamedPipe(path, [&] {
             PrintMessage(args.command,
                          "waiting for " + QuotedPath(path) + " (a named pipe) to be written to");

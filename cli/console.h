@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 namespace haojian::cli {
 
@@ -12,6 +13,9 @@ void PrepareStandardStreams();
 
 // Whether stream (standard error) is a console or terminal that shows a progress line.
 bool ShowsProgress(std::FILE* stream);
+
+// Whether path names the very file that standard output writes to.
+bool IsFileOfStandardOutput(const std::string& path);
 
 // Called when standard output was closed by its reader (EPIPE). On Windows it ends the program
 // quietly, as SIGPIPE does on Linux; where it returns, the failure is reported as any other.

@@ -1,12 +1,10 @@
 #include "cli/messages.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <iostream>
 #include <new>
 
+#include "cli/console.h"
 #include "cli/standard_output.h"
 #include "core/base/error.h"
 #include "core/files/file_system.h"
@@ -129,10 +127,7 @@ void PrintStatus(std::string_view gbk_text, bool data_on_standard_output) {
 
 bool IsStandardOutput(const std::string& output) {
     if (output == kStandardOutput) return true;
-    struct stat out {};
-    struct stat named {};
-    return ::fstat(STDOUT_FILENO, &out) == 0 && ::stat(output.c_str(), &named) == 0 &&
-           out.st_dev == named.st_dev && out.st_ino == named.st_ino;
+    return IsFileOfStandardOutput(output);
 }
 
 }  // namespace haojian::cli

@@ -1,13 +1,7 @@
 #include "cli/number_list_stream.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-
 #include "cli/cli_support.h"
+#include "cli/list_input.h"
 #include "cli/messages.h"
 #include "core/files/file_system.h"
 
@@ -21,28 +15,12 @@ std::size_t WholeLinesEnd(std::string_view text, bool at_end) {
 }
 
 NumberListStream::NumberListStream(const Arguments& args, const std::string& path)
-    : args_(args), path_(InputPath(path)) {
-    if (path == "-") {
-        fd_ = STDIN_FILENO;
-        return;
-    }
-    fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) throw FileError(FileError::Op::Open, path_, errno);
-    owned_ = true;
-    struct stat info {};
-    if (::fstat(fd_, &info) == 0 && S_ISDIR(info.st_mode)) {
-        ::close(fd_);
-        throw FileError(FileError::Op::Open, path_, EISDIR);
-    }
-}
+    : args_(args), path_(InputPath(path)), input_(OpenListInput(path, path_)) {}
 
-NumberListStream::~NumberListStream() {
-    if (owned_) ::close(fd_);
-}
+NumberListStream::~NumberListStream() = default;
 
 bool NumberListStream::InputAtHand() const {
-    pollfd p{fd_, POLLIN, 0};
-    return ::poll(&p, 1, 0) > 0;
+    return input_->AtHand();
 }
 
 bool NumberListStream::Next(std::string_view& piece) {
@@ -63,12 +41,8 @@ bool NumberListStream::Next(std::string_view& piece) {
 
 bool NumberListStream::ReadMore() {
     buffer_.resize(std::size_t(1) << 20);
-    ssize_t n;
-    do {
-        n = ::read(fd_, buffer_.data(), buffer_.size());
-    } while (n < 0 && errno == EINTR);
-    if (n < 0) throw FileError(FileError::Op::Read, path_, errno);
-    const std::string_view bytes(buffer_.data(), std::size_t(n));
+    const std::size_t n = input_->Read(buffer_.data(), buffer_.size());
+    const std::string_view bytes(buffer_.data(), n);
     if (n == 0) {
         if (!mark_known_) Decode({});
         if (!ended_) {

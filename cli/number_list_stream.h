@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,7 @@
 namespace haojian::cli {
 
 struct Arguments;
+class ListInput;
 
 // A number list read a piece at a time, so that a list of any length takes little memory and a
 // pipe's lines are answered while more are still on their way. The text is the list's bytes
@@ -47,8 +49,7 @@ private:
 
     const Arguments& args_;
     std::string path_;
-    int fd_ = -1;
-    bool owned_ = false;  // fd_ was opened here
+    std::unique_ptr<ListInput> input_;
     ListDecoder decoder_;
     std::string head_;  // the first bytes, until the mark is known
     bool mark_known_ = false;

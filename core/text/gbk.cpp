@@ -96,7 +96,8 @@ std::string GbkFromUtf16(std::u16string_view text, std::size_t& unmapped) {
         } else {
             out.push_back('?');
             // The low half of a pair is the same character as its high half.
-            const bool low_of_pair = U16_IS_TRAIL(c) && i > 0 && U16_IS_LEAD(text[i - 1]);
+            const bool low_of_pair = c >= 0xDC00 && c <= 0xDFFF && i > 0 && text[i - 1] >= 0xD800 &&
+                                     text[i - 1] <= 0xDBFF;
             if (!low_of_pair) ++unmapped;
         }
     }

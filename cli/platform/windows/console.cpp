@@ -1,5 +1,7 @@
 // The standard streams on Windows: binary data, wide text to consoles.
 #include "cli/console.h"
+#include "cli/standard_output.h"
+#include "core/platform/windows/windows_text.h"
 
 #include <fcntl.h>
 #include <io.h>
@@ -79,6 +81,10 @@ void PrepareStandardStreams() {
     if (IsConsole(::GetStdHandle(STD_ERROR_HANDLE))) std::cerr.rdbuf(&error_buffer);
 }
 
+void KeepStandardStreamsTaken() {
+    // A handle closed by the caller is never given to a file opened later: nothing to keep.
+}
+
 bool ShowsProgress(std::FILE* stream) {
     const HANDLE handle = reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(stream)));
     if (!IsConsole(handle)) return false;
@@ -87,6 +93,20 @@ bool ShowsProgress(std::FILE* stream) {
     DWORD mode = 0;
     ::GetConsoleMode(handle, &mode);
     return ::SetConsoleMode(handle, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+}
+
+bool IsFileOfStandardOutput(const std::string& path) {
+    BY_HANDLE_FILE_INFORMATION out{};
+    if (!::GetFileInformationByHandle(::GetStdHandle(STD_OUTPUT_HANDLE), &out)) return false;
+    const HANDLE named = ::CreateFileW(WidePath(path).c_str(), 0,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (named == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = ::GetFileInformationByHandle(named, &info) != 0;
+    ::CloseHandle(named);
+    return known && info.dwVolumeSerialNumber == out.dwVolumeSerialNumber &&
+           info.nFileIndexHigh == out.nFileIndexHigh && info.nFileIndexLow == out.nFileIndexLow;
 }
 
 void OnClosedOutput() {

@@ -51,6 +51,24 @@ TEST(TextEncoding, ByteOrderMarksAndUtf16) {
     EXPECT_EQ(Utf8FromUtf16(u"南\xD800"), "南\uFFFD");
 }
 
+// UTF-8 to UTF-16 and back, with each maximal part of an ill-formed sequence one U+FFFD, as the
+// Unicode standard recommends (and as ICU, which did this before, counts them).
+TEST(TextEncoding, Utf8AndUtf16RoundTripAndIllFormedPartsBecomeOneReplacementEach) {
+    const std::string text = "a南\u00E9\U0001F600z";
+    EXPECT_EQ(Utf16FromUtf8(text), u"a南\u00E9\U0001F600z");
+    EXPECT_EQ(Utf8FromUtf16(Utf16FromUtf8(text)), text);
+    EXPECT_EQ(Utf16FromUtf8("\xE4\xBD"), u"\uFFFD");                  // cut short: one part
+    EXPECT_EQ(Utf16FromUtf8("\xE0\x80x"), u"\uFFFD\uFFFDx");          // overlong: no part
+    EXPECT_EQ(Utf16FromUtf8("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // a surrogate
+    EXPECT_EQ(Utf16FromUtf8("\xF4\x90\x80\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD");
+    EXPECT_EQ(Utf16FromUtf8("\xC3"), u"\uFFFD");
+    EXPECT_EQ(Utf16FromUtf8("\xFF\xC3\xA9"), u"\uFFFD\u00E9");
+    // Code point order puts a surrogate pair after the units above it.
+    EXPECT_LT(CompareInCodePointOrder(u"\uFF01", u"\U0001F600"), 0);
+    EXPECT_GT(CompareInCodePointOrder(u"ab", u"a"), 0);
+    EXPECT_EQ(CompareInCodePointOrder(u"ab", u"ab"), 0);
+}
+
 TEST(CarrierNames, EveryCommonFormGivesItsCardDigit) {
     for (const auto& [name, digit] : std::initializer_list<std::pair<const char*, char>>{
              {"中国移动", '1'},
