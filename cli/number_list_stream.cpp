@@ -9,6 +9,7 @@
 
 #include "cli/cli_support.h"
 #include "cli/messages.h"
+#include "cli/progress.h"
 #include "core/files/file_system.h"
 
 namespace haojian::cli {
@@ -118,6 +119,25 @@ void NulCuts::Note(const NumberListStream& list) {
     if (!list.nul_offset()) return;
     messages_.push_back(QuotedPath(list.path()) + " holds a NUL byte at offset " +
                         std::to_string(*list.nul_offset()) + ": the list ends there");
+}
+
+NulCuts ForEachListPiece(const Arguments& args,
+                         const std::function<void(std::string_view piece, Progress&)>& take) {
+    const std::vector<std::uint64_t> sizes = ListFileSizes(args.operands);
+    Progress progress(args.command, 0, ProgressWanted(args.Has("-q")));
+    for (const std::uint64_t size : sizes) progress.AddTotal(size);
+    NulCuts cuts;
+    for (std::size_t i = 0; i < args.operands.size(); ++i) {
+        NumberListStream list(args, args.operands[i]);
+        for (std::string_view piece; list.Next(piece);) {
+            // A list of no known size counts as it comes.
+            if (sizes[i] == 0) progress.AddTotal(piece.size());
+            take(piece, progress);
+        }
+        cuts.Note(list);
+    }
+    progress.Finish();
+    return cuts;
 }
 
 bool NulCuts::Report(std::string_view command) const {

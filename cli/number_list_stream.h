@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -76,5 +77,14 @@ public:
 private:
     std::vector<std::string> messages_;  // UTF-8
 };
+
+class Progress;
+
+// Reads the lists that args' operands name, each a piece at a time, and hands every piece to
+// take with the command's progress line (shown as ProgressWanted says, for the lists' sizes),
+// which take advances by the bytes it has done; the line is cleared at the end. Gives the lists
+// that a NUL byte cut short, to be reported once the results are out.
+NulCuts ForEachListPiece(const Arguments& args,
+                         const std::function<void(std::string_view piece, Progress&)>& take);
 
 }  // namespace haojian::cli
