@@ -14,6 +14,7 @@
 #include "cli/standard_output.h"
 #include "cli/termination_signals.h"
 #include "core/base/version.h"
+#include "core/files/standard_streams.h"
 
 namespace {
 
@@ -109,8 +110,9 @@ int RunDb(std::vector<std::string> args) {
 }  // namespace
 
 int haojian::cli::Main(std::vector<std::string> args) {
+    using namespace haojian::cli;
+    haojian::KeepStandardStreamsTaken();
     PrepareStandardStreams();
-    KeepStandardStreamsTaken();
     RemoveTemporaryFilesOnTermination();
     return Dispatch(std::move(args), kUsage, "",
                     {{"lookup", [](std::vector<std::string> a) { return RunLookup(a); }},

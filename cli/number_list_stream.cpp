@@ -1,8 +1,8 @@
 #include "cli/number_list_stream.h"
 
 #include "cli/cli_support.h"
-#include "cli/list_input.h"
 #include "cli/messages.h"
+#include "cli/progress.h"
 #include "core/files/file_system.h"
 
 namespace haojian::cli {
@@ -15,13 +15,7 @@ std::size_t WholeLinesEnd(std::string_view text, bool at_end) {
 }
 
 NumberListStream::NumberListStream(const Arguments& args, const std::string& path)
-    : args_(args), path_(InputPath(path)), input_(OpenListInput(path, path_)) {}
-
-NumberListStream::~NumberListStream() = default;
-
-bool NumberListStream::InputAtHand() const {
-    return input_->AtHand();
-}
+    : args_(args), path_(InputPath(path)), file_(RealFileSystem().OpenRead(path_)) {}
 
 bool NumberListStream::Next(std::string_view& piece) {
     offset_ += handed_;
@@ -29,7 +23,7 @@ bool NumberListStream::Next(std::string_view& piece) {
     handed_ = 0;
     for (;;) {
         const std::size_t end = WholeLinesEnd(text_, ended_);
-        if (end != 0 && (ended_ || text_.size() >= kPieceBytes || !InputAtHand())) {
+        if (end != 0 && (ended_ || text_.size() >= kPieceBytes || !file_->InputAtHand())) {
             handed_ = end;
             piece = std::string_view(text_).substr(0, end);
             return true;
@@ -41,8 +35,13 @@ bool NumberListStream::Next(std::string_view& piece) {
 
 bool NumberListStream::ReadMore() {
     buffer_.resize(std::size_t(1) << 20);
-    const std::size_t n = input_->Read(buffer_.data(), buffer_.size());
+    const std::size_t n = file_->Read(buffer_.data(), buffer_.size());
     const std::string_view bytes(buffer_.data(), n);
+    read_ += n;
+    // A file that shrinks or grows while it is read is never taken as a shorter or longer one.
+    if (file_->Size() != 0 && (read_ > file_->Size() || (n == 0 && read_ != file_->Size()))) {
+        throw FileError(FileError::Op::Read, path_, 0, std::string(kSizeChangedReason));
+    }
     if (n == 0) {
         if (!mark_known_) Decode({});
         if (!ended_) {
@@ -92,6 +91,25 @@ void NulCuts::Note(const NumberListStream& list) {
     if (!list.nul_offset()) return;
     messages_.push_back(QuotedPath(list.path()) + " holds a NUL byte at offset " +
                         std::to_string(*list.nul_offset()) + ": the list ends there");
+}
+
+NulCuts ForEachListPiece(const Arguments& args,
+                         const std::function<void(std::string_view piece, Progress&)>& take) {
+    const std::vector<std::uint64_t> sizes = ListFileSizes(args.operands);
+    Progress progress(args.command, 0, ProgressWanted(args.Has("-q")));
+    for (const std::uint64_t size : sizes) progress.AddTotal(size);
+    NulCuts cuts;
+    for (std::size_t i = 0; i < args.operands.size(); ++i) {
+        NumberListStream list(args, args.operands[i]);
+        for (std::string_view piece; list.Next(piece);) {
+            // A list of no known size counts as it comes.
+            if (sizes[i] == 0) progress.AddTotal(piece.size());
+            take(piece, progress);
+        }
+        cuts.Note(list);
+    }
+    progress.Finish();
+    return cuts;
 }
 
 bool NulCuts::Report(std::string_view command) const {

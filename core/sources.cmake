@@ -42,6 +42,7 @@ if(WIN32)
       platform/windows/windows_gbk_code_page.cpp
       platform/windows/windows_huge_pages.cpp
       platform/windows/windows_staged_file.cpp
+      platform/windows/windows_standard_streams.cpp
       platform/windows/windows_text.cpp
       platform/windows/windows_thread_priority.cpp
   )
@@ -53,6 +54,7 @@ else()
       platform/posix/huge_pages.cpp
       platform/posix/posix_file_system.cpp
       platform/posix/posix_staged_file.cpp
+      platform/posix/standard_streams.cpp
       platform/posix/temporary_names.cpp
       platform/posix/thread_priority.cpp
   )

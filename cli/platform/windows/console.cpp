@@ -1,6 +1,5 @@
 // The standard streams on Windows: binary data, wide text to consoles.
 #include "cli/console.h"
-#include "cli/standard_output.h"
 #include "core/platform/windows/windows_text.h"
 
 #include <fcntl.h>
@@ -79,10 +78,6 @@ void PrepareStandardStreams() {
     static ConsoleBuffer error_buffer(::GetStdHandle(STD_ERROR_HANDLE));
     if (IsConsole(::GetStdHandle(STD_OUTPUT_HANDLE))) std::cout.rdbuf(&out_buffer);
     if (IsConsole(::GetStdHandle(STD_ERROR_HANDLE))) std::cerr.rdbuf(&error_buffer);
-}
-
-void KeepStandardStreamsTaken() {
-    // A handle closed by the caller is never given to a file opened later: nothing to keep.
 }
 
 bool ShowsProgress(std::FILE* stream) {

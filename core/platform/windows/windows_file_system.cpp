@@ -30,6 +30,22 @@ public:
         return n;
     }
     std::uint64_t Size() const override { return size_; }
+    bool InputAtHand() override {
+        switch (::GetFileType(handle_)) {
+            case FILE_TYPE_PIPE: {
+                DWORD available = 0;
+                // A pipe whose writer left has its end at hand.
+                if (!::PeekNamedPipe(handle_, nullptr, 0, nullptr, &available, nullptr)) {
+                    return true;
+                }
+                return available > 0;
+            }
+            case FILE_TYPE_CHAR:
+                return ::WaitForSingleObject(handle_, 0) == WAIT_OBJECT_0;
+            default:
+                return true;
+        }
+    }
 
 private:
     HANDLE handle_;
