@@ -14,24 +14,10 @@ mkdir -p "$build" "$prefix"
 build=$(readlink -f "$build")/libjpeg-turbo
 prefix=$(readlink -f "$prefix")
 
-# apt-get source needs a deb-src line; Debian's images ship deb lines only.
-have_deb_src() {
-    grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/
-}
-if ! have_deb_src; then
-    if [[ $(id -u) -ne 0 ]]; then
-        echo "build-libjpeg.sh: apt has no deb-src source; run once as root to add it" >&2
-        exit 1
-    fi
-    suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
-    cat >/etc/apt/sources.list.d/debian-src.sources <<SRC
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: $suite $suite-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SRC
-    apt-get update -qq
+# apt-get source needs a deb-src entry, which tools/setup.sh adds.
+if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    echo "build-libjpeg.sh: apt has no deb-src entry; run tools/setup.sh once as root" >&2
+    exit 1
 fi
 
 version=$(apt-cache showsrc libjpeg-turbo | sed -n 's/^Version: //p' | sort -V | tail -1)
