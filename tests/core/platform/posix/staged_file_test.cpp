@@ -5,8 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/support/faulty_file_system.h"
@@ -71,7 +73,7 @@ TEST_F(StagedFileTest, NothingShowsBeforeTheCommitAndAnAbandonedResultLeavesNoth
     EXPECT_EQ(FileNames(dir.path()), (Names{"new.txt", "out.txt"}));
 }
 
-TEST_F(StagedFileTest, TheTargetKeepsModeOwnerLinksAndPlace) {
+TEST_F(StagedFileTest, TheTargetKeepsModeOwnerLinksAndPlaceAndItsOtherNamesTheOldBytes) {
     const std::string out = dir.Write("out.txt", "old");
     ::chmod(out.c_str(), 0640);
     const bool root = ::geteuid() == 0;
@@ -83,27 +85,21 @@ TEST_F(StagedFileTest, TheTargetKeepsModeOwnerLinksAndPlace) {
     std::filesystem::create_symlink("out.txt", Path("link.txt"));
     const struct stat before = Stat(out);
 
+    // Replaced in one step like any other: the other name keeps the old file whole.
     ReplacementFile file(RealFileSystem(), Path("link.txt"));
     file.file().Write("new");
     file.Commit();
-    const struct stat after = Stat(out);
-    EXPECT_EQ(ReadFileBytes(Path("other.txt")), "new");
-    EXPECT_EQ(after.st_ino, before.st_ino);  // written in place, both names keep it
-    EXPECT_TRUE(std::filesystem::is_symlink(Path("link.txt")));
-
-    // Replaced (a single link now): the new file has the old one's mode and owner.
-    std::filesystem::remove(Path("other.txt"));
-    ReplacementFile again(RealFileSystem(), out);
-    again.file().Write("newer");
-    again.Commit();
     const struct stat replaced = Stat(out);
+    EXPECT_EQ(ReadFileBytes(out), "new");
+    EXPECT_EQ(ReadFileBytes(Path("other.txt")), "old");
+    EXPECT_EQ(Stat(Path("other.txt")).st_ino, before.st_ino);
     EXPECT_NE(replaced.st_ino, before.st_ino);
+    EXPECT_TRUE(std::filesystem::is_symlink(Path("link.txt")));
     EXPECT_EQ(replaced.st_mode & 07777, 0640u);
     if (root) {
         EXPECT_EQ(replaced.st_uid, 65534u);
         EXPECT_EQ(replaced.st_gid, 65534u);
     }
-    EXPECT_EQ(ReadFileBytes(out), "newer");
 
     // A dangling link: the file is made where it points.
     std::filesystem::create_directory(Path("sub"));
@@ -116,7 +112,32 @@ TEST_F(StagedFileTest, TheTargetKeepsModeOwnerLinksAndPlace) {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     EXPECT_EQ(Stat(Path("sub/made.txt")).st_mode & 0777, 0666u & ~mask);
-    EXPECT_EQ(FileNames(dir.path()), (Names{"dangling.txt", "link.txt", "out.txt", "sub"}));
+    EXPECT_EQ(FileNames(dir.path()),
+              (Names{"dangling.txt", "link.txt", "other.txt", "out.txt", "sub"}));
+}
+
+TEST_F(StagedFileTest, AReaderSeesTheOldOrTheNewFileNeverAMixture) {
+    const std::string a(1 << 20, 'a');
+    const std::string b(1 << 20, 'b');
+    const std::string out = dir.Write("out.txt", a);
+    ASSERT_EQ(::link(out.c_str(), Path("other.txt").c_str()), 0);
+    std::atomic<bool> done{false};
+    std::atomic<int> mixed{0};
+    std::thread reader([&] {
+        while (!done) {
+            const std::string seen = ReadFileBytes(out);
+            if (seen != a && seen != b) ++mixed;
+        }
+    });
+    for (int i = 0; i < 60; ++i) {
+        ReplacementFile file(RealFileSystem(), out);
+        file.file().Write(i % 2 == 0 ? b : a);
+        file.Commit();
+    }
+    done = true;
+    reader.join();
+    EXPECT_EQ(mixed, 0);
+    EXPECT_EQ(ReadFileBytes(Path("other.txt")), a);
 }
 
 TEST_F(StagedFileTest, OfTwoWritersOfOnePathOnlyOneSucceeds) {
