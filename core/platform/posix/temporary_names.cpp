@@ -113,7 +113,7 @@ std::vector<std::string> RemoveLeftovers(int folder_fd) {
         ::close(listed);
         return removed;
     }
-    static const std::int64_t started = ProcessStart();
+    const std::int64_t started = ProcessStart();
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
         struct stat st {};
