@@ -37,6 +37,11 @@ bool NumberListStream::ReadMore() {
     buffer_.resize(std::size_t(1) << 20);
     const std::size_t n = file_->Read(buffer_.data(), buffer_.size());
     const std::string_view bytes(buffer_.data(), n);
+    read_ += n;
+    // A file that shrinks or grows while it is read is never taken as a shorter or longer one.
+    if (file_->Size() != 0 && (read_ > file_->Size() || (n == 0 && read_ != file_->Size()))) {
+        throw FileError(FileError::Op::Read, path_, 0, std::string(kSizeChangedReason));
+    }
     if (n == 0) {
         if (!mark_known_) Decode({});
         if (!ended_) {
