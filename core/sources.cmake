@@ -38,6 +38,7 @@ set(HAOJIAN_CORE_SOURCES
 if(WIN32)
   set(HAOJIAN_CORE_PLATFORM_SOURCES
       platform/windows/windows_collator.cpp
+      platform/windows/windows_dialog_directory.cpp
       platform/windows/windows_file_system.cpp
       platform/windows/windows_gbk_code_page.cpp
       platform/windows/windows_huge_pages.cpp
@@ -51,12 +52,15 @@ else()
       platform/icu/icu_collator.cpp
       platform/icu/icu_gbk_code_page.cpp
       platform/icu/icu_simple_keys.cpp
+      platform/posix/dialog_directory.cpp
       platform/posix/huge_pages.cpp
+      platform/posix/in_place_rewrite.cpp
       platform/posix/posix_file_system.cpp
       platform/posix/posix_staged_file.cpp
       platform/posix/standard_streams.cpp
       platform/posix/temporary_names.cpp
       platform/posix/thread_priority.cpp
+      platform/posix/write_target.cpp
   )
 endif()
 list(APPEND HAOJIAN_CORE_SOURCES ${HAOJIAN_CORE_PLATFORM_SOURCES})
