@@ -90,10 +90,11 @@ public:
         if (Attributes(path, data) && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
             throw FileError(FileError::Op::Open, path, EISDIR);
         }
-        // Others may read the file meanwhile, but not change it.
+        // Others may read the file meanwhile, but not change it; one putting a new file in its
+        // place (a result replacing its own source) may.
         const HANDLE handle =
-            ::CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                          OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+            ::CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                          nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             throw Win32FileError(FileError::Op::Open, path, ::GetLastError());
         }

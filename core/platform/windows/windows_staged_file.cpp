@@ -188,11 +188,15 @@ std::unique_ptr<StagedFile> CreateWindowsStagedFile(const std::string& target) {
         return std::make_unique<WindowsStagedFile>(target, wide, INVALID_HANDLE_VALUE,
                                                    INVALID_FILE_ATTRIBUTES, false);
     }
-    // Held open for writing, others may only read: a program writing the target now refuses
-    // this (a sharing violation), and none may start writing it until Commit. A read-only
-    // target refuses the access.
-    const HANDLE claim = ::CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // A read-only target is refused, as the system refuses writing it (a process of an
+    // administrator, or wine's as root, might otherwise get through).
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) throw fail(EACCES);
+    // Held open until Commit, others may only read: a program writing the target now refuses
+    // this (a sharing violation), and none may start writing it meanwhile. A second run putting a
+    // result in its place is refused by a lock on a byte far past the end, which no reader of
+    // the file meets.
+    const HANDLE claim = ::CreateFileW(wide.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (claim == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
         if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
@@ -200,9 +204,27 @@ std::unique_ptr<StagedFile> CreateWindowsStagedFile(const std::string& target) {
         }
         throw Win32FileError(FileError::Op::Create, target, error);
     }
-    const bool direct = ::GetFileType(claim) != FILE_TYPE_DISK;
-    // A device or a pipe is written as it is.
-    return std::make_unique<WindowsStagedFile>(target, wide, claim, attributes, direct);
+    if (::GetFileType(claim) != FILE_TYPE_DISK) {
+        // A device or a pipe is written as it is.
+        ::CloseHandle(claim);
+        const HANDLE device =
+            ::CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          OPEN_EXISTING, 0, nullptr);
+        if (device == INVALID_HANDLE_VALUE) {
+            throw Win32FileError(FileError::Op::Create, target, ::GetLastError());
+        }
+        return std::make_unique<WindowsStagedFile>(target, wide, device, attributes, true);
+    }
+    OVERLAPPED past_end{};
+    past_end.Offset = 0xFFFFFFF0u;
+    past_end.OffsetHigh = 0x7FFFFFFFu;
+    if (!::LockFileEx(claim, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                      &past_end)) {
+        const DWORD error = ::GetLastError();
+        ::CloseHandle(claim);
+        throw FileError(FileError::Op::Create, target, EWOULDBLOCK, Win32Reason(error));
+    }
+    return std::make_unique<WindowsStagedFile>(target, wide, claim, attributes, false);
 }
 
 std::unique_ptr<StagedFile> CreateWindowsDirectFile(const std::string& target, HANDLE handle) {

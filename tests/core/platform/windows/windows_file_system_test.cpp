@@ -1,0 +1,144 @@
+// The real file system on Windows: results put in place whole, nothing left beside them, targets
+// that may not be written refused, any file name.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/files/file_system.h"
+#include "core/platform/windows/windows_text.h"
+#include "tests/support/test_files.h"
+
+namespace haojian {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::TempDir;
+
+// The names in folder, hidden ones too.
+std::vector<std::string> Names(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::u8string(folder.begin(), folder.end()))) {
+        const std::u8string name = entry.path().filename().u8string();
+        names.emplace_back(name.begin(), name.end());
+    }
+    return names;
+}
+
+int CreateCode(const std::string& target) {
+    try {
+        RealFileSystem().CreateReplacement(target)->Write("new");
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.op(), FileError::Op::Create);
+        return e.code();
+    }
+    return 0;
+}
+
+TEST(WindowsFileSystem, ReplacesWholeKeepsAttributesAndLeavesNothingBeside) {
+    const TempDir dir;
+    const std::string target = dir.Write("out.txt", "old");
+    ::SetFileAttributesW(WidePath(target).c_str(), FILE_ATTRIBUTE_ARCHIVE);
+    {
+        ReplacementFile file(RealFileSystem(), target);
+        file.file().Write("new ");
+        file.file().Write("text");
+        file.Commit();
+    }
+    EXPECT_EQ(ReadFileBytes(target), "new text");
+    EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"out.txt"});
+    EXPECT_EQ(::GetFileAttributesW(WidePath(target).c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+
+    // A new target is made visible; one abandoned leaves nothing at all.
+    const std::string fresh = dir.path() + "fresh.txt";
+    ReplacementFile(RealFileSystem(), fresh).Commit();
+    EXPECT_EQ(ReadFileBytes(fresh), "");
+    EXPECT_EQ(::GetFileAttributesW(WidePath(fresh).c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+    {
+        ReplacementFile abandoned(RealFileSystem(), target);
+        abandoned.file().Write("lost");
+    }
+    EXPECT_EQ(ReadFileBytes(target), "new text");
+    EXPECT_EQ(Names(dir.path()).size(), 2u);
+}
+
+// Another writer of the same target, a program writing it, a read-only target: refused, the
+// target untouched.
+TEST(WindowsFileSystem, RefusesTargetsThatMayNotBeWrittenNow) {
+    const TempDir dir;
+    const std::string target = dir.Write("out.txt", "old");
+    {
+        const std::unique_ptr<StagedFile> first = RealFileSystem().CreateReplacement(target);
+        EXPECT_EQ(CreateCode(target), EWOULDBLOCK);
+        first->Write("first");
+        first->Commit();
+    }
+    EXPECT_EQ(ReadFileBytes(target), "first");
+
+    const HANDLE other = ::CreateFileW(WidePath(target).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                       nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(CreateCode(target), EWOULDBLOCK);
+    ::CloseHandle(other);
+
+    ::SetFileAttributesW(WidePath(target).c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(CreateCode(target), EACCES);
+    ::SetFileAttributesW(WidePath(target).c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadFileBytes(target), "first");
+
+    EXPECT_EQ(CreateCode(dir.path() + "no folder/out.txt"), ENOENT);
+    EXPECT_EQ(CreateCode(dir.path()), EISDIR);
+    EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"out.txt"});
+}
+
+// Chinese names, and one with a character outside GBK and the basic plane, in a path longer
+// than the classic limit.
+TEST(WindowsFileSystem, AnyNameAndLongPaths) {
+    const TempDir dir;
+    std::string folder = dir.path();
+    while (folder.size() < 300) {
+        folder += "长路径folder/";
+        ASSERT_TRUE(::CreateDirectoryW(WidePath(folder).c_str(), nullptr)) << folder;
+    }
+    for (const std::string name : {"号码表.txt", "\xF0\x9F\x98\x80 \xE2\x82\xA9.txt"}) {
+        for (const std::string& where : {dir.path(), folder}) {
+            const std::string path = where + name;
+            ReplacementFile file(RealFileSystem(), path);
+            file.file().Write("13800138000\n");
+            file.Commit();
+            EXPECT_TRUE(RealFileSystem().IsFile(path)) << path;
+            EXPECT_EQ(ReadWholeFile(RealFileSystem(), path), "13800138000\n") << path;
+            EXPECT_EQ(RealFileSystem().SizeHint(path), 12u);
+        }
+    }
+    try {
+        RealFileSystem().OpenRead(dir.path() + "缺.txt");
+        ADD_FAILURE() << "opened a missing file";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.code(), ENOENT);
+        EXPECT_FALSE(e.reason().empty());
+    }
+    // The executable's folder, as the database beside it is found.
+    EXPECT_TRUE(RealFileSystem().IsFile(ExecutableDirectory() + "core_tests.exe"));
+}
+
+// A file being read may be read by others, not written.
+TEST(WindowsFileSystem, AFileBeingReadMayBeReadButNotWritten) {
+    const TempDir dir;
+    const std::string list = dir.Write("list.txt", "13800138000\n");
+    const std::unique_ptr<InputFile> file = RealFileSystem().OpenRead(list);
+    EXPECT_EQ(ReadWholeFile(RealFileSystem(), list), "13800138000\n");
+    const HANDLE writer =
+        ::CreateFileW(WidePath(list).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                      nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(writer, INVALID_HANDLE_VALUE);
+    if (writer != INVALID_HANDLE_VALUE) ::CloseHandle(writer);
+}
+
+}  // namespace
+}  // namespace haojian
