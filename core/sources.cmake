@@ -36,6 +36,7 @@ set(HAOJIAN_CORE_SOURCES
 
 # What the core asks of the operating system, behind its seams.
 set(HAOJIAN_CORE_PLATFORM_SOURCES
+    platform/posix/dialog_directory.cpp
     platform/posix/huge_pages.cpp
     platform/posix/in_place_rewrite.cpp
     platform/posix/posix_file_system.cpp
