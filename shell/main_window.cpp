@@ -339,7 +339,9 @@ void TForm1::FormCreate() {
     run_ = std::make_unique<QueryRun>(static_cast<RunView&>(*this), *waker_, seams_.files);
     model_ = std::make_unique<ResultModel>(run_->Rows());
     list_->setModel(model_.get());
-    new ResultListMenu(list_, run_->Rows(), [this] { ShowStatistics(); });
+    new ResultListMenu(list_,
+                       {[this] { ShowStatistics(); }, [this] { return run_->RowsSnapshot(); },
+                        [this](const QString& text) { ShowMessage(text); }});
     // A list file dropped on the window is imported.
     auto* drop = new FileDrop(
         this, [this] { return import_->isEnabled(); },
@@ -561,7 +563,12 @@ void TForm1::closeEvent(QCloseEvent* event) {
     }
     if (task_->Busy()) {
         // The work ends first, its file complete and any failure shown; then the window closes.
+        // Meanwhile it says so, and takes no new command.
         close_confirmed_ = true;
+        panels_[kPanelStatus]->setText(long_work_ == LongWork::Merge
+                                           ? QStringLiteral(u"正在合并数据文件，完成后退出...")
+                                           : QStringLiteral(u"正在导出搜索结果，完成后退出..."));
+        UpdateCommands();
         event->ignore();
         return;
     }
@@ -573,8 +580,12 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized)) {
+    if (event->type() != QEvent::WindowStateChange) return;
+    if (windowState() & Qt::WindowMinimized) {
         emit Minimised();
+    } else if (statistics_ &&
+               (static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized)) {
+        statistics_->Restore();
     }
 }
 
