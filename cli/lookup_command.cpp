@@ -5,7 +5,7 @@
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
-#include "cli/number_list_text.h"
+#include "cli/number_list_stream.h"
 #include "cli/progress.h"
 #include "cli/standard_output.h"
 #include "core/collation/collation.h"
@@ -35,10 +35,12 @@ constexpr std::string_view kHelp =
     "  -q            no progress line\n"
     "  -h, --help    show this text\n"
     "\n"
-    "A list that begins with a UTF-8 byte-order mark has it skipped; one that begins with a\n"
-    "UTF-16 mark is converted to GBK; either is said on standard error. A run that takes over\n"
-    "a second shows its progress on standard error when that is a terminal. Lookup is a\n"
-    "stream filter: split a list, look up the parts anywhere, join the results in order.\n"
+    "A list that begins with a UTF-8 or UTF-16 byte-order mark is converted to GBK, which is\n"
+    "said on standard error, with the number of characters that GBK cannot hold (they become\n"
+    "\"?\"). A run that takes over a second shows its progress on standard error when that is\n"
+    "a terminal. Lookup is a stream filter: lists are read and answered a piece at a time, in\n"
+    "little memory whatever their length, each line written as soon as it is read; split a\n"
+    "list, look up the parts anywhere, join the results in order.\n"
     "Messages are printed in UTF-8. Exit status: 0 done, 1 failure, 2 bad usage.\n";
 
 // The UTF-8 form of the few distinct texts that fields take, converted once each.
@@ -102,10 +104,13 @@ int Lookup(const Arguments& args) {
         }};
     NulCuts cuts;
     for (std::size_t i = 0; i < args.operands.size(); ++i) {
-        const NumberListText list(args, args.operands[i]);
-        if (sizes[i] == 0) progress.AddTotal(list.text().size());
-        ProcessChunksInOrder(list.text(), work);
-        out.Flush();
+        // A piece at a time, its lines written before more input is waited for.
+        NumberListStream list(args, args.operands[i]);
+        for (std::string_view piece; list.Next(piece);) {
+            if (sizes[i] == 0) progress.AddTotal(piece.size());
+            ProcessChunksInOrder(piece, work);
+            out.Flush();
+        }
         cuts.Note(list);
     }
     progress.Finish();

@@ -5,12 +5,13 @@
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
-#include "cli/number_list_text.h"
+#include "cli/number_list_stream.h"
 #include "cli/progress.h"
 #include "cli/standard_output.h"
 #include "core/collation/collation.h"
 #include "core/export/row_statistics.h"
 #include "core/files/buffered_writer.h"
+#include "core/lookup/number_lookup.h"
 #include "core/text/gbk.h"
 
 namespace haojian::cli {
@@ -34,7 +35,8 @@ constexpr std::string_view kHelp =
     "  -q              no progress line\n"
     "  -h, --help      show this text\n"
     "\n"
-    "Lists are read as lookup reads them (byte-order marks included); a list cut short by a\n"
+    "Lists are read as lookup reads them, a piece at a time (byte-order marks included), so\n"
+    "that only the names are held; a list cut short by a\n"
     "NUL byte is counted up to it, then the file and offset are reported and the exit status\n"
     "is 1. Messages are printed in UTF-8. Exit status: 0 done, 1 failure, 2 bad usage.\n";
 
@@ -47,13 +49,28 @@ int Stats(const Arguments& args) {
     const bool utf8 = args.Has("--utf8");
 
     const SegmentDatabase database = LoadDatabase(args);
-    std::uint64_t list_bytes = 0;
+    CodeTables tables;
+    ReloadCodeTables(tables);
+    const NumberResolver resolve(database, tables, DefaultCollation());
+    const std::vector<std::uint64_t> sizes = ListFileSizes(args.operands);
+    Progress progress("stats", 0, ProgressWanted(args.Has("-q")));
+    for (const std::uint64_t size : sizes) progress.AddTotal(size);
+    // Counted a piece at a time: only the distinct names are held.
+    RowCounter counter;
     NulCuts cuts;
-    const LookedUpRows rows(ReadLists(args, list_bytes, cuts), database);
-    Progress progress("stats", list_bytes, ProgressWanted(args.Has("-q")));
-    const RowStatistics statistics =
-        CountRows(RowsWithProgress(rows, progress), DefaultCollation());
+    for (std::size_t i = 0; i < args.operands.size(); ++i) {
+        NumberListStream list(args, args.operands[i]);
+        for (std::string_view piece; list.Next(piece);) {
+            if (sizes[i] == 0) progress.AddTotal(piece.size());
+            ResolveLines(piece, resolve, [&](const LookupResult& r) {
+                counter.Add(r.province, r.city, r.card_type);
+            });
+            progress.Advance(piece.size());
+        }
+        cuts.Note(list);
+    }
     progress.Finish();
+    const RowStatistics statistics = counter.Sorted(DefaultCollation());
 
     const FieldCounts& counts = by == "province" ? statistics.provinces
                                 : by == "city"   ? statistics.cities
