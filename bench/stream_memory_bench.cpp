@@ -38,33 +38,19 @@ void BM_LookupStream(benchmark::State& state) {
     Stream(state, "lookup");
 }
 void BM_ExportStream(benchmark::State& state) {
-    Stream(state, "export -o /dev/null --layout 手机号码+省份+卡类");
+    Stream(state, "export -q -o /dev/null --layout 手机号码+省份+卡类");
 }
 void BM_StatsStream(benchmark::State& state) {
     Stream(state, "stats --by city");
 }
 
-BENCHMARK(BM_LookupStream)
-    ->Arg(1)
-    ->Arg(10)
-    ->Arg(50)
-    ->UseManualTime()
-    ->Iterations(1)
-    ->Unit(benchmark::kSecond);
-BENCHMARK(BM_ExportStream)
-    ->Arg(1)
-    ->Arg(10)
-    ->Arg(50)
-    ->UseManualTime()
-    ->Iterations(1)
-    ->Unit(benchmark::kSecond);
-BENCHMARK(BM_StatsStream)
-    ->Arg(1)
-    ->Arg(10)
-    ->Arg(50)
-    ->UseManualTime()
-    ->Iterations(1)
-    ->Unit(benchmark::kSecond);
+void Sizes(benchmark::internal::Benchmark* b) {
+    b->Arg(1)->Arg(10)->Arg(50)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
+}
+
+BENCHMARK(BM_LookupStream)->Apply(Sizes);
+BENCHMARK(BM_ExportStream)->Apply(Sizes);
+BENCHMARK(BM_StatsStream)->Apply(Sizes);
 
 }  // namespace
 }  // namespace haojian

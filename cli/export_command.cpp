@@ -110,24 +110,14 @@ int Export(const Arguments& args) {
     const SegmentDatabase database = LoadDatabase(args);
     CodeTables tables;
     ReloadCodeTables(tables);
-    const std::vector<std::uint64_t> sizes = ListFileSizes(args.operands);
-    Progress progress("export", 0, ProgressWanted(args.Has("-q")));
-    for (const std::uint64_t size : sizes) progress.AddTotal(size);
     StandardOutputFileSystem fs(args.command);
     // Read, looked up and written a piece at a time.
     NumberListExport exporter(database, tables, DefaultCollation(),
                               ExportFilter{province, city, card}, layout, output, fs);
-    NulCuts cuts;
-    for (std::size_t i = 0; i < args.operands.size(); ++i) {
-        NumberListStream list(args, args.operands[i]);
-        for (std::string_view piece; list.Next(piece);) {
-            if (sizes[i] == 0) progress.AddTotal(piece.size());
-            exporter.Add(piece, [&](std::size_t bytes) { progress.Advance(bytes); });
-        }
-        cuts.Note(list);
-    }
+    const NulCuts cuts = ForEachListPiece(args, [&](std::string_view piece, Progress& progress) {
+        exporter.Add(piece, [&](std::size_t bytes) { progress.Advance(bytes); });
+    });
     const std::size_t count = exporter.Commit();
-    progress.Finish();
     PrintStatus(ExportedStatusText(count), data_on_standard_output);
     return cuts.Report(args.command) ? kExitFailure : kExitSuccess;
 }

@@ -39,13 +39,16 @@ void ListDecoder::Decode(std::string_view bytes, std::string& out) {
     }
 }
 
+std::string_view ListDecoder::AfterHeld(std::string_view bytes, std::string& joined) {
+    if (held_.empty()) return bytes;
+    joined = held_ + std::string(bytes);
+    held_.clear();
+    return joined;
+}
+
 void ListDecoder::DecodeUtf8(std::string_view bytes, std::string& out) {
     std::string joined;
-    if (!held_.empty()) {
-        joined = held_ + std::string(bytes);
-        bytes = joined;
-        held_.clear();
-    }
+    bytes = AfterHeld(bytes, joined);
     // A sequence cut off at the end waits for its rest.
     std::size_t start = bytes.size();
     for (std::size_t back = 0; back < 4 && start > 0; ++back) {
@@ -62,11 +65,7 @@ void ListDecoder::DecodeUtf8(std::string_view bytes, std::string& out) {
 
 void ListDecoder::DecodeUtf16(std::string_view bytes, std::string& out) {
     std::string joined;
-    if (!held_.empty()) {
-        joined = held_ + std::string(bytes);
-        bytes = joined;
-        held_.clear();
-    }
+    bytes = AfterHeld(bytes, joined);
     const bool big_endian = mark_ == ByteOrderMark::kUtf16BigEndian;
     std::size_t whole = bytes.size() - bytes.size() % 2;
     // A pair's high half waits for its low half.

@@ -35,6 +35,8 @@ public:
 
 private:
     void DecodeUtf16(std::string_view bytes, std::string& out);
+    // bytes behind what is held from the last piece (joined into joined when there is some).
+    std::string_view AfterHeld(std::string_view bytes, std::string& joined);
     void DecodeUtf8(std::string_view bytes, std::string& out);
 
     ByteOrderMark mark_ = ByteOrderMark::kNone;

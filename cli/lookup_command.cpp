@@ -70,9 +70,7 @@ int Lookup(const Arguments& args) {
     CodeTables tables;
     ReloadCodeTables(tables);
     const NumberResolver resolve(database, tables, DefaultCollation());
-    const std::vector<std::uint64_t> sizes = ListFileSizes(args.operands);
-    Progress progress("lookup", 0, ProgressWanted(args.Has("-q")));
-    for (const std::uint64_t size : sizes) progress.AddTotal(size);
+    Progress* progress = nullptr;
     StandardOutput standard_output;
     BufferedWriter out(standard_output, std::size_t(64) << 10);
     // Each thread converts to UTF-8 with texts of its own.
@@ -100,20 +98,14 @@ int Lookup(const Arguments& args) {
         },
         [&](std::string_view chunk, std::string_view lines, std::size_t) {
             out.Append(lines);
-            progress.Advance(chunk.size());
+            progress->Advance(chunk.size());
         }};
-    NulCuts cuts;
-    for (std::size_t i = 0; i < args.operands.size(); ++i) {
-        // A piece at a time, its lines written before more input is waited for.
-        NumberListStream list(args, args.operands[i]);
-        for (std::string_view piece; list.Next(piece);) {
-            if (sizes[i] == 0) progress.AddTotal(piece.size());
-            ProcessChunksInOrder(piece, work);
-            out.Flush();
-        }
-        cuts.Note(list);
-    }
-    progress.Finish();
+    // A piece's lines are written before more input is waited for.
+    const NulCuts cuts = ForEachListPiece(args, [&](std::string_view piece, Progress& shown) {
+        progress = &shown;
+        ProcessChunksInOrder(piece, work);
+        out.Flush();
+    });
     return cuts.Report(args.command) ? kExitFailure : kExitSuccess;
 }
 

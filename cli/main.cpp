@@ -12,6 +12,7 @@
 #include "cli/standard_output.h"
 #include "cli/termination_signals.h"
 #include "core/base/version.h"
+#include "core/platform/posix/standard_streams.h"
 
 namespace {
 
@@ -33,7 +34,9 @@ constexpr std::string_view kUsage =
     "  --version    show the version\n"
     "\n"
     "'haojian-cli COMMAND --help' or 'haojian-cli help COMMAND' tells more of each. Texts\n"
-    "read and written are GBK unless a command says otherwise; messages are printed in UTF-8.\n"
+    "read and written are GBK unless a command says otherwise. Standard output carries the\n"
+    "result alone: the data, or the status line of export and merge when they write a file;\n"
+    "messages, reports of db build and progress go to standard error, in UTF-8.\n"
     "Exit status: 0 done, 1 failure, 2 bad usage.\n";
 
 constexpr std::string_view kDbUsage =
@@ -106,7 +109,7 @@ int RunDb(std::vector<std::string> args) {
 
 int main(int argc, char** argv) {
     using namespace haojian::cli;
-    KeepStandardStreamsTaken();
+    haojian::KeepStandardStreamsTaken();
     RemoveTemporaryFilesOnTermination();
     return Dispatch(std::vector<std::string>(argv + 1, argv + argc), kUsage, "",
                     {{"lookup", [](std::vector<std::string> a) { return RunLookup(a); }},

@@ -52,24 +52,13 @@ int Stats(const Arguments& args) {
     CodeTables tables;
     ReloadCodeTables(tables);
     const NumberResolver resolve(database, tables, DefaultCollation());
-    const std::vector<std::uint64_t> sizes = ListFileSizes(args.operands);
-    Progress progress("stats", 0, ProgressWanted(args.Has("-q")));
-    for (const std::uint64_t size : sizes) progress.AddTotal(size);
     // Counted a piece at a time: only the distinct names are held.
     RowCounter counter;
-    NulCuts cuts;
-    for (std::size_t i = 0; i < args.operands.size(); ++i) {
-        NumberListStream list(args, args.operands[i]);
-        for (std::string_view piece; list.Next(piece);) {
-            if (sizes[i] == 0) progress.AddTotal(piece.size());
-            ResolveLines(piece, resolve, [&](const LookupResult& r) {
-                counter.Add(r.province, r.city, r.card_type);
-            });
-            progress.Advance(piece.size());
-        }
-        cuts.Note(list);
-    }
-    progress.Finish();
+    const NulCuts cuts = ForEachListPiece(args, [&](std::string_view piece, Progress& progress) {
+        ResolveLines(piece, resolve,
+                     [&](const LookupResult& r) { counter.Add(r.province, r.city, r.card_type); });
+        progress.Advance(piece.size());
+    });
     const RowStatistics statistics = counter.Sorted(DefaultCollation());
 
     const FieldCounts& counts = by == "province" ? statistics.provinces
