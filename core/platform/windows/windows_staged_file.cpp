@@ -168,7 +168,18 @@ private:
 }  // namespace
 
 std::unique_ptr<StagedFile> CreateWindowsStagedFile(const std::string& target) {
-    const std::wstring wide = WidePath(target);
+    // The full path: ReplaceFileW refuses relative names (ERROR_DIRECTORY) on some systems, and
+    // the temporary file's folder is then plain.
+    std::wstring wide = WidePath(target);
+    if (!wide.starts_with(L"\\\\?\\")) {
+        const DWORD n = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+        std::wstring full(n, L'\0');
+        const DWORD got = ::GetFullPathNameW(wide.c_str(), n, full.data(), nullptr);
+        if (got > 0 && got < n) {
+            full.resize(got);
+            wide = full;
+        }
+    }
     const auto fail = [&](int code) { return FileError(FileError::Op::Create, target, code); };
     const DWORD attributes = ::GetFileAttributesW(wide.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
