@@ -18,6 +18,8 @@ QStringList NameFilters(FileChoice::Filters filters) {
     // "*" rather than "*.*": here a file name need not have a dot.
     if (filters == FileChoice::Filters::ChineseText)
         return {QStringLiteral(u"文本文件(*.txt)"), QStringLiteral(u"所有文件(*)")};
+    if (filters == FileChoice::Filters::Csv)
+        return {QStringLiteral("CSV files(*.csv)"), QStringLiteral("All files(*)")};
     return {QStringLiteral("Text files(*.txt)"), QStringLiteral("All files(*)")};
 }
 

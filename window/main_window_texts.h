@@ -58,4 +58,16 @@ inline constexpr std::u16string_view kCopyItem = u"复制";
 inline constexpr std::u16string_view kSelectAllItem = u"全选";
 inline constexpr std::u16string_view kStatisticsItem = u"统计...";
 
+// The statistics window.
+inline constexpr std::u16string_view kStatisticsCaption = u"统计";
+inline constexpr std::array<std::u16string_view, 3> kStatisticsTables = {u"省份", u"城市", u"卡类"};
+inline constexpr std::u16string_view kCountColumn = u"数量";
+inline constexpr std::u16string_view kShareColumn = u"占比";
+inline constexpr std::u16string_view kTotalPrefix = u"共计：";
+inline constexpr std::u16string_view kTotalSuffix = u" 条";
+inline constexpr std::u16string_view kSaveCsvButton = u"保存为CSV...";
+inline constexpr std::u16string_view kCloseButton = u"关闭";
+inline constexpr std::u16string_view kSaveCsvTitle = u"统计结果保存为";
+inline constexpr std::u16string_view kSaveCsvName = u"统计.csv";
+
 }  // namespace haojian::window_text
