@@ -1,14 +1,10 @@
 #include "cli/cli_support.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <iostream>
 #include <optional>
 
 #include "cli/messages.h"
-#include "cli/named_pipe.h"
 #include "cli/standard_output.h"
 #include "core/base/error.h"
 #include "core/collation/collation.h"
@@ -121,19 +117,22 @@ std::string DatabasePath(const Arguments& args) {
 
 std::string ReadDatabaseBytes(const Arguments& args) {
     const std::string path = DatabasePath(args);
-    // Anything that is no folder is read to its end: a file, or a pipe ("--db <(zcat db.gz)").
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
-        throw FileOperationError("No segment database file", path, errno);
-    }
-    if (S_ISDIR(info.st_mode)) throw FileOperationError("No segment database file", path, EISDIR);
-    if (S_ISFIFO(info.st_mode)) {
-        return ReadNamedPipe(path, [&] {
+    FileSystem& fs = RealFileSystem();
+    if (fs.IsFile(path)) return ReadWholeFile(fs, path);
+    // Anything else that is no folder is read to its end: a pipe ("--db <(zcat db.gz)"), or a
+    // named pipe, whose wait for a writer is said.
+    std::unique_ptr<InputFile> file;
+    try {
+        file = fs.OpenReadTellingWait(path, [&] {
             PrintMessage(args.command,
                          "waiting for " + QuotedPath(path) + " (a named pipe) to be written to");
         });
+    } catch (const FileError& e) {
+        throw FileOperationError("No segment database file", path, e.code());
     }
-    return ReadWholeFile(RealFileSystem(), path);
+    std::string bytes;
+    AppendWholeFile(*file, path, bytes);
+    return bytes;
 }
 
 SegmentDatabase LoadDatabase(const Arguments& args) {

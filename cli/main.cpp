@@ -12,6 +12,7 @@
 #include "cli/standard_output.h"
 #include "cli/termination_signals.h"
 #include "core/base/version.h"
+#include "core/platform/posix/standard_streams.h"
 
 namespace {
 
@@ -108,7 +109,7 @@ int RunDb(std::vector<std::string> args) {
 
 int main(int argc, char** argv) {
     using namespace haojian::cli;
-    KeepStandardStreamsTaken();
+    haojian::KeepStandardStreamsTaken();
     RemoveTemporaryFilesOnTermination();
     return Dispatch(std::vector<std::string>(argv + 1, argv + argc), kUsage, "",
                     {{"lookup", [](std::vector<std::string> a) { return RunLookup(a); }},

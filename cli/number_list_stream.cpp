@@ -1,12 +1,5 @@
 #include "cli/number_list_stream.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-
 #include "cli/cli_support.h"
 #include "cli/messages.h"
 #include "cli/progress.h"
@@ -22,29 +15,7 @@ std::size_t WholeLinesEnd(std::string_view text, bool at_end) {
 }
 
 NumberListStream::NumberListStream(const Arguments& args, const std::string& path)
-    : args_(args), path_(InputPath(path)) {
-    if (path == "-") {
-        fd_ = STDIN_FILENO;
-        return;
-    }
-    fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) throw FileError(FileError::Op::Open, path_, errno);
-    owned_ = true;
-    struct stat info {};
-    if (::fstat(fd_, &info) == 0 && S_ISDIR(info.st_mode)) {
-        ::close(fd_);
-        throw FileError(FileError::Op::Open, path_, EISDIR);
-    }
-}
-
-NumberListStream::~NumberListStream() {
-    if (owned_) ::close(fd_);
-}
-
-bool NumberListStream::InputAtHand() const {
-    pollfd p{fd_, POLLIN, 0};
-    return ::poll(&p, 1, 0) > 0;
-}
+    : args_(args), path_(InputPath(path)), file_(RealFileSystem().OpenRead(path_)) {}
 
 bool NumberListStream::Next(std::string_view& piece) {
     offset_ += handed_;
@@ -52,7 +23,7 @@ bool NumberListStream::Next(std::string_view& piece) {
     handed_ = 0;
     for (;;) {
         const std::size_t end = WholeLinesEnd(text_, ended_);
-        if (end != 0 && (ended_ || text_.size() >= kPieceBytes || !InputAtHand())) {
+        if (end != 0 && (ended_ || text_.size() >= kPieceBytes || !file_->InputAtHand())) {
             handed_ = end;
             piece = std::string_view(text_).substr(0, end);
             return true;
@@ -64,12 +35,13 @@ bool NumberListStream::Next(std::string_view& piece) {
 
 bool NumberListStream::ReadMore() {
     buffer_.resize(std::size_t(1) << 20);
-    ssize_t n;
-    do {
-        n = ::read(fd_, buffer_.data(), buffer_.size());
-    } while (n < 0 && errno == EINTR);
-    if (n < 0) throw FileError(FileError::Op::Read, path_, errno);
-    const std::string_view bytes(buffer_.data(), std::size_t(n));
+    const std::size_t n = file_->Read(buffer_.data(), buffer_.size());
+    const std::string_view bytes(buffer_.data(), n);
+    read_ += n;
+    // A file that shrinks or grows while it is read is never taken as a shorter or longer one.
+    if (file_->Size() != 0 && (read_ > file_->Size() || (n == 0 && read_ != file_->Size()))) {
+        throw FileError(FileError::Op::Read, path_, 0, std::string(kSizeChangedReason));
+    }
     if (n == 0) {
         if (!mark_known_) Decode({});
         if (!ended_) {

@@ -2,12 +2,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "cli/list_encoding.h"
+#include "core/files/file_system.h"
 
 namespace haojian::cli {
 
@@ -24,9 +26,6 @@ public:
 
     // Opens the list at path ("-" is standard input). Throws FileError (Open).
     NumberListStream(const Arguments& args, const std::string& path);
-    ~NumberListStream();
-    NumberListStream(const NumberListStream&) = delete;
-    NumberListStream& operator=(const NumberListStream&) = delete;
 
     // The next piece of the text: whole lines, ended as the text ends them, the last one as the
     // text leaves it. It stays valid until the next call. Waits for input only while no whole
@@ -41,19 +40,18 @@ public:
 private:
     // Reads what there is (waiting for some) and decodes it onto text_; false at the end.
     bool ReadMore();
-    bool InputAtHand() const;
     // No more input is taken: its end, or a NUL byte.
     void End();
     void Decode(std::string_view bytes);
 
     const Arguments& args_;
     std::string path_;
-    int fd_ = -1;
-    bool owned_ = false;  // fd_ was opened here
+    std::unique_ptr<InputFile> file_;
     ListDecoder decoder_;
     std::string head_;  // the first bytes, until the mark is known
     bool mark_known_ = false;
     std::string buffer_;
+    std::uint64_t read_ = 0;  // bytes of the file read so far
     std::string text_;          // decoded, not yet handed out
     std::size_t handed_ = 0;    // the piece handed out last, at the start of text_
     std::uint64_t offset_ = 0;  // the text's bytes before text_

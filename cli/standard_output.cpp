@@ -1,6 +1,5 @@
 #include "cli/standard_output.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,17 +21,6 @@ void StandardOutput::Write(std::string_view bytes) {
 
 void WriteStandardOutput(std::string_view bytes) {
     StandardOutput().Write(bytes);
-}
-
-void KeepStandardStreamsTaken() {
-    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
-        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
-        // open() takes the lowest free descriptor: this one, the lower ones being taken. Opened
-        // the wrong way round, so that using it fails as using the closed stream would.
-        const int taken =
-            ::open("/dev/null", (fd == STDIN_FILENO ? O_WRONLY : O_RDONLY) | O_CLOEXEC);
-        if (taken != fd && taken >= 0) ::close(taken);
-    }
 }
 
 namespace {

@@ -24,11 +24,6 @@ public:
 // happens. Throws FileError (Write, naming standard output).
 void WriteStandardOutput(std::string_view bytes);
 
-// Opens /dev/null on each of the standard streams that the caller left closed, the wrong way
-// round (standard input for writing, the others for reading): files opened later then never
-// take their place, and using a closed stream still fails (EBADF) rather than reaching a file.
-void KeepStandardStreamsTaken();
-
 // The real file system, except that the result meant for standard output (kStandardOutput) is
 // written straight to it: never a file put in place of whatever standard output names, nor
 // that file rewritten from its start. What the results' files have to say (FileNotice) is
