@@ -1,12 +1,10 @@
 #include "shell/main_window.h"
 
-#include <unistd.h>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
-#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -25,6 +23,7 @@
 
 #include "core/base/error.h"
 #include "core/export/export.h"
+#include "core/files/dialog_directory.h"
 #include "core/files/file_system.h"
 #include "core/lookup/built_in_code_rows.h"
 #include "core/lookup/segment_database.h"
@@ -103,11 +102,6 @@ WindowSeams DesktopSeams() {
     const std::string program_directory = ExecutableDirectory();
     return {DesktopDialogs(), DesktopAddressOpener(), RealFileSystem(), program_directory,
             DialogDirectory(program_directory)};
-}
-
-std::string DialogDirectory(const std::string& program_directory) {
-    if (::access(program_directory.c_str(), W_OK) == 0) return program_directory;
-    return FilePath(QDir::homePath()) + "/";
 }
 
 TForm1::TForm1(WindowSeams seams, QWidget* parent) : QWidget(parent), seams_(std::move(seams)) {
