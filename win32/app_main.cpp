@@ -1,8 +1,10 @@
 // The Windows program haojian.exe: the application window, the main window and the message
 // loop until the main window has closed.
+// windows.h first: the other system headers build on it.
+#include <windows.h>
+
 #include <commctrl.h>
 #include <objbase.h>
-#include <windows.h>
 
 #include <clocale>
 

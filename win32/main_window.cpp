@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "core/files/dialog_directory.h"
 #include "core/files/file_system.h"
 #include "core/text/fixed_texts.h"
 #include "win32/about_window.h"
@@ -280,11 +281,6 @@ void MainWindow::BuildControls() {
     image2_ = Picture::FromJpegResource(L"IMAGE2");
 
     status_ = MakeChild(window_, STATUSCLASSNAMEW, L"", SBARS_SIZEGRIP, kIdStatusBar1);
-    for (std::size_t i = 0; i + 1 < window_text::kPanelTexts.size(); ++i) {
-        const std::wstring text = Wide(window_text::kPanelTexts[i]);
-        SendMessageW(status_, SB_SETTEXTW, i, reinterpret_cast<LPARAM>(text.c_str()));
-    }
-    SetStatusText(kPanelStatus, GbkFromWide(Wide(window_text::kContactLine)));
 
     tray_menu_ = CreatePopupMenu();
     AppendMenuW(tray_menu_, MF_STRING | MF_GRAYED, kIdN17, L"显示主程序(&S)");
@@ -298,9 +294,10 @@ void MainWindow::BuildControls() {
     dialogs_ = std::make_unique<CommandDialogs>(window_);
     work_ = std::make_unique<ThreadWork>(window_);
     waker_ = std::make_unique<PostedWaker>(window_);
-    commands_ = std::make_unique<WindowCommands>(static_cast<WindowView&>(*this), *dialogs_, *work_,
-                                                 *waker_, RealFileSystem(),
-                                                 WindowPlaces{ExecutableDirectory()});
+    const std::string program_directory = ExecutableDirectory();
+    commands_ = std::make_unique<WindowCommands>(
+        static_cast<WindowView&>(*this), *dialogs_, *work_, *waker_, RealFileSystem(),
+        WindowPlaces{program_directory, DialogDirectory(program_directory)});
     list_->SetRows(&commands_->Run().Rows());
 
     tray_ = std::make_unique<TaskbarIcon>(instance_, application_);
@@ -311,7 +308,13 @@ void MainWindow::BuildControls() {
     tray_->SetVisible(true);
 
     about_ = std::make_unique<AboutWindow>(instance_, application_);
+    // The status bar takes the panels' texts once it has the panels.
     ApplyScale();
+    for (std::size_t i = 0; i + 1 < window_text::kPanelTexts.size(); ++i) {
+        const std::wstring text = Wide(window_text::kPanelTexts[i]);
+        SendMessageW(status_, SB_SETTEXTW, i, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    SetStatusText(kPanelStatus, GbkFromWide(Wide(window_text::kContactLine)));
 }
 
 void MainWindow::ApplyScale() {

@@ -1,7 +1,9 @@
 #pragma once
 
-#include <shellapi.h>
+// windows.h first: shellapi.h builds on it.
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <functional>
 #include <string>

@@ -2,8 +2,12 @@
 // a user's clicks and keys would: lists the main window's controls with their texts, presses
 // buttons, answers file dialogs and message boxes, reads status panels and list sizes.
 // Prints what it found on standard output (UTF-8); exit status 1 when it is not there in time.
-#include <commctrl.h>
+// windows.h first: the other system headers build on it.
 #include <windows.h>
+
+#include <commctrl.h>
+#include <fcntl.h>
+#include <io.h>
 
 #include <chrono>
 #include <cstdio>
@@ -131,11 +135,13 @@ int Items(int id) {
     const HWND main = MainWindow();
     if (!main) return 1;
     const HWND box = Control(main, id);
-    RemoteBuffer buffer(box, 8192);
+    // The system carries CB_GETLBTEXT's text across processes, as it does WM_GETTEXT's.
     const int count = int(SendMessageW(box, CB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
-        SendMessageW(box, CB_GETLBTEXT, WPARAM(i), reinterpret_cast<LPARAM>(buffer.memory));
-        std::printf("%s\n", Utf8(buffer.ReadText(4096)).c_str());
+        wchar_t text[4096] = {};
+        if (SendMessageW(box, CB_GETLBTEXTLEN, WPARAM(i), 0) < 4096)
+            SendMessageW(box, CB_GETLBTEXT, WPARAM(i), reinterpret_cast<LPARAM>(text));
+        std::printf("%s\n", Utf8(text).c_str());
     }
     return 0;
 }
@@ -176,6 +182,8 @@ int Box(int button) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    // Lines end in LF, as the shell scripts reading them expect.
+    _setmode(_fileno(stdout), _O_BINARY);
     if (argc < 2) {
         std::fputs(
             "usage: haojian_probe controls|click ID|status PANEL|items ID|rows|"

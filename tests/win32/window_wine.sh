@@ -52,7 +52,8 @@ done_text=$'\t查询处理完毕！'
 wait_until 60 test "$(probe status 6)" = "$done_text" || fail "query status '$(probe status 6)'"
 [ "$(probe rows)" = 4 ] || fail "the list holds $(probe rows) rows"
 # The next tick of the timer fills the province box.
-wait_until 10 grep -q 江苏 <(probe items 201) || fail "province box: $(probe items 201)"
+province_filled() { probe items 201 | grep -q 江苏; }
+wait_until 10 province_filled || fail "province box: $(probe items 201)"
 
 probe click 103
 probe file "$(win "$work/out.txt")" | grep -q 搜索结果保存为 || fail "no export dialog"
