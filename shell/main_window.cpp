@@ -33,11 +33,11 @@
 #include "shell/address_opener.h"
 #include "shell/application.h"
 #include "shell/background_task.h"
+#include "shell/bottom_panel.h"
 #include "shell/command_dialogs.h"
 #include "shell/dialogs.h"
 #include "shell/file_drop.h"
 #include "shell/gbk_text.h"
-#include "shell/jpeg_image.h"
 #include "shell/maker.h"
 #include "shell/queued_waker.h"
 #include "shell/result_list_menu.h"
@@ -73,16 +73,6 @@ QStringList TextList(std::initializer_list<std::string_view> gbk_texts) {
     QStringList list;
     for (std::string_view text : gbk_texts) list << FromGbk(text);
     return list;
-}
-
-// A panel framed by a lowered outer and a raised inner bevel.
-QFrame* BevelledPanel(const char* name, QWidget* parent) {
-    auto* panel = new QFrame(parent);
-    panel->setObjectName(QString::fromLatin1(name));
-    panel->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    panel->setLineWidth(1);
-    panel->setMidLineWidth(0);
-    return panel;
 }
 
 // A hidden holder of one code-table column, as lines.
@@ -206,52 +196,9 @@ void TForm1::BuildControls() {
     list_->setTabKeyNavigation(false);
     layout->addWidget(list_, 1);
 
-    // Bottom panel: pictures left and right, the instructions between, the progress bar below.
-    QFrame* bottom = BevelledPanel("Panel10", this);
-    bottom->setFixedHeight(195);
-    auto* bottom_layout = new QVBoxLayout(bottom);
-    bottom_layout->setContentsMargins(0, 0, 0, 0);
-    bottom_layout->setSpacing(0);
-    auto* row = new QHBoxLayout;
-    row->setSpacing(0);
-    auto picture_panel = [bottom](const char* panel_name, const char* image_name,
-                                  const char* file) {
-        auto* panel = new QFrame(bottom);
-        panel->setObjectName(QString::fromLatin1(panel_name));
-        panel->setFixedWidth(176);
-        auto* image = new QLabel(panel);
-        image->setObjectName(QString::fromLatin1(image_name));
-        image->setFixedSize(176, 176);
-        image->setPixmap(QPixmap::fromImage(LoadJpeg(QString::fromLatin1(file))));
-        auto* centre = new QVBoxLayout(panel);
-        centre->setContentsMargins(0, 0, 0, 0);
-        centre->addWidget(image, 0, Qt::AlignCenter);
-        return panel;
-    };
-    row->addWidget(picture_panel("Panel1", "Image1", ":/pictures/image1.jpg"));
-    auto* memo = new QPlainTextEdit(bottom);
-    memo->setObjectName(QStringLiteral("Memo2"));
-    QPalette silver = memo->palette();
-    silver.setColor(QPalette::Base, QColor(192, 192, 192));
-    memo->setPalette(silver);
-    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    // Tab and Shift+Tab move on, as from every other control, instead of typing a tab.
-    memo->setTabChangesFocus(true);
-    QStringList lines;
-    for (std::u16string_view line : window_text::kInstructions) lines << Text(line);
-    memo->setPlainText(lines.join(QLatin1Char('\n')));
-    row->addWidget(memo, 1);
-    row->addWidget(picture_panel("Panel3", "Image2", ":/pictures/image2.jpg"));
-    bottom_layout->addLayout(row, 1);
-    progress_ = new QProgressBar(bottom);
-    progress_->setObjectName(QStringLiteral("ProgressBar1"));
-    progress_->setFixedHeight(15);
-    progress_->setRange(0, 100);
-    progress_->setValue(0);
-    progress_->setTextVisible(false);
-    bottom_layout->addWidget(progress_);
-    layout->addWidget(bottom);
+    const BottomPanel bottom = MakeBottomPanel(this);
+    progress_ = bottom.progress;
+    layout->addWidget(bottom.frame);
 
     // Status bar.
     auto* status = new QFrame(this);
@@ -303,7 +250,9 @@ void TForm1::FormCreate() {
         WindowPlaces{seams_.program_directory, seams_.dialog_directory});
     model_ = std::make_unique<ResultModel>(Run().Rows());
     list_->setModel(model_.get());
-    new ResultListMenu(list_, Run().Rows(), [this] { ShowStatistics(); });
+    new ResultListMenu(list_,
+                       {[this] { ShowStatistics(); }, [this] { return Run().RowsSnapshot(); },
+                        [this](const QString& text) { ShowMessage(text); }});
     // A list file dropped on the window is imported.
     auto* drop = new FileDrop(
         this, [this] { return commands_->CanImport(); },
@@ -414,8 +363,12 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized)) {
+    if (event->type() != QEvent::WindowStateChange) return;
+    if (windowState() & Qt::WindowMinimized) {
         emit Minimised();
+    } else if (statistics_ &&
+               (static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized)) {
+        statistics_->Restore();
     }
 }
 

@@ -66,7 +66,7 @@ void WindowCommands::Guarded(F&& command) {
 
 bool WindowCommands::CanImport() const {
     // An export reads the rows that Import would replace.
-    return run_allows_import_ && long_work_ != LongWork::Export;
+    return !close_confirmed_ && run_allows_import_ && long_work_ != LongWork::Export;
 }
 
 bool WindowCommands::Busy() const {
@@ -197,10 +197,14 @@ void WindowCommands::StartLongWork(LongWork kind, std::function<void()> work,
 
 void WindowCommands::UpdateCommands() {
     const bool busy = long_work_ != LongWork::None;
+    // A window that closes once its work has ended takes no new command.
+    const bool open = !close_confirmed_;
     view_.SetCommandEnabled(Command::Import, CanImport());
-    view_.SetWorkCommandEnabled(WorkCommand::Export, !busy);
-    view_.SetWorkCommandEnabled(WorkCommand::Merge, !busy);
-    view_.SetWorkCommandEnabled(WorkCommand::Exit, !busy);
+    view_.SetCommandEnabled(Command::Query, open && run_allows_query_);
+    view_.SetCommandEnabled(Command::Stop, open && run_allows_stop_);
+    view_.SetWorkCommandEnabled(WorkCommand::Export, open && !busy);
+    view_.SetWorkCommandEnabled(WorkCommand::Merge, open && !busy);
+    view_.SetWorkCommandEnabled(WorkCommand::Exit, open && !busy);
 }
 
 void WindowCommands::HomePage() {
@@ -215,7 +219,12 @@ bool WindowCommands::CloseQuery() {
     if (!close_confirmed_ && !Confirm(window_text::kConfirmExit)) return false;
     if (work_.Busy()) {
         // The work ends first, its file complete and any failure shown; then the window closes.
+        // Meanwhile it says so, and takes no new command.
         close_confirmed_ = true;
+        view_.SetStatusText(kPanelStatus, GbkFromUtf16(long_work_ == LongWork::Merge
+                                                           ? window_text::kClosingAfterMerge
+                                                           : window_text::kClosingAfterExport));
+        UpdateCommands();
         return false;
     }
     // A worker still resolving must end before the lists go away.
@@ -244,9 +253,19 @@ void WindowCommands::SetProgressPosition(int position) {
 }
 
 void WindowCommands::SetCommandEnabled(Command command, bool enabled) {
-    if (command == Command::Import) {
-        run_allows_import_ = enabled;
-        enabled = CanImport();
+    switch (command) {
+        case Command::Import:
+            run_allows_import_ = enabled;
+            enabled = CanImport();
+            break;
+        case Command::Query:
+            run_allows_query_ = enabled;
+            enabled = enabled && !close_confirmed_;
+            break;
+        case Command::Stop:
+            run_allows_stop_ = enabled;
+            enabled = enabled && !close_confirmed_;
+            break;
     }
     view_.SetCommandEnabled(command, enabled);
 }

@@ -51,13 +51,14 @@ public:
     void HomePage();
     void Contact();
 
-    // Import is refused while a run or an export goes on.
+    // Import is refused while a run or an export goes on, and once a close waits.
     bool CanImport() const;
     // True while an export or a merge runs.
     bool Busy() const;
     // A close was asked for: the confirmation, unless it was given already. True when the
     // window may close now (the run has then ended). While an export or a merge runs, the
-    // close waits for it and comes through WindowView::CloseConfirmed when it has ended.
+    // close waits for it, saying so in the status bar with every command disabled, and comes
+    // through WindowView::CloseConfirmed when it has ended.
     bool CloseQuery();
 
     // The application's message boxes: plain, confirmation (true unless No) and error (GBK).
@@ -91,6 +92,8 @@ private:
     FileSystem& files_;
     WindowPlaces places_;
     bool run_allows_import_ = true;
+    bool run_allows_query_ = true;
+    bool run_allows_stop_ = true;
     LongWork long_work_ = LongWork::None;
     bool close_confirmed_ = false;
     // Last, so that it goes first: its worker may still report to the view.

@@ -11,6 +11,9 @@ inline constexpr std::u16string_view kMainWindowCaption = u"【瓴岚号鉴】 V
 
 inline constexpr std::u16string_view kConfirmCaption = u"确认";
 inline constexpr std::u16string_view kConfirmExit = u"确认退出瓴岚号鉴吗?";
+// The status while a confirmed close waits for an export or a merge to end.
+inline constexpr std::u16string_view kClosingAfterMerge = u"正在合并数据文件，完成后退出...";
+inline constexpr std::u16string_view kClosingAfterExport = u"正在导出搜索结果，完成后退出...";
 
 inline constexpr std::u16string_view kImportTitle = u"导入手机号码列表文件";
 inline constexpr std::u16string_view kExportTitle = u"搜索结果保存为";

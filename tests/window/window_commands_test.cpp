@@ -256,6 +256,12 @@ TEST_F(WindowCommandsTest, CloseAsksOnceAndWaitsForLongWork) {
     commands->Merge();
     EXPECT_FALSE(commands->CloseQuery());  // Yes, but the merge goes on
     EXPECT_EQ(view.closes, 0);
+    // Meanwhile the window says so and takes no command.
+    EXPECT_EQ(view.panels[kPanelStatus], GbkFromUtf16(window_text::kClosingAfterMerge));
+    for (auto command : {Command::Import, Command::Query, Command::Stop})
+        EXPECT_FALSE(view.enabled[command]);
+    for (auto command : {WorkCommand::Export, WorkCommand::Merge, WorkCommand::Exit})
+        EXPECT_FALSE(view.work_enabled[command]);
     work.Finish();
     EXPECT_EQ(view.closes, 1);
     EXPECT_TRUE(commands->CloseQuery());
