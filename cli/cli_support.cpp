@@ -22,6 +22,10 @@ CodeTables BuiltInTables() {
     return tables;
 }
 
+SegmentDatabase LoadDatabase(const Arguments& args) {
+    return SegmentDatabase::FromBytes(ReadDatabaseBytes(args));
+}
+
 bool Listed(const std::vector<std::string_view>& options, std::string_view name) {
     return std::find(options.begin(), options.end(), name) != options.end();
 }
@@ -122,9 +126,10 @@ std::string ReadDatabaseBytes(const Arguments& args) {
     return ReadWholeFile(fs, path);
 }
 
-SegmentDatabase LoadDatabase(const Arguments& args) {
-    return SegmentDatabase::FromBytes(ReadDatabaseBytes(args));
-}
+ListLookup::ListLookup(const Arguments& args)
+    : database(LoadDatabase(args)),
+      tables(BuiltInTables()),
+      resolve(database, tables, DefaultCollation()) {}
 
 std::string ReadListBytes(const Arguments& args, const std::string& path) {
     const std::string real = InputPath(path);
@@ -145,10 +150,8 @@ std::vector<LineList> ReadLists(const Arguments& args, std::uint64_t& bytes, Nul
     return lists;
 }
 
-LookedUpRows::LookedUpRows(std::vector<LineList> lists, const SegmentDatabase& database)
-    : lists_(std::move(lists)),
-      tables_(BuiltInTables()),
-      resolve_(database, tables_, DefaultCollation()) {
+LookedUpRows::LookedUpRows(std::vector<LineList> lists, const NumberResolver& resolve)
+    : lists_(std::move(lists)), resolve_(resolve) {
     starts_.push_back(0);
     for (const LineList& list : lists_) starts_.push_back(starts_.back() + list.size());
 }

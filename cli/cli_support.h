@@ -71,8 +71,18 @@ std::string DatabasePath(const Arguments& args);
 // The bytes of that database. Throws FileOperationError when it is missing, FileError when it
 // cannot be read.
 std::string ReadDatabaseBytes(const Arguments& args);
-// Reads that database and builds its index; throws as ReadDatabaseBytes.
-SegmentDatabase LoadDatabase(const Arguments& args);
+
+// What the look-up of number lists needs: the database named by the arguments (read as
+// ReadDatabaseBytes reads it), the built-in code tables, and the resolver over both.
+struct ListLookup {
+    explicit ListLookup(const Arguments& args);
+    ListLookup(const ListLookup&) = delete;
+    ListLookup& operator=(const ListLookup&) = delete;
+
+    const SegmentDatabase database;
+    const CodeTables tables;
+    const NumberResolver resolve;  // on database and tables, so after them
+};
 
 // The bytes of a number list; "-" is standard input. A list that begins with a byte-order mark
 // is taken as list_encoding.h says, and that is said once on standard error. Throws FileError.
@@ -87,15 +97,14 @@ std::vector<LineList> ReadLists(const Arguments& args, std::uint64_t& bytes, Nul
 // The result rows of number lists, in list order, each looked up when it is read.
 class LookedUpRows final : public ResultTable {
 public:
-    LookedUpRows(std::vector<LineList> lists, const SegmentDatabase& database);
+    LookedUpRows(std::vector<LineList> lists, const NumberResolver& resolve);
     std::size_t size() const override { return starts_.back(); }
     ResultRowView Row(std::size_t index) const override;
 
 private:
     std::vector<LineList> lists_;
     std::vector<std::size_t> starts_;  // index of each list's first row, then the total
-    CodeTables tables_;
-    NumberResolver resolve_;  // on tables_, so after it
+    const NumberResolver& resolve_;
 };
 
 }  // namespace haojian::cli

@@ -12,12 +12,15 @@
 #include "cli/commands.h"
 #include "cli/messages.h"
 #include "cli/standard_output.h"
+#include "core/base/counted_examples.h"
 #include "core/base/error.h"
 #include "core/database/carrier_names.h"
 #include "core/database/place_names.h"
 #include "core/database/segment_database_writer.h"
 #include "core/database/segment_table.h"
+#include "core/export/row_statistics.h"
 #include "core/files/file_system.h"
+#include "core/text/digits.h"
 
 namespace haojian::cli {
 namespace {
@@ -57,18 +60,10 @@ constexpr std::string_view kHelp =
     "Exit status: 0 done; 1 failure, or more than 1 % of the rows not mapped without --force\n"
     "(OUT is then left as it was); 2 bad usage.\n";
 
-constexpr std::size_t kExamples = 5;
-
-// Rows set aside for one reason: how many, and examples.
-struct Tally {
-    std::size_t count = 0;
-    std::vector<std::string> examples;          // the first few, "FILE:LINE: what"
+// Rows set aside for one reason: how many, and examples ("FILE:LINE: what").
+struct Tally : CountedExamples<std::string> {
     std::map<std::string, std::size_t> values;  // for names: each name and its rows
 
-    void Add(std::string example) {
-        ++count;
-        if (examples.size() < kExamples) examples.push_back(std::move(example));
-    }
     void AddValue(const std::string& value) {
         ++count;
         ++values[value];
@@ -89,11 +84,6 @@ struct BuildReport {
                unknown_carrier.count;
     }
 };
-
-bool IsSevenDigits(std::string_view text) {
-    return text.size() == 7 &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
 
 // Places by (province, city): tables repeat the same few hundred pairs.
 class PlaceCache {
@@ -117,11 +107,11 @@ void AddRow(const std::string& path, const SegmentTable::Row& row, PlaceCache& p
     ++report.rows;
     const auto where = [&] { return QuotedPath(path) + ":" + std::to_string(row.line); };
     if (!row.complete) {
-        report.too_few_fields.Add(where());
+        report.too_few_fields.Add(where);
         return;
     }
-    if (!IsSevenDigits(row.prefix)) {
-        report.bad_prefix.Add(where() + ": \"" + Printable(row.prefix) + "\"");
+    if (!IsDigits(row.prefix, 7)) {
+        report.bad_prefix.Add([&] { return where() + ": \"" + Printable(row.prefix) + "\""; });
         return;
     }
     const PlacePlacement& place = places.Place(row.province, row.city);
@@ -135,7 +125,7 @@ void AddRow(const std::string& path, const SegmentTable::Row& row, PlaceCache& p
         return;
     }
     if (!database.Add(row.prefix, place.code, *card)) {
-        report.repeated.Add(where() + ": " + row.prefix);
+        report.repeated.Add([&] { return where() + ": " + row.prefix; });
         return;
     }
     if (place.kind == PlacePlacement::Kind::UnlistedCity) {
@@ -155,7 +145,7 @@ void PrintTally(std::string_view indent, std::string_view what, const Tally& tal
                                                             tally.values.end());
     std::stable_sort(values.begin(), values.end(),
                      [](const auto& a, const auto& b) { return a.second > b.second; });
-    const std::size_t shown = std::min(values.size(), kExamples);
+    const std::size_t shown = std::min(values.size(), Tally::kShown);
     for (std::size_t i = 0; i < shown; ++i) {
         std::cerr << indent << "    " << Printable(values[i].first) << ": " << values[i].second
                   << (values[i].second == 1 ? " row\n" : " rows\n");
@@ -163,13 +153,6 @@ void PrintTally(std::string_view indent, std::string_view what, const Tally& tal
     if (values.size() > shown) {
         std::cerr << indent << "    and " << values.size() - shown << " more\n";
     }
-}
-
-std::string Percent(std::size_t part, std::size_t whole) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f %%",
-                  whole == 0 ? 0.0 : 100.0 * double(part) / double(whole));
-    return text;
 }
 
 int DbBuild(const Arguments& args) {
@@ -210,7 +193,7 @@ int DbBuild(const Arguments& args) {
     }
     PrintTally("", "rows kept at province level (unknown city)", report.province_level);
     std::cerr << "rows not mapped: " << report.Unmapped() << " ("
-              << Percent(report.Unmapped(), report.rows) << " of the rows read)\n";
+              << PercentText(PercentOf(report.Unmapped(), report.rows)) << " of the rows read)\n";
 
     if (report.rows == 0) {
         throw Failure("the tables hold no rows; " + QuotedPath(output) + " is left as it was");

@@ -67,11 +67,8 @@ std::string GbkOption(const Arguments& args, std::string_view option, std::strin
 }
 
 void CheckCardType(const std::string& card) {
-    constexpr std::array<std::string_view, 6> kCardTypes = {
-        text::kAnyCard,    text::kCardMobile,  text::kCardTelecom,
-        text::kCardUnicom, text::kCardVirtual, text::kUnknown,
-    };
-    if (std::find(kCardTypes.begin(), kCardTypes.end(), card) == kCardTypes.end()) {
+    if (std::find(kCardTypeChoices.begin(), kCardTypeChoices.end(), card) ==
+        kCardTypeChoices.end()) {
         throw UsageError("unknown card type '" + Utf8FromGbk(card) +
                          "' (one of 移动, 电信, 联通, 虚拟, 未知, 任意卡类)");
     }
@@ -107,15 +104,13 @@ int Export(const Arguments& args) {
     WarnOfNameNoRowCarries(args, "province", province, text::kAnyProvince, kBuiltInProvinceRows);
     WarnOfNameNoRowCarries(args, "city", city, text::kAnyCity, kBuiltInCityRows);
 
-    const SegmentDatabase database = LoadDatabase(args);
-    CodeTables tables;
-    ReloadCodeTables(tables);
+    const ListLookup lookup(args);
     const std::vector<std::uint64_t> sizes = ListFileSizes(args.operands);
     Progress progress("export", 0, ProgressWanted(args.Has("-q")));
     for (const std::uint64_t size : sizes) progress.AddTotal(size);
     StandardOutputFileSystem fs;
     // Looked up and written a chunk at a time, one list held at a time.
-    NumberListExport exporter(database, tables, DefaultCollation(),
+    NumberListExport exporter(lookup.database, lookup.tables, DefaultCollation(),
                               ExportFilter{province, city, card}, layout, output, fs);
     NulCuts cuts;
     for (std::size_t i = 0; i < args.operands.size(); ++i) {

@@ -64,10 +64,8 @@ bool IsAscii(std::string_view text) {
 int Lookup(const Arguments& args) {
     if (args.operands.empty()) throw UsageError("no number list given");
     const bool utf8 = args.Has("--utf8");
-    const SegmentDatabase database = LoadDatabase(args);
-    CodeTables tables;
-    ReloadCodeTables(tables);
-    const NumberResolver resolve(database, tables, DefaultCollation());
+    const ListLookup lookup(args);
+    const NumberResolver& resolve = lookup.resolve;
     const std::vector<std::uint64_t> sizes = ListFileSizes(args.operands);
     Progress progress("lookup", 0, ProgressWanted(args.Has("-q")));
     for (const std::uint64_t size : sizes) progress.AddTotal(size);

@@ -54,8 +54,6 @@ std::string FileErrorText(const FileError& e) {
             return "Cannot close file";
         case FileError::Op::Rename:
             return "Cannot put the file in place";
-        case FileError::Op::Remove:
-            return "Cannot remove file";
     }
     return "Cannot use file";
 }

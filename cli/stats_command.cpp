@@ -1,4 +1,3 @@
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,10 +45,10 @@ int Stats(const Arguments& args) {
     if (args.operands.empty()) throw UsageError("no number list given");
     const bool utf8 = args.Has("--utf8");
 
-    const SegmentDatabase database = LoadDatabase(args);
+    const ListLookup lookup(args);
     std::uint64_t list_bytes = 0;
     NulCuts cuts;
-    const LookedUpRows rows(ReadLists(args, list_bytes, cuts), database);
+    const LookedUpRows rows(ReadLists(args, list_bytes, cuts), lookup.resolve);
     Progress progress("stats", list_bytes, ProgressWanted(args.Has("-q")));
     const RowStatistics statistics =
         CountRows(RowsWithProgress(rows, progress), DefaultCollation());
@@ -61,11 +60,9 @@ int Stats(const Arguments& args) {
     StandardOutput standard_output;
     BufferedWriter out(standard_output, std::size_t(64) << 10);
     for (const NameCount& name : counts.names) {
-        char figures[64];
-        std::snprintf(figures, sizeof figures, "\t%zu\t%.2f%%\n", name.count,
-                      counts.Percent(name.count));
         out.Append(utf8 ? Utf8FromGbk(name.name) : name.name);
-        out.Append(figures);
+        out.Append("\t" + std::to_string(name.count) + "\t" + counts.PercentText(name.count) +
+                   "\n");
     }
     out.Flush();
     return cuts.Report(args.command) ? kExitFailure : kExitSuccess;

@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -89,7 +90,7 @@ QString Text(const char16_t* text) {
     return QString::fromUtf16(text);
 }
 
-QStringList TextList(std::initializer_list<std::string_view> gbk_texts) {
+QStringList TextList(std::span<const std::string_view> gbk_texts) {
     QStringList list;
     for (std::string_view text : gbk_texts) list << FromGbk(text);
     return list;
@@ -225,15 +226,9 @@ void TForm1::BuildControls() {
     label("Label2", 10, u"导出选项：");
     filter_boxes_[0] = combo("ComboBox1", 72, text::kAnyProvince, {});
     filter_boxes_[1] = combo("ComboBox2", 232, text::kAnyCity, {});
-    filter_boxes_[2] = combo("ComboBox3", 392, text::kAnyCard,
-                             TextList({text::kAnyCard, text::kCardMobile, text::kCardTelecom,
-                                       text::kCardUnicom, text::kCardVirtual, text::kUnknown}));
+    filter_boxes_[2] = combo("ComboBox3", 392, text::kAnyCard, TextList(kCardTypeChoices));
     label("Label1", 546, u"导出字段：");
-    filter_boxes_[3] =
-        combo("ComboBox4", 608, text::kLayoutNumber,
-              TextList({text::kLayoutNumber, text::kLayoutNumberProvince, text::kLayoutNumberCity,
-                        text::kLayoutNumberCard, text::kLayoutNumberProvinceCard,
-                        text::kLayoutNumberCityCard}));
+    filter_boxes_[3] = combo("ComboBox4", 608, text::kLayoutNumber, TextList(kLayoutTexts));
     layout->addWidget(strip);
 
     // Result list; its model comes with the run in FormCreate.
@@ -311,7 +306,7 @@ void TForm1::BuildControls() {
         }
         panels_[i] = panel;
     }
-    panels_[6]->setText(ContactLine());
+    panels_[kPanelMessage]->setText(ContactLine());
     status_layout->addWidget(new QSizeGrip(status), 0, Qt::AlignBottom | Qt::AlignRight);
     layout->addWidget(status);
 
@@ -468,7 +463,7 @@ void TForm1::SpeedButton5Click() {
         [this, written](std::exception_ptr error) {
             Guarded([&] {
                 if (error) std::rethrow_exception(error);
-                SetStatusText(kPanelStatus, ExportedStatusText(*written));
+                SetPanelText(kPanelMessage, ExportedStatusText(*written));
             });
         });
 }
@@ -494,7 +489,7 @@ void TForm1::SpeedButton1Click() {
     if (output.isEmpty()) return;
     merge_save_directory_ = QFileInfo(output.first()).absolutePath();
 
-    SetStatusText(kPanelStatus, text::kMergeBusy);
+    SetPanelText(kPanelMessage, text::kMergeBusy);
     auto lines = std::make_shared<std::size_t>(0);
     StartLongWork(
         LongWork::Merge,
@@ -504,10 +499,10 @@ void TForm1::SpeedButton1Click() {
             std::optional<std::string> failure;
             try {
                 if (error) std::rethrow_exception(error);
-                SetStatusText(kPanelStatus, MergedStatusText(*lines));
+                SetPanelText(kPanelMessage, MergedStatusText(*lines));
             } catch (const MergeCutError& cut) {
                 // The lines before the NUL byte were written as the result.
-                SetStatusText(kPanelStatus, MergedStatusText(cut.line_count()));
+                SetPanelText(kPanelMessage, MergedStatusText(cut.line_count()));
                 failure = std::string(cut.message());
             } catch (const std::exception& other) {
                 failure = FailureMessage(other);

@@ -59,8 +59,6 @@ public:
     QueryRun& Run() { return *run_; }
     // True while an export or a merge runs.
     bool Busy() const;
-    AddressOpener& Opener() { return seams_.opener; }
-    haojian::Dialogs& Boxes() { return seams_.dialogs; }
     QString StatusText(int panel) const;
     // The About window that N15Click shows modally; the window does not own it.
     void SetAboutWindow(QDialog* about) { about_ = about; }
@@ -119,11 +117,18 @@ private:
                        std::function<void(std::exception_ptr)> done);
     void SetBusy(bool busy);
     void UpdateCommands();
+    void SetPanelText(int panel, std::string_view gbk_text);
+
+    // The status bar's panels that the window writes.
+    static constexpr int kPanelNumberCount = 1;
+    static constexpr int kPanelPosition = 3;
+    static constexpr int kPanelDatabaseSize = 5;
+    static constexpr int kPanelMessage = 6;
 
     // RunView
     void RowsAppended(std::size_t first, std::size_t count) override;
     void RowsCleared() override;
-    void SetStatusText(int panel, std::string_view gbk_text) override;
+    void SetStatusText(RunStatus status, std::string_view gbk_text) override;
     void SetProgressMaximum(int maximum) override;
     void SetProgressPosition(int position) override;
     void SetCommandEnabled(Command command, bool enabled) override;

@@ -44,7 +44,18 @@ void TForm1::RowsCleared() {
     model_->Cleared();
 }
 
-void TForm1::SetStatusText(int panel, std::string_view gbk_text) {
+void TForm1::SetStatusText(RunStatus status, std::string_view gbk_text) {
+    switch (status) {
+        case RunStatus::NumberCount:
+            return SetPanelText(kPanelNumberCount, gbk_text);
+        case RunStatus::Position:
+            return SetPanelText(kPanelPosition, gbk_text);
+        case RunStatus::Message:
+            return SetPanelText(kPanelMessage, gbk_text);
+    }
+}
+
+void TForm1::SetPanelText(int panel, std::string_view gbk_text) {
     panels_.at(std::size_t(panel))->setText(FromGbk(gbk_text));
 }
 

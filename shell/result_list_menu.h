@@ -21,7 +21,6 @@ public:
     ResultListMenu(ResultListView* list, const ResultTable& rows,
                    std::function<void()> show_statistics);
 
-    QMenu* Menu() const { return menu_; }
     // The selected rows as tab-separated lines (number, province, city, card type), whole and
     // in list order, each ended by a line feed.
     QString SelectedRowsText() const;

@@ -63,9 +63,9 @@ void FillTable(QTableWidget* table, const FieldCounts& counts) {
         const NameCount& name = counts.names[std::size_t(row)];
         table->setItem(row, kName, new QTableWidgetItem(FromGbk(name.name)));
         table->setItem(row, kCount, new CountItem(QString::number(name.count), name.count, row));
-        table->setItem(row, kShare,
-                       new CountItem(QString::number(counts.Percent(name.count), 'f', 2) + u'%',
-                                     name.count, row));
+        table->setItem(
+            row, kShare,
+            new CountItem(QString::fromStdString(counts.PercentText(name.count)), name.count, row));
     }
     // Largest first, as counted; a click on a header sorts by that column.
     table->setSortingEnabled(true);

@@ -62,10 +62,6 @@ public:
     // The name of the ICU locale whose collation is in use ("root" for the root collation).
     std::string LocaleName() const;
 
-    // Lines of ASCII digits only order byte by byte, a prefix first, exactly as the collation
-    // orders them; callers may use this to skip decoding.
-    static bool IsAsciiDigits(std::string_view text);
-
     // The rank codes of the characters this collation weighs one by one (see SimpleKeyTable),
     // made on first use.
     const SimpleKeyTable& SimpleKeys() const;

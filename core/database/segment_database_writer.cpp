@@ -3,15 +3,9 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "core/text/digits.h"
+
 namespace haojian {
-namespace {
-
-bool IsDigits(std::string_view text, std::size_t length) {
-    return text.size() == length &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-}  // namespace
 
 bool SegmentDatabaseWriter::Add(std::string_view prefix, std::string_view city_code,
                                 char card_digit) {
@@ -20,8 +14,7 @@ bool SegmentDatabaseWriter::Add(std::string_view prefix, std::string_view city_c
         throw std::invalid_argument("not a segment line: " + std::string(prefix) + " " +
                                     std::string(city_code) + " " + card_digit);
     }
-    std::size_t value = 0;
-    for (const char c : prefix) value = value * 10 + std::size_t(c - '0');
+    const std::size_t value = DecimalValue(prefix);
     if (taken_.empty()) taken_.resize(10000000);
     if (taken_[value]) return false;
     taken_[value] = true;

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "core/base/error.h"
+#include "core/text/digits.h"
 #include "core/text/gbk.h"
 #include "core/text/line_list.h"
 #include "core/text/text_encoding.h"
@@ -63,11 +64,6 @@ void SplitFields(std::string_view line, char separator, std::vector<std::string>
         }
         ++i;  // the separator
     }
-}
-
-bool IsSevenDigits(std::string_view text) {
-    return text.size() == 7 &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 std::string Lowered(std::string_view text) {
@@ -169,7 +165,7 @@ SegmentTable ReadSegmentTable(std::string_view bytes,
         if (!prefix) {
             prefix = prefix_columns.front();
             for (const std::size_t column : prefix_columns) {
-                if (column < fields.size() && IsSevenDigits(fields[column])) {
+                if (column < fields.size() && IsDigits(fields[column], 7)) {
                     prefix = column;
                     break;
                 }

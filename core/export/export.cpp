@@ -7,13 +7,6 @@
 namespace haojian {
 namespace {
 
-constexpr std::size_t kMaskedDigits = 9;
-
-void AppendMaskedNumber(std::string& out, std::string_view number) {
-    out.append(number.substr(0, kMaskedDigits));
-    out.append("**", 2);
-}
-
 void AppendField(std::string& out, std::string_view field) {
     out.push_back(' ');
     out.append(field);
@@ -52,19 +45,16 @@ bool FilterPasses(std::string_view filter, std::string_view wildcard, std::strin
 }  // namespace
 
 std::optional<ExportLayout> ExportLayoutFromText(std::string_view text) {
-    if (text == text::kLayoutNumber) return ExportLayout::kNumber;
-    if (text == text::kLayoutNumberProvince) return ExportLayout::kNumberProvince;
-    if (text == text::kLayoutNumberCity) return ExportLayout::kNumberCity;
-    if (text == text::kLayoutNumberCard) return ExportLayout::kNumberCard;
-    if (text == text::kLayoutNumberProvinceCard) return ExportLayout::kNumberProvinceCard;
-    if (text == text::kLayoutNumberCityCard) return ExportLayout::kNumberCityCard;
+    for (std::size_t i = 0; i < kLayoutTexts.size(); ++i) {
+        if (text == kLayoutTexts[i]) return ExportLayout(i);
+    }
     return std::nullopt;
 }
 
-std::string MaskedNumber(std::string_view number) {
-    std::string masked(number.substr(0, kMaskedDigits));
-    masked += "**";
-    return masked;
+void AppendMaskedNumber(std::string& out, std::string_view number) {
+    constexpr std::size_t kShownBytes = 9;
+    out.append(number.substr(0, kShownBytes));
+    out.append("**", 2);
 }
 
 bool ExportFilter::Passes(const ResultRowView& row) const {

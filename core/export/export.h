@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -7,8 +8,8 @@
 #include <string_view>
 
 #include "core/files/file_system.h"
-#include "core/text/fixed_texts.h"
 #include "core/run/result_table.h"
+#include "core/text/fixed_texts.h"
 
 namespace haojian {
 
@@ -23,11 +24,23 @@ enum class ExportLayout {
     kNumberCityCard,      // M city card type
 };
 
+// The texts that name the six layouts, in the order of ExportLayout.
+inline constexpr std::array<std::string_view, 6> kLayoutTexts = {
+    text::kLayoutNumber,     text::kLayoutNumberProvince,     text::kLayoutNumberCity,
+    text::kLayoutNumberCard, text::kLayoutNumberProvinceCard, text::kLayoutNumberCityCard,
+};
+
+// The card types a filter may ask for, its wildcard first: those the look-up gives.
+inline constexpr std::array<std::string_view, 6> kCardTypeChoices = {
+    text::kAnyCard,    text::kCardMobile,  text::kCardTelecom,
+    text::kCardUnicom, text::kCardVirtual, text::kUnknown,
+};
+
 // The layout named by text, compared byte for byte with the six layout texts; none otherwise.
 std::optional<ExportLayout> ExportLayoutFromText(std::string_view text);
 
 // The first 9 bytes of number (all of it when shorter), then "**".
-std::string MaskedNumber(std::string_view number);
+void AppendMaskedNumber(std::string& out, std::string_view number);
 
 // The three filter texts of an export. A filter holding its wildcard passes every row; any
 // other text passes the rows whose field equals it byte for byte.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <string_view>
 #include <unordered_map>
 
@@ -52,6 +53,16 @@ private:
 };
 
 }  // namespace
+
+std::string PercentText(double percent) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f%%", percent);
+    return text;
+}
+
+std::string FieldCounts::PercentText(std::size_t count) const {
+    return haojian::PercentText(Percent(count));
+}
 
 RowStatistics CountRows(const ResultTable& rows, const LocaleCollation& collation,
                         std::size_t row_count) {

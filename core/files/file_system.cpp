@@ -11,8 +11,8 @@
 #include <cstring>
 #include <vector>
 
-#include "core/text/gbk.h"
 #include "core/platform/posix/posix_staged_file.h"
+#include "core/text/gbk.h"
 
 namespace haojian {
 namespace {
@@ -31,8 +31,6 @@ const char* OpName(FileError::Op op) {
             return "close";
         case FileError::Op::Rename:
             return "rename";
-        case FileError::Op::Remove:
-            return "remove";
     }
     return "use";
 }

@@ -16,7 +16,7 @@ namespace haojian {
 // number (such as a file that changed size while it was read; code is then 0).
 class FileError : public std::runtime_error {
 public:
-    enum class Op { Open, Create, Read, Write, Close, Rename, Remove };
+    enum class Op { Open, Create, Read, Write, Close, Rename };
     FileError(Op op, std::string path, int code);
     FileError(Op op, std::string path, int code, std::string reason);
     Op op() const { return op_; }

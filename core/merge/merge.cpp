@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <memory>
 
-#include "core/files/buffered_writer.h"
-#include "core/text/fixed_texts.h"
 #include "core/base/huge_pages.h"
+#include "core/files/buffered_writer.h"
 #include "core/merge/unique_lines.h"
+#include "core/text/fixed_texts.h"
 
 namespace haojian {
 namespace {
@@ -82,20 +82,6 @@ std::size_t MergeDataFiles(const std::vector<std::string>& sources, const std::s
         return count;
     } catch (const FileError& e) {
         throw MergeError(e, output);
-    }
-}
-
-std::size_t SortUniqueLines(const std::string& path, FileSystem& fs,
-                            const LocaleCollation& collation) {
-    try {
-        ReplacementFile result(fs, path);
-        std::string text = ReadWholeFile(fs, path);
-        const std::size_t nul = text.find('\0');
-        const std::size_t count = WriteResult(result, std::move(text), collation);
-        if (nul != std::string::npos) throw MergeCutError(path, nul, count);
-        return count;
-    } catch (const FileError& e) {
-        throw MergeError(e, path);
     }
 }
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/collation/collation.h"
 #include "core/base/error.h"
+#include "core/collation/collation.h"
 #include "core/files/file_system.h"
 
 namespace haojian {
@@ -42,11 +42,6 @@ private:
 std::size_t MergeDataFiles(const std::vector<std::string>& sources, const std::string& output,
                            FileSystem& fs = RealFileSystem(),
                            const LocaleCollation& collation = DefaultCollation());
-
-// Rewrites the file at path as its distinct lines in ascending order, as MergeDataFiles does
-// for a single source that is also the output. Gives the number of lines.
-std::size_t SortUniqueLines(const std::string& path, FileSystem& fs = RealFileSystem(),
-                            const LocaleCollation& collation = DefaultCollation());
 
 // "文件合并整理完毕！共计：N".
 std::string MergedStatusText(std::size_t line_count);

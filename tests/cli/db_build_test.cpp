@@ -99,7 +99,7 @@ TEST_F(Cli, DbBuildReportsWhatItSkipsAndRefusesATableItCannotMostlyMap) {
           "  too few fields: 1\n      \"t.csv\":101\n",
           "  repeated prefix (the first row kept): 1\n",
           "rows kept at province level (unknown city): 1\n    海南 三沙: 1 row\n",
-          "rows not mapped: 4 (3.92 % of the rows read)\n",
+          "rows not mapped: 4 (3.92% of the rows read)\n",
           "more than 1 % of the rows could not be mapped"}) {
         EXPECT_TRUE(Contains(r.err, part)) << part << "\n" << r.err;
     }

@@ -12,9 +12,9 @@
 
 #include "core/base/error.h"
 #include "core/export/export.h"
-#include "tests/support/faulty_file_system.h"
 #include "core/text/fixed_texts.h"
 #include "core/text/gbk.h"
+#include "tests/support/faulty_file_system.h"
 #include "tests/support/test_files.h"
 
 namespace haojian {
@@ -49,6 +49,12 @@ Rows SampleRows() {
         {"", text::kUnknown, text::kUnknown, text::kUnknown},
         {"13100001234567", kChongqing, kChongqing, text::kCardUnicom},
     });
+}
+
+std::string MaskedNumber(std::string_view number) {
+    std::string masked;
+    AppendMaskedNumber(masked, number);
+    return masked;
 }
 
 TEST(Export, MaskKeepsNineBytes) {

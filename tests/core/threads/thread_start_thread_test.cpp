@@ -8,13 +8,13 @@
 
 #include "core/base/error.h"
 #include "core/files/file_system.h"
-#include "core/text/fixed_texts.h"
 #include "core/run/query_run.h"
 #include "core/run/result_table.h"
+#include "core/text/fixed_texts.h"
+#include "core/threads/thread_start.h"
 #include "tests/support/run_fakes.h"
 #include "tests/support/sorted_lines.h"
 #include "tests/support/test_files.h"
-#include "core/threads/thread_start.h"
 
 namespace haojian {
 namespace {
@@ -47,7 +47,7 @@ TEST(ThreadStart, AQueryWithoutAWorkerSaysSoAndCanBeRunAgain) {
     }
     EXPECT_EQ(run.State(), RunState::Paused);
     EXPECT_FALSE(run.WorkerAlive());
-    EXPECT_EQ(view.panels[kPanelStatus], text::kStatusStopped);
+    EXPECT_EQ(view.panels[RunStatus::Message], text::kStatusStopped);
     EXPECT_TRUE(view.enabled[Command::Query]);
     EXPECT_FALSE(view.enabled[Command::Stop]);
     EXPECT_TRUE(view.enabled[Command::Import]);
