@@ -202,7 +202,7 @@ int DbBuild(const Arguments& args) {
         throw Failure("more than 1 % of the rows could not be mapped; " + QuotedPath(output) +
                       " is left as it was (--force writes it anyway)");
     }
-    StandardOutputFileSystem fs;
+    StandardOutputFileSystem fs(args.command);
     database.Write(output, fs);
     std::cerr << "written: " << QuotedPath(output) << ", " << database.size() << " lines\n";
     return kExitSuccess;

@@ -108,7 +108,7 @@ int Export(const Arguments& args) {
     const std::vector<std::uint64_t> sizes = ListFileSizes(args.operands);
     Progress progress("export", 0, ProgressWanted(args.Has("-q")));
     for (const std::uint64_t size : sizes) progress.AddTotal(size);
-    StandardOutputFileSystem fs;
+    StandardOutputFileSystem fs(args.command);
     // Looked up and written a chunk at a time, one list held at a time.
     NumberListExport exporter(lookup.database, lookup.tables, DefaultCollation(),
                               ExportFilter{province, city, card}, layout, output, fs);

@@ -39,7 +39,7 @@ int Merge(const Arguments& args) {
     std::vector<std::string> sources;
     for (const std::string& source : args.operands) sources.push_back(InputPath(source));
     const bool data_on_standard_output = IsStandardOutput(output);
-    StandardOutputFileSystem fs;
+    StandardOutputFileSystem fs(args.command);
     try {
         PrintStatus(MergedStatusText(MergeDataFiles(sources, output, fs)), data_on_standard_output);
     } catch (const MergeCutError& e) {

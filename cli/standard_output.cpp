@@ -19,9 +19,50 @@ void StandardOutput::Write(std::string_view bytes) {
     }
 }
 
+namespace {
+
+// A result of the real file system whose notices are said as they come.
+class NoticedFile final : public StagedFile {
+public:
+    NoticedFile(std::unique_ptr<StagedFile> inner, std::string_view command)
+        : inner_(std::move(inner)), command_(command) {
+        Say();
+    }
+    void Write(std::string_view bytes) override { inner_->Write(bytes); }
+    void Commit() override {
+        inner_->Commit();
+        Say();
+    }
+
+private:
+    void Say() {
+        for (const FileNotice& notice : inner_->TakeNotices()) {
+            PrintMessage(command_, NoticeText(notice));
+        }
+    }
+
+    std::unique_ptr<StagedFile> inner_;
+    std::string command_;
+};
+
+}  // namespace
+
+std::string NoticeText(const FileNotice& notice) {
+    const std::string path = QuotedPath(notice.path);
+    switch (notice.kind) {
+        case FileNotice::Kind::kLeftoverRemoved:
+            return "removed " + path + ", a temporary file left by an earlier run that was ended";
+        case FileNotice::Kind::kOwnerNotKept:
+            return path + ": the replaced file's owner could not be kept; the file is now yours";
+        case FileNotice::Kind::kGroupNotKept:
+            return path + ": the replaced file's group could not be kept";
+    }
+    return path;
+}
+
 std::unique_ptr<StagedFile> StandardOutputFileSystem::CreateReplacement(const std::string& target) {
     if (target == kStandardOutput) return std::make_unique<StandardOutput>();
-    return real_.CreateReplacement(target);
+    return std::make_unique<NoticedFile>(real_.CreateReplacement(target), command_);
 }
 
 }  // namespace haojian::cli

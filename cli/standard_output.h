@@ -9,6 +9,9 @@
 
 namespace haojian::cli {
 
+// The words of a notice, UTF-8.
+std::string NoticeText(const FileNotice& notice);
+
 // Writes to standard output, as it is; errors name "standard output". As a result staged for
 // standard output it is in place from the start: Commit() has nothing left to do.
 class StandardOutput final : public StagedFile {
@@ -19,9 +22,11 @@ public:
 
 // The real file system, except that the result meant for standard output (kStandardOutput) is
 // written straight to it: never a file put in place of whatever standard output names, nor
-// that file rewritten from its start.
+// that file rewritten from its start. What the results' files have to say (FileNotice) is
+// said on standard error as a message of command.
 class StandardOutputFileSystem final : public FileSystem {
 public:
+    explicit StandardOutputFileSystem(std::string_view command) : command_(command) {}
     bool IsFile(const std::string& path) override { return real_.IsFile(path); }
     std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
         return real_.OpenRead(path);
@@ -32,6 +37,7 @@ public:
     std::unique_ptr<StagedFile> CreateReplacement(const std::string& target) override;
 
 private:
+    std::string command_;
     FileSystem& real_ = RealFileSystem();
 };
 

@@ -12,13 +12,39 @@ PACKAGES=(
   libphonenumber-dev time parallel
   qt6-translations-l10n
   dpkg-dev lintian desktop-file-utils appstream man-db bash-completion rofi
+  # The Windows build: MinGW-w64 with std::thread, wine to run its tests, NSIS for the
+  # installer, nasm for libjpeg-turbo's SIMD code. 32-bit programs build but cannot run here.
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 fonts-wine nsis zip unzip nasm
 )
 
+# libjpeg-turbo for Windows is built from Debian's source package (tools/windows/build-libjpeg.sh):
+# apt needs a deb-src entry, which Debian's images do not ship.
+have_deb_src() {
+  grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/
+}
+deb_src_added=0
+if ! have_deb_src; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "apt has no deb-src entry; run this as root to add it." >&2
+    exit 1
+  fi
+  suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
+  cat >/etc/apt/sources.list.d/debian-src.sources <<SRC
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: $suite $suite-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+  deb_src_added=1
+fi
+
+# One dpkg-query for all: packages it does not know are missing too.
+mapfile -t installed < <(dpkg-query -W -f='${Package} ${Status}\n' "${PACKAGES[@]}" 2>/dev/null |
+  awk '$NF == "installed" && $(NF-1) == "ok" { print $1 }')
 missing=()
 for p in "${PACKAGES[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
+  [[ " ${installed[*]} " == *" $p "* ]] || missing+=("$p")
 done
 
 if ((${#missing[@]})); then
@@ -29,5 +55,9 @@ if ((${#missing[@]})); then
   fi
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
+  deb_src_added=0
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+if ((deb_src_added)); then
+  apt-get update -qq
 fi

@@ -1,17 +1,7 @@
 #include "core/files/file_system.h"
 
-#include <fcntl.h>
-#include <langinfo.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
-#include <vector>
 
-#include "core/platform/posix/posix_staged_file.h"
 #include "core/text/gbk.h"
 
 namespace haojian {
@@ -35,55 +25,6 @@ const char* OpName(FileError::Op op) {
     return "use";
 }
 
-class PosixInputFile final : public InputFile {
-public:
-    PosixInputFile(int fd, std::string path, std::uint64_t size)
-        : fd_(fd), path_(std::move(path)), size_(size) {}
-    ~PosixInputFile() override { ::close(fd_); }
-    std::size_t Read(char* buffer, std::size_t size) override {
-        for (;;) {
-            const ssize_t n = ::read(fd_, buffer, size);
-            if (n >= 0) return std::size_t(n);
-            if (errno != EINTR) throw FileError(FileError::Op::Read, path_, errno);
-        }
-    }
-    std::uint64_t Size() const override { return size_; }
-
-private:
-    int fd_;
-    std::string path_;
-    std::uint64_t size_;
-};
-
-class PosixFileSystem final : public FileSystem {
-public:
-    bool IsFile(const std::string& path) override {
-        struct stat st {};
-        return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-    }
-    std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) throw FileError(FileError::Op::Open, path, errno);
-        struct stat st {};
-        if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-            const int code = S_ISDIR(st.st_mode) ? EISDIR : errno;
-            ::close(fd);
-            throw FileError(FileError::Op::Open, path, code);
-        }
-        // Only a regular file's size says how much reading will give.
-        const std::uint64_t size = S_ISREG(st.st_mode) ? std::uint64_t(st.st_size) : 0;
-        return std::make_unique<PosixInputFile>(fd, path, size);
-    }
-    std::uint64_t SizeHint(const std::string& path) noexcept override {
-        struct stat st {};
-        if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
-        return std::uint64_t(st.st_size);
-    }
-    std::unique_ptr<StagedFile> CreateReplacement(const std::string& target) override {
-        return CreatePosixStagedFile(target);
-    }
-};
-
 }  // namespace
 
 FileError::FileError(Op op, std::string path, int code)
@@ -96,13 +37,6 @@ FileError::FileError(Op op, std::string path, int code, std::string reason)
       code_(code),
       reason_(std::move(reason)) {}
 
-std::string SystemReason(int code) {
-    char buffer[256];
-    // GNU strerror_r returns the text, which may or may not live in buffer.
-    const char* text = ::strerror_r(code, buffer, sizeof buffer);
-    return text;
-}
-
 std::string PathForMessage(std::string_view path) {
     return GbkFromUtf8(path);
 }
@@ -112,8 +46,7 @@ std::string ReasonForMessage(int code) {
 }
 
 std::string ReasonForMessage(const FileError& error) {
-    const std::string_view codeset = ::nl_langinfo(CODESET);
-    return codeset == "UTF-8" ? GbkFromUtf8(error.reason()) : error.reason();
+    return SystemTextForMessage(error.reason());
 }
 
 FileOperationError ReadFailure(const FileError& error, const std::string& shown_path) {
@@ -125,11 +58,6 @@ FileOperationError ReadFailure(const FileError& error, const std::string& shown_
 
 std::uint64_t FileSystem::SizeHint(const std::string&) noexcept {
     return 0;
-}
-
-FileSystem& RealFileSystem() {
-    static PosixFileSystem fs;
-    return fs;
 }
 
 std::string ReadWholeFile(FileSystem& fs, const std::string& path) {
@@ -170,16 +98,6 @@ void AppendWholeFile(InputFile& file, const std::string& path, std::string& byte
         if (n == 0) break;
         if (size != 0) throw changed();  // grew
         bytes.append(probe, n);
-    }
-}
-
-std::string ExecutableDirectory() {
-    std::vector<char> buffer(4096);
-    for (;;) {
-        const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
-        if (n < 0) return "./";
-        if (std::size_t(n) < buffer.size()) return DirectoryOf(std::string(buffer.data(), n));
-        buffer.resize(buffer.size() * 2);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/base/error.h"
 
@@ -35,8 +36,11 @@ private:
 // The reason given for a file that shrank or grew while it was read.
 inline constexpr std::string_view kSizeChangedReason = "The file changed size while it was read";
 
-// The system's text for an error number (strerror), as bytes.
+// The system's text for an error number (strerror), as bytes. Platform code.
 std::string SystemReason(int code);
+
+// A text of the system (such as SystemReason's) in GBK, for a message. Platform code.
+std::string SystemTextForMessage(const std::string& text);
 
 // A path written into a message: file names are UTF-8 here, messages GBK.
 std::string PathForMessage(std::string_view path);
@@ -96,6 +100,21 @@ public:
     virtual std::unique_ptr<StagedFile> CreateReplacement(const std::string& target) = 0;
 };
 
+// Something a StagedFile did that the user should hear of, though the result was written.
+struct FileNotice {
+    enum class Kind {
+        // A hidden ".haojian-XXXXXX" file that an earlier run, since ended, left in the
+        // target's folder was removed; path is that file.
+        kLeftoverRemoved,
+        // The replaced file's owner, or its group, could not be given to the new file (only a
+        // privileged process may); path is the target.
+        kOwnerNotKept,
+        kGroupNotKept,
+    };
+    Kind kind;
+    std::string path;
+};
+
 // A result on its way to replace a target. Nothing shows beside the target while it is written
 // (where the file system allows: else a hidden ".haojian-XXXXXX" file, which haojian-cli removes
 // when interrupted), and the target is replaced in one step by the complete, durable file:
@@ -115,6 +134,8 @@ public:
     // program made or replaced the target meanwhile (nothing is then replaced).
     virtual void Commit() = 0;
     void Close() final { Commit(); }
+    // The notices gathered since the last call: when the file was prepared, and at Commit.
+    virtual std::vector<FileNotice> TakeNotices() { return {}; }
 };
 
 // A StagedFile made through a FileSystem, for callers: file() to write, Commit() when done.
@@ -132,7 +153,7 @@ private:
     std::unique_ptr<StagedFile> file_;
 };
 
-// The real file system (POSIX).
+// The real file system. Platform code.
 FileSystem& RealFileSystem();
 
 // Reads a whole file through fs. Throws FileError (Open or Read); a file that shrinks or grows
@@ -145,7 +166,7 @@ std::string ReadWholeFile(FileSystem& fs, const std::string& path);
 // its size.
 void AppendWholeFile(InputFile& file, const std::string& path, std::string& bytes);
 
-// The directory of the running executable, ending in "/".
+// The directory of the running executable, ending in "/". Platform code.
 std::string ExecutableDirectory();
 
 // The directory part of path, ending in "/" ("./" when path has none).

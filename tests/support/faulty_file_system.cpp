@@ -44,6 +44,7 @@ public:
         }
         inner_->Commit();
     }
+    std::vector<FileNotice> TakeNotices() override { return inner_->TakeNotices(); }
 
 private:
     FaultyFileSystem& fs_;

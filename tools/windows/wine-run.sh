@@ -19,6 +19,18 @@ if [[ -z $prefix || $# -eq 0 ]]; then
     exit 2
 fi
 
+# Without wine32, Debian's wine64 "runs" a 32-bit program by exiting 0 at
+# once, which would pass every test: refuse instead.
+pe_machine() {
+    local off
+    off=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ') || return 0
+    [[ -n $off ]] && od -An -tx2 -j$((off + 4)) -N2 "$1" | tr -d ' '
+}
+if [[ -f $1 && $(pe_machine "$1") == 014c && ! -x /usr/lib/wine/wine ]]; then
+    echo "wine-run.sh: $1 is a 32-bit program; running it needs wine32:i386" >&2
+    exit 127
+fi
+
 "$here/wine-prefix.sh" "$prefix"
 prefix=$(readlink -f "$prefix")
 
