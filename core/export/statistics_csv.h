@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "core/files/file_system.h"
 #include "core/export/row_statistics.h"
+#include "core/files/file_system.h"
 
 namespace haojian {
 

@@ -4,8 +4,8 @@
 #include <unordered_map>
 
 #include "core/base/error.h"
-#include "core/files/file_system.h"
 #include "core/base/huge_pages.h"
+#include "core/files/file_system.h"
 
 namespace haojian {
 namespace {

@@ -13,14 +13,14 @@
 #include <utility>
 #include <vector>
 
-#include "core/files/buffered_writer.h"
-#include "core/collation/collation.h"
-#include "core/merge/digit_lines.h"
 #include "core/base/huge_pages.h"
-#include "core/merge/key_store.h"
-#include "core/text/line_list.h"
-#include "core/merge/line_table.h"
 #include "core/base/own_cache_line.h"
+#include "core/collation/collation.h"
+#include "core/files/buffered_writer.h"
+#include "core/merge/digit_lines.h"
+#include "core/merge/key_store.h"
+#include "core/merge/line_table.h"
+#include "core/text/line_list.h"
 #include "core/threads/run_parallel.h"
 
 namespace haojian {

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "core/collation/collation.h"
+#include "core/export/row_statistics.h"
 #include "core/text/fixed_texts.h"
 #include "core/text/gbk.h"
-#include "core/export/row_statistics.h"
 
 namespace haojian {
 namespace {

@@ -5,9 +5,9 @@
 
 #include "core/base/error.h"
 #include "core/export/export.h"
-#include "tests/support/faulty_file_system.h"
-#include "core/text/gbk.h"
 #include "core/export/statistics_csv.h"
+#include "core/text/gbk.h"
+#include "tests/support/faulty_file_system.h"
 #include "tests/support/test_files.h"
 
 namespace haojian {

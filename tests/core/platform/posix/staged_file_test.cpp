@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/faulty_file_system.h"
 #include "core/files/file_system.h"
 #include "core/platform/posix/posix_staged_file.h"
 #include "core/platform/posix/temporary_names.h"
+#include "tests/support/faulty_file_system.h"
 #include "tests/support/test_files.h"
 
 namespace haojian {
