@@ -115,13 +115,13 @@ std::string ReadDatabaseBytes(const Arguments& args) {
     FileSystem& fs = RealFileSystem();
     if (!fs.IsFile(path)) {
         // The system's reason: missing, a directory, no right to look.
-        int code = 0;
+        std::string reason;
         try {
             fs.OpenRead(path);
         } catch (const FileError& e) {
-            code = e.code();
+            reason = " (" + Printable(e.reason()) + ")";
         }
-        throw FileOperationError("No segment database file", path, code);
+        throw Failure(QuotedPath(path) + ": No segment database file" + reason);
     }
     return ReadWholeFile(fs, path);
 }

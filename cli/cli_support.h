@@ -68,8 +68,8 @@ std::string GbkArgument(std::string_view option, std::string_view text);
 
 // The path of the database named by --db, else of kelvaronset.dat beside the executable.
 std::string DatabasePath(const Arguments& args);
-// The bytes of that database. Throws FileOperationError when it is missing, FileError when it
-// cannot be read.
+// The bytes of that database. Throws Failure when it is missing, FileError when it cannot be
+// read.
 std::string ReadDatabaseBytes(const Arguments& args);
 
 // What the look-up of number lists needs: the database named by the arguments (read as

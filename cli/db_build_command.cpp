@@ -21,6 +21,7 @@
 #include "core/export/row_statistics.h"
 #include "core/files/file_system.h"
 #include "core/text/digits.h"
+#include "core/text/gbk.h"
 
 namespace haojian::cli {
 namespace {
@@ -172,7 +173,7 @@ int DbBuild(const Arguments& args) {
                 AddRow(path, row, places, database, report);
             });
         } catch (const Error& e) {
-            throw FileOperationError(std::string(e.message()), path, 0);
+            throw Failure(QuotedPath(path) + ": " + Utf8FromGbk(e.message()));
         }
         std::cerr << "table " << QuotedPath(path) << ": " << EncodingName(table.encoding) << ", "
                   << (table.separator == '\t' ? "tab" : "comma") << "-separated, " << table.rows

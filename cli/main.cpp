@@ -8,8 +8,8 @@
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
-#include "cli/termination_signals.h"
 #include "core/base/version.h"
+#include "core/files/termination_cleanup.h"
 
 namespace {
 
@@ -89,7 +89,7 @@ int RunDb(std::vector<std::string> args) {
 
 int main(int argc, char** argv) {
     using namespace haojian::cli;
-    RemoveTemporaryFilesOnTermination();
+    haojian::RemoveTemporaryFilesOnTermination();
     return Dispatch(std::vector<std::string>(argv + 1, argv + argc), kUsage, "",
                     {{"lookup", [](std::vector<std::string> a) { return RunLookup(a); }},
                      {"export", [](std::vector<std::string> a) { return RunExport(a); }},

@@ -36,10 +36,12 @@ set(HAOJIAN_CORE_SOURCES
 
 # What the core asks of the operating system, behind its seams.
 set(HAOJIAN_CORE_PLATFORM_SOURCES
+    platform/posix/folder_access.cpp
     platform/posix/huge_pages.cpp
     platform/posix/posix_file_system.cpp
     platform/posix/posix_staged_file.cpp
     platform/posix/temporary_names.cpp
+    platform/posix/termination_cleanup.cpp
     platform/posix/thread_priority.cpp
 )
 list(APPEND HAOJIAN_CORE_SOURCES ${HAOJIAN_CORE_PLATFORM_SOURCES})

@@ -7,9 +7,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "core/base/error.h"
 #include "shell/application.h"
 #include "shell/existing_files_dialog.h"
+#include "shell/failure_text.h"
 #include "shell/gbk_text.h"
 
 namespace haojian {

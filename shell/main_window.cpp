@@ -1,6 +1,5 @@
 #include "shell/main_window.h"
 
-#include <unistd.h>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QCloseEvent>
@@ -27,6 +26,7 @@
 #include "core/base/error.h"
 #include "core/export/export.h"
 #include "core/files/file_system.h"
+#include "core/files/folder_access.h"
 #include "core/lookup/built_in_code_rows.h"
 #include "core/lookup/segment_database.h"
 #include "core/merge/merge.h"
@@ -36,6 +36,7 @@
 #include "shell/application.h"
 #include "shell/background_task.h"
 #include "shell/dialogs.h"
+#include "shell/failure_text.h"
 #include "shell/file_drop.h"
 #include "shell/gbk_text.h"
 #include "shell/jpeg_image.h"
@@ -141,7 +142,7 @@ WindowSeams DesktopSeams() {
 }
 
 std::string DialogDirectory(const std::string& program_directory) {
-    if (::access(program_directory.c_str(), W_OK) == 0) return program_directory;
+    if (MayWriteFolder(program_directory)) return program_directory;
     return FilePath(QDir::homePath()) + "/";
 }
 
@@ -363,7 +364,7 @@ void TForm1::FormCreate() {
         run_->SetDatabase(std::move(*database));
         panels_[kPanelDatabaseSize]->setText(QString::number(lines));
     } catch (const std::exception& error) {
-        ShowError(FailureMessage(error));
+        ShowError(WindowFailureText(error, WindowWork::Read));
     }
 }
 
@@ -389,11 +390,11 @@ void TForm1::ShowError(std::string_view gbk_message) {
 }
 
 template <typename F>
-void TForm1::Guarded(F&& command) {
+void TForm1::Guarded(WindowWork work, F&& command) {
     try {
         command();
     } catch (const std::exception& error) {
-        ShowError(FailureMessage(error));
+        ShowError(WindowFailureText(error, work));
     }
 }
 
@@ -414,7 +415,7 @@ void TForm1::SpeedButton4Click() {
 void TForm1::ImportFile(const QString& path) {
     // Refused, as the button is, while a run or an export goes on.
     if (!import_->isEnabled()) return;
-    Guarded([&] { run_->Import(FilePath(path)); });
+    Guarded(WindowWork::Read, [&] { run_->Import(FilePath(path)); });
 }
 
 void TForm1::ShowStatistics() {
@@ -424,12 +425,12 @@ void TForm1::ShowStatistics() {
 
 // Query.
 void TForm1::SpeedButton2Click() {
-    Guarded([&] { run_->Query(); });
+    Guarded(WindowWork::Read, [&] { run_->Query(); });
 }
 
 // Stop.
 void TForm1::SpeedButton3Click() {
-    Guarded([&] { run_->Stop(); });
+    Guarded(WindowWork::Read, [&] { run_->Stop(); });
 }
 
 // Export.
@@ -461,7 +462,7 @@ void TForm1::SpeedButton5Click() {
                 ExportRows(*rows, ExportFilter{province, city, card_type}, layout, path, files);
         },
         [this, written](std::exception_ptr error) {
-            Guarded([&] {
+            Guarded(WindowWork::Save, [&] {
                 if (error) std::rethrow_exception(error);
                 SetPanelText(kPanelMessage, ExportedStatusText(*written));
             });
@@ -503,9 +504,9 @@ void TForm1::SpeedButton1Click() {
             } catch (const MergeCutError& cut) {
                 // The lines before the NUL byte were written as the result.
                 SetPanelText(kPanelMessage, MergedStatusText(cut.line_count()));
-                failure = std::string(cut.message());
+                failure = WindowFailureText(cut, WindowWork::Merge);
             } catch (const std::exception& other) {
-                failure = FailureMessage(other);
+                failure = WindowFailureText(other, WindowWork::Merge);
             }
             if (failure) ShowError(*failure);
         });

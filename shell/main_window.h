@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "core/run/query_run.h"
+#include "shell/failure_text.h"
 
 class QComboBox;
 class QDialog;
@@ -110,7 +111,7 @@ private:
     }
     // Runs a command; an Error it raises goes to the error box.
     template <typename F>
-    void Guarded(F&& command);
+    void Guarded(WindowWork work, F&& command);
     // Runs an export or a merge off the UI thread: the busy pointer, and the commands that
     // could interfere disabled, until done has run on the UI thread.
     void StartLongWork(LongWork kind, std::function<void()> work,

@@ -15,6 +15,7 @@
 #include "core/run/result_table.h"
 #include "shell/bar_chart.h"
 #include "shell/dialogs.h"
+#include "shell/failure_text.h"
 #include "shell/gbk_text.h"
 
 namespace haojian {
@@ -150,8 +151,8 @@ void StatisticsWindow::SaveCsv() {
     if (chosen.isEmpty()) return;
     try {
         SaveStatisticsCsv(stats_, FilePath(chosen.first()), files_);
-    } catch (const Error& error) {
-        ShowErrorBox(dialogs_, this, error.message());
+    } catch (const std::exception& error) {
+        ShowErrorBox(dialogs_, this, WindowFailureText(error, WindowWork::Save));
     }
 }
 

@@ -1,7 +1,5 @@
 #include "core/export/export.h"
 
-#include <cerrno>
-
 #include "core/base/error.h"
 
 namespace haojian {
@@ -76,36 +74,16 @@ bool ExportLines::Append(const ResultRowView& row, std::string& out) const {
     return true;
 }
 
-ExportFile::ExportFile(const std::string& path, FileSystem& fs) : path_(path) {
-    try {
-        file_ = std::make_unique<ReplacementFile>(fs, path);
-    } catch (const FileError& e) {
-        Fail(e);
-    }
-}
-
-ExportFile::~ExportFile() = default;
+ExportFile::ExportFile(const std::string& path, FileSystem& fs) : file_(fs, path) {}
 
 void ExportFile::Write(std::string_view lines, std::size_t count) {
-    try {
-        file_->file().Write(lines);
-    } catch (const FileError& e) {
-        Fail(e);
-    }
+    file_.file().Write(lines);
     lines_ += count;
 }
 
 std::size_t ExportFile::Commit() {
-    try {
-        file_->Commit();
-    } catch (const FileError& e) {
-        Fail(e);
-    }
+    file_.Commit();
     return lines_;
-}
-
-void ExportFile::Fail(const FileError& e) const {
-    throw FileOperationError(FileErrorText(e.code()), path_, e.code());
 }
 
 std::size_t ExportRows(const ResultTable& rows, const ExportFilter& filter,
@@ -127,27 +105,6 @@ std::size_t ExportRows(const ResultTable& rows, const ExportFilter& filter,
     }
     if (!block.empty()) file.Write(block, in_block);
     return file.Commit();
-}
-
-std::string FileErrorText(int code) {
-    switch (code) {
-        // Making a file finds no file missing, only a folder on its path.
-        case ENOENT:
-        case ENOTDIR:
-        case ENAMETOOLONG:
-        case EINVAL:
-            return "Invalid filename";
-        case EMFILE:
-        case ENFILE:
-            return "Too many open files";
-        case EACCES:
-        case EPERM:
-        case EROFS:
-        case EISDIR:
-            return "File access denied";
-        default:
-            return "I/O error " + std::to_string(code);
-    }
 }
 
 std::string ExportedStatusText(std::size_t line_count) {

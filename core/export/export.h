@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstddef>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -68,14 +67,11 @@ private:
 };
 
 // The export file at path, written beside it and renamed into place by Commit, so that a
-// failure (or no Commit) leaves an existing file at path as it was. Every failure is thrown
-// as Error with FileErrorText of the system's error number.
+// failure (or no Commit) leaves an existing file at path as it was. Failures are FileError,
+// with path as their path.
 class ExportFile {
 public:
     explicit ExportFile(const std::string& path, FileSystem& fs = RealFileSystem());
-    ~ExportFile();
-    ExportFile(const ExportFile&) = delete;
-    ExportFile& operator=(const ExportFile&) = delete;
 
     // Writes lines formed by ExportLines, count of them.
     void Write(std::string_view lines, std::size_t count);
@@ -83,10 +79,7 @@ public:
     std::size_t Commit();
 
 private:
-    [[noreturn]] void Fail(const FileError& e) const;
-
-    std::string path_;
-    std::unique_ptr<ReplacementFile> file_;
+    ReplacementFile file_;
     std::size_t lines_ = 0;
 };
 
@@ -95,17 +88,11 @@ private:
 // lines written. The file replaces path only once complete (see StagedFile), so a failure
 // leaves an existing file at path as it was.
 //
-// Throws Error: naming the layout text when it is none of the six (nothing is written), or,
-// when a file operation fails, FileOperationError with FileErrorText of the system's error
-// number.
+// Throws Error naming the layout text when it is none of the six (nothing is written), or
+// FileError when a file operation fails.
 std::size_t ExportRows(const ResultTable& rows, const ExportFilter& filter,
                        std::string_view layout_text, const std::string& path,
                        FileSystem& fs = RealFileSystem());
-
-// The message for a failed export file operation: "Invalid filename" (a folder on the path that
-// does not exist or is a file), "Too many open files", "File access denied" (a folder given as
-// the file, or no right to write), or "I/O error N".
-std::string FileErrorText(int code);
 
 // "导出符合数据N条".
 std::string ExportedStatusText(std::size_t line_count);

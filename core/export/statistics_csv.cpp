@@ -50,13 +50,9 @@ std::string StatisticsCsv(const RowStatistics& stats) {
 
 void SaveStatisticsCsv(const RowStatistics& stats, const std::string& path, FileSystem& fs) {
     const std::string text = StatisticsCsv(stats);
-    try {
-        ReplacementFile file(fs, path);
-        file.file().Write(text);
-        file.Commit();
-    } catch (const FileError& e) {
-        throw FileOperationError(FileErrorText(e.code()), path, e.code());
-    }
+    ReplacementFile file(fs, path);
+    file.file().Write(text);
+    file.Commit();
 }
 
 }  // namespace haojian

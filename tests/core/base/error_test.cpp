@@ -1,25 +1,35 @@
-// The failures' messages as the error box shows them.
+// A failed file operation carries what happened; the system's reason comes in UTF-8.
 #include "core/base/error.h"
 
 #include <gtest/gtest.h>
 
-#include <new>
+#include <cerrno>
 #include <string>
 
-#include "core/text/fixed_texts.h"
+#include "core/text/text_encoding.h"
 
 namespace haojian {
 namespace {
 
-TEST(ErrorBox, FullStopFollowsTheLastByte) {
-    EXPECT_EQ(ErrorBoxText(text::kRefuseNoList), std::string(text::kRefuseNoList) + ".");
-    EXPECT_EQ(ErrorBoxText("I/O error 28"), "I/O error 28.");
-    EXPECT_EQ(ErrorBoxText("Stream read error."), "Stream read error.");
-    EXPECT_EQ(ErrorBoxText("done!"), "done!");  // "!" sorts before "."
-    EXPECT_EQ(ErrorBoxText(""), "");
-    // Any failure has a message of its own; a failed allocation says what it is.
-    EXPECT_EQ(ErrorBoxText(FailureMessage(std::bad_alloc())), "Out of memory.");
-    EXPECT_EQ(FailureMessage(Error(std::string(text::kRefuseNoList))), text::kRefuseNoList);
+TEST(FileError, CarriesWhatHappenedAndTheSystemsReason) {
+    const FileError full(FileError::Op::Write, "out/\xE5\x8D\x97.txt", ENOSPC);
+    EXPECT_EQ(full.op(), FileError::Op::Write);
+    EXPECT_EQ(full.path(), "out/\xE5\x8D\x97.txt");  // the bytes as given, nothing converted
+    EXPECT_EQ(full.code(), ENOSPC);
+    EXPECT_EQ(full.reason(), SystemReason(ENOSPC));
+    EXPECT_FALSE(full.reason().empty());
+    EXPECT_STREQ(full.what(), ("cannot write out/\xE5\x8D\x97.txt: " + full.reason()).c_str());
+
+    // A failure without a number keeps the reason it was given.
+    const FileError changed(FileError::Op::Read, "a.txt", 0, std::string(kSizeChangedReason));
+    EXPECT_EQ(changed.code(), 0);
+    EXPECT_EQ(changed.reason(), kSizeChangedReason);
+}
+
+TEST(FileError, SystemReasonsAreUtf8) {
+    for (const int code : {ENOENT, EACCES, ENOSPC, EAGAIN, EEXIST, 0, 9999}) {
+        EXPECT_TRUE(IsValidUtf8(SystemReason(code))) << code;
+    }
 }
 
 }  // namespace

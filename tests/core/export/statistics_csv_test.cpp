@@ -38,8 +38,8 @@ TEST(StatisticsCsv, AFailedSaveLeavesTheOldFile) {
     try {
         SaveStatisticsCsv(Sample(), path, files);
         FAIL() << "no error";
-    } catch (const FileOperationError& e) {
-        EXPECT_EQ(e.message(), FileErrorText(ENOSPC));
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.code(), ENOSPC);
         EXPECT_EQ(e.path(), path);
     }
     EXPECT_EQ(testing::ReadFileBytes(path), "old");

@@ -71,9 +71,8 @@ TEST(ReadWholeFile, ADatabaseCutWhileLoadedIsNotLoaded) {
     try {
         LoadSegmentDatabase(fs, dir.path());
         FAIL() << "a database cut short was loaded";
-    } catch (const FileOperationError& e) {
-        EXPECT_EQ(e.message(),
-                  "Stream read error on file \"" + path + "\". " + std::string(kSizeChangedReason));
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.op(), FileError::Op::Read);
         EXPECT_EQ(e.path(), path);
         EXPECT_EQ(e.reason(), kSizeChangedReason);
     }
@@ -92,8 +91,8 @@ TEST(MergeReading, ASourceThatChangesSizeFailsTheMergeAndLeavesEveryFile) {
         try {
             MergeDataFiles({a, b}, out, fs);
             ADD_FAILURE() << "merged a source that changed size";
-        } catch (const FileOperationError& e) {
-            EXPECT_EQ(e.message(), "Stream read error");
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.op(), FileError::Op::Read);
             EXPECT_EQ(e.path(), b);
             EXPECT_EQ(e.reason(), kSizeChangedReason);
         }

@@ -61,9 +61,10 @@ TEST(QueryRun, RefusalsInOrderAndAFailedImportKeepingTheOldRows) {
     try {
         run.Import(missing);
         ADD_FAILURE() << "a missing file imported";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.message(),
-                  "Cannot open file \"" + PathForMessage(missing) + "\". " + SystemReason(ENOENT));
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.op(), FileError::Op::Open);
+        EXPECT_EQ(e.path(), missing);
+        EXPECT_EQ(e.code(), ENOENT);
     }
     EXPECT_EQ(run.NumberCount(), 0u);
     EXPECT_EQ(testing::RowsOf(run), (std::vector<testing::RowTexts>{
@@ -92,9 +93,10 @@ TEST(QueryRun, ImportLetsTheOldRowsGoOnceTheNewFileIsOpen) {
     try {
         run.Import(list);
         ADD_FAILURE() << "no error";
-    } catch (const FileOperationError& e) {
-        EXPECT_EQ(e.message(),
-                  "Stream read error on file \"" + list + "\". " + ReasonForMessage(EIO));
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.op(), FileError::Op::Read);
+        EXPECT_EQ(e.path(), list);
+        EXPECT_EQ(e.reason(), SystemReason(EIO));
     }
     EXPECT_EQ(run.Rows().size(), 0u);
     EXPECT_EQ(view.shown_rows, 0u);

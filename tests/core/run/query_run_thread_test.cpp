@@ -168,7 +168,7 @@ protected:
         ModelWaitsForWorker();
         numbers_.clear();
         if (lines == nullptr) {
-            EXPECT_THROW(run.Import(path), Error);
+            EXPECT_THROW(run.Import(path), FileError);
             return;
         }
         run.Import(path);

@@ -11,6 +11,7 @@
 #include "core/run/query_run.h"
 #include "core/run/result_table.h"
 #include "core/text/fixed_texts.h"
+#include "core/text/gbk.h"
 #include "core/threads/thread_start.h"
 #include "tests/support/run_fakes.h"
 #include "tests/support/sorted_lines.h"
@@ -42,7 +43,8 @@ TEST(ThreadStart, AQueryWithoutAWorkerSaysSoAndCanBeRunAgain) {
             run.Query();
             ADD_FAILURE() << "a run without a worker";
         } catch (const ThreadStartError& e) {
-            EXPECT_EQ(e.message(), "Cannot start a thread. " + ReasonForMessage(EAGAIN));
+            EXPECT_EQ(e.reason(), SystemReason(EAGAIN));
+            EXPECT_EQ(e.message(), "Cannot start a thread. " + GbkFromUtf8(SystemReason(EAGAIN)));
         }
     }
     EXPECT_EQ(run.State(), RunState::Paused);

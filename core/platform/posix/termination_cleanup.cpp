@@ -1,10 +1,10 @@
-#include "cli/termination_signals.h"
+#include "core/files/termination_cleanup.h"
 
 #include <signal.h>
 
 #include "core/platform/posix/temporary_names.h"
 
-namespace haojian::cli {
+namespace haojian {
 namespace {
 
 // Only async-signal-safe calls: unlinkat, then the signal again with its default action (set
@@ -28,4 +28,4 @@ void RemoveTemporaryFilesOnTermination() {
     }
 }
 
-}  // namespace haojian::cli
+}  // namespace haojian
