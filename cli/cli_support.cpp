@@ -4,9 +4,8 @@
 #include <iostream>
 #include <optional>
 
-#include "cli/list_encoding.h"
 #include "cli/messages.h"
-#include "cli/number_list_text.h"
+#include "cli/standard_output.h"
 #include "core/base/error.h"
 #include "core/collation/collation.h"
 #include "core/lookup/number_lookup.h"
@@ -15,16 +14,6 @@
 
 namespace haojian::cli {
 namespace {
-
-CodeTables BuiltInTables() {
-    CodeTables tables;
-    ReloadCodeTables(tables);
-    return tables;
-}
-
-SegmentDatabase LoadDatabase(const Arguments& args) {
-    return SegmentDatabase::FromBytes(ReadDatabaseBytes(args));
-}
 
 bool Listed(const std::vector<std::string_view>& options, std::string_view name) {
     return std::find(options.begin(), options.end(), name) != options.end();
@@ -42,23 +31,8 @@ Arguments ParseArguments(const std::vector<std::string>& args,
                          const std::vector<std::string_view>& flag_options) {
     Arguments parsed;
     bool options_ended = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (options_ended || arg == "-" || arg.empty() || arg[0] != '-') {
-            parsed.operands.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            options_ended = true;
-            continue;
-        }
-        std::string name = arg;
-        std::optional<std::string> value;
-        if (const std::size_t eq = arg.find('=');
-            arg.starts_with("--") && eq != std::string::npos) {
-            name = arg.substr(0, eq);
-            value = arg.substr(eq + 1);
-        }
+    // Takes option name, with value when it was written into the same argument.
+    const auto take = [&](std::string name, std::optional<std::string> value, std::size_t& i) {
         if (name == "-h") name = "--help";
         if (name == "--help" || Listed(flag_options, name)) {
             if (value) throw UsageError("option " + name + " takes no value");
@@ -72,6 +46,36 @@ Arguments ParseArguments(const std::vector<std::string>& args,
         } else {
             throw UsageError("unknown option " + name);
         }
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (options_ended || arg == "-" || arg.empty() || arg[0] != '-') {
+            parsed.operands.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            options_ended = true;
+            continue;
+        }
+        if (arg.starts_with("--")) {
+            const std::size_t eq = arg.find('=');
+            if (eq == std::string::npos) {
+                take(arg, std::nullopt, i);
+            } else {
+                take(arg.substr(0, eq), arg.substr(eq + 1), i);
+            }
+            continue;
+        }
+        // Short options as getopt reads them: flags run together ("-qh"), and one that takes a
+        // value takes the rest of the word ("-oFILE", "-qoFILE") or the next word ("-qo FILE").
+        for (std::size_t at = 1; at < arg.size(); ++at) {
+            const std::string name = {'-', arg[at]};
+            if (Listed(value_options, name) && at + 1 < arg.size()) {
+                take(name, arg.substr(at + 1), i);
+                break;
+            }
+            take(name, std::nullopt, i);
+        }
     }
     return parsed;
 }
@@ -84,12 +88,13 @@ int RunCommand(std::string_view name, std::string_view help, const std::vector<s
         Arguments parsed = ParseArguments(args, value_options, flag_options);
         parsed.command = name;
         if (parsed.Has("--help")) {
-            std::cout << help;
+            WriteStandardOutput(help);
             return kExitSuccess;
         }
         return body(parsed);
     } catch (const UsageError& e) {
-        PrintMessage(name, e.what());
+        // Usage errors quote what was typed: shown escaped, as file names are.
+        PrintMessage(name, Printable(e.what()));
         std::cerr << "Try 'haojian-cli " << name << " --help'.\n";
         return kExitUsage;
     } catch (const std::exception& e) {
@@ -113,54 +118,37 @@ std::string DatabasePath(const Arguments& args) {
 std::string ReadDatabaseBytes(const Arguments& args) {
     const std::string path = DatabasePath(args);
     FileSystem& fs = RealFileSystem();
-    if (!fs.IsFile(path)) {
-        // The system's reason: missing, a directory, no right to look.
-        std::string reason;
-        try {
-            fs.OpenRead(path);
-        } catch (const FileError& e) {
-            reason = " (" + Printable(e.reason()) + ")";
-        }
-        throw Failure(QuotedPath(path) + ": No segment database file" + reason);
+    if (fs.IsFile(path)) return ReadWholeFile(fs, path);
+    // Anything else that is no folder is read to its end: a pipe ("--db <(zcat db.gz)"), or a
+    // named pipe, whose wait for a writer is said.
+    std::unique_ptr<InputFile> file;
+    try {
+        file = fs.OpenReadTellingWait(path, [&] {
+            PrintMessage(args.command,
+                         "waiting for " + QuotedPath(path) + " (a named pipe) to be written to");
+        });
+    } catch (const FileError& e) {
+        throw Failure(QuotedPath(path) + ": No segment database file (" + Printable(e.reason()) +
+                      ")");
     }
-    return ReadWholeFile(fs, path);
+    std::string bytes;
+    AppendWholeFile(*file, path, bytes);
+    return bytes;
 }
+
+namespace {
+
+CodeTables BuiltInTables() {
+    CodeTables tables;
+    ReloadCodeTables(tables);
+    return tables;
+}
+
+}  // namespace
 
 ListLookup::ListLookup(const Arguments& args)
-    : database(LoadDatabase(args)),
+    : database(SegmentDatabase::FromBytes(ReadDatabaseBytes(args))),
       tables(BuiltInTables()),
       resolve(database, tables, DefaultCollation()) {}
-
-std::string ReadListBytes(const Arguments& args, const std::string& path) {
-    const std::string real = InputPath(path);
-    ListText list = ListFromBytes(ReadWholeFile(RealFileSystem(), real));
-    if (!list.note.empty()) PrintMessage(args.command, QuotedPath(real) + ": " + list.note);
-    return std::move(list.bytes);
-}
-
-std::vector<LineList> ReadLists(const Arguments& args, std::uint64_t& bytes, NulCuts& cuts) {
-    std::vector<LineList> lists;
-    for (const std::string& path : args.operands) {
-        NumberListText list(args, path);
-        cuts.Note(list);
-        std::string text = list.TakeText();
-        bytes += text.size();
-        lists.push_back(LineList::FromBytes(std::move(text)));
-    }
-    return lists;
-}
-
-LookedUpRows::LookedUpRows(std::vector<LineList> lists, const NumberResolver& resolve)
-    : lists_(std::move(lists)), resolve_(resolve) {
-    starts_.push_back(0);
-    for (const LineList& list : lists_) starts_.push_back(starts_.back() + list.size());
-}
-
-ResultRowView LookedUpRows::Row(std::size_t index) const {
-    const std::size_t list =
-        std::size_t(std::upper_bound(starts_.begin(), starts_.end(), index) - starts_.begin()) - 1;
-    const LookupResult r = resolve_(lists_[list][index - starts_[list]]);
-    return {r.number, r.province, r.city, r.card_type};
-}
 
 }  // namespace haojian::cli

@@ -14,8 +14,6 @@
 #include "core/lookup/code_table.h"
 #include "core/lookup/number_lookup.h"
 #include "core/lookup/segment_database.h"
-#include "core/run/result_table.h"
-#include "core/text/line_list.h"
 
 namespace haojian::cli {
 
@@ -68,8 +66,8 @@ std::string GbkArgument(std::string_view option, std::string_view text);
 
 // The path of the database named by --db, else of kelvaronset.dat beside the executable.
 std::string DatabasePath(const Arguments& args);
-// The bytes of that database. Throws Failure when it is missing, FileError when it cannot be
-// read.
+// The bytes of that database: a file, or a pipe read to its end. Throws Failure when it is
+// missing or a folder, FileError when it cannot be read.
 std::string ReadDatabaseBytes(const Arguments& args);
 
 // What the look-up of number lists needs: the database named by the arguments (read as
@@ -82,29 +80,6 @@ struct ListLookup {
     const SegmentDatabase database;
     const CodeTables tables;
     const NumberResolver resolve;  // on database and tables, so after them
-};
-
-// The bytes of a number list; "-" is standard input. A list that begins with a byte-order mark
-// is taken as list_encoding.h says, and that is said once on standard error. Throws FileError.
-std::string ReadListBytes(const Arguments& args, const std::string& path);
-
-class NulCuts;
-
-// The lists named by the operands, read by ReadListBytes, each up to its first NUL byte (cuts
-// notes where one was); adds their bytes to bytes.
-std::vector<LineList> ReadLists(const Arguments& args, std::uint64_t& bytes, NulCuts& cuts);
-
-// The result rows of number lists, in list order, each looked up when it is read.
-class LookedUpRows final : public ResultTable {
-public:
-    LookedUpRows(std::vector<LineList> lists, const NumberResolver& resolve);
-    std::size_t size() const override { return starts_.back(); }
-    ResultRowView Row(std::size_t index) const override;
-
-private:
-    std::vector<LineList> lists_;
-    std::vector<std::size_t> starts_;  // index of each list's first row, then the total
-    const NumberResolver& resolve_;
 };
 
 }  // namespace haojian::cli

@@ -11,6 +11,7 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/messages.h"
+#include "cli/report_values.h"
 #include "cli/standard_output.h"
 #include "core/base/counted_examples.h"
 #include "core/base/error.h"
@@ -49,8 +50,13 @@ constexpr std::string_view kHelp =
     "standard output, as TABLE standard input.\n"
     "\n"
     "A report on standard error tells the rows read and written and the rows skipped by\n"
-    "reason (bad prefix, too few fields, unknown province, unknown carrier, repeated prefix)\n"
-    "and those kept at province level, with counts and the first examples.\n"
+    "reason (bad prefix, too few fields, unknown province, unknown carrier, a carrier of two\n"
+    "networks such as 移动/联通, a prefix repeated with the same line, a prefix repeated with\n"
+    "a different one) and those kept at province level, with counts and the first examples;\n"
+    "values longer than 60 bytes are cut and marked with their length. A quoted field may\n"
+    "hold separators and line breaks. Where several columns are named as the segment, the one\n"
+    "with the most seven-digit values in the first 1000 rows is taken. No database is written\n"
+    "when no row could be mapped, even with --force.\n"
     "\n"
     "  -o OUT        the database to write\n"
     "  --force       write OUT even when more than 1 % of the rows could not be mapped\n"
@@ -77,12 +83,14 @@ struct BuildReport {
     Tally too_few_fields;
     Tally unknown_province;
     Tally unknown_carrier;
+    Tally ambiguous_carrier;
     Tally repeated;
+    Tally conflicting;
     Tally province_level;
 
     std::size_t Unmapped() const {
         return bad_prefix.count + too_few_fields.count + unknown_province.count +
-               unknown_carrier.count;
+               unknown_carrier.count + ambiguous_carrier.count;
     }
 };
 
@@ -112,7 +120,7 @@ void AddRow(const std::string& path, const SegmentTable::Row& row, PlaceCache& p
         return;
     }
     if (!IsDigits(row.prefix, 7)) {
-        report.bad_prefix.Add([&] { return where() + ": \"" + Printable(row.prefix) + "\""; });
+        report.bad_prefix.Add([&] { return where() + ": \"" + ShownValue(row.prefix) + "\""; });
         return;
     }
     const PlacePlacement& place = places.Place(row.province, row.city);
@@ -122,12 +130,24 @@ void AddRow(const std::string& path, const SegmentTable::Row& row, PlaceCache& p
     }
     const std::optional<char> card = CardDigitForCarrier(row.carrier);
     if (!card) {
-        report.unknown_carrier.AddValue(row.carrier);
+        (IsAmbiguousCarrier(row.carrier) ? report.ambiguous_carrier : report.unknown_carrier)
+            .AddValue(row.carrier);
         return;
     }
-    if (!database.Add(row.prefix, place.code, *card)) {
-        report.repeated.Add([&] { return where() + ": " + row.prefix; });
-        return;
+    switch (database.Add(row.prefix, place.code, *card)) {
+        case SegmentDatabaseWriter::Added::kNew:
+            break;
+        case SegmentDatabaseWriter::Added::kRepeat:
+            report.repeated.Add([&] { return where() + ": " + row.prefix; });
+            return;
+        case SegmentDatabaseWriter::Added::kConflict:
+            report.conflicting.Add([&] {
+                return where() + ": " +
+                       ShownValue(row.province + "/" + row.city + "/" + row.carrier) + " gives " +
+                       row.prefix + std::string(place.code) + *card + ", the line kept is " +
+                       std::string(database.LineOf(row.prefix));
+            });
+            return;
     }
     if (place.kind == PlacePlacement::Kind::UnlistedCity) {
         report.province_level.AddValue(row.province + " " +
@@ -148,7 +168,7 @@ void PrintTally(std::string_view indent, std::string_view what, const Tally& tal
                      [](const auto& a, const auto& b) { return a.second > b.second; });
     const std::size_t shown = std::min(values.size(), Tally::kShown);
     for (std::size_t i = 0; i < shown; ++i) {
-        std::cerr << indent << "    " << Printable(values[i].first) << ": " << values[i].second
+        std::cerr << indent << "    " << ShownValue(values[i].first) << ": " << values[i].second
                   << (values[i].second == 1 ? " row\n" : " rows\n");
     }
     if (values.size() > shown) {
@@ -182,13 +202,16 @@ int DbBuild(const Arguments& args) {
 
     std::cerr << "rows read: " << report.rows << "\n"
               << "lines: " << database.size() << "\n"
-              << "rows skipped: " << report.Unmapped() + report.repeated.count << "\n";
+              << "rows skipped: "
+              << report.Unmapped() + report.repeated.count + report.conflicting.count << "\n";
     for (const auto& [what, tally] : {
              std::pair<std::string_view, const Tally*>{"bad prefix", &report.bad_prefix},
              {"too few fields", &report.too_few_fields},
              {"unknown province", &report.unknown_province},
              {"unknown carrier", &report.unknown_carrier},
+             {"ambiguous carrier (more than one network)", &report.ambiguous_carrier},
              {"repeated prefix (the first row kept)", &report.repeated},
+             {"conflicting prefix (the first row kept, this one differs)", &report.conflicting},
          }) {
         if (tally->count != 0) PrintTally("  ", what, *tally);
     }
@@ -198,6 +221,10 @@ int DbBuild(const Arguments& args) {
 
     if (report.rows == 0) {
         throw Failure("the tables hold no rows; " + QuotedPath(output) + " is left as it was");
+    }
+    if (database.size() == 0) {
+        throw Failure("no row could be mapped; " + QuotedPath(output) +
+                      " is left as it was (an empty database answers no number)");
     }
     if (report.Unmapped() * 100 > report.rows && !args.Has("--force")) {
         throw Failure("more than 1 % of the rows could not be mapped; " + QuotedPath(output) +

@@ -1,5 +1,6 @@
 #include <cstdio>
-#include <iostream>
+#include <ostream>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -7,6 +8,8 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/messages.h"
+#include "cli/report_values.h"
+#include "cli/standard_output.h"
 #include "core/collation/collation.h"
 #include "core/database/database_check.h"
 
@@ -33,13 +36,17 @@ constexpr std::string_view kHelp =
     "  --db FILE     the database (default: kelvaronset.dat beside this program)\n"
     "  -h, --help    show this text\n"
     "\n"
-    "Exit status: 0 the database is sound; 1 some line would give 未知 or a wrong field, or\n"
-    "the database cannot be read; 2 bad usage.\n";
+    "The report shows counts and, for each kind, the first five lines (cut after 60 bytes).\n"
+    "\n"
+    "Exit status: 0 the database is sound; 1 some line would give 未知 or a wrong field, no\n"
+    "line at all gives a number its place (an empty database among them), or the database\n"
+    "cannot be read; 2 bad usage.\n";
 
-// A database line for the report: printable ASCII as it is, every other byte as \xHH.
+// A database line for the report: printable ASCII as it is, every other byte as \xHH; a long
+// line cut and marked with its length.
 std::string Shown(std::string_view line) {
     std::string shown;
-    for (const char c : line) {
+    for (const char c : line.substr(0, kShownValueBytes)) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte >= 0x20 && byte < 0x7F) {
             shown.push_back(c);
@@ -49,28 +56,29 @@ std::string Shown(std::string_view line) {
             shown += escape;
         }
     }
+    if (line.size() > kShownValueBytes) shown += "…[" + std::to_string(line.size()) + " bytes]";
     return shown;
 }
 
-void PrintFinding(std::string_view what, const DatabaseCheck::Finding& finding) {
-    std::cout << what << ": " << finding.count << "\n";
+void PrintFinding(std::ostream& out, std::string_view what, const DatabaseCheck::Finding& finding) {
+    out << what << ": " << finding.count << "\n";
     for (const auto& example : finding.examples) {
-        std::cout << "  line " << example.line << ": " << Shown(example.text) << "\n";
+        out << "  line " << example.line << ": " << Shown(example.text) << "\n";
     }
 }
 
-void PrintBlocks(const DatabaseCheck& check) {
-    std::cout << "segments in use per block:\n";
+void PrintBlocks(std::ostream& out, const DatabaseCheck& check) {
+    out << "segments in use per block:\n";
     for (int decade = 13; decade <= 19; ++decade) {
-        std::cout << "  " << decade << "x:";
+        out << "  " << decade << "x:";
         for (int digit = 0; digit <= 9; ++digit) {
             char cell[16];
             std::snprintf(cell, sizeof cell, " %6zu", check.per_block[(decade - 13) * 10 + digit]);
-            std::cout << cell;
+            out << cell;
         }
-        std::cout << "\n";
+        out << "\n";
     }
-    std::cout << "  other beginnings: " << check.other_blocks << "\n";
+    out << "  other beginnings: " << check.other_blocks << "\n";
 }
 
 int DbCheck(const Arguments& args) {
@@ -78,26 +86,33 @@ int DbCheck(const Arguments& args) {
     const std::string path = DatabasePath(args);
     const DatabaseCheck check = CheckSegmentDatabase(ReadDatabaseBytes(args), DefaultCollation());
 
-    std::cout << "database: " << QuotedPath(path) << "\n"
-              << "lines: " << check.lines << "\n";
-    PrintBlocks(check);
-    PrintFinding("lines whose first seven bytes are not digits", check.bad_prefix);
-    PrintFinding("short lines (fewer than 12 bytes)", check.short_lines);
-    PrintFinding("province codes in no table", check.unknown_province);
-    PrintFinding("city codes in no table", check.unknown_city);
-    PrintFinding("card digits other than 1-4", check.unknown_card);
+    // The report is written at once, so that a standard output that takes none of it fails
+    // the command.
+    std::ostringstream out;
+    out << "database: " << QuotedPath(path) << "\n"
+        << "lines: " << check.lines << "\n";
+    PrintBlocks(out, check);
+    PrintFinding(out, "lines whose first seven bytes are not digits", check.bad_prefix);
+    PrintFinding(out, "short lines (fewer than 12 bytes)", check.short_lines);
+    PrintFinding(out, "province codes in no table", check.unknown_province);
+    PrintFinding(out, "city codes in no table", check.unknown_city);
+    PrintFinding(out, "card digits other than 1-4", check.unknown_card);
     if (check.nul_offset) {
-        std::cout << "NUL byte at offset " << *check.nul_offset << ": the " << check.bytes_after_nul
-                  << " bytes after it are never read\n";
+        out << "NUL byte at offset " << *check.nul_offset << ": the " << check.bytes_after_nul
+            << " bytes after it are never read\n";
     } else {
-        std::cout << "NUL bytes: 0\n";
+        out << "NUL bytes: 0\n";
     }
-    PrintFinding("empty lines", check.empty);
-    PrintFinding("repeated prefixes (the later lines are never used)", check.repeated);
-    PrintFinding("lines at province level (city 未知 by design)", check.province_level);
-    std::cout << (check.Faulty() ? "result: some lines would give 未知 or a wrong field\n"
-                                 : "result: sound\n")
-              << std::flush;
+    PrintFinding(out, "empty lines", check.empty);
+    PrintFinding(out, "repeated prefixes (the later lines are never used)", check.repeated);
+    PrintFinding(out, "lines at province level (city 未知 by design)", check.province_level);
+    if (check.sound == 0) {
+        out << "result: no line gives a number its place and card type\n";
+    } else {
+        out << (check.Faulty() ? "result: some lines would give 未知 or a wrong field\n"
+                               : "result: sound\n");
+    }
+    WriteStandardOutput(out.str());
     return check.Faulty() ? kExitFailure : kExitSuccess;
 }
 

@@ -8,7 +8,7 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/messages.h"
-#include "cli/number_list_text.h"
+#include "cli/number_list_stream.h"
 #include "cli/progress.h"
 #include "cli/standard_output.h"
 #include "core/collation/collation.h"
@@ -54,10 +54,10 @@ constexpr std::string_view kHelp =
     "offset are reported and the exit status is 1.\n"
     "Filters compare exactly, byte for byte: a name no row carries passes no row, and a\n"
     "province or city that the code tables lack is said on standard error. Filter and\n"
-    "layout texts are taken as UTF-8, or as GBK when they are not UTF-8. A list that begins\n"
-    "with a UTF-8 byte-order mark has it skipped; one that begins with a UTF-16 mark is\n"
-    "converted to GBK; either is said on standard error. A run that takes over a second shows\n"
-    "its progress on standard error when that is a terminal. Messages are printed in UTF-8.\n"
+    "layout texts are taken as UTF-8, or as GBK when they are not UTF-8. Lists are read as\n"
+    "lookup reads them: a piece at a time, and a list that begins with a UTF-8 or UTF-16\n"
+    "byte-order mark converted to GBK. A run that takes over a second shows its progress on\n"
+    "standard error when that is a terminal. Messages are printed in UTF-8.\n"
     "Exit status: 0 done, 1 failure (OUT left as it was), 2 bad usage.\n";
 
 // The GBK text of an option, or fallback when it was not given.
@@ -105,22 +105,14 @@ int Export(const Arguments& args) {
     WarnOfNameNoRowCarries(args, "city", city, text::kAnyCity, kBuiltInCityRows);
 
     const ListLookup lookup(args);
-    const std::vector<std::uint64_t> sizes = ListFileSizes(args.operands);
-    Progress progress("export", 0, ProgressWanted(args.Has("-q")));
-    for (const std::uint64_t size : sizes) progress.AddTotal(size);
     StandardOutputFileSystem fs(args.command);
-    // Looked up and written a chunk at a time, one list held at a time.
+    // Read, looked up and written a piece at a time.
     NumberListExport exporter(lookup.database, lookup.tables, DefaultCollation(),
                               ExportFilter{province, city, card}, layout, output, fs);
-    NulCuts cuts;
-    for (std::size_t i = 0; i < args.operands.size(); ++i) {
-        const NumberListText list(args, args.operands[i]);
-        if (sizes[i] == 0) progress.AddTotal(list.text().size());
-        exporter.Add(list.text(), [&](std::size_t bytes) { progress.Advance(bytes); });
-        cuts.Note(list);
-    }
+    const NulCuts cuts = ForEachListPiece(args, [&](std::string_view piece, Progress& progress) {
+        exporter.Add(piece, [&](std::size_t bytes) { progress.Advance(bytes); });
+    });
     const std::size_t count = exporter.Commit();
-    progress.Finish();
     PrintStatus(ExportedStatusText(count), data_on_standard_output);
     return cuts.Report(args.command) ? kExitFailure : kExitSuccess;
 }

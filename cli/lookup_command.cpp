@@ -5,7 +5,7 @@
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
-#include "cli/number_list_text.h"
+#include "cli/number_list_stream.h"
 #include "cli/progress.h"
 #include "cli/standard_output.h"
 #include "core/collation/collation.h"
@@ -35,10 +35,12 @@ constexpr std::string_view kHelp =
     "  -q            no progress line\n"
     "  -h, --help    show this text\n"
     "\n"
-    "A list that begins with a UTF-8 byte-order mark has it skipped; one that begins with a\n"
-    "UTF-16 mark is converted to GBK; either is said on standard error. A run that takes over\n"
-    "a second shows its progress on standard error when that is a terminal. Lookup is a\n"
-    "stream filter: split a list, look up the parts anywhere, join the results in order.\n"
+    "A list that begins with a UTF-8 or UTF-16 byte-order mark is converted to GBK, which is\n"
+    "said on standard error, with the number of characters that GBK cannot hold (they become\n"
+    "\"?\"). A run that takes over a second shows its progress on standard error when that is\n"
+    "a terminal. Lookup is a stream filter: lists are read and answered a piece at a time, in\n"
+    "little memory whatever their length, each line written as soon as it is read; split a\n"
+    "list, look up the parts anywhere, join the results in order.\n"
     "Messages are printed in UTF-8. Exit status: 0 done, 1 failure, 2 bad usage.\n";
 
 // The UTF-8 form of the few distinct texts that fields take, converted once each.
@@ -66,9 +68,7 @@ int Lookup(const Arguments& args) {
     const bool utf8 = args.Has("--utf8");
     const ListLookup lookup(args);
     const NumberResolver& resolve = lookup.resolve;
-    const std::vector<std::uint64_t> sizes = ListFileSizes(args.operands);
-    Progress progress("lookup", 0, ProgressWanted(args.Has("-q")));
-    for (const std::uint64_t size : sizes) progress.AddTotal(size);
+    Progress* progress = nullptr;
     StandardOutput standard_output;
     BufferedWriter out(standard_output, std::size_t(64) << 10);
     // Each thread converts to UTF-8 with texts of its own.
@@ -96,17 +96,14 @@ int Lookup(const Arguments& args) {
         },
         [&](std::string_view chunk, std::string_view lines, std::size_t) {
             out.Append(lines);
-            progress.Advance(chunk.size());
+            progress->Advance(chunk.size());
         }};
-    NulCuts cuts;
-    for (std::size_t i = 0; i < args.operands.size(); ++i) {
-        const NumberListText list(args, args.operands[i]);
-        if (sizes[i] == 0) progress.AddTotal(list.text().size());
-        ProcessChunksInOrder(list.text(), work);
+    // A piece's lines are written before more input is waited for.
+    const NulCuts cuts = ForEachListPiece(args, [&](std::string_view piece, Progress& shown) {
+        progress = &shown;
+        ProcessChunksInOrder(piece, work);
         out.Flush();
-        cuts.Note(list);
-    }
-    progress.Finish();
+    });
     return cuts.Report(args.command) ? kExitFailure : kExitSuccess;
 }
 

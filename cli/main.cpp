@@ -8,8 +8,11 @@
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/messages.h"
+#include "cli/standard_output.h"
 #include "core/base/version.h"
 #include "core/files/termination_cleanup.h"
+#include "core/platform/posix/standard_streams.h"
 
 namespace {
 
@@ -30,8 +33,10 @@ constexpr std::string_view kUsage =
     "  -h, --help   show this text\n"
     "  --version    show the version\n"
     "\n"
-    "'haojian-cli COMMAND --help' tells more of each. Texts read and written are GBK unless a\n"
-    "command says otherwise; messages are printed in UTF-8.\n"
+    "'haojian-cli COMMAND --help' or 'haojian-cli help COMMAND' tells more of each. Texts\n"
+    "read and written are GBK unless a command says otherwise. Standard output carries the\n"
+    "result alone: the data, or the status line of export and merge when they write a file;\n"
+    "messages, reports of db build and progress go to standard error, in UTF-8.\n"
     "Exit status: 0 done, 1 failure, 2 bad usage.\n";
 
 constexpr std::string_view kDbUsage =
@@ -52,8 +57,21 @@ struct Command {
     int (*run)(std::vector<std::string> args);
 };
 
-// Runs the command that args begins with: its usage for none or for help, the usage after a
-// message for a name that is none of commands. prefix names the level ("db ") in messages.
+// Writes text to standard output: exit 0, or 1 with the reason when it cannot be written.
+int PrintOnStandardOutput(std::string_view text) {
+    using namespace haojian::cli;
+    try {
+        WriteStandardOutput(text);
+        return kExitSuccess;
+    } catch (const std::exception& e) {
+        std::cerr << "haojian-cli: " << FailureText(e) << '\n';
+        return kExitFailure;
+    }
+}
+
+// Runs the command that args begins with: its usage for none or for help ("help COMMAND" is
+// "COMMAND --help"), a message that names the word and points to the usage for a name that is
+// none of commands. prefix names the level ("db ") in messages.
 int Dispatch(std::vector<std::string> args, std::string_view usage, std::string_view prefix,
              std::initializer_list<Command> commands) {
     using namespace haojian::cli;
@@ -61,20 +79,22 @@ int Dispatch(std::vector<std::string> args, std::string_view usage, std::string_
         std::cerr << usage;
         return kExitUsage;
     }
-    const std::string name = args.front();
+    std::string name = args.front();
     args.erase(args.begin());
+    if (name == "help" && !args.empty()) {
+        name = args.front();
+        args.erase(args.begin());
+        args.push_back("--help");
+    }
     for (const Command& command : commands) {
         if (command.name == name) return command.run(std::move(args));
     }
-    if (IsHelp(name)) {
-        std::cout << usage;
-        return kExitSuccess;
-    }
+    if (IsHelp(name)) return PrintOnStandardOutput(usage);
     if (prefix.empty() && name == "--version") {
-        std::cout << "haojian-cli " << haojian::kVersion << '\n';
-        return kExitSuccess;
+        return PrintOnStandardOutput("haojian-cli " + std::string(haojian::kVersion) + "\n");
     }
-    std::cerr << "haojian-cli: unknown command '" << prefix << name << "'\n" << usage;
+    std::cerr << "haojian-cli: unknown command '" << prefix << Printable(name) << "'\n"
+              << "Try 'haojian-cli " << prefix << "--help'.\n";
     return kExitUsage;
 }
 
@@ -89,6 +109,7 @@ int RunDb(std::vector<std::string> args) {
 
 int main(int argc, char** argv) {
     using namespace haojian::cli;
+    haojian::KeepStandardStreamsTaken();
     haojian::RemoveTemporaryFilesOnTermination();
     return Dispatch(std::vector<std::string>(argv + 1, argv + argc), kUsage, "",
                     {{"lookup", [](std::vector<std::string> a) { return RunLookup(a); }},

@@ -7,6 +7,7 @@
 #include <iostream>
 #include <new>
 
+#include "cli/standard_output.h"
 #include "core/base/error.h"
 #include "core/merge/merge.h"
 #include "core/text/gbk.h"
@@ -108,8 +109,12 @@ std::string FailureText(const std::exception& failure) {
 }
 
 void PrintStatus(std::string_view gbk_text, bool data_on_standard_output) {
-    (data_on_standard_output ? std::cerr : std::cout) << Utf8FromGbk(gbk_text) << '\n'
-                                                      << std::flush;
+    const std::string line = Utf8FromGbk(gbk_text) + "\n";
+    if (data_on_standard_output) {
+        std::cerr << line << std::flush;
+    } else {
+        WriteStandardOutput(line);
+    }
 }
 
 bool IsStandardOutput(const std::string& output) {

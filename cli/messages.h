@@ -32,7 +32,8 @@ void PrintMessage(std::string_view command, std::string_view utf8_text);
 std::string FailureText(const std::exception& failure);
 
 // A GBK status text ("导出符合数据125条") as a line of UTF-8: on standard output, or on standard
-// error when the command's data go to standard output.
+// error when the command's data go to standard output. Throws FileError when standard output
+// cannot take it.
 void PrintStatus(std::string_view gbk_text, bool data_on_standard_output);
 
 // True when output (a path as OutputPath gives it) is standard output, or names the same file.

@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "core/run/result_table.h"
-
 namespace haojian::cli {
 
 // A progress line on standard error for a long run: bytes done, rate and time left, redrawn in
@@ -51,24 +49,6 @@ private:
     double last_draw_ = 0;
     bool shown_ = false;
     bool finished_;
-};
-
-// Rows read through progress: each row read advances it by its number's bytes and a line end,
-// about the share of the list that it stood for.
-class RowsWithProgress final : public ResultTable {
-public:
-    RowsWithProgress(const ResultTable& rows, Progress& progress)
-        : rows_(rows), progress_(progress) {}
-    std::size_t size() const override { return rows_.size(); }
-    ResultRowView Row(std::size_t index) const override {
-        const ResultRowView row = rows_.Row(index);
-        progress_.Advance(row.number.size() + 1);
-        return row;
-    }
-
-private:
-    const ResultTable& rows_;
-    Progress& progress_;
 };
 
 // The size of each list that is a regular file, for a total known before they are read; "-"

@@ -19,6 +19,10 @@ void StandardOutput::Write(std::string_view bytes) {
     }
 }
 
+void WriteStandardOutput(std::string_view bytes) {
+    StandardOutput().Write(bytes);
+}
+
 namespace {
 
 // A result of the real file system whose notices are said as they come.

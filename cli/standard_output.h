@@ -20,6 +20,10 @@ public:
     void Commit() override {}
 };
 
+// Writes bytes to standard output at once, unbuffered, so that a failing write is seen where it
+// happens. Throws FileError (Write, naming standard output).
+void WriteStandardOutput(std::string_view bytes);
+
 // The real file system, except that the result meant for standard output (kStandardOutput) is
 // written straight to it: never a file put in place of whatever standard output names, nor
 // that file rewritten from its start. What the results' files have to say (FileNotice) is

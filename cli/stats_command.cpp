@@ -4,12 +4,13 @@
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
-#include "cli/number_list_text.h"
+#include "cli/number_list_stream.h"
 #include "cli/progress.h"
 #include "cli/standard_output.h"
 #include "core/collation/collation.h"
 #include "core/export/row_statistics.h"
 #include "core/files/buffered_writer.h"
+#include "core/lookup/number_lookup.h"
 #include "core/text/gbk.h"
 
 namespace haojian::cli {
@@ -33,7 +34,8 @@ constexpr std::string_view kHelp =
     "  -q              no progress line\n"
     "  -h, --help      show this text\n"
     "\n"
-    "Lists are read as lookup reads them (byte-order marks included); a list cut short by a\n"
+    "Lists are read as lookup reads them, a piece at a time (byte-order marks included), so\n"
+    "that only the names are held; a list cut short by a\n"
     "NUL byte is counted up to it, then the file and offset are reported and the exit status\n"
     "is 1. Messages are printed in UTF-8. Exit status: 0 done, 1 failure, 2 bad usage.\n";
 
@@ -46,13 +48,15 @@ int Stats(const Arguments& args) {
     const bool utf8 = args.Has("--utf8");
 
     const ListLookup lookup(args);
-    std::uint64_t list_bytes = 0;
-    NulCuts cuts;
-    const LookedUpRows rows(ReadLists(args, list_bytes, cuts), lookup.resolve);
-    Progress progress("stats", list_bytes, ProgressWanted(args.Has("-q")));
-    const RowStatistics statistics =
-        CountRows(RowsWithProgress(rows, progress), DefaultCollation());
-    progress.Finish();
+    const NumberResolver& resolve = lookup.resolve;
+    // Counted a piece at a time: only the distinct names are held.
+    RowCounter counter;
+    const NulCuts cuts = ForEachListPiece(args, [&](std::string_view piece, Progress& progress) {
+        ResolveLines(piece, resolve,
+                     [&](const LookupResult& r) { counter.Add(r.province, r.city, r.card_type); });
+        progress.Advance(piece.size());
+    });
+    const RowStatistics statistics = counter.Sorted(DefaultCollation());
 
     const FieldCounts& counts = by == "province" ? statistics.provinces
                                 : by == "city"   ? statistics.cities

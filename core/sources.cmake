@@ -40,6 +40,7 @@ set(HAOJIAN_CORE_PLATFORM_SOURCES
     platform/posix/huge_pages.cpp
     platform/posix/posix_file_system.cpp
     platform/posix/posix_staged_file.cpp
+    platform/posix/standard_streams.cpp
     platform/posix/temporary_names.cpp
     platform/posix/termination_cleanup.cpp
     platform/posix/thread_priority.cpp

@@ -12,7 +12,7 @@ namespace haojian {
 bool DatabaseCheck::Faulty() const {
     return bad_prefix.count != 0 || short_lines.count != 0 || unknown_province.count != 0 ||
            unknown_city.count != 0 || unknown_card.count != 0 ||
-           (nul_offset && bytes_after_nul != 0);
+           (nul_offset && bytes_after_nul != 0) || sound == 0;
 }
 
 DatabaseCheck CheckSegmentDatabase(std::string_view bytes, const LocaleCollation& collation) {
@@ -53,16 +53,25 @@ DatabaseCheck CheckSegmentDatabase(std::string_view bytes, const LocaleCollation
         }
         const std::string_view province = line.substr(7, 2);
         const std::string_view city = line.substr(7, 4);
-        if (!tables.provinces.Find(province, collation)) check.unknown_province.Add(number, line);
+        bool sound = true;
+        if (!tables.provinces.Find(province, collation)) {
+            check.unknown_province.Add(number, line);
+            sound = false;
+        }
         if (!tables.cities.Find(city, collation)) {
             if (city.substr(2) == kUnlistedCitySuffix &&
                 tables.provinces.Find(province, collation)) {
                 check.province_level.Add(number, line);
             } else {
                 check.unknown_city.Add(number, line);
+                sound = false;
             }
         }
-        if (line[11] < '1' || line[11] > '4') check.unknown_card.Add(number, line);
+        if (line[11] < '1' || line[11] > '4') {
+            check.unknown_card.Add(number, line);
+            sound = false;
+        }
+        if (sound) ++check.sound;
     });
     return check;
 }

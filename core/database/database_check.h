@@ -29,6 +29,8 @@ struct DatabaseCheck {
     };
 
     std::size_t lines = 0;
+    // Lines that give a number its province, city (or province alone, by design) and card type.
+    std::size_t sound = 0;
     // Lines in use, by their first three digits 130..199; lines in use of any other beginning.
     std::array<std::size_t, 70> per_block{};
     std::size_t other_blocks = 0;
@@ -48,7 +50,8 @@ struct DatabaseCheck {
     // True when some line would give a number 未知 or a wrong field: a bad prefix, a short
     // line, a code in no table, a card byte other than 1-4, or lines cut off by a NUL byte.
     // Province-level lines are written so on purpose and do not count; neither do empty or
-    // repeated lines, which no look-up uses.
+    // repeated lines, which no look-up uses. A database without a single sound line (an empty
+    // one among them) answers no number and is faulty too.
     bool Faulty() const;
 };
 

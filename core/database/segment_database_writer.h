@@ -2,8 +2,10 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/files/file_system.h"
@@ -17,9 +19,16 @@ class SegmentDatabaseWriter {
 public:
     static constexpr std::size_t kLineBytes = 7 + 4 + 1;
 
-    // Adds a line unless prefix has one already; gives whether it was added. prefix must be
-    // seven ASCII digits, city_code four and card_digit one (std::invalid_argument otherwise).
-    bool Add(std::string_view prefix, std::string_view city_code, char card_digit);
+    enum class Added {
+        kNew,       // the line was added
+        kRepeat,    // prefix has the same line already
+        kConflict,  // prefix has a different line, which stays
+    };
+    // Adds a line unless prefix has one already. prefix must be seven ASCII digits, city_code
+    // four and card_digit one (std::invalid_argument otherwise).
+    Added Add(std::string_view prefix, std::string_view city_code, char card_digit);
+    // The line that prefix has (kLineBytes bytes), or the empty text.
+    std::string_view LineOf(std::string_view prefix) const;
 
     std::size_t size() const { return lines_.size(); }
     // The file's bytes: the lines in prefix order, CR LF after each.
@@ -31,7 +40,7 @@ public:
 private:
     using Line = std::array<char, kLineBytes>;
     std::vector<Line> lines_;
-    std::vector<bool> taken_;  // by the prefix's value, 0..9999999
+    std::unordered_map<std::uint32_t, std::uint32_t> index_;  // prefix value to line
 };
 
 }  // namespace haojian

@@ -7,13 +7,14 @@
 #include "core/base/error.h"
 #include "core/text/digits.h"
 #include "core/text/gbk.h"
-#include "core/text/line_list.h"
 #include "core/text/text_encoding.h"
 
 namespace haojian {
 namespace {
 
 using Names = std::array<std::string_view, 6>;
+// Where several columns are named as the segment prefix, these many rows decide among them.
+constexpr std::size_t kRowsToDecideTheColumn = 1000;
 constexpr Names kPrefixNames = {"phone", "prefix", "segment", "号段", "号码段", "手机号段"};
 constexpr Names kProvinceNames = {"province", "省份", "省"};
 constexpr Names kCityNames = {"city", "城市", "市", "地市"};
@@ -26,45 +27,102 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
-// The fields of one line: split at separator outside quotes, trimmed, quotes removed. Fills
-// fields, reusing the storage it has.
-void SplitFields(std::string_view line, char separator, std::vector<std::string>& fields) {
-    std::size_t count = 0;
-    std::size_t i = 0;
-    for (;;) {
-        if (fields.size() == count) fields.emplace_back();
-        std::string& field = fields[count++];
-        field.clear();
-        while (i < line.size() && line[i] == ' ') ++i;
-        if (i < line.size() && line[i] == '"') {
-            ++i;
-            while (i < line.size()) {
-                if (line[i] == '"') {
-                    if (i + 1 < line.size() && line[i + 1] == '"') {
-                        field.push_back('"');
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                field.push_back(line[i++]);
+bool IsLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
+
+// The records of a table's text: fields split at separator outside quotes, trimmed, their
+// quotes removed ("a,b" with "" for a quote). Line ends end a record outside quotes (CR, LF or
+// CR LF, as the line rule has them) and are kept as they stand inside them. Lines of spaces
+// and tabs alone are no records.
+class RecordReader {
+public:
+    RecordReader(std::string_view text, char separator) : text_(text), separator_(separator) {}
+
+    // The next record into fields (reusing their storage), and the 1-based line it begins on;
+    // false at the end of the text.
+    bool Next(std::vector<std::string>& fields, std::size_t& line) {
+        SkipBlankLines();
+        if (at_ >= text_.size()) return false;
+        line = lines_ + 1;
+        std::size_t count = 0;
+        for (;;) {
+            if (fields.size() == count) fields.emplace_back();
+            ReadField(fields[count++]);
+            if (at_ < text_.size() && text_[at_] == separator_) {
+                ++at_;
+                continue;
             }
-            const std::size_t end = std::min(line.find(separator, i), line.size());
-            field += Trimmed(line.substr(i, end - i));
-            i = end;
-        } else {
-            const std::size_t end = std::min(line.find(separator, i), line.size());
-            field = Trimmed(line.substr(i, end - i));
-            i = end;
-        }
-        if (i >= line.size()) {
+            SkipLineEnd();
             fields.resize(count);
+            return true;
+        }
+    }
+
+private:
+    std::size_t LineEndFrom(std::size_t from) const {
+        std::size_t end = from;
+        while (end < text_.size() && !IsLineEnd(text_[end])) ++end;
+        return end;
+    }
+
+    void SkipBlankLines() {
+        while (at_ < text_.size()) {
+            const std::size_t end = LineEndFrom(at_);
+            if (!Trimmed(text_.substr(at_, end - at_)).empty()) return;
+            at_ = end;
+            SkipLineEnd();
+        }
+    }
+
+    void SkipLineEnd() {
+        if (at_ >= text_.size()) return;
+        if (text_[at_] == '\r' && at_ + 1 < text_.size() && text_[at_ + 1] == '\n') ++at_;
+        ++at_;
+        ++lines_;
+    }
+
+    // Up to the next separator or line end; at_ stops there.
+    std::string_view Unquoted() {
+        const std::size_t start = at_;
+        while (at_ < text_.size() && text_[at_] != separator_ && !IsLineEnd(text_[at_])) ++at_;
+        return text_.substr(start, at_ - start);
+    }
+
+    void ReadField(std::string& field) {
+        field.clear();
+        while (at_ < text_.size() && text_[at_] == ' ') ++at_;
+        if (at_ >= text_.size() || text_[at_] != '"') {
+            field = Trimmed(Unquoted());
             return;
         }
-        ++i;  // the separator
+        ++at_;
+        while (at_ < text_.size()) {
+            const char c = text_[at_];
+            if (c == '"') {
+                if (at_ + 1 < text_.size() && text_[at_ + 1] == '"') {
+                    field.push_back('"');
+                    at_ += 2;
+                    continue;
+                }
+                ++at_;
+                break;
+            }
+            // A line end inside quotes belongs to the field; it still counts as a line.
+            if (c == '\n' || (c == '\r' && (at_ + 1 == text_.size() || text_[at_ + 1] != '\n'))) {
+                ++lines_;
+            }
+            field.push_back(c);
+            ++at_;
+        }
+        field += Trimmed(Unquoted());
     }
-}
+
+    std::string_view text_;
+    char separator_;
+    std::size_t at_ = 0;
+    std::size_t lines_ = 0;  // line ends passed
+};
 
 std::string Lowered(std::string_view text) {
     std::string lower(text);
@@ -126,69 +184,97 @@ SegmentTable ReadSegmentTable(std::string_view bytes,
     if (const std::size_t nul = text.find('\0'); nul != std::string::npos) {
         throw Error("The table holds a NUL byte (character " + std::to_string(nul + 1) + ")");
     }
+    // The separator is the one the header's line holds.
+    std::string_view header_line;
+    for (std::size_t at = 0; at < text.size() && Trimmed(header_line).empty();) {
+        const std::size_t end = std::min(text.find_first_of("\r\n", at), text.size());
+        header_line = std::string_view(text).substr(at, end - at);
+        at = end + 1;
+    }
+    if (Trimmed(header_line).empty()) throw Error("The table is empty: no header row");
+    table.separator = header_line.find('\t') != std::string_view::npos ? '\t' : ',';
 
-    std::size_t line_number = 0;
-    std::optional<std::vector<std::string>> header;
-    std::vector<std::size_t> prefix_columns;
-    std::optional<std::size_t> province, city, carrier, prefix;
-    std::vector<std::string> fields;
+    RecordReader records(text, table.separator);
+    std::vector<std::string> header;
+    std::size_t line = 0;
+    records.Next(header, line);
+    const std::vector<std::size_t> prefix_columns = ColumnsNamed(header, kPrefixNames);
+    const auto first = [&](const Names& names) -> std::optional<std::size_t> {
+        const std::vector<std::size_t> columns = ColumnsNamed(header, names);
+        if (columns.empty()) return std::nullopt;
+        return columns.front();
+    };
+    const std::optional<std::size_t> province = first(kProvinceNames);
+    const std::optional<std::size_t> city = first(kCityNames);
+    const std::optional<std::size_t> carrier = first(kCarrierNames);
+    const auto require = [](bool found, std::string_view what, const Names& names) {
+        if (!found) {
+            throw Error(GbkFromUtf8("The header row names no column of the " + std::string(what) +
+                                    " (one of " + NamesList(names) + ")"));
+        }
+    };
+    require(!prefix_columns.empty(), "segment prefix", kPrefixNames);
+    require(province.has_value(), "province", kProvinceNames);
+    require(carrier.has_value(), "carrier", kCarrierNames);
+
+    // Rows held back until the prefix column is decided.
+    struct Held {
+        std::size_t line;
+        std::vector<std::string> fields;
+    };
+    std::vector<Held> held;
+    std::optional<std::size_t> prefix;
+    if (prefix_columns.size() == 1) prefix = prefix_columns.front();
     SegmentTable::Row row;
-    ForEachLine(text, [&](std::string_view line) {
-        ++line_number;
-        if (Trimmed(line).empty()) return;
-        if (!header) {
-            table.separator = line.find('\t') != std::string_view::npos ? '\t' : ',';
-            header.emplace();
-            SplitFields(line, table.separator, *header);
-            prefix_columns = ColumnsNamed(*header, kPrefixNames);
-            const auto first = [&](const Names& names) -> std::optional<std::size_t> {
-                const std::vector<std::size_t> columns = ColumnsNamed(*header, names);
-                if (columns.empty()) return std::nullopt;
-                return columns.front();
-            };
-            province = first(kProvinceNames);
-            city = first(kCityNames);
-            carrier = first(kCarrierNames);
-            const auto require = [](bool found, std::string_view what, const Names& names) {
-                if (!found) {
-                    throw Error(GbkFromUtf8("The header row names no column of the " +
-                                            std::string(what) + " (one of " + NamesList(names) +
-                                            ")"));
-                }
-            };
-            require(!prefix_columns.empty(), "segment prefix", kPrefixNames);
-            require(province.has_value(), "province", kProvinceNames);
-            require(carrier.has_value(), "carrier", kCarrierNames);
-            return;
-        }
-        SplitFields(line, table.separator, fields);
-        if (!prefix) {
-            prefix = prefix_columns.front();
-            for (const std::size_t column : prefix_columns) {
-                if (column < fields.size() && IsDigits(fields[column], 7)) {
-                    prefix = column;
-                    break;
-                }
-            }
-        }
-        row.line = line_number;
+    const auto hand_on = [&](std::size_t at, std::vector<std::string>& fields) {
+        row.line = at;
         row.complete = true;
-        const auto take = [&](std::optional<std::size_t> column, std::string& field) {
-            if (*column < fields.size()) {
-                field.swap(fields[*column]);
+        const auto take = [&](std::size_t column, std::string& field) {
+            if (column < fields.size()) {
+                field.swap(fields[column]);
             } else {
                 field.clear();
                 row.complete = false;
             }
         };
-        take(prefix, row.prefix);
-        take(province, row.province);
-        if (city) take(city, row.city);
-        take(carrier, row.carrier);
+        take(*prefix, row.prefix);
+        take(*province, row.province);
+        if (city) {
+            take(*city, row.city);
+        } else {
+            row.city.clear();
+        }
+        take(*carrier, row.carrier);
         ++table.rows;
         sink(row);
-    });
-    if (!header) throw Error("The table is empty: no header row");
+    };
+    // The column of the most seven-digit values among the rows held, the first named of equals.
+    const auto decide = [&] {
+        std::size_t best = 0;
+        prefix = prefix_columns.front();
+        for (const std::size_t column : prefix_columns) {
+            std::size_t seven = 0;
+            for (const Held& h : held) {
+                if (column < h.fields.size() && IsDigits(h.fields[column], 7)) ++seven;
+            }
+            if (seven > best) {
+                best = seven;
+                prefix = column;
+            }
+        }
+        for (Held& h : held) hand_on(h.line, h.fields);
+        held.clear();
+    };
+    std::vector<std::string> fields;
+    while (records.Next(fields, line)) {
+        if (prefix) {
+            hand_on(line, fields);
+            continue;
+        }
+        held.push_back({line, fields});
+        if (held.size() == kRowsToDecideTheColumn) decide();
+    }
+    if (!prefix) decide();
     return table;
 }
 

@@ -16,9 +16,10 @@ namespace haojian {
 //   province:       province, 省份, 省
 //   city:           city, 城市, 市, 地市 (optional)
 //   carrier:        isp, carrier, operator, 运营商, 卡类, 卡类型
-// Other columns are ignored. When several columns could hold the prefix, the first whose value
-// in the first row is seven digits is taken (a "prefix" column of three digits beside a
-// "phone" column of seven).
+// Other columns are ignored. When several columns could hold the prefix (a "prefix" column of
+// three digits beside a "phone" column of seven), the one with the most seven-digit values in
+// the first thousand rows is taken, the first named of equals. A quoted field may hold
+// separators and line breaks; a row begins on the line it is numbered by.
 struct SegmentTable {
     enum class Encoding { kUtf8, kUtf8WithMark, kUtf16, kGbk };
     struct Row {

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/run/result_table.h"
@@ -41,6 +44,44 @@ struct RowStatistics {
     FieldCounts provinces;
     FieldCounts cities;
     FieldCounts card_types;
+};
+
+// Counts one field. Rows mostly share the storage of their texts (a pool of names, the lines
+// of the database), so a small cache indexed by a text's address finds its counter without
+// hashing the text; a hit is still checked byte for byte, so rows whose texts live anywhere
+// (or lived there once) are counted right.
+class FieldCounter {
+public:
+    void Add(std::string_view name);
+    FieldCounts Sorted(std::size_t total, const LocaleCollation& collation) const;
+
+private:
+    static constexpr std::size_t kSlots = 1021;
+    struct Slot {
+        std::string_view name;  // the key in counts_, whose nodes never move
+        std::size_t* count = nullptr;
+    };
+    std::unordered_map<std::string, std::size_t> counts_;
+    std::array<Slot, kSlots> slots_{};
+};
+
+// The three counts, taken a row at a time: for rows that come and go, such as those of a list
+// read in pieces.
+class RowCounter {
+public:
+    void Add(std::string_view province, std::string_view city, std::string_view card_type) {
+        ++rows_;
+        provinces_.Add(province);
+        cities_.Add(city);
+        card_types_.Add(card_type);
+    }
+    RowStatistics Sorted(const LocaleCollation& collation) const;
+
+private:
+    std::size_t rows_ = 0;
+    FieldCounter provinces_;
+    FieldCounter cities_;
+    FieldCounter card_types_;
 };
 
 // Counts the first row_count rows of rows (all of them when row_count exceeds the table) in one

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -21,6 +22,10 @@ public:
     // The size of a regular file when it was opened, which reading must then give exactly; 0
     // when the size is unknown (a pipe, a device, an empty file), read to its end.
     virtual std::uint64_t Size() const = 0;
+    // Whether a Read would give something (data or the end) without waiting: false only while
+    // a pipe or terminal waits for more. Readers that gather input ask it so as to hand on
+    // what they have rather than wait.
+    virtual bool InputAtHand() { return true; }
 };
 
 // A file open for writing. Closing is explicit so that its failure is seen; a file destroyed
@@ -45,6 +50,13 @@ public:
     virtual bool IsFile(const std::string& path) = 0;
     // Opens for reading; throws FileError (Open).
     virtual std::unique_ptr<InputFile> OpenRead(const std::string& path) = 0;
+    // The same, where opening may wait without a sign of why: for a named pipe that no program
+    // has opened for writing, waiting is called once a second has passed, and the wait goes on.
+    virtual std::unique_ptr<InputFile> OpenReadTellingWait(const std::string& path,
+                                                           const std::function<void()>& waiting) {
+        (void)waiting;
+        return OpenRead(path);
+    }
     // The size of the regular file at path, or 0 when there is none or it is unknown: a hint for
     // sizing buffers before files are read, never an error.
     virtual std::uint64_t SizeHint(const std::string& path) noexcept;

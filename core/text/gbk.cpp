@@ -83,11 +83,12 @@ std::size_t Utf16FromGbk(std::string_view gbk, char16_t* out) {
     return n;
 }
 
-std::string GbkFromUtf16(std::u16string_view text) {
+std::string GbkFromUtf16(std::u16string_view text, std::size_t& unmapped) {
     const GbkTables& t = Tables();
     std::string out;
     out.reserve(text.size() * 2);
-    for (const char16_t c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
         if (c >= PrivateUseForByte(0x80) && c <= PrivateUseForByte(0xFF)) {
             out.push_back(char(c - 0xF700));
         } else if (const std::uint16_t bytes = t.encode[c]; bytes > 0xFF) {
@@ -97,9 +98,17 @@ std::string GbkFromUtf16(std::u16string_view text) {
             out.push_back(char(bytes));
         } else {
             out.push_back('?');
+            // The low half of a pair is the same character as its high half.
+            const bool low_of_pair = U16_IS_TRAIL(c) && i > 0 && U16_IS_LEAD(text[i - 1]);
+            if (!low_of_pair) ++unmapped;
         }
     }
     return out;
+}
+
+std::string GbkFromUtf16(std::u16string_view text) {
+    std::size_t unmapped = 0;
+    return GbkFromUtf16(text, unmapped);
 }
 
 std::string Utf8FromGbk(std::string_view gbk) {

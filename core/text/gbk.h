@@ -19,6 +19,9 @@ std::u16string Utf16FromGbk(std::string_view gbk);
 std::size_t Utf16FromGbk(std::string_view gbk, char16_t* out);
 // Characters GBK cannot hold become "?".
 std::string GbkFromUtf16(std::u16string_view text);
+// The same, adding to unmapped the characters that became "?" (a surrogate pair, which turns
+// into two, counts once).
+std::string GbkFromUtf16(std::u16string_view text, std::size_t& unmapped);
 
 std::string Utf8FromGbk(std::string_view gbk);
 // Invalid UTF-8 and characters GBK cannot hold become "?".

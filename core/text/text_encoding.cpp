@@ -78,6 +78,13 @@ std::u16string Utf16FromBytes(std::string_view bytes, bool big_endian) {
     return text;
 }
 
+std::u16string Utf16FromUtf8(std::string_view text) {
+    const icu::UnicodeString u =
+        icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), int32_t(text.size())));
+    return std::u16string(reinterpret_cast<const char16_t*>(u.getBuffer()),
+                          std::size_t(u.length()));
+}
+
 std::string Utf8FromUtf16(std::u16string_view text) {
     std::string out;
     icu::UnicodeString(false, text.data(), int32_t(text.size())).toUTF8String(out);

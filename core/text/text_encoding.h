@@ -26,6 +26,9 @@ std::size_t ByteOrderMarkSize(ByteOrderMark mark);
 // byte becomes U+FFFD.
 std::u16string Utf16FromBytes(std::string_view bytes, bool big_endian);
 
+// UTF-8 to UTF-16; each ill-formed sequence becomes U+FFFD.
+std::u16string Utf16FromUtf8(std::string_view text);
+
 // UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string Utf8FromUtf16(std::u16string_view text);
 

@@ -33,6 +33,18 @@ struct Cli : ::testing::Test {
                 testing::ReadFileBytes(dir.path() + "stdout"),
                 testing::ReadFileBytes(dir.path() + "stderr")};
     }
+    // Runs script (for /bin/sh) in dir, with $CLI naming the program and $DB the database;
+    // what the script does not send elsewhere on standard output and error is caught.
+    Result Sh(const std::string& script) const {
+        dir.Write("script.sh", script);
+        const std::string command = "cd " + dir.path() + " && CLI=" HAOJIAN_CLI " DB=" + db +
+                                    " sh script.sh >" + dir.path() + "stdout 2>" + dir.path() +
+                                    "stderr";
+        const int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+                testing::ReadFileBytes(dir.path() + "stdout"),
+                testing::ReadFileBytes(dir.path() + "stderr")};
+    }
     std::string File(const std::string& name) const {
         return testing::ReadFileBytes(dir.path() + name);
     }

@@ -140,10 +140,67 @@ TEST_F(Cli, ListsWithAByteOrderMarkAreReadAsTheirTextAndSaidSo) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, expected + expected + expected + expected);
     EXPECT_EQ(r.err,
-              "haojian-cli: lookup: \"bom.txt\": UTF-8 byte-order mark skipped\n"
+              "haojian-cli: lookup: \"bom.txt\": read as UTF-8 and converted to GBK\n"
               "haojian-cli: lookup: \"le.txt\": read as UTF-16LE and converted to GBK\n"
               "haojian-cli: lookup: standard input: read as UTF-16LE and converted to GBK\n"
               "haojian-cli: lookup: \"be.txt\": read as UTF-16BE and converted to GBK\n");
+}
+
+TEST_F(Cli, AUtf8MarkMeansUtf8TextAndCharactersGbkLacksAreCountedOnce) {
+    // 张三 in UTF-8 comes out as 张三, not as its bytes taken for GBK; 한 and 😀 have no GBK.
+    dir.Write("names.txt", "\xEF\xBB\xBF张三\n한😀\n한\n");
+    const Result r = Run("lookup --utf8 --db " + db + " names.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "张三\t未知\t未知\t未知\n?"
+              "??\t未知\t未知\t未知\n?\t未知\t未知\t未知\n");
+    EXPECT_EQ(r.err,
+              "haojian-cli: lookup: \"names.txt\": read as UTF-8 and converted to GBK\n"
+              "haojian-cli: lookup: \"names.txt\": 3 characters that GBK cannot hold became "
+              "\"?\"\n");
+}
+
+TEST_F(Cli, OptionsAsGetoptUsersTypeThem) {
+    dir.Write("list.txt", "13800001234\n");
+    Result r = Run("export --db " + db + " -oout.txt list.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(File("out.txt"), "138000012**\r\n");
+    r = Run("export --db " + db + " -qo other.txt list.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(File("other.txt"), "138000012**\r\n");
+    r = Run("merge -qoq.txt list.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(File("q.txt"), "13800001234\r\n");
+    r = Run("merge -qx -o y.txt list.txt");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(Contains(r.err, "unknown option -x")) << r.err;
+
+    // help COMMAND is COMMAND --help, at either level.
+    EXPECT_EQ(Run("help export").out, Run("export --help").out);
+    EXPECT_EQ(Run("help db check").out, Run("db check --help").out);
+    EXPECT_EQ(Run("db help build").out, Run("db build --help").out);
+    EXPECT_EQ(Run("help").out.rfind("Usage: haojian-cli COMMAND", 0), 0u);
+}
+
+TEST_F(Cli, AnUnknownCommandNamesItselfAndWhatTypedIsShownEscaped) {
+    Result r = Run("frobnicate");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "haojian-cli: unknown command 'frobnicate'\nTry 'haojian-cli --help'.\n");
+    r = Run("db frob");
+    EXPECT_EQ(r.err, "haojian-cli: unknown command 'db frob'\nTry 'haojian-cli db --help'.\n");
+
+    // An OSC sequence that would retitle the terminal is shown, not sent.
+    const std::string osc = "\"$(printf '\\033]0;owned\\007')\"";
+    for (const std::string args :
+         {osc, "export --card " + osc + " -o x x", "export --layout " + osc + " -o x x",
+          "stats --by " + osc + " x", "lookup --" + osc + " x", "db check " + osc}) {
+        r = Run(args);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_FALSE(Contains(r.err, "\033")) << r.err;
+        EXPECT_FALSE(Contains(r.err, "\007")) << r.err;
+        EXPECT_TRUE(Contains(r.err, "\\x1B]0;owned\\x07")) << r.err;
+    }
 }
 
 }  // namespace

@@ -85,21 +85,25 @@ TEST_F(Cli, DbBuildReportsWhatItSkipsAndRefusesATableItCannotMostlyMap) {
         "1350100,香港,,移动\n"
         "1350101,广东,广州,广电\n"
         "1350102,广东\n"
-        "1350000,北京,北京,联通\n"   // a repeat: the first row stays
-        "1350103,海南,三沙,电信\n";  // no 三沙 in the tables: kept as 海南
+        "1350000,北京,北京,联通\n"   // a conflict: the first row stays
+        "1350103,海南,三沙,电信\n"   // no 三沙 in the tables: kept as 海南
+        "1350001,广东,广州,移动\n";  // a plain repeat
     dir.Write("t.csv", table);
     dir.Write("out.dat", "old");
     Result r = Run("db build -o out.dat t.csv");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(File("out.dat"), "old");
     for (const std::string part :
-         {"rows read: 102\n", "lines: 97\n", "rows skipped: 5\n",
+         {"rows read: 103\n", "lines: 97\n", "rows skipped: 6\n",
           "  bad prefix: 1\n      \"t.csv\":98: \"135000x\"\n",
           "  unknown province: 1\n      香港: 1 row\n", "  unknown carrier: 1\n      广电: 1 row\n",
           "  too few fields: 1\n      \"t.csv\":101\n",
-          "  repeated prefix (the first row kept): 1\n",
+          "  repeated prefix (the first row kept): 1\n      \"t.csv\":104: 1350001\n",
+          "  conflicting prefix (the first row kept, this one differs): 1\n"
+          "      \"t.csv\":102: 北京/北京/联通 gives 135000001003, the line kept is "
+          "135000007011\n",
           "rows kept at province level (unknown city): 1\n    海南 三沙: 1 row\n",
-          "rows not mapped: 4 (3.92% of the rows read)\n",
+          "rows not mapped: 4 (3.88% of the rows read)\n",
           "more than 1 % of the rows could not be mapped"}) {
         EXPECT_TRUE(Contains(r.err, part)) << part << "\n" << r.err;
     }
@@ -135,6 +139,56 @@ TEST_F(Cli, DbBuildFromATableOfTheShippedDatabaseAnswersAsTheShippedOne) {
     }
     EXPECT_EQ(differing, 0u);
     EXPECT_EQ(Run("db check --db built.dat").status, 0);
+}
+
+TEST_F(Cli, DbBuildTakesTheSegmentColumnThatHoldsSevenDigitsAndReadsQuotedLineBreaks) {
+    // A first row with an empty phone: the column of seven digits is still the phone.
+    dir.Write("two.csv",
+              "prefix,phone,province,city,isp,note\n"
+              "138,,江苏,南京,移动,first\n"
+              "138,1380013,江苏,南京,移动,\"two\r\nlines, and \"\"quotes\"\"\"\n"
+              "139,1390000,重庆,重庆,电信,x\n");
+    Result r = Run("db build -o two.dat two.csv");
+    EXPECT_EQ(r.status, 1) << r.err;  // one row of three has no prefix: over 1 %
+    EXPECT_TRUE(Contains(r.err, "rows read: 3\n")) << r.err;
+    EXPECT_TRUE(Contains(r.err, "  bad prefix: 1\n      \"two.csv\":2: \"\"\n")) << r.err;
+    r = Run("db build --force -o two.dat two.csv");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(File("two.dat"), "138001305011\r\n139000004002\r\n");
+
+    // A carrier of two networks is reported, not taken as the first.
+    dir.Write("both.csv", "phone,province,isp\n1380013,江苏,移动/联通\n1390000,重庆,电信\n");
+    r = Run("db build --force -o both.dat both.csv");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Contains(r.err,
+                         "  ambiguous carrier (more than one network): 1\n"
+                         "      移动/联通: 1 row\n"))
+        << r.err;
+    EXPECT_EQ(File("both.dat"), "139000004002\r\n");
+
+    // Nothing mapped: no database, even with --force.
+    dir.Write("none.csv", "phone,province,isp\n1380013,火星,移动\n");
+    r = Run("db build --force -o none.dat none.csv");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Contains(r.err, "no row could be mapped")) << r.err;
+    EXPECT_EQ(File("none.dat"), "<missing>");
+}
+
+TEST_F(Cli, DbBuildAndCheckCutLongValuesWithAMark) {
+    const std::string huge(200000, 'x');
+    dir.Write("long.csv", "phone,province,isp\n" + huge + ",江苏,移动\n1380013,江苏," + huge +
+                              "\n1390000,重庆,电信\n");
+    const Result r = Run("db build --force -o long.dat long.csv");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_LT(r.err.size(), 2000u) << r.err.size();
+    const std::string cut = std::string(60, 'x') + "…[200000 bytes]";
+    EXPECT_TRUE(Contains(r.err, "\"long.csv\":2: \"" + cut + "\"\n")) << r.err;
+    EXPECT_TRUE(Contains(r.err, "      " + cut + ": 1 row\n")) << r.err;
+
+    dir.Write("long.dat", "139000004002\r\n" + huge + "\r\n");
+    const Result check = Run("db check --db long.dat");
+    EXPECT_EQ(check.status, 1);
+    EXPECT_TRUE(Contains(check.out, "  line 2: " + cut + "\n")) << check.out;
 }
 
 }  // namespace

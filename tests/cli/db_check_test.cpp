@@ -70,5 +70,19 @@ TEST_F(Cli, DbCheckFindsEveryLineThatWouldGiveAWrongAnswer) {
         << r.err;
 }
 
+TEST_F(Cli, DbCheckFailsADatabaseThatAnswersNoNumber) {
+    // Empty, blank lines alone, or lines of which none is whole: no number finds its segment.
+    for (const std::string bytes : {"", "\r\n\r\n", "1380000\r\n", "13800009901\r\n"}) {
+        dir.Write("empty.dat", bytes);
+        const Result r = Run("db check --db empty.dat");
+        EXPECT_EQ(r.status, 1) << bytes;
+        EXPECT_TRUE(Contains(r.out, "result: no line gives a number its place and card type\n"))
+            << r.out;
+    }
+    // One sound line among province-level ones is enough.
+    dir.Write("one.dat", "138000005011\r\n139000004992\r\n");
+    EXPECT_EQ(Run("db check --db one.dat").status, 0);
+}
+
 }  // namespace
 }  // namespace haojian

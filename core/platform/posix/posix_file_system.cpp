@@ -1,6 +1,7 @@
 // The real file system, the executable's folder and the system's error texts on POSIX.
 #include <fcntl.h>
 #include <langinfo.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +16,16 @@
 namespace haojian {
 namespace {
 
+// Waits for data or the end on fd, up to timeout_ms (-1: for ever); true when there is some.
+bool Ready(int fd, int timeout_ms, const std::string& path) {
+    for (;;) {
+        pollfd p{fd, POLLIN, 0};
+        const int n = ::poll(&p, 1, timeout_ms);
+        if (n >= 0) return n > 0;
+        if (errno != EINTR) throw FileError(FileError::Op::Read, path, errno);
+    }
+}
+
 class PosixInputFile final : public InputFile {
 public:
     PosixInputFile(int fd, std::string path, std::uint64_t size)
@@ -28,6 +39,7 @@ public:
         }
     }
     std::uint64_t Size() const override { return size_; }
+    bool InputAtHand() override { return Ready(fd_, 0, path_); }
 
 private:
     int fd_;
@@ -53,6 +65,25 @@ public:
         // Only a regular file's size says how much reading will give.
         const std::uint64_t size = S_ISREG(st.st_mode) ? std::uint64_t(st.st_size) : 0;
         return std::make_unique<PosixInputFile>(fd, path, size);
+    }
+    std::unique_ptr<InputFile> OpenReadTellingWait(const std::string& path,
+                                                   const std::function<void()>& waiting) override {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0 || !S_ISFIFO(st.st_mode)) return OpenRead(path);
+        // Opened without waiting: a pipe that no writer has opened yet reports neither data nor
+        // its end to poll() until one comes and goes, so poll() is the wait, and it can be told.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) throw FileError(FileError::Op::Open, path, errno);
+        auto file = std::make_unique<PosixInputFile>(fd, path, 0);
+        if (!Ready(fd, 1000, path)) {
+            waiting();
+            Ready(fd, -1, path);
+        }
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+            throw FileError(FileError::Op::Open, path, errno);
+        }
+        return file;
     }
     std::uint64_t SizeHint(const std::string& path) noexcept override {
         struct stat st {};

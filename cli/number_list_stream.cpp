@@ -1,0 +1,120 @@
+#include "cli/number_list_stream.h"
+
+#include "cli/cli_support.h"
+#include "cli/messages.h"
+#include "cli/progress.h"
+#include "core/files/file_system.h"
+
+namespace haojian::cli {
+
+std::size_t WholeLinesEnd(std::string_view text, bool at_end) {
+    if (at_end) return text.size();
+    if (const std::size_t lf = text.rfind('\n'); lf != std::string_view::npos) return lf + 1;
+    const std::size_t cr = text.rfind('\r');
+    return cr != std::string_view::npos && cr + 1 < text.size() ? cr + 1 : 0;
+}
+
+NumberListStream::NumberListStream(const Arguments& args, const std::string& path)
+    : args_(args), path_(InputPath(path)), file_(RealFileSystem().OpenRead(path_)) {}
+
+bool NumberListStream::Next(std::string_view& piece) {
+    offset_ += handed_;
+    text_.erase(0, handed_);
+    handed_ = 0;
+    for (;;) {
+        const std::size_t end = WholeLinesEnd(text_, ended_);
+        if (end != 0 && (ended_ || text_.size() >= kPieceBytes || !file_->InputAtHand())) {
+            handed_ = end;
+            piece = std::string_view(text_).substr(0, end);
+            return true;
+        }
+        if (ended_) return false;
+        ReadMore();
+    }
+}
+
+bool NumberListStream::ReadMore() {
+    buffer_.resize(std::size_t(1) << 20);
+    const std::size_t n = file_->Read(buffer_.data(), buffer_.size());
+    const std::string_view bytes(buffer_.data(), n);
+    read_ += n;
+    // A file that shrinks or grows while it is read is never taken as a shorter or longer one.
+    if (file_->Size() != 0 && (read_ > file_->Size() || (n == 0 && read_ != file_->Size()))) {
+        throw FileError(FileError::Op::Read, path_, 0, std::string(kSizeChangedReason));
+    }
+    if (n == 0) {
+        if (!mark_known_) Decode({});
+        if (!ended_) {
+            decoder_.Finish(text_);
+            End();
+        }
+        return false;
+    }
+    Decode(bytes);
+    return true;
+}
+
+void NumberListStream::End() {
+    ended_ = true;
+    if (!decoder_.UnmappedNote().empty()) {
+        PrintMessage(args_.command, QuotedPath(path_) + ": " + decoder_.UnmappedNote());
+    }
+}
+
+void NumberListStream::Decode(std::string_view bytes) {
+    std::string head;
+    if (!mark_known_) {
+        head_ += bytes;
+        if (!bytes.empty() && head_.size() < ListDecoder::kMarkBytes &&
+            ListDecoder::MayBeginMark(head_)) {
+            return;
+        }
+        mark_known_ = true;
+        head = std::move(head_);
+        bytes = head;
+        bytes.remove_prefix(decoder_.Begin(bytes.substr(0, ListDecoder::kMarkBytes)));
+        if (!decoder_.Note().empty()) {
+            PrintMessage(args_.command, QuotedPath(path_) + ": " + decoder_.Note());
+        }
+    }
+    const std::size_t from = text_.size();
+    decoder_.Decode(bytes, text_);
+    // A NUL byte ends the text: nothing after it is read.
+    if (const std::size_t nul = text_.find('\0', from); nul != std::string::npos) {
+        nul_ = offset_ + nul;
+        text_.resize(nul);
+        End();
+    }
+}
+
+void NulCuts::Note(const NumberListStream& list) {
+    if (!list.nul_offset()) return;
+    messages_.push_back(QuotedPath(list.path()) + " holds a NUL byte at offset " +
+                        std::to_string(*list.nul_offset()) + ": the list ends there");
+}
+
+NulCuts ForEachListPiece(const Arguments& args,
+                         const std::function<void(std::string_view piece, Progress&)>& take) {
+    const std::vector<std::uint64_t> sizes = ListFileSizes(args.operands);
+    Progress progress(args.command, 0, ProgressWanted(args.Has("-q")));
+    for (const std::uint64_t size : sizes) progress.AddTotal(size);
+    NulCuts cuts;
+    for (std::size_t i = 0; i < args.operands.size(); ++i) {
+        NumberListStream list(args, args.operands[i]);
+        for (std::string_view piece; list.Next(piece);) {
+            // A list of no known size counts as it comes.
+            if (sizes[i] == 0) progress.AddTotal(piece.size());
+            take(piece, progress);
+        }
+        cuts.Note(list);
+    }
+    progress.Finish();
+    return cuts;
+}
+
+bool NulCuts::Report(std::string_view command) const {
+    for (const std::string& message : messages_) PrintMessage(command, message);
+    return !messages_.empty();
+}
+
+}  // namespace haojian::cli
