@@ -36,14 +36,16 @@ set(HAOJIAN_CORE_SOURCES
 
 # What the core asks of the operating system, behind its seams.
 set(HAOJIAN_CORE_PLATFORM_SOURCES
-    platform/posix/folder_access.cpp
+    platform/posix/dialog_directory.cpp
     platform/posix/huge_pages.cpp
+    platform/posix/in_place_rewrite.cpp
     platform/posix/posix_file_system.cpp
     platform/posix/posix_staged_file.cpp
     platform/posix/standard_streams.cpp
     platform/posix/temporary_names.cpp
     platform/posix/termination_cleanup.cpp
     platform/posix/thread_priority.cpp
+    platform/posix/write_target.cpp
 )
 list(APPEND HAOJIAN_CORE_SOURCES ${HAOJIAN_CORE_PLATFORM_SOURCES})
 list(TRANSFORM HAOJIAN_CORE_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)

@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
-#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -25,8 +24,8 @@
 
 #include "core/base/error.h"
 #include "core/export/export.h"
+#include "core/files/dialog_directory.h"
 #include "core/files/file_system.h"
-#include "core/files/folder_access.h"
 #include "core/lookup/built_in_code_rows.h"
 #include "core/lookup/segment_database.h"
 #include "core/merge/merge.h"
@@ -139,11 +138,6 @@ WindowSeams DesktopSeams() {
     const std::string program_directory = ExecutableDirectory();
     return {DesktopDialogs(), DesktopAddressOpener(), RealFileSystem(), program_directory,
             DialogDirectory(program_directory)};
-}
-
-std::string DialogDirectory(const std::string& program_directory) {
-    if (MayWriteFolder(program_directory)) return program_directory;
-    return FilePath(QDir::homePath()) + "/";
 }
 
 TForm1::TForm1(WindowSeams seams, QWidget* parent) : QWidget(parent), seams_(std::move(seams)) {

@@ -37,17 +37,12 @@ struct WindowSeams {
     FileSystem& files;
     // Where the database is read from and where Import and Export start; ends in "/".
     std::string program_directory;
-    // Where Import and Export start instead, when not empty (see DialogDirectory).
+    // Where Import and Export start instead, when not empty (see core/files/dialog_directory.h).
     std::string dialog_directory = {};
 };
 
 // The desktop's dialogs, address handler, files and the executable's directory.
 WindowSeams DesktopSeams();
-
-// Where Import and Export start: the program's directory, as a program unpacked in a folder of
-// the user's expects; the user's home folder when the user may not write there (an installed
-// program in a system folder, where an export would only be refused).
-std::string DialogDirectory(const std::string& program_directory);
 
 // The main window: tool bar, filter strip, result list, bottom panel and status bar, with
 // the commands behind the tool bar. It owns the query run for its whole life.

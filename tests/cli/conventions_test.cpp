@@ -192,7 +192,7 @@ TEST_F(Cli, AnUnknownCommandNamesItselfAndWhatTypedIsShownEscaped) {
 
     // An OSC sequence that would retitle the terminal is shown, not sent.
     const std::string osc = "\"$(printf '\\033]0;owned\\007')\"";
-    for (const std::string args :
+    for (const std::string& args :
          {osc, "export --card " + osc + " -o x x", "export --layout " + osc + " -o x x",
           "stats --by " + osc + " x", "lookup --" + osc + " x", "db check " + osc}) {
         r = Run(args);

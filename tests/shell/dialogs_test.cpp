@@ -22,15 +22,6 @@ class DialogsTest : public QObject {
 private slots:
     void initTestCase() { SetUpApplication(); }
 
-    // Import and Export start beside the program, unless the user may not write there (an
-    // installed program): then at home.
-    void StartDirectory() {
-        const TempDir dir;
-        QCOMPARE(DialogDirectory(dir.path()), dir.path());
-        QCOMPARE(QString::fromStdString(DialogDirectory("/nonexistent-haojian/")),
-                 QDir::homePath() + u"/"_s);
-    }
-
     // The real confirmation box: Enter takes the default Yes; Escape and N answer No.
     void ConfirmationKeys() {
         const BoxRequest request{BoxKind::Confirm, u"确认"_s, u"确认退出瓴岚号鉴吗?"_s};

@@ -6,8 +6,6 @@
 set -euo pipefail
 source "$(dirname "$0")/lib/downloads.sh"
 
-prefix=$work/prefix
-cleanup() { WINEPREFIX=$prefix wineserver -k 2>/dev/null || true; }
 make_lookup_list
 drive_c=$prefix/drive_c
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\haojian'
@@ -19,6 +17,11 @@ registry_values() {
     rm -f "$work/key.reg"
     (cd "$work" && wine_in reg export "$1" key.reg /y) >/dev/null 2>&1 || return 0
     python3 "$(dirname "$0")/lib/reg_values.py" "$work/key.reg"
+}
+
+# Whether the shortcut $1 names the file $2 (a Windows path) as its target and icon, in UTF-16.
+shortcut_names() {
+    python3 -c 'import sys; sys.exit(sys.argv[2].encode("utf-16-le") not in open(sys.argv[1], "rb").read())' "$1" "$2"
 }
 
 # What the prefix holds outside the Windows folder and the temporary folders.
@@ -58,14 +61,19 @@ check_installed() {  # folder, Start menu folder, desktop folder or "", uninstal
     done
     cmp -s "$folder/kelvaronset.dat" "$source_dir/data/kelvaronset.dat" ||
         fail "the installed kelvaronset.dat differs from data/kelvaronset.dat"
-    [ -f "$menu/$app_name.lnk" ] || fail "no Start-menu shortcut $menu/$app_name.lnk"
-    if [ -n "$desktop" ]; then
-        [ -f "$desktop/$app_name.lnk" ] || fail "no desktop shortcut $desktop/$app_name.lnk"
-    fi
-
-    local values windows_folder
-    values=$(registry_values "$key")
+    local windows_folder
     windows_folder=$(registry_values "$key" | sed -n 's/^InstallLocation=//p')
+    local shortcut
+    for shortcut in "$menu/$app_name.lnk" ${desktop:+"$desktop/$app_name.lnk"}; do
+        if [ ! -f "$shortcut" ]; then
+            fail "no shortcut $shortcut"
+        elif ! shortcut_names "$shortcut" "$windows_folder\\haojian.exe"; then
+            fail "the shortcut $shortcut does not start $windows_folder\\haojian.exe"
+        fi
+    done
+
+    local values
+    values=$(registry_values "$key")
     for expected in "DisplayName=$app_name" "DisplayVersion=$version" Publisher=Haojian \
         "DisplayIcon=\"$windows_folder\\haojian.exe\",0" \
         "UninstallString=\"$windows_folder\\uninstall.exe\" /$mode"; do
@@ -93,6 +101,9 @@ for round in first second; do
     fi
     check_installed "$all_users_folder" "$common_menu" "$common_desktop" "$uninstall_key" AllUsers
 done
+# The installed program starts. (Wine cannot follow the Start-menu shortcut itself: it finds
+# the target by the shortcut's ANSI path, which its code page cannot hold.)
+check_window_opens "$all_users_folder/haojian.exe"
 uninstall "$uninstall_key"
 left=$(diff <(echo "$before") <(prefix_files) | sed -n 's/^[<>] //p')
 [ -z "$left" ] || fail "the uninstall left or removed files: $left"

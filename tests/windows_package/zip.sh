@@ -5,11 +5,6 @@
 # Usage: zip.sh BUILD_DIR LINUX_BIN_DIR
 set -euo pipefail
 source "$(dirname "$0")/lib/downloads.sh"
-source "$source_dir/tests/e2e/lib/xvfb.sh"
-
-# The build tree's own prefix: unpacking writes nothing into it.
-prefix=$build/wineprefix
-cleanup() { stop_xvfb; }
 make_lookup_list
 
 folder="$work/号码 工具/新 版"
@@ -39,11 +34,6 @@ grep -q 'Apache License' "$dir/NOTICE.txt" || fail "NOTICE.txt lacks the databas
 check_lookup "$dir"
 
 # The window: it maps on an X server, with the program's name in its caption.
-start_xvfb
-HAOJIAN_WINE_DISPLAY=$DISPLAY wine_in "$dir/haojian.exe" >"$work/window.log" 2>&1 &
-APP_PID=$!
-if ! wait_for_window "$app_name" 60 >/dev/null; then
-    fail "haojian.exe from the zip opened no window: $(cat "$work/window.log")"
-fi
+check_window_opens "$dir/haojian.exe"
 
 finish "the zip unpacks into '$folder', looks up as on Linux and starts"

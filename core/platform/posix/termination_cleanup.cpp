@@ -7,10 +7,15 @@
 namespace haojian {
 namespace {
 
-// Only async-signal-safe calls: unlinkat, then the signal again with its default action (set
-// back on entry by SA_RESETHAND), delivered once the handler returns.
+// Only async-signal-safe calls: unlinkat, then the signal again with its default action,
+// delivered once the handler returns. While a file is rewritten in place the signal waits for
+// the end of that (see TerminationDeferred).
 void OnTermination(int signal) {
+    if (temporary_names::DeferTermination(signal)) return;
     temporary_names::RemoveAll();
+    struct sigaction action {};
+    action.sa_handler = SIG_DFL;
+    ::sigaction(signal, &action, nullptr);
     ::raise(signal);
 }
 
@@ -23,9 +28,11 @@ void RemoveTemporaryFilesOnTermination() {
         struct sigaction action {};
         action.sa_handler = OnTermination;
         sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESETHAND;
         ::sigaction(signal, &action, nullptr);
     }
+    // Past a file size limit (ulimit -f) a write then fails with EFBIG, which is reported with
+    // the file's name, and the result is abandoned as after any failure.
+    ::signal(SIGXFSZ, SIG_IGN);
 }
 
 }  // namespace haojian

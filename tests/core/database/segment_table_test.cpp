@@ -111,7 +111,7 @@ TEST(SegmentTable, ThePrefixColumnIsTheOneOfMostSevenDigitValues) {
 }
 
 TEST(SegmentTable, TablesItCannotReadAreRefusedBeforeAnyRow) {
-    for (const std::string bytes :
+    for (const std::string& bytes :
          {std::string(""), std::string(" \r\n\t\n"), std::string("phone,province\n1,2\n"),
           std::string("province,isp\n"), std::string("phone,province,isp\n1\0,2,3\n", 23)}) {
         bool handed = false;

@@ -2,10 +2,13 @@
 # build tree as $1 and the folder of the Linux haojian-cli as $2. It finds the zip and the
 # installer (exits 77, skipped, when they were not made), makes a temporary folder $work
 # (removed when the shell exits, after the cleanup function, if the script defines one) and
-# defines fail, which counts a failed check, and finish, which ends the script.
+# defines fail, which counts a failed check, and finish, which ends the script. Windows
+# programs run in a fresh wine prefix of the script's own, $prefix (made on first use), so
+# that what one test installs or starts meets no other test.
 build=$(cd "$1" && pwd)
 host_bin=$2
 source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
+source "$source_dir/tests/e2e/lib/xvfb.sh"
 # shellcheck source=/dev/null
 source "$build/packaging/windows/package.env"
 zip=$build/haojian-$version-win64.zip
@@ -18,8 +21,11 @@ fi
 app_name='瓴岚号鉴'
 
 work=$(mktemp -d)
+prefix=$work/prefix
 on_exit() {
     if declare -F cleanup >/dev/null; then cleanup; fi
+    stop_xvfb
+    if [ -d "$prefix" ]; then WINEPREFIX=$prefix wineserver -k 2>/dev/null || true; fi
     rm -rf "$work"
 }
 trap on_exit EXIT
@@ -36,7 +42,7 @@ finish() {
     echo "$1"
 }
 
-# Runs a Windows program in the wine prefix $prefix.
+# Runs a Windows program in the prefix.
 wine_in() {
     "$source_dir/tools/windows/wine-run.sh" --prefix "$prefix" "$@"
 }
@@ -66,4 +72,18 @@ check_lookup() {
     elif ! cmp -s "$out" "$work/expected.txt"; then
         fail "haojian-cli.exe lookup in $1 differs from the Linux tool: $(cmp "$out" "$work/expected.txt" 2>&1)"
     fi
+}
+
+# Starts the program or shortcut $1 (a Unix path) as Explorer does, on a private X server,
+# and checks that a window with the program's name in its caption maps.
+check_window_opens() {
+    start_xvfb
+    trap on_exit EXIT
+    HAOJIAN_WINE_DISPLAY=$DISPLAY wine_in start /unix "$1" >"$work/window.log" 2>&1 ||
+        fail "starting $1 failed: $(cat "$work/window.log")"
+    if ! wait_for_window "$app_name" 60 >/dev/null; then
+        fail "$1 opened no window: $(cat "$work/window.log")"
+    fi
+    WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+    stop_xvfb
 }

@@ -2,16 +2,28 @@
 // target keeps what the user expects of it, and two writers never both succeed.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <grp.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/files/file_system.h"
 #include "core/platform/posix/posix_staged_file.h"
 #include "core/platform/posix/temporary_names.h"
+#include "core/platform/posix/write_target.h"
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/test_files.h"
 
@@ -22,6 +34,66 @@ using testing::FileNames;
 using testing::ReadFileBytes;
 using testing::TempDir;
 using Names = std::vector<std::string>;
+
+// Runs body in a child process, as nobody when the tests run as root (permission bits bind
+// only others); its exit code, 0 when body gave true and nothing was thrown.
+int InChild(const std::function<bool()>& body, bool as_nobody = true) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (as_nobody && ::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
+             ::setresuid(65534, 65534, 65534) != 0)) {
+            ::_exit(90);
+        }
+        try {
+            ::_exit(body() ? 0 : 1);
+        } catch (const FileError& e) {
+            ::_exit(e.code() == 0 ? 2 : 100 + e.code() % 100);
+        } catch (...) {
+            ::_exit(3);
+        }
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The exit code of InChild for a FileError with code.
+int Thrown(int code) {
+    return 100 + code % 100;
+}
+
+// Writes bytes to target and commits.
+bool WriteAll(const std::string& target, const std::string& bytes) {
+    auto file = CreatePosixStagedFile(target);
+    file->Write(bytes);
+    file->Commit();
+    return true;
+}
+
+// A folder on a small loop-mounted ext4 without extents, whose files have no fallocate, as on
+// ext2/3 or NFS; path() is empty where loop mounts cannot be made.
+class NoFallocateFolder {
+public:
+    explicit NoFallocateFolder(const std::string& dir)
+        : image_(dir + "fs.img"), path_(dir + "mnt/") {
+        const std::string make = "truncate -s 8M " + image_ +
+                                 " && mkfs.ext4 -q -F -O ^extent,^64bit " + image_ +
+                                 " >/dev/null 2>&1 && mkdir -p " + path_ + " && mount -o loop " +
+                                 image_ + " " + path_ + " 2>/dev/null";
+        mounted_ = ::geteuid() == 0 && std::system(make.c_str()) == 0;
+        if (!mounted_) path_.clear();
+    }
+    ~NoFallocateFolder() {
+        if (mounted_) std::system(("umount -l " + path_).c_str());
+    }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string image_;
+    std::string path_;
+    bool mounted_ = false;
+};
 
 struct StagedFileTest : ::testing::Test {
     TempDir dir;
@@ -71,7 +143,7 @@ TEST_F(StagedFileTest, NothingShowsBeforeTheCommitAndAnAbandonedResultLeavesNoth
     EXPECT_EQ(FileNames(dir.path()), (Names{"new.txt", "out.txt"}));
 }
 
-TEST_F(StagedFileTest, TheTargetKeepsModeOwnerLinksAndPlace) {
+TEST_F(StagedFileTest, TheTargetKeepsModeOwnerLinksAndPlaceAndItsOtherNamesTheOldBytes) {
     const std::string out = dir.Write("out.txt", "old");
     ::chmod(out.c_str(), 0640);
     const bool root = ::geteuid() == 0;
@@ -83,27 +155,21 @@ TEST_F(StagedFileTest, TheTargetKeepsModeOwnerLinksAndPlace) {
     std::filesystem::create_symlink("out.txt", Path("link.txt"));
     const struct stat before = Stat(out);
 
+    // Replaced in one step like any other: the other name keeps the old file whole.
     ReplacementFile file(RealFileSystem(), Path("link.txt"));
     file.file().Write("new");
     file.Commit();
-    const struct stat after = Stat(out);
-    EXPECT_EQ(ReadFileBytes(Path("other.txt")), "new");
-    EXPECT_EQ(after.st_ino, before.st_ino);  // written in place, both names keep it
-    EXPECT_TRUE(std::filesystem::is_symlink(Path("link.txt")));
-
-    // Replaced (a single link now): the new file has the old one's mode and owner.
-    std::filesystem::remove(Path("other.txt"));
-    ReplacementFile again(RealFileSystem(), out);
-    again.file().Write("newer");
-    again.Commit();
     const struct stat replaced = Stat(out);
+    EXPECT_EQ(ReadFileBytes(out), "new");
+    EXPECT_EQ(ReadFileBytes(Path("other.txt")), "old");
+    EXPECT_EQ(Stat(Path("other.txt")).st_ino, before.st_ino);
     EXPECT_NE(replaced.st_ino, before.st_ino);
+    EXPECT_TRUE(std::filesystem::is_symlink(Path("link.txt")));
     EXPECT_EQ(replaced.st_mode & 07777, 0640u);
     if (root) {
         EXPECT_EQ(replaced.st_uid, 65534u);
         EXPECT_EQ(replaced.st_gid, 65534u);
     }
-    EXPECT_EQ(ReadFileBytes(out), "newer");
 
     // A dangling link: the file is made where it points.
     std::filesystem::create_directory(Path("sub"));
@@ -116,7 +182,32 @@ TEST_F(StagedFileTest, TheTargetKeepsModeOwnerLinksAndPlace) {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     EXPECT_EQ(Stat(Path("sub/made.txt")).st_mode & 0777, 0666u & ~mask);
-    EXPECT_EQ(FileNames(dir.path()), (Names{"dangling.txt", "link.txt", "out.txt", "sub"}));
+    EXPECT_EQ(FileNames(dir.path()),
+              (Names{"dangling.txt", "link.txt", "other.txt", "out.txt", "sub"}));
+}
+
+TEST_F(StagedFileTest, AReaderSeesTheOldOrTheNewFileNeverAMixture) {
+    const std::string a(1 << 20, 'a');
+    const std::string b(1 << 20, 'b');
+    const std::string out = dir.Write("out.txt", a);
+    ASSERT_EQ(::link(out.c_str(), Path("other.txt").c_str()), 0);
+    std::atomic<bool> done{false};
+    std::atomic<int> mixed{0};
+    std::thread reader([&] {
+        while (!done) {
+            const std::string seen = ReadFileBytes(out);
+            if (seen != a && seen != b) ++mixed;
+        }
+    });
+    for (int i = 0; i < 60; ++i) {
+        ReplacementFile file(RealFileSystem(), out);
+        file.file().Write(i % 2 == 0 ? b : a);
+        file.Commit();
+    }
+    done = true;
+    reader.join();
+    EXPECT_EQ(mixed, 0);
+    EXPECT_EQ(ReadFileBytes(Path("other.txt")), a);
 }
 
 TEST_F(StagedFileTest, OfTwoWritersOfOnePathOnlyOneSucceeds) {
@@ -161,6 +252,146 @@ TEST_F(StagedFileTest, OfTwoWritersOfOnePathOnlyOneSucceeds) {
     late.reset();
     EXPECT_EQ(ReadFileBytes(out), "other");
     EXPECT_EQ(FileNames(dir.path()), (Names{"a.txt", "b.txt", "out.txt"}));
+}
+
+TEST_F(StagedFileTest, ALinkAnotherUserPlantedInASharedFolderIsNotFollowed) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to plant another user's link";
+    // A folder everyone may write, with the sticky bit (as /tmp), owned by root.
+    const std::string shared = Path("shared/");
+    std::filesystem::create_directory(shared);
+    ::chmod(shared.c_str(), 01777);
+    ::chmod(dir.path().c_str(), 0755);
+    const std::string victim = dir.Write("victim.txt", "victim");
+    ::chmod(victim.c_str(), 0666);
+    const auto plant = [&](const std::string& name, const std::string& to, uid_t owner) {
+        std::filesystem::create_symlink(to, shared + name);
+        EXPECT_EQ(::lchown((shared + name).c_str(), owner, owner), 0);
+        return shared + name;
+    };
+    const std::string evil = plant("evil", victim, 65534);
+    const std::string rooted = plant("rooted", victim, 0);
+    const std::string stranger = plant("stranger", victim, 4242);
+    // A link of root's own elsewhere that leads to the planted one.
+    std::filesystem::create_symlink(evil, Path("mine"));
+
+    for (const std::string& link : {evil, Path("mine")}) {
+        try {
+            CreatePosixStagedFile(link);
+            ADD_FAILURE() << link << " followed";
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.code(), EACCES);
+            EXPECT_EQ(e.path(), evil);  // the link that is not followed, whichever was named
+            EXPECT_EQ(e.reason(), kSharedFolderLinkReason);
+        }
+    }
+    EXPECT_EQ(ReadFileBytes(victim), "victim");
+    // Root's own link is followed; so, for nobody, is the folder owner's, not a third user's.
+    EXPECT_TRUE(WriteAll(rooted, "by root"));
+    EXPECT_EQ(InChild([&] { return WriteAll(rooted, "by nobody"); }), 0);
+    EXPECT_EQ(ReadFileBytes(victim), "by nobody");
+    EXPECT_EQ(InChild([&] { return WriteAll(stranger, "no"); }), Thrown(EACCES));
+    EXPECT_EQ(ReadFileBytes(victim), "by nobody");
+    EXPECT_TRUE(std::filesystem::is_symlink(evil));
+}
+
+TEST_F(StagedFileTest, ADescriptorsLinkIsWrittenAsItStands) {
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    const std::string through = "/dev/fd/" + std::to_string(ends[1]);
+    EXPECT_TRUE(WriteAll(through, "piped"));
+    ::close(ends[1]);
+    char got[16] = {};
+    EXPECT_EQ(::read(ends[0], got, sizeof got), 5);
+    EXPECT_EQ(std::string(got), "piped");
+    ::close(ends[0]);
+}
+
+// A file that cannot be replaced (nobody's, in root's folder; a folder nobody may not write
+// when not root) is rewritten in place: never left damaged by a failure the program sees.
+TEST_F(StagedFileTest, RewritingInPlaceNeverLeavesADamagedFile) {
+    ::chmod(dir.path().c_str(), 0755);
+    const std::string old(1000, 'o');
+    const std::string result(100000, 'n');
+    const auto locked_file = [&](const std::string& folder) {
+        const std::string out = folder + "out.txt";
+        std::filesystem::create_directories(folder);
+        { std::ofstream(out, std::ios::binary) << old; }
+        if (::geteuid() == 0) {
+            EXPECT_EQ(::chown(out.c_str(), 65534, 65534), 0);
+        }
+        ::chmod(folder.c_str(), 0555);
+        return out;
+    };
+    // Past a file size limit, the rewriting fails halfway: the old bytes are put back.
+    const std::string out = locked_file(Path("plain/"));
+    EXPECT_EQ(InChild([&] {
+                  auto file = CreatePosixStagedFile(out);
+                  file->Write(result);
+                  ::signal(SIGXFSZ, SIG_IGN);
+                  const rlimit limit{50000, 50000};
+                  ::setrlimit(RLIMIT_FSIZE, &limit);
+                  file->Commit();
+                  return true;
+              }),
+              Thrown(EFBIG));
+    EXPECT_TRUE(ReadFileBytes(out) == old);
+    EXPECT_EQ(InChild([&] { return WriteAll(out, result); }), 0);
+    EXPECT_TRUE(ReadFileBytes(out) == result);
+    EXPECT_EQ(FileNames(Path("plain/")), Names{"out.txt"});
+
+    // Without fallocate a larger result is refused before the first byte is written; a
+    // smaller one fits in the blocks the file holds.
+    const NoFallocateFolder mount(dir.path());
+    if (mount.path().empty()) GTEST_SKIP() << "no loop mounts here";
+    ::chmod(mount.path().c_str(), 0755);
+    const std::string bare = locked_file(mount.path());
+    EXPECT_EQ(InChild([&] { return WriteAll(bare, result); }), Thrown(EOPNOTSUPP));
+    EXPECT_TRUE(ReadFileBytes(bare) == old);
+    EXPECT_EQ(InChild([&] { return WriteAll(bare, "short"); }), 0);
+    EXPECT_EQ(ReadFileBytes(bare), "short");
+    ::chmod(mount.path().c_str(), 0755);
+}
+
+TEST_F(StagedFileTest, ANextRunRemovesWhatAKilledRunLeftAndNothingElse) {
+    const std::string folder = Path("out/");
+    std::filesystem::create_directory(folder);
+    const auto leave = [&](const std::string& name) { return dir.Write("out/" + name, "x"); };
+    leave(".haojian-Left01");                              // a killed run's
+    leave(".haojian-abc");                                 // not a name of ours
+    const std::string held = leave(".haojian-Held01");     // a live writer's
+    const std::string foreign = leave(".haojian-Othr01");  // another user's
+    ::chown(foreign.c_str(), 4242, 4242);
+    const std::string linked = leave(".haojian-Link01");  // given a second name
+    ::link(linked.c_str(), Path("second").c_str());
+    const int lock = ::open(held.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    // The next run starts later than the files' last change.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    int notices[2];
+    ASSERT_EQ(::pipe(notices), 0);
+    EXPECT_EQ(InChild(
+                  [&] {
+                      auto file = CreatePosixStagedFile(folder + "result.txt");
+                      const std::vector<FileNotice> said = file->TakeNotices();
+                      file->Write("done");
+                      file->Commit();
+                      for (const FileNotice& n : said) {
+                          const std::string line = n.path + "\n";
+                          ::write(notices[1], line.data(), line.size());
+                      }
+                      return said.size() == 1 && said[0].kind == FileNotice::Kind::kLeftoverRemoved;
+                  },
+                  false),
+              0);
+    ::close(notices[1]);
+    char said[512] = {};
+    ::read(notices[0], said, sizeof said - 1);
+    ::close(notices[0]);
+    ::close(lock);
+    EXPECT_EQ(std::string(said),
+              std::filesystem::canonical(folder).string() + "/.haojian-Left01\n");
+    EXPECT_EQ(FileNames(folder), (Names{".haojian-Held01", ".haojian-Link01", ".haojian-Othr01",
+                                        ".haojian-abc", "result.txt"}));
 }
 
 }  // namespace
