@@ -90,11 +90,15 @@ struct FileNotice {
 // that waits for its input creates nothing meanwhile. Destroyed without Commit, it is
 // abandoned and every file stays as it was.
 //
-// What the user expects of the target is kept: links are followed (a dangling one gets its
-// file where it points), the replacement takes the target's mode, owner and group where the
-// process may set them, and a target with further hard links, or one in a folder where no
-// file may be made, is rewritten in place once the result is complete. A device or a pipe is
-// written to directly. Write errors are FileError (Create or Write, with the target as path).
+// What the user expects of the target is kept: links are followed as the system follows them
+// (a dangling one gets its file where it points; one another user planted in a shared sticky
+// folder is refused), the replacement takes the target's mode, and its owner and group where
+// the process may set them (else a notice says so). A target with further hard links is
+// replaced like any other, its other names keeping the old file; one that cannot be replaced
+// (in a folder where no file may be made) is rewritten in place once the result is complete,
+// never left damaged by a failure the program sees. A device, a pipe or a descriptor handed
+// over is written to directly. Write errors are FileError (Create or Write, with the target as
+// path).
 class StagedFile : public OutputFile {
 public:
     // Puts the complete file in place of the target. Throws FileError: Close when the data

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -116,6 +117,28 @@ bool WaitForResultUnderWay(Child& child, const std::string& folder) {
         }
     }
     return false;
+}
+
+// True while pid holds path open for writing: a file being rewritten in place.
+bool WritingTo(pid_t pid, const std::string& path) {
+    const std::string proc = "/proc/" + std::to_string(pid) + "/";
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(proc + "fd/", ignored)) {
+        if (std::filesystem::read_symlink(entry.path(), ignored).string() != path) continue;
+        const std::string info = ReadFileBytes(proc + "fdinfo/" + entry.path().filename().string());
+        const std::size_t flags = info.find("flags:");
+        if (flags != std::string::npos &&
+            (std::stoul(info.substr(flags + 6), nullptr, 8) & O_ACCMODE) != O_RDONLY) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Runs a shell command line; its exit code.
+int Shell(const std::string& line) {
+    const int status = std::system(("bash -c '" + line + "'").c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 struct FileSafety : ::testing::Test {
@@ -271,6 +294,107 @@ TEST_F(FileSafety, TheSignalHandlersRemoveAHiddenTemporaryFile) {
         EXPECT_EQ(FileNames(target), Names{"out.txt"});
         EXPECT_EQ(ReadFileBytes(out), "old\r\n");
     }
+}
+
+TEST_F(FileSafety, ARunStoppedWhileRewritingInPlaceLeavesTheOldOrTheNewFile) {
+    std::string list;
+    for (int i = 0; i < 600000; ++i) list += std::to_string(13800000000LL + i * 7) + "\n";
+    const std::string source = dir.Write("list.txt", list);
+    const std::string out = target + "out.txt";
+    const std::string old(4 << 20, 'o');
+    Child clean(dir.path(), {"merge", "-o", dir.path() + "expected.txt", source});
+    ASSERT_EQ(clean.ExitCode(), 0) << clean.Err();
+    const std::string expected = ReadFileBytes(dir.path() + "expected.txt");
+    // The user's file in a folder where nothing may be made: it can only be rewritten in place.
+    const auto lock_in = [&] {
+        ::chmod(target.c_str(), 0755);
+        dir.Write("target/out.txt", old);
+        ::chmod(out.c_str(), 0666);
+        if (::geteuid() == 0) {
+            EXPECT_EQ(::chown(out.c_str(), 65534, 65534), 0);
+        }
+        ::chmod(target.c_str(), 0555);
+    };
+    for (const int signal : {SIGTERM, SIGINT, SIGKILL}) {
+        bool caught = false;
+        for (int attempt = 0; attempt < 20 && !caught; ++attempt) {
+            lock_in();
+            Child child(dir.path(), {"merge", "-o", out, source}, AsNobody());
+            while (!child.Ended() && !WritingTo(child.pid(), out)) {
+            }
+            if (child.Ended()) continue;
+            ::kill(child.pid(), signal);
+            const int status = child.Wait();
+            caught = true;
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+            const std::string now = ReadFileBytes(out);
+            if (signal != SIGKILL) {
+                // A handled signal waits for the rewriting to end.
+                EXPECT_TRUE(now == expected) << signal << ": " << now.size() << " bytes";
+            }
+            EXPECT_EQ(FileNames(target), Names{"out.txt"});
+        }
+        EXPECT_TRUE(caught) << signal << ": never seen while rewriting";
+    }
+    ::chmod(target.c_str(), 0755);
+}
+
+TEST_F(FileSafety, AFileSizeLimitIsAFailureNamedWithThePath) {
+    std::string list;
+    for (int i = 0; i < 100000; ++i) list += std::to_string(13800000000LL + i * 7) + "\n";
+    const std::string source = dir.Write("list.txt", list);
+    const std::string out = dir.Write("target/out.txt", "old\r\n");
+    for (const char* command : {"export", "merge"}) {
+        std::vector<std::string> args = {command, "-o", out, source};
+        if (args[0] == "export") args.insert(args.begin() + 1, {"--db", db});
+        Child limited(dir.path(), args, {"prlimit", "--fsize=200000"});
+        EXPECT_EQ(limited.ExitCode(), 1) << command;
+        EXPECT_NE(limited.Err().find("File too large"), std::string::npos) << limited.Err();
+        EXPECT_NE(limited.Err().find(out), std::string::npos) << limited.Err();
+        EXPECT_EQ(FileNames(target), Names{"out.txt"});
+        EXPECT_EQ(ReadFileBytes(out), "old\r\n");
+    }
+}
+
+TEST_F(FileSafety, APipeOrADescriptorNamedAsOutputIsWrittenAsItStands) {
+    const std::string source = dir.Write("list.txt", "13900001234\n13800001234\n");
+    const std::string cli = HAOJIAN_CLI;
+    const std::string sorted = "13800001234\r\n13900001234\r\n";
+    const std::string substituted = dir.path() + "substituted.txt";
+    EXPECT_EQ(Shell(cli + " merge -q -o >(cat > " + substituted + ") " + source + " && wait"), 0);
+    const std::string piped = dir.path() + "piped.txt";
+    EXPECT_EQ(Shell(cli + " merge -o /dev/fd/3 " + source + " 3>&1 >/dev/null | cat > " + piped),
+              0);
+    const std::string out = dir.path() + "stdout.txt";
+    EXPECT_EQ(Shell(cli + " merge -o /dev/stdout " + source + " 2>/dev/null | cat > " + out), 0);
+    for (int i = 0; i < 100 && ReadFileBytes(substituted) != sorted; ++i) {
+        std::this_thread::sleep_for(10ms);  // the substitution's cat may end after the shell
+    }
+    EXPECT_EQ(ReadFileBytes(substituted), sorted);
+    EXPECT_EQ(ReadFileBytes(piped), sorted);
+    EXPECT_EQ(ReadFileBytes(out), sorted);
+}
+
+TEST_F(FileSafety, WhatCouldNotBeKeptAndWhatWasRemovedIsSaid) {
+    const std::string list = dir.Write("list.txt", "13800001234\n");
+    ::chmod(target.c_str(), 0777);
+    // An earlier run's leftover, from before this run started.
+    const std::string leftover = dir.Write("target/.haojian-Left01", "partial");
+    if (::geteuid() == 0) {
+        EXPECT_EQ(::chown(leftover.c_str(), 65534, 65534), 0);
+    }
+    const std::string out = dir.Write("target/out.txt", "old\r\n");
+    ::chmod(out.c_str(), 0666);
+    std::this_thread::sleep_for(50ms);
+    Child writes(dir.path(), {"merge", "-o", out, list}, AsNobody());
+    EXPECT_EQ(writes.ExitCode(), 0) << writes.Err();
+    EXPECT_NE(writes.Err().find("removed \"" + leftover + "\""), std::string::npos) << writes.Err();
+    if (::geteuid() == 0) {
+        // root's file, replaced by nobody: the new file is nobody's, and that is said.
+        EXPECT_NE(writes.Err().find("owner could not be kept"), std::string::npos) << writes.Err();
+    }
+    EXPECT_EQ(FileNames(target), Names{"out.txt"});
+    ::chmod(target.c_str(), 0755);
 }
 
 }  // namespace

@@ -130,7 +130,6 @@ void RewriteInPlace(int result, std::uint64_t size, int target, int folder_fd,
         throw FileError(FileError::Op::Create, path, code);
     }
 
-    const temporary_names::TerminationDeferred deferred;
     const int code = Overwrite(result, size, target);
     if (code == 0) return;
     if (Overwrite(backup.get(), old_size, target) == 0) {

@@ -21,11 +21,10 @@ UniqueFd MakeScratchFile(int folder_fd, const std::string& path);
 // Rewrites the file open (read-write) as target with the first size bytes of result, for a
 // target that cannot be replaced. The room the result needs is set aside and a copy of the old
 // content made before the first old byte is overwritten; a failure after that puts the old
-// content back. A termination signal that haojian-cli handles waits for the end. What remains
-// is a kill (SIGKILL) or a power loss during the rewriting. Throws FileError (with path):
-// Write, with kNoRoomPromiseReason where the file system cannot set room aside; Create when no
-// copy of the old content can be made; Write or Close when the rewriting fails, the target
-// then put back as it was (else the reason says where its old content was kept).
+// content back. What remains is a kill (SIGKILL) or a power loss during the rewriting. Throws
+// FileError (with path): Write, with kNoRoomPromiseReason where the file system cannot set room
+// aside; Create when no copy of the old content can be made; Write or Close when the rewriting
+// fails, the target then put back as it was (else the reason says where its old content was kept).
 void RewriteInPlace(int result, std::uint64_t size, int target, int folder_fd,
                     const std::string& path);
 

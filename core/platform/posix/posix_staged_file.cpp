@@ -365,6 +365,8 @@ void PosixStagedFile::RenameNamed(bool replace) {
 
 // Writes the complete result over the target's own content (see RewriteInPlace).
 void PosixStagedFile::WriteInPlace() {
+    // A termination signal that haojian-cli handles waits for the end.
+    const temporary_names::TerminationDeferred deferred;
     if (TargetNow() != Now::kSame) throw Conflict(kReplacedReason);
     const UniqueFd out(
         ::openat(folder_fd_.get(), name_.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW));

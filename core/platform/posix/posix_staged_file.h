@@ -11,8 +11,11 @@ namespace haojian {
 // (O_TMPFILE) in the target's folder and given its name only at Commit, so that a process
 // killed in between, even by SIGKILL, leaves the folder as it was. Where the file system has
 // no unnamed files (or unnamed is false), a hidden ".haojian-XXXXXX" file stands in, noted in
-// temporary_names. An existing target is locked (flock) from here to Commit, which refuses
-// when the name no longer leads to the file that was locked. Throws FileError (Create).
+// temporary_names, locked (flock) while it lives so that the next run writing into the folder
+// can tell a leftover of a killed run from a live one and remove it. An existing target is
+// locked from here to Commit, which refuses when the name no longer leads to the file that was
+// locked. Links are followed as write_target.h says; a target that cannot be replaced is
+// rewritten as in_place_rewrite.h says. Throws FileError (Create).
 std::unique_ptr<StagedFile> CreatePosixStagedFile(const std::string& target, bool unnamed = true);
 
 }  // namespace haojian
