@@ -80,6 +80,9 @@ std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, const FileRequest& 
     dialog->setDefaultSuffix(request.default_suffix);
     if (!request.file_name.isEmpty()) dialog->selectFile(request.file_name);
     dialog->setSizeGripEnabled(true);
+    // Qt's own dialog on every desktop: a desktop's native one follows the system language,
+    // where Qt's carries the Chinese texts the rest of the window has.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
     return dialog;
 }
 

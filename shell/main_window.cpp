@@ -34,11 +34,11 @@
 #include "shell/address_opener.h"
 #include "shell/application.h"
 #include "shell/background_task.h"
+#include "shell/bottom_panel.h"
 #include "shell/dialogs.h"
 #include "shell/failure_text.h"
 #include "shell/file_drop.h"
 #include "shell/gbk_text.h"
-#include "shell/jpeg_image.h"
 #include "shell/maker.h"
 #include "shell/queued_waker.h"
 #include "shell/result_list_menu.h"
@@ -78,14 +78,6 @@ const std::array<int, 7> kPanelWidths = {88, 70, 88, 70, 88, 70, 0};
 const std::array<const char16_t*, 7> kPanelTexts = {
     u"手机号码总数：", u"", u"号码查询进程：", u"", u"号码段数据库：", u"", u""};
 
-const char16_t* const kInstructions[] = {
-    u"                    使 用 说 明：",
-    u"1：导入手机号码文件为一行一个手机号码的TXT格式文档，无数量限制。",
-    u"2：本软件纯绿色无需安装，包含一个EXE执行文件和一个DAT数据库文件。",
-    u"3：采用线程方式检索，按终止按钮可暂停，再按查询按钮后可继续查询。",
-    u"4：号码段数据库会定期更新，请访问网站或联系开发商获取最新数据库。",
-};
-
 QString Text(const char16_t* text) {
     return QString::fromUtf16(text);
 }
@@ -94,16 +86,6 @@ QStringList TextList(std::span<const std::string_view> gbk_texts) {
     QStringList list;
     for (std::string_view text : gbk_texts) list << FromGbk(text);
     return list;
-}
-
-// A panel framed by a lowered outer and a raised inner bevel.
-QFrame* BevelledPanel(const char* name, QWidget* parent) {
-    auto* panel = new QFrame(parent);
-    panel->setObjectName(QString::fromLatin1(name));
-    panel->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    panel->setLineWidth(1);
-    panel->setMidLineWidth(0);
-    return panel;
 }
 
 // A hidden holder of one code-table column, as lines.
@@ -234,52 +216,9 @@ void TForm1::BuildControls() {
     list_->setTabKeyNavigation(false);
     layout->addWidget(list_, 1);
 
-    // Bottom panel: pictures left and right, the instructions between, the progress bar below.
-    QFrame* bottom = BevelledPanel("Panel10", this);
-    bottom->setFixedHeight(195);
-    auto* bottom_layout = new QVBoxLayout(bottom);
-    bottom_layout->setContentsMargins(0, 0, 0, 0);
-    bottom_layout->setSpacing(0);
-    auto* row = new QHBoxLayout;
-    row->setSpacing(0);
-    auto picture_panel = [bottom](const char* panel_name, const char* image_name,
-                                  const char* file) {
-        auto* panel = new QFrame(bottom);
-        panel->setObjectName(QString::fromLatin1(panel_name));
-        panel->setFixedWidth(176);
-        auto* image = new QLabel(panel);
-        image->setObjectName(QString::fromLatin1(image_name));
-        image->setFixedSize(176, 176);
-        image->setPixmap(QPixmap::fromImage(LoadJpeg(QString::fromLatin1(file))));
-        auto* centre = new QVBoxLayout(panel);
-        centre->setContentsMargins(0, 0, 0, 0);
-        centre->addWidget(image, 0, Qt::AlignCenter);
-        return panel;
-    };
-    row->addWidget(picture_panel("Panel1", "Image1", ":/pictures/image1.jpg"));
-    auto* memo = new QPlainTextEdit(bottom);
-    memo->setObjectName(QStringLiteral("Memo2"));
-    QPalette silver = memo->palette();
-    silver.setColor(QPalette::Base, QColor(192, 192, 192));
-    memo->setPalette(silver);
-    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    // Tab and Shift+Tab move on, as from every other control, instead of typing a tab.
-    memo->setTabChangesFocus(true);
-    QStringList lines;
-    for (const char16_t* line : kInstructions) lines << Text(line);
-    memo->setPlainText(lines.join(QLatin1Char('\n')));
-    row->addWidget(memo, 1);
-    row->addWidget(picture_panel("Panel3", "Image2", ":/pictures/image2.jpg"));
-    bottom_layout->addLayout(row, 1);
-    progress_ = new QProgressBar(bottom);
-    progress_->setObjectName(QStringLiteral("ProgressBar1"));
-    progress_->setFixedHeight(15);
-    progress_->setRange(0, 100);
-    progress_->setValue(0);
-    progress_->setTextVisible(false);
-    bottom_layout->addWidget(progress_);
-    layout->addWidget(bottom);
+    const BottomPanel bottom = MakeBottomPanel(this);
+    progress_ = bottom.progress;
+    layout->addWidget(bottom.frame);
 
     // Status bar.
     auto* status = new QFrame(this);
@@ -329,7 +268,9 @@ void TForm1::FormCreate() {
     run_ = std::make_unique<QueryRun>(static_cast<RunView&>(*this), *waker_, seams_.files);
     model_ = std::make_unique<ResultModel>(run_->Rows());
     list_->setModel(model_.get());
-    new ResultListMenu(list_, run_->Rows(), [this] { ShowStatistics(); });
+    new ResultListMenu(list_,
+                       {[this] { ShowStatistics(); }, [this] { return run_->RowsSnapshot(); },
+                        [this](const QString& text) { ShowMessage(text); }});
     // A list file dropped on the window is imported.
     auto* drop = new FileDrop(
         this, [this] { return import_->isEnabled(); },
@@ -551,7 +492,12 @@ void TForm1::closeEvent(QCloseEvent* event) {
     }
     if (task_->Busy()) {
         // The work ends first, its file complete and any failure shown; then the window closes.
+        // Meanwhile it says so, and takes no new command.
         close_confirmed_ = true;
+        panels_[kPanelMessage]->setText(long_work_ == LongWork::Merge
+                                            ? QStringLiteral(u"正在合并数据文件，完成后退出...")
+                                            : QStringLiteral(u"正在导出搜索结果，完成后退出..."));
+        UpdateCommands();
         event->ignore();
         return;
     }
@@ -563,8 +509,12 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized)) {
+    if (event->type() != QEvent::WindowStateChange) return;
+    if (windowState() & Qt::WindowMinimized) {
         emit Minimised();
+    } else if (statistics_ &&
+               (static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized)) {
+        statistics_->Restore();
     }
 }
 

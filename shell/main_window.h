@@ -144,6 +144,8 @@ private:
     QToolButton* merge_ = nullptr;
     QToolButton* exit_ = nullptr;
     bool run_allows_import_ = true;
+    bool run_allows_query_ = true;
+    bool run_allows_stop_ = true;
     BackgroundTask* task_ = nullptr;
     LongWork long_work_ = LongWork::None;
     bool close_confirmed_ = false;

@@ -28,11 +28,15 @@ void TForm1::SetBusy(bool busy) {
 
 void TForm1::UpdateCommands() {
     const bool busy = long_work_ != LongWork::None;
+    // A window that closes once its work has ended takes no new command.
+    const bool open = !close_confirmed_;
     // An export reads the rows that Import would replace.
-    import_->setEnabled(run_allows_import_ && long_work_ != LongWork::Export);
-    export_->setEnabled(!busy);
-    merge_->setEnabled(!busy);
-    exit_->setEnabled(!busy);
+    import_->setEnabled(open && run_allows_import_ && long_work_ != LongWork::Export);
+    query_->setEnabled(open && run_allows_query_);
+    stop_->setEnabled(open && run_allows_stop_);
+    export_->setEnabled(open && !busy);
+    merge_->setEnabled(open && !busy);
+    exit_->setEnabled(open && !busy);
 }
 
 void TForm1::RowsAppended(std::size_t first, std::size_t count) {
@@ -71,15 +75,15 @@ void TForm1::SetCommandEnabled(Command command, bool enabled) {
     switch (command) {
         case Command::Import:
             run_allows_import_ = enabled;
-            UpdateCommands();
             break;
         case Command::Query:
-            query_->setEnabled(enabled);
+            run_allows_query_ = enabled;
             break;
         case Command::Stop:
-            stop_->setEnabled(enabled);
+            run_allows_stop_ = enabled;
             break;
     }
+    UpdateCommands();
 }
 
 namespace {

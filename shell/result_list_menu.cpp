@@ -1,22 +1,26 @@
 #include "shell/result_list_menu.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
-#include <QGuiApplication>
+#include <QLocale>
 #include <QMenu>
-#include <algorithm>
 #include <utility>
 #include <vector>
 
 #include "core/run/result_table.h"
-#include "shell/gbk_text.h"
+#include "shell/background_task.h"
 #include "shell/result_list_view.h"
+#include "shell/rows_clipboard_text.h"
 
 namespace haojian {
 
-ResultListMenu::ResultListMenu(ResultListView* list, const ResultTable& rows,
-                               std::function<void()> show_statistics)
-    : QObject(list), list_(list), rows_(rows), menu_(new QMenu(list)) {
+ResultListMenu::ResultListMenu(ResultListView* list, ResultListActions actions)
+    : QObject(list),
+      list_(list),
+      actions_(std::move(actions)),
+      menu_(new QMenu(list)),
+      copying_(new BackgroundTask(this)) {
     setObjectName(QStringLiteral("ResultListMenu"));
     menu_->setObjectName(QStringLiteral("ListView1Menu"));
     const auto item = [this](const char* name, const QString& caption, const QKeySequence& keys) {
@@ -34,43 +38,56 @@ ResultListMenu::ResultListMenu(ResultListView* list, const ResultTable& rows,
     connect(select_all, &QAction::triggered, list_, &QAbstractItemView::selectAll);
     menu_->addSeparator();
     QAction* statistics = item("ShowStatistics", QStringLiteral(u"统计..."), {});
-    connect(statistics, &QAction::triggered, this, [show = std::move(show_statistics)] { show(); });
+    connect(statistics, &QAction::triggered, this, [this] { actions_.show_statistics(); });
+    connect(copying_, &BackgroundTask::BusyChanged, this, [](bool busy) {
+        if (busy) {
+            QApplication::setOverrideCursor(Qt::BusyCursor);
+        } else {
+            QApplication::restoreOverrideCursor();
+        }
+    });
 
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list_, &QWidget::customContextMenuRequested, this, &ResultListMenu::Popup);
 }
 
+bool ResultListMenu::Copying() const {
+    return copying_->Busy();
+}
+
 void ResultListMenu::Popup(const QPoint& at) {
-    copy_->setEnabled(list_->selectionModel() && list_->selectionModel()->hasSelection());
+    copy_->setEnabled(!Copying() && list_->selectionModel() &&
+                      list_->selectionModel()->hasSelection());
     menu_->popup(list_->viewport()->mapToGlobal(at));
 }
 
-QString ResultListMenu::SelectedRowsText() const {
-    if (!list_->selectionModel() || !list_->model()) return {};
-    // The selection's row ranges in list order, overlaps joined.
-    std::vector<std::pair<int, int>> ranges;
-    for (const QItemSelectionRange& range : list_->selectionModel()->selection())
-        ranges.emplace_back(range.top(), range.bottom());
-    std::sort(ranges.begin(), ranges.end());
-    const int shown = list_->model()->rowCount();
-    QString text;
-    int next = 0;
-    for (auto [top, bottom] : ranges) {
-        bottom = std::min(bottom, std::min(shown, int(rows_.size())) - 1);
-        for (int row = std::max(top, next); row <= bottom; ++row) {
-            const ResultRowView r = rows_.Row(std::size_t(row));
-            text += FromGbk(r.number) + u'\t' + FromGbk(r.province) + u'\t' + FromGbk(r.city) +
-                    u'\t' + FromGbk(r.card_type) + u'\n';
-        }
-        next = std::max(next, bottom + 1);
-    }
-    return text;
-}
-
 void ResultListMenu::CopySelectedRows() {
-    const QString text = SelectedRowsText();
-    // The clipboard offers text as UTF-8, which is what other programs on the desktop take.
-    if (!text.isEmpty()) QGuiApplication::clipboard()->setText(text);
+    if (Copying() || !list_->selectionModel() || !list_->model()) return;
+    std::shared_ptr<const ResultTable> rows = actions_.snapshot();
+    // Rows the list does not show yet are not taken.
+    const std::size_t shown = std::min(rows->size(), std::size_t(list_->model()->rowCount()));
+    std::vector<RowRange> ranges = SelectedRowRanges(list_->selectionModel()->selection(), shown);
+    const std::size_t count = RowCount(ranges);
+    if (count == 0) return;
+    if (count > copy_limit_) {
+        const QLocale c = QLocale::c();
+        actions_.tell(
+            QStringLiteral(u"选中了 %1 行，超过复制的上限 %2 行。请用导出把它们保存为文件。")
+                .arg(c.toString(qulonglong(count)), c.toString(qulonglong(copy_limit_))));
+        return;
+    }
+    auto text = std::make_shared<QString>();
+    copying_->Start(
+        [rows, ranges = std::move(ranges), text] { *text = RowsClipboardText(*rows, ranges); },
+        [this, text](std::exception_ptr error) {
+            if (error) {
+                // Out of memory: the clipboard keeps what it had.
+                actions_.tell(QStringLiteral(u"内存不足，选中的行未能复制。"));
+                return;
+            }
+            // The clipboard offers text as UTF-8, which is what other programs take.
+            QGuiApplication::clipboard()->setText(std::move(*text));
+        });
 }
 
 }  // namespace haojian

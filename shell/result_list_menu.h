@@ -2,7 +2,9 @@
 
 #include <QObject>
 #include <QString>
+#include <cstddef>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QMenu;
@@ -10,29 +12,45 @@ class QPoint;
 
 namespace haojian {
 
+class BackgroundTask;
 class ResultListView;
 class ResultTable;
+
+// What the result list's menu reaches outside the list.
+struct ResultListActions {
+    std::function<void()> show_statistics;
+    // The rows there are now, for another thread to read.
+    std::function<std::unique_ptr<ResultTable>()> snapshot;
+    // Says why a copy was refused.
+    std::function<void(const QString&)> tell;
+};
 
 // The result list's right-click menu and keys: "复制" (Ctrl+C) copies the selected rows to the
 // clipboard, "全选" (Ctrl+A) selects every row, "统计..." opens the statistics of the rows.
 class ResultListMenu : public QObject {
     Q_OBJECT
 public:
-    ResultListMenu(ResultListView* list, const ResultTable& rows,
-                   std::function<void()> show_statistics);
+    // More rows than a spreadsheet holds are refused: the export is the way to take them.
+    static constexpr std::size_t kCopyLimit = 1000000;
 
-    // The selected rows as tab-separated lines (number, province, city, card type), whole and
-    // in list order, each ended by a line feed.
-    QString SelectedRowsText() const;
+    ResultListMenu(ResultListView* list, ResultListActions actions);
+
+    // The selected rows' text (see RowsClipboardText) goes to the clipboard. A thread of its
+    // own builds it, with the busy pointer meanwhile, so that a large selection holds nothing
+    // up; a selection beyond the limit is refused with a message.
     void CopySelectedRows();
+    bool Copying() const;
+    void SetCopyLimit(std::size_t rows) { copy_limit_ = rows; }
 
 private:
     void Popup(const QPoint& at);
 
     ResultListView* list_;
-    const ResultTable& rows_;
+    ResultListActions actions_;
     QMenu* menu_;
     QAction* copy_;
+    BackgroundTask* copying_;
+    std::size_t copy_limit_ = kCopyLimit;
 };
 
 }  // namespace haojian

@@ -123,9 +123,20 @@ StatisticsWindow::StatisticsWindow(QWidget* parent, Dialogs& dialogs, FileSystem
 void StatisticsWindow::ShowFor(const ResultTable& rows) {
     stats_ = CountRows(rows, DefaultCollation());
     Fill();
+    Unminimise();
     show();
     raise();
     activateWindow();
+}
+
+void StatisticsWindow::Restore() {
+    if (!isVisible() || !isMinimized()) return;
+    Unminimise();
+    show();
+}
+
+void StatisticsWindow::Unminimise() {
+    if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
 }
 
 void StatisticsWindow::Fill() {

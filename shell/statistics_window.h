@@ -22,8 +22,11 @@ class StatisticsWindow : public QDialog {
 public:
     StatisticsWindow(QWidget* parent, Dialogs& dialogs, FileSystem& files);
 
-    // Counts the rows and shows the window (raised, if it is open already).
+    // Counts the rows and shows the window, raised and not minimised, even when it was open.
     void ShowFor(const ResultTable& rows);
+    // Brings the window back from minimised when it is open: the window manager minimises it
+    // with its main window, and a main window coming back from the tray takes it along.
+    void Restore();
     const RowStatistics& Statistics() const { return stats_; }
 
 public slots:
@@ -32,6 +35,8 @@ public slots:
 
 private:
     void Fill();
+    // Clears the minimised state and keeps a maximised one.
+    void Unminimise();
 
     Dialogs& dialogs_;
     FileSystem& files_;

@@ -200,12 +200,17 @@ private slots:
         h.Press("SpeedButton6");
         QCOMPARE(h.opener.opened.size(), std::size_t(1));
 
-        // Closing: the question comes now, the close once the merge is done.
+        // Closing: the question comes now, the close once the merge is done. Meanwhile the
+        // window says so and takes no command.
         QSignalSpy closed(&w, &TForm1::Closed);
         w.close();
         QCOMPARE(h.dialogs.BoxesOf(BoxKind::Confirm).size(), std::size_t(1));
         QTest::qWait(50);
         QCOMPARE(closed.size(), 0);
+        QCOMPARE(h.Status(6), u"正在合并数据文件，完成后退出..."_s);
+        for (const char* command : {"SpeedButton4", "SpeedButton2", "SpeedButton3", "SpeedButton5",
+                                    "SpeedButton1", "SpeedButton10"})
+            QVERIFY2(!h.Enabled(command), command);
         files.Open();
         QVERIFY(h.WaitUntilIdle());
         QCOMPARE(ReadFileBytes(out), "1\r\n2\r\n");

@@ -15,7 +15,9 @@
 #include "shell/application.h"
 #include "shell/bar_chart.h"
 #include "shell/gbk_text.h"
+#include "shell/main_window_tray.h"
 #include "shell/statistics_window.h"
+#include "tests/shell/support/fake_notify_icon_shell.h"
 #include "tests/shell/support/window_harness.h"
 #include "tests/support/faulty_file_system.h"
 
@@ -141,6 +143,45 @@ private slots:
         ClickHeader(provinces, 1);
         std::reverse(counted.begin(), counted.end());
         QCOMPARE(Read(provinces).names, counted);
+    }
+
+    // Minimised with its main window, the statistics window comes back with it from the tray;
+    // 统计... shows it again however it was left.
+    void ComesBackWithTheMainWindow() {
+        // The notification area outlives the window and its icon.
+        FakeNotifyIconShell shell;
+        WindowHarness h;
+        TForm1& w = h.Open();
+        MainWindowTray* tray = AttachTray(w, shell);
+        w.show();
+        w.ShowStatistics();
+        StatisticsWindow* statistics = w.Statistics();
+        QVERIFY(statistics && statistics->isVisible());
+
+        statistics->showMinimized();
+        w.showMinimized();
+        QVERIFY(PumpUntil([&] { return !w.isVisible(); }, 5000));
+        tray->N17Click();
+        QVERIFY(w.isVisible() && !w.isMinimized());
+        QVERIFY(statistics->isVisible());
+        QVERIFY(!statistics->isMinimized());
+
+        // Closed, it stays closed when the main window comes back.
+        statistics->close();
+        w.showMinimized();
+        QVERIFY(PumpUntil([&] { return !w.isVisible(); }, 5000));
+        tray->N17Click();
+        QVERIFY(!statistics->isVisible());
+
+        statistics->show();
+        statistics->showMinimized();
+        w.ShowStatistics();
+        QVERIFY(statistics->isVisible() && !statistics->isMinimized());
+        statistics->showMaximized();
+        statistics->setWindowState(statistics->windowState() | Qt::WindowMinimized);
+        w.ShowStatistics();
+        QVERIFY(!statistics->isMinimized());
+        QVERIFY(statistics->isMaximized());
     }
 
     void SaveAsCsv() {
