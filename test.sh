@@ -23,13 +23,6 @@ tools/build.sh build-fuzz -DHAOJIAN_SHELL=OFF -DHAOJIAN_BENCH=OFF -DHAOJIAN_FUZZ
   -DCMAKE_CXX_COMPILER=clang++
 ctest --test-dir build-fuzz --output-on-failure -L fuzz
 
-# The core and haojian-cli built for Windows, their tests run under wine in the tree's own
-# prefix, whose server is stopped when this script ends.
-trap 'WINEPREFIX="$PWD/build-windows/wineprefix" wineserver -k 2>/dev/null || true' EXIT
-tools/build.sh build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
-ctest --test-dir build-windows --output-on-failure -j "$(nproc)" -LE slow
-
-# Everything, in the build that run.sh uses; its windows.compare_cli test compares the Windows
-# haojian-cli under wine with this build's.
+# Everything, in the build that run.sh uses.
 tools/build.sh build
 ctest --test-dir build --output-on-failure -j "$(nproc)"

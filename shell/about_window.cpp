@@ -17,6 +17,7 @@
 #include "shell/hyperlink_label.h"
 #include "shell/jpeg_image.h"
 #include "shell/maker.h"
+#include "window/window_texts.h"
 
 namespace haojian {
 namespace {
@@ -78,6 +79,10 @@ QLabel* Text(QWidget* parent, const char* name, QPoint at, const QString& text, 
     return label;
 }
 
+QString QtText(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), qsizetype(text.size()));
+}
+
 QFont Face(const char* family, int pixels, bool bold = false) {
     QFont font(QString::fromUtf8(family));
     font.setPixelSize(pixels);
@@ -101,7 +106,7 @@ TForm2::TForm2(QWidget* parent, AddressOpener& opener)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("关于本软件"));
+    setWindowTitle(QtText(window_text::kAboutCaption));
     setFixedSize(kClientWidth, kClientHeight);
     // Closing it while the main window is hidden in the tray must not end the application.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -117,15 +122,14 @@ TForm2::TForm2(QWidget* parent, AddressOpener& opener)
 
     Picture(panel, "ProgramIcon", {20, 8},
             WithCornerTransparent(LoadJpeg(QStringLiteral(":/pictures/about_program.jpg"))));
-    Text(panel, "ProductName", {96, 16}, QStringLiteral("瓴岚号鉴"), Face("宋体", 12, true));
-    Text(panel, "Version", {216, 14}, QStringLiteral("Ver 1.1"), Face("Arial", 13));
+    Text(panel, "ProductName", {96, 16}, QtText(window_text::kProductName), Face("宋体", 12, true));
+    Text(panel, "Version", {216, 14}, QtText(window_text::kVersionLabel), Face("Arial", 13));
     Picture(panel, "Image1", {20, 72},
             QPixmap::fromImage(LoadJpeg(QStringLiteral(":/pictures/about_banner.jpg"))));
     const std::string home_page = ToGbk(HomePageAddress().toString());
     Link(panel, opener, "HyperLinkLabel1", {16, 104}, home_page, home_page);
     Link(panel, opener, "HyperLinkLabel2", {16, 130},
-         ToGbk(QStringLiteral("QQ：800000000  手机：13800000000")),
-         ToGbk(ContactAddress().toString()));
+         ToGbk(QtText(window_text::kContactLinkCaption)), ToGbk(ContactAddress().toString()));
 }
 
 void TForm2::showEvent(QShowEvent* event) {

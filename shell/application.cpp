@@ -7,14 +7,22 @@
 #include <QTranslator>
 #include <memory>
 
+#include "window/window_texts.h"
+
 namespace haojian {
 
+namespace {
+QString Text(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), qsizetype(text.size()));
+}
+}  // namespace
+
 QString ApplicationTitle() {
-    return QStringLiteral(u"【瓴岚号鉴】 V1.0");
+    return Text(window_text::kApplicationTitle);
 }
 
 QString MainWindowCaption() {
-    return QStringLiteral(u"【瓴岚号鉴】 V1.1");
+    return Text(window_text::kMainWindowCaption);
 }
 
 QFont WindowFont() {

@@ -6,12 +6,14 @@
 #include <functional>
 #include <thread>
 
+#include "window/window_seams.h"
+
 namespace haojian {
 
 // Runs one piece of long work (an export, a merge) on a thread of its own, so that the UI
 // thread goes on repainting and taking input meanwhile. The work's end is reported back on the
 // UI thread. One piece at a time.
-class BackgroundTask : public QObject {
+class BackgroundTask : public QObject, public BackgroundWork {
     Q_OBJECT
 public:
     explicit BackgroundTask(QObject* parent = nullptr);
@@ -20,12 +22,12 @@ public:
     BackgroundTask(const BackgroundTask&) = delete;
     BackgroundTask& operator=(const BackgroundTask&) = delete;
 
-    bool Busy() const { return busy_; }
+    bool Busy() const override { return busy_; }
 
     // Runs work on a new thread, then done on the UI thread with what the work threw (null when
     // it returned). Busy from now until done is called. When the system gives no thread, the
     // work runs here and now. Must not be called while Busy.
-    void Start(std::function<void()> work, std::function<void(std::exception_ptr)> done);
+    void Start(std::function<void()> work, std::function<void(std::exception_ptr)> done) override;
     // Blocks until the work in progress has ended and runs its done; nothing when not Busy.
     void Wait();
 

@@ -7,17 +7,10 @@
 #include <QProgressBar>
 
 #include "shell/jpeg_image.h"
+#include "window/main_window_texts.h"
 
 namespace haojian {
 namespace {
-
-const char16_t* const kInstructions[] = {
-    u"                    使 用 说 明：",
-    u"1：导入手机号码文件为一行一个手机号码的TXT格式文档，无数量限制。",
-    u"2：本软件纯绿色无需安装，包含一个EXE执行文件和一个DAT数据库文件。",
-    u"3：采用线程方式检索，按终止按钮可暂停，再按查询按钮后可继续查询。",
-    u"4：号码段数据库会定期更新，请访问网站或联系开发商获取最新数据库。",
-};
 
 QFrame* PicturePanel(QWidget* parent, const char* panel_name, const char* image_name,
                      const char* file) {
@@ -64,7 +57,8 @@ BottomPanel MakeBottomPanel(QWidget* parent) {
     // Tab and Shift+Tab move on, as from every other control, instead of typing a tab.
     memo->setTabChangesFocus(true);
     QStringList lines;
-    for (const char16_t* line : kInstructions) lines << QString::fromUtf16(line);
+    for (std::u16string_view line : window_text::kInstructions)
+        lines << QString::fromUtf16(line.data(), qsizetype(line.size()));
     memo->setPlainText(lines.join(QLatin1Char('\n')));
     row->addWidget(memo, 1);
     row->addWidget(PicturePanel(bottom, "Panel3", "Image2", ":/pictures/image2.jpg"));

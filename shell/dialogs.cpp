@@ -9,7 +9,7 @@
 
 #include "shell/application.h"
 #include "shell/existing_files_dialog.h"
-#include "shell/failure_text.h"
+#include "window/failure_text.h"
 #include "shell/gbk_text.h"
 
 namespace haojian {

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string_view>
 
+#include "window/window_seams.h"
+
 class QFileDialog;
 class QMessageBox;
 class QWidget;
@@ -25,14 +27,6 @@ struct FileRequest {
     QStringList name_filters;  // the first is selected
     QString default_suffix;    // appended to a typed name without one
 };
-
-// The three kinds of message box.
-enum class BoxKind {
-    Plain,    // no icon, one button "确定"
-    Confirm,  // question icon, "是[&Y]" (the default) and "否[&N]" (Escape)
-    Error,    // stop icon, one button "确定"
-};
-enum class Answer { Ok, Yes, No };
 
 struct BoxRequest {
     BoxKind kind = BoxKind::Plain;

@@ -10,7 +10,8 @@
 #include <string_view>
 
 #include "core/run/query_run.h"
-#include "shell/failure_text.h"
+#include "window/window_commands.h"
+#include "window/window_seams.h"
 
 class QComboBox;
 class QDialog;
@@ -23,12 +24,12 @@ namespace haojian {
 
 class AddressOpener;
 class BackgroundTask;
+class CommandDialogs;
 class Dialogs;
 class QueuedWaker;
 class ResultListView;
 class ResultModel;
 class StatisticsWindow;
-enum class BoxKind;
 
 // What the window reaches outside itself. Tests give their own.
 struct WindowSeams {
@@ -46,15 +47,17 @@ WindowSeams DesktopSeams();
 
 // The main window: tool bar, filter strip, result list, bottom panel and status bar, with
 // the commands behind the tool bar. It owns the query run for its whole life.
-class TForm1 : public QWidget, private RunView {
+class TForm1 : public QWidget, private WindowView {
     Q_OBJECT
 public:
     explicit TForm1(WindowSeams seams, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    QueryRun& Run() { return *run_; }
+    QueryRun& Run() { return commands_->Run(); }
     // True while an export or a merge runs.
     bool Busy() const;
+    AddressOpener& Opener() { return seams_.opener; }
+    haojian::Dialogs& Boxes() { return seams_.dialogs; }
     QString StatusText(int panel) const;
     // The About window that N15Click shows modally; the window does not own it.
     void SetAboutWindow(QDialog* about) { about_ = about; }
@@ -95,47 +98,27 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    enum class LongWork { None, Export, Merge };
-
     void BuildControls();
     void FormCreate();
-    bool FormCloseQuery();
-    // Where the Import and Export dialogs start.
-    const std::string& StartDirectory() const {
-        return seams_.dialog_directory.empty() ? seams_.program_directory : seams_.dialog_directory;
-    }
-    // Runs a command; an Error it raises goes to the error box.
-    template <typename F>
-    void Guarded(WindowWork work, F&& command);
-    // Runs an export or a merge off the UI thread: the busy pointer, and the commands that
-    // could interfere disabled, until done has run on the UI thread.
-    void StartLongWork(LongWork kind, std::function<void()> work,
-                       std::function<void(std::exception_ptr)> done);
-    void SetBusy(bool busy);
-    void UpdateCommands();
-    void SetPanelText(int panel, std::string_view gbk_text);
 
-    // The status bar's panels that the window writes.
-    static constexpr int kPanelNumberCount = 1;
-    static constexpr int kPanelPosition = 3;
-    static constexpr int kPanelDatabaseSize = 5;
-    static constexpr int kPanelMessage = 6;
-
-    // RunView
+    // WindowView
     void RowsAppended(std::size_t first, std::size_t count) override;
     void RowsCleared() override;
-    void SetStatusText(RunStatus status, std::string_view gbk_text) override;
+    void SetPanelText(int panel, std::string_view gbk_text) override;
     void SetProgressMaximum(int maximum) override;
     void SetProgressPosition(int position) override;
     void SetCommandEnabled(Command command, bool enabled) override;
     void FillProvinceBox(std::span<const std::string_view> entries) override;
     void FillCityBox(std::span<const std::string_view> entries) override;
     void SetTimerRunning(bool running) override;
+    std::string FilterText(FilterBox box) const override;
+    void SetWorkCommandEnabled(WorkCommand command, bool enabled) override;
+    void SetBusyPointer(bool busy) override;
+    void RepaintNow() override;
+    void CloseConfirmed() override;
 
     WindowSeams seams_;
     QDialog* about_ = nullptr;
-    QString merge_open_directory_;
-    QString merge_save_directory_;
 
     QToolButton* import_ = nullptr;
     QToolButton* query_ = nullptr;
@@ -143,12 +126,7 @@ private:
     QToolButton* export_ = nullptr;
     QToolButton* merge_ = nullptr;
     QToolButton* exit_ = nullptr;
-    bool run_allows_import_ = true;
-    bool run_allows_query_ = true;
-    bool run_allows_stop_ = true;
     BackgroundTask* task_ = nullptr;
-    LongWork long_work_ = LongWork::None;
-    bool close_confirmed_ = false;
     StatisticsWindow* statistics_ = nullptr;
     std::array<QComboBox*, 4> filter_boxes_{};
     ResultListView* list_ = nullptr;
@@ -156,10 +134,12 @@ private:
     std::array<QLabel*, 7> panels_{};
     QTimer* timer_ = nullptr;
 
+    std::unique_ptr<CommandDialogs> command_dialogs_;
     std::unique_ptr<QueuedWaker> waker_;
     std::unique_ptr<ResultModel> model_;
-    // Last, so that it is destroyed first: its worker may still report to the members above.
-    std::unique_ptr<QueryRun> run_;
+    // Last, so that it is destroyed first: its run's worker may still report to the members
+    // above.
+    std::unique_ptr<WindowCommands> commands_;
 };
 
 }  // namespace haojian

@@ -16,27 +16,38 @@
 
 namespace haojian {
 
-void TForm1::SetBusy(bool busy) {
+void TForm1::SetBusyPointer(bool busy) {
     if (busy) {
         QApplication::setOverrideCursor(Qt::BusyCursor);
     } else {
-        long_work_ = LongWork::None;
         QApplication::restoreOverrideCursor();
     }
-    UpdateCommands();
 }
 
-void TForm1::UpdateCommands() {
-    const bool busy = long_work_ != LongWork::None;
-    // A window that closes once its work has ended takes no new command.
-    const bool open = !close_confirmed_;
-    // An export reads the rows that Import would replace.
-    import_->setEnabled(open && run_allows_import_ && long_work_ != LongWork::Export);
-    query_->setEnabled(open && run_allows_query_);
-    stop_->setEnabled(open && run_allows_stop_);
-    export_->setEnabled(open && !busy);
-    merge_->setEnabled(open && !busy);
-    exit_->setEnabled(open && !busy);
+void TForm1::SetWorkCommandEnabled(WorkCommand command, bool enabled) {
+    switch (command) {
+        case WorkCommand::Export:
+            export_->setEnabled(enabled);
+            break;
+        case WorkCommand::Merge:
+            merge_->setEnabled(enabled);
+            break;
+        case WorkCommand::Exit:
+            exit_->setEnabled(enabled);
+            break;
+    }
+}
+
+std::string TForm1::FilterText(FilterBox box) const {
+    return ToGbk(filter_boxes_.at(std::size_t(box))->currentText());
+}
+
+void TForm1::RepaintNow() {
+    repaint();
+}
+
+void TForm1::CloseConfirmed() {
+    close();
 }
 
 void TForm1::RowsAppended(std::size_t first, std::size_t count) {
@@ -46,17 +57,6 @@ void TForm1::RowsAppended(std::size_t first, std::size_t count) {
 
 void TForm1::RowsCleared() {
     model_->Cleared();
-}
-
-void TForm1::SetStatusText(RunStatus status, std::string_view gbk_text) {
-    switch (status) {
-        case RunStatus::NumberCount:
-            return SetPanelText(kPanelNumberCount, gbk_text);
-        case RunStatus::Position:
-            return SetPanelText(kPanelPosition, gbk_text);
-        case RunStatus::Message:
-            return SetPanelText(kPanelMessage, gbk_text);
-    }
 }
 
 void TForm1::SetPanelText(int panel, std::string_view gbk_text) {
@@ -74,16 +74,15 @@ void TForm1::SetProgressPosition(int position) {
 void TForm1::SetCommandEnabled(Command command, bool enabled) {
     switch (command) {
         case Command::Import:
-            run_allows_import_ = enabled;
+            import_->setEnabled(enabled);
             break;
         case Command::Query:
-            run_allows_query_ = enabled;
+            query_->setEnabled(enabled);
             break;
         case Command::Stop:
-            run_allows_stop_ = enabled;
+            stop_->setEnabled(enabled);
             break;
     }
-    UpdateCommands();
 }
 
 namespace {

@@ -3,22 +3,15 @@
 #include <array>
 
 #include "core/run/result_table.h"
-#include "shell/gbk_text.h"
+#include "window/main_window_texts.h"
+#include "window/shown_text.h"
 
 namespace haojian {
 namespace {
 
-// A text is shown as at most its first kShownBytes bytes and "…": the view lays out what the
-// model gives it at every repaint, and a line of megabytes would make each repaint cost seconds.
-// Export and copy read the rows themselves and take the whole text.
-constexpr std::size_t kShownBytes = 512;
-
 QString Shown(std::string_view gbk) {
-    if (gbk.size() <= kShownBytes) return FromGbk(gbk);
-    QString prefix = FromGbk(gbk.substr(0, kShownBytes));
-    // The cut may have split the last character's two bytes.
-    prefix.chop(1);
-    return prefix + QChar(0x2026);
+    const std::u16string text = ShownText(gbk);
+    return QString::fromUtf16(text.data(), qsizetype(text.size()));
 }
 
 }  // namespace
@@ -70,9 +63,10 @@ QVariant ResultModel::data(const QModelIndex& index, int role) const {
 
 QVariant ResultModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
-    static const std::array<const char16_t*, 4> kTitles = {u"手机号码", u"省份", u"城市", u"卡类"};
-    if (section < 0 || section >= int(kTitles.size())) return {};
-    return QString::fromUtf16(kTitles[std::size_t(section)]);
+    const auto& titles = window_text::kColumnTitles;
+    if (section < 0 || section >= int(titles.size())) return {};
+    const std::u16string_view title = titles[std::size_t(section)];
+    return QString::fromUtf16(title.data(), qsizetype(title.size()));
 }
 
 }  // namespace haojian

@@ -15,7 +15,7 @@
 #include "core/run/result_table.h"
 #include "shell/bar_chart.h"
 #include "shell/dialogs.h"
-#include "shell/failure_text.h"
+#include "window/failure_text.h"
 #include "shell/gbk_text.h"
 
 namespace haojian {

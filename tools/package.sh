@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Makes the Debian package: tools/package.sh [BUILD_DIR]
+# Installs the build tools first when they are missing (tools/setup.sh, as root).
 # Builds the programs in BUILD_DIR (default build, the tree that run.sh and test.sh use;
 # configured when it is not there yet; it must be a release build), installs them with the project's
 # install rules into BUILD_DIR/package/root, and writes BUILD_DIR/haojian_<version>_<arch>.deb.
@@ -10,6 +11,10 @@ cd "$(dirname "$0")/.."
 source=$(pwd)
 build=${1:-build}
 umask 022
+
+# On a fresh machine the build tools come first, as for run.sh (as root, or it names what is
+# missing).
+tools/setup.sh >&2
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S . -B "$build" -G Ninja >&2
@@ -47,6 +52,15 @@ rm -rf "$work"
 mkdir -p "$root"
 DESTDIR=$root cmake --install "$build" --prefix /usr >/dev/null
 programs=("$root"/usr/lib/haojian/haojian "$root"/usr/lib/haojian/haojian-cli)
+
+# The segment database is the administrator's: the package ships it in /usr/share/haojian, the
+# maintainer scripts keep the one in use in /var/lib/haojian (a replaced one survives upgrades
+# and reinstalls), and the programs reach it through a link beside them. The link is relative,
+# as the links in usr/bin are, so that an unpacked tree finds its own var/lib.
+mkdir -p "$root/usr/share/haojian"
+mv "$root/usr/lib/haojian/kelvaronset.dat" "$root/usr/share/haojian/kelvaronset.dat"
+ln -s ../../../var/lib/haojian/kelvaronset.dat "$root/usr/lib/haojian/kelvaronset.dat"
+install -D -m 0644 packaging/lintian-overrides "$root/usr/share/lintian/overrides/haojian"
 # Stripped as Debian's own packages are: no debugging symbols, no compiler notes.
 strip --remove-section=.comment --remove-section=.note "${programs[@]}"
 
@@ -64,6 +78,7 @@ cp packaging/control packaging/changelog "$work/debian/"
 (cd "$root" && find . -path ./DEBIAN -prune -o -type f -printf '%P\0' | LC_ALL=C sort -z |
     xargs -0 md5sum >DEBIAN/md5sums)
 chmod 0644 "$root/DEBIAN/control" "$root/DEBIAN/md5sums"
+install -m 0755 packaging/preinst packaging/postinst packaging/postrm "$root/DEBIAN/"
 
 deb=$build/haojian_${version}_${arch}.deb
 dpkg-deb --root-owner-group -Zxz --build "$root" "$deb" >/dev/null

@@ -6,7 +6,7 @@
 #   docs/replace_question.png  its question before an existing file is replaced
 # tools/package_screenshots.sh --installed takes the package installed on this system (apt
 # install ./build/haojian_*.deb); without it, the package is made (tools/package.sh) and
-# unpacked into a temporary root that the launcher reads as a system's data folder. The program
+# installed by dpkg into a temporary root that the launcher reads as a system's data folder. The program
 # is started from its menu entry and driven with xdotool as a user would.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,7 +19,10 @@ root=
 if [ "${1:-}" != --installed ]; then
     deb=$(tools/package.sh)
     root=$work/root
-    dpkg-deb -x "$deb" "$root"
+    # Installed by dpkg into the root, so that its scripts put the database in place.
+    source "$source_dir/tests/package/lib/dpkg_root.sh"
+    dpkg_root_init "$root"
+    dpkg_in "$root" -i "$deb" >/dev/null
     export XDG_DATA_DIRS=$root/usr/share:/usr/share PATH=$root/usr/bin:$PATH
 fi
 trap 'rm -rf "$work"' EXIT

@@ -8,7 +8,7 @@
 #include "core/merge/merge.h"
 #include "core/text/fixed_texts.h"
 #include "core/text/gbk.h"
-#include "shell/failure_text.h"
+#include "window/failure_text.h"
 
 using namespace haojian;
 

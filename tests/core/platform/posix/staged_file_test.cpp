@@ -296,18 +296,6 @@ TEST_F(StagedFileTest, ALinkAnotherUserPlantedInASharedFolderIsNotFollowed) {
     EXPECT_TRUE(std::filesystem::is_symlink(evil));
 }
 
-TEST_F(StagedFileTest, ADescriptorsLinkIsWrittenAsItStands) {
-    int ends[2];
-    ASSERT_EQ(::pipe(ends), 0);
-    const std::string through = "/dev/fd/" + std::to_string(ends[1]);
-    EXPECT_TRUE(WriteAll(through, "piped"));
-    ::close(ends[1]);
-    char got[16] = {};
-    EXPECT_EQ(::read(ends[0], got, sizeof got), 5);
-    EXPECT_EQ(std::string(got), "piped");
-    ::close(ends[0]);
-}
-
 // A file that cannot be replaced (nobody's, in root's folder; a folder nobody may not write
 // when not root) is rewritten in place: never left damaged by a failure the program sees.
 TEST_F(StagedFileTest, RewritingInPlaceNeverLeavesADamagedFile) {

@@ -1,4 +1,4 @@
-#include "shell/failure_text.h"
+#include "window/failure_text.h"
 
 #include <new>
 #include <system_error>

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+#include "window/window_seams.h"
+
+class QWidget;
+
+namespace haojian {
+
+class AddressOpener;
+class Dialogs;
+
+// The commands' dialogs, boxes and addresses, shown through the window's Qt seams. The merge
+// dialogs start where their own last choice was.
+class CommandDialogs final : public WindowDialogs {
+public:
+    CommandDialogs(QWidget* parent, Dialogs& dialogs, AddressOpener& opener)
+        : parent_(parent), dialogs_(dialogs), opener_(opener) {}
+
+    std::vector<std::string> ChooseFiles(const FileChoice& choice) override;
+    Answer ShowBox(const MessageBoxRequest& request) override;
+    void OpenAddress(std::string_view address) override;
+
+private:
+    QWidget* parent_;
+    Dialogs& dialogs_;
+    AddressOpener& opener_;
+    QString merge_sources_directory_;
+    QString merge_output_directory_;
+};
+
+}  // namespace haojian

@@ -1,0 +1,222 @@
+// haojian_probe.exe: looks into and drives the running haojian.exe for the end-to-end tests, as
+// a user's clicks and keys would: lists the main window's controls with their texts, presses
+// buttons, answers file dialogs and message boxes, reads status panels and list sizes.
+// Prints what it found on standard output (UTF-8); exit status 1 when it is not there in time.
+// windows.h first: the other system headers build on it.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <fcntl.h>
+#include <io.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+std::string Utf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string out(std::size_t(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), size, nullptr,
+                        nullptr);
+    return out;
+}
+
+std::wstring Text(HWND window) {
+    wchar_t buffer[4096] = {};
+    SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer), SMTO_BLOCK,
+                        5000, nullptr);
+    return buffer;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, 256);
+    return name;
+}
+
+// Waits up to 20 s for found() to give a window.
+template <typename F>
+HWND WaitFor(F found) {
+    for (int i = 0; i < 400; ++i) {
+        if (HWND window = found()) return window;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return nullptr;
+}
+
+HWND MainWindow() {
+    return WaitFor([] {
+        HWND window = FindWindowW(L"TForm1", nullptr);
+        return window && IsWindowVisible(window) ? window : nullptr;
+    });
+}
+
+// A visible dialog (#32770) of the program's process, other than the one given.
+HWND Dialog() {
+    return WaitFor([] {
+        HWND found = nullptr;
+        EnumWindows(
+            [](HWND window, LPARAM l) -> BOOL {
+                if (IsWindowVisible(window) && ClassOf(window) == L"#32770") {
+                    *reinterpret_cast<HWND*>(l) = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        return found;
+    });
+}
+
+HWND Control(HWND parent, int id) {
+    return GetDlgItem(parent, id);
+}
+
+// A buffer in the program's process, for messages that hand the control a pointer.
+struct RemoteBuffer {
+    HANDLE process = nullptr;
+    void* memory = nullptr;
+    explicit RemoteBuffer(HWND window, std::size_t size) {
+        DWORD id = 0;
+        GetWindowThreadProcessId(window, &id);
+        process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+        if (process) memory = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~RemoteBuffer() {
+        if (memory) VirtualFreeEx(process, memory, 0, MEM_RELEASE);
+        if (process) CloseHandle(process);
+    }
+    std::wstring ReadText(std::size_t chars) const {
+        std::wstring text(chars, L'\0');
+        SIZE_T read = 0;
+        ReadProcessMemory(process, memory, text.data(), chars * sizeof(wchar_t), &read);
+        text.resize(wcsnlen(text.c_str(), chars));
+        return text;
+    }
+};
+
+int Controls() {
+    const HWND main = MainWindow();
+    if (!main) return 1;
+    std::printf("caption\t%s\n", Utf8(Text(main)).c_str());
+    EnumChildWindows(
+        main,
+        [](HWND child, LPARAM l) -> BOOL {
+            RECT r{};
+            GetWindowRect(child, &r);
+            MapWindowPoints(nullptr, reinterpret_cast<HWND>(l), reinterpret_cast<POINT*>(&r), 2);
+            std::printf("%d\t%s\t%s\t%ld,%ld,%ld,%ld\t%s\n", GetDlgCtrlID(child),
+                        Utf8(ClassOf(child)).c_str(), Utf8(Text(child)).c_str(), r.left, r.top,
+                        r.right - r.left, r.bottom - r.top,
+                        IsWindowEnabled(child) ? "enabled" : "disabled");
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(main));
+    return 0;
+}
+
+int Status(int panel) {
+    const HWND main = MainWindow();
+    if (!main) return 1;
+    const HWND status = Control(main, 500);
+    RemoteBuffer buffer(status, 8192);
+    SendMessageW(status, SB_GETTEXTW, WPARAM(panel), reinterpret_cast<LPARAM>(buffer.memory));
+    std::printf("%s\n", Utf8(buffer.ReadText(4096)).c_str());
+    return 0;
+}
+
+int Items(int id) {
+    const HWND main = MainWindow();
+    if (!main) return 1;
+    const HWND box = Control(main, id);
+    // The system carries CB_GETLBTEXT's text across processes, as it does WM_GETTEXT's.
+    const int count = int(SendMessageW(box, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[4096] = {};
+        if (SendMessageW(box, CB_GETLBTEXTLEN, WPARAM(i), 0) < 4096)
+            SendMessageW(box, CB_GETLBTEXT, WPARAM(i), reinterpret_cast<LPARAM>(text));
+        std::printf("%s\n", Utf8(text).c_str());
+    }
+    return 0;
+}
+
+// Answers a file dialog: the name typed into its file name box, then Open or Save.
+int FileDialog(const std::wstring& path) {
+    const HWND dialog = Dialog();
+    if (!dialog) return 1;
+    std::printf("%s\n", Utf8(Text(dialog)).c_str());
+    HWND name = Control(dialog, 0x47C);        // cmb13, the file name box
+    if (!name) name = Control(dialog, 0x480);  // edt1
+    if (!name) return 1;
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(Control(dialog, IDOK)));
+    return 0;
+}
+
+// Prints a message box's caption, text and buttons, then presses the button with this id.
+int Box(int button) {
+    const HWND box = Dialog();
+    if (!box) return 1;
+    std::printf("caption\t%s\n", Utf8(Text(box)).c_str());
+    EnumChildWindows(
+        box,
+        [](HWND child, LPARAM) -> BOOL {
+            std::printf("%d\t%s\t%s\n", GetDlgCtrlID(child), Utf8(ClassOf(child)).c_str(),
+                        Utf8(Text(child)).c_str());
+            return TRUE;
+        },
+        0);
+    if (button)
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Control(box, button)));
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    // Lines end in LF, as the shell scripts reading them expect.
+    _setmode(_fileno(stdout), _O_BINARY);
+    if (argc < 2) {
+        std::fputs(
+            "usage: haojian_probe controls|click ID|status PANEL|items ID|rows|"
+            "file PATH|box BUTTON|close|close-about\n",
+            stderr);
+        return 2;
+    }
+    const std::wstring command = argv[1];
+    const int number = argc > 2 ? _wtoi(argv[2]) : 0;
+    if (command == L"controls") return Controls();
+    if (command == L"status") return Status(number);
+    if (command == L"items") return Items(number);
+    if (command == L"file") return argc > 2 ? FileDialog(argv[2]) : 2;
+    if (command == L"box") return Box(number);
+    if (command == L"close-about") {
+        // The About window hides itself when closed.
+        if (const HWND about = FindWindowW(L"TForm2", nullptr)) PostMessageW(about, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    const HWND main = MainWindow();
+    if (!main) return 1;
+    if (command == L"click") {
+        PostMessageW(main, WM_COMMAND, MAKEWPARAM(number, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Control(main, number)));
+        return 0;
+    }
+    if (command == L"rows") {
+        std::printf("%d\n", int(SendMessageW(Control(main, 300), LVM_GETITEMCOUNT, 0, 0)));
+        return 0;
+    }
+    if (command == L"close") {
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    return 2;
+}

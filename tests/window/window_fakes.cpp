@@ -1,0 +1,40 @@
+#include "tests/window/window_fakes.h"
+
+#include <utility>
+
+namespace haojian::testing {
+
+std::vector<std::string> FakeWindowDialogs::ChooseFiles(const FileChoice& choice) {
+    choices.push_back(choice);
+    if (file_answers.empty()) return {};
+    std::vector<std::string> answer = std::move(file_answers.front());
+    file_answers.pop_front();
+    return answer;
+}
+
+Answer FakeWindowDialogs::ShowBox(const MessageBoxRequest& request) {
+    boxes.push_back(request);
+    if (request.kind != BoxKind::Confirm) return Answer::Ok;
+    if (confirm_answers.empty()) return Answer::Yes;
+    const Answer answer = confirm_answers.front();
+    confirm_answers.pop_front();
+    return answer;
+}
+
+void HeldWork::Start(std::function<void()> work, std::function<void(std::exception_ptr)> done) {
+    work_ = std::move(work);
+    done_ = std::move(done);
+}
+
+void HeldWork::Finish() {
+    std::exception_ptr error;
+    try {
+        work_();
+    } catch (...) {
+        error = std::current_exception();
+    }
+    auto done = std::exchange(done_, nullptr);
+    done(error);
+}
+
+}  // namespace haojian::testing

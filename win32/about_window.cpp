@@ -1,0 +1,160 @@
+#include "win32/about_window.h"
+
+#include "win32/hyperlink_label.h"
+#include "win32/wide_text.h"
+#include "window/window_texts.h"
+
+namespace haojian::win32 {
+namespace {
+
+constexpr wchar_t kClass[] = L"TForm2";
+constexpr int kClientWidth = 266;
+constexpr int kClientHeight = 173;
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST;
+
+std::wstring WideAddress(std::string_view address) {
+    return std::wstring(address.begin(), address.end());
+}
+
+}  // namespace
+
+AboutWindow::AboutWindow(HINSTANCE instance, HWND application) : application_(application) {
+    WNDCLASSEXW cls{};
+    cls.cbSize = sizeof cls;
+    cls.lpfnWndProc = Procedure;
+    cls.hInstance = instance;
+    cls.hIcon = ApplicationIcon(SM_CXICON);
+    cls.hIconSm = ApplicationIcon(SM_CXSMICON);
+    cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    cls.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    cls.lpszClassName = kClass;
+    RegisterClassExW(&cls);
+    program_icon_ = Picture::FromJpegResource(L"ABOUT_PROGRAM", true);
+    banner_ = Picture::FromJpegResource(L"ABOUT_BANNER");
+    const std::wstring caption = Wide(window_text::kAboutCaption);
+    window_ = CreateWindowExW(kExStyle, kClass, caption.c_str(), kStyle, 0, 0, kClientWidth,
+                              kClientHeight, application, nullptr, instance, this);
+    home_link_ = std::make_unique<HyperlinkLabel>(window_, 1, 16, 104, application);
+    const std::wstring home = WideAddress(window_text::kHomePageAddress);
+    home_link_->SetCaption(home);
+    home_link_->SetUrl(home);
+    contact_link_ = std::make_unique<HyperlinkLabel>(window_, 2, 16, 130, application);
+    contact_link_->SetCaption(Wide(window_text::kContactLinkCaption));
+    contact_link_->SetUrl(WideAddress(window_text::kContactAddress));
+    scale_ = DpiScale(WindowDpi(window_));
+    ApplyScale();
+}
+
+AboutWindow::~AboutWindow() {
+    home_link_.reset();
+    contact_link_.reset();
+    if (window_) DestroyWindow(window_);
+    for (HFONT font : {window_font_, name_font_, version_font_})
+        if (font) DeleteObject(font);
+}
+
+void AboutWindow::ApplyScale() {
+    for (HFONT font : {window_font_, name_font_, version_font_})
+        if (font) DeleteObject(font);
+    window_font_ = MakeFont(L"MS Sans Serif", 11, scale_);
+    name_font_ = MakeFont(L"宋体", 12, scale_, true, false, GB2312_CHARSET);
+    version_font_ = MakeFont(L"Arial", 13, scale_);
+    home_link_->SetScale(scale_);
+    contact_link_->SetScale(scale_);
+    RECT outer{0, 0, scale_(kClientWidth), scale_(kClientHeight)};
+    AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
+    SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void AboutWindow::ShowModal(HWND owner) {
+    // Centred on the screen at every showing.
+    RECT outer{};
+    GetWindowRect(window_, &outer);
+    RECT area{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    const int w = outer.right - outer.left, h = outer.bottom - outer.top;
+    SetWindowPos(window_, HWND_TOPMOST, area.left + (area.right - area.left - w) / 2,
+                 area.top + (area.bottom - area.top - h) / 2, 0, 0, SWP_NOSIZE);
+    if (owner) EnableWindow(owner, FALSE);
+    shown_ = true;
+    ShowWindow(window_, SW_SHOW);
+    SetForegroundWindow(window_);
+    MSG msg;
+    while (shown_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (!IsDialogMessageW(window_, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    if (owner) {
+        EnableWindow(owner, TRUE);
+        SetForegroundWindow(owner);
+    }
+    // A quit asked for meanwhile is for the outer loop.
+    if (shown_) PostQuitMessage(int(msg.wParam));
+}
+
+LRESULT CALLBACK AboutWindow::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<AboutWindow*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<AboutWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(window, message, w, l);
+    return self->Handle(message, w, l);
+}
+
+void AboutWindow::Paint(HDC dc) {
+    RECT client{};
+    GetClientRect(window_, &client);
+    DrawEdge(dc, &client, BDR_SUNKENOUTER | BDR_RAISEDINNER, BF_RECT);
+    if (!program_icon_.empty()) {
+        program_icon_.Draw(dc, RECT{scale_(20), scale_(8), scale_(20 + program_icon_.width()),
+                                    scale_(8 + program_icon_.height())});
+    }
+    if (!banner_.empty()) {
+        banner_.Draw(dc, RECT{scale_(20), scale_(72), scale_(20 + banner_.width()),
+                              scale_(72 + banner_.height())});
+    }
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 255));
+    HGDIOBJ old = SelectObject(dc, name_font_);
+    const std::wstring name = Wide(window_text::kProductName);
+    TextOutW(dc, scale_(96), scale_(16), name.c_str(), int(name.size()));
+    SelectObject(dc, version_font_);
+    const std::wstring version = Wide(window_text::kVersionLabel);
+    TextOutW(dc, scale_(216), scale_(14), version.c_str(), int(version.size()));
+    SelectObject(dc, old);
+}
+
+LRESULT AboutWindow::Handle(UINT message, WPARAM w, LPARAM l) {
+    const HWND window = window_;
+    switch (message) {
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            const HDC dc = BeginPaint(window_, &paint);
+            Paint(dc);
+            EndPaint(window_, &paint);
+            return 0;
+        }
+        case WM_CLOSE:
+            // Closing hides it; it lives until the application ends.
+            ShowWindow(window_, SW_HIDE);
+            shown_ = false;
+            return 0;
+        case WM_DPICHANGED:
+            scale_ = DpiScale(HIWORD(w));
+            ApplyScale();
+            InvalidateRect(window_, nullptr, TRUE);
+            return 0;
+        case WM_NCDESTROY:
+            window_ = nullptr;
+            break;
+    }
+    return DefWindowProcW(window, message, w, l);
+}
+
+}  // namespace haojian::win32

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "win32/dpi_scale.h"
+#include "win32/pictures.h"
+
+namespace haojian::win32 {
+
+class HyperlinkLabel;
+
+// The About window TForm2: the product's name and version, two pictures and the two links. It
+// is made once, hidden between showings, and shown modally on top of everything.
+class AboutWindow {
+public:
+    AboutWindow(HINSTANCE instance, HWND application);
+    ~AboutWindow();
+    AboutWindow(const AboutWindow&) = delete;
+    AboutWindow& operator=(const AboutWindow&) = delete;
+
+    HWND handle() const { return window_; }
+    // Shows the window and returns when the user has closed it; owner (may be none) is
+    // disabled meanwhile.
+    void ShowModal(HWND owner);
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
+    LRESULT Handle(UINT message, WPARAM w, LPARAM l);
+    void ApplyScale();
+    void Paint(HDC dc);
+
+    HWND window_ = nullptr;
+    HWND application_;
+    DpiScale scale_;
+    HFONT window_font_ = nullptr;
+    HFONT name_font_ = nullptr;
+    HFONT version_font_ = nullptr;
+    Picture program_icon_;
+    Picture banner_;
+    std::unique_ptr<HyperlinkLabel> home_link_;
+    std::unique_ptr<HyperlinkLabel> contact_link_;
+    bool shown_ = false;
+};
+
+}  // namespace haojian::win32

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "win32/dpi_scale.h"
+
+namespace haojian::win32 {
+
+// A link: its caption drawn bold and underlined, blue at rest, red under the pointer and
+// fuchsia once pressed; a press asks the shell to open its address. The label sizes itself to
+// its text with a margin of 3 pixels left and right and 1 above and below, and shows the hand
+// pointer.
+class HyperlinkLabel {
+public:
+    HyperlinkLabel(HWND parent, int id, int x, int y, HWND shell_owner);
+    ~HyperlinkLabel();
+    HyperlinkLabel(const HyperlinkLabel&) = delete;
+    HyperlinkLabel& operator=(const HyperlinkLabel&) = delete;
+
+    HWND handle() const { return window_; }
+    void SetUrl(std::wstring url);
+    void SetCaption(std::wstring caption);
+    void SetColor(COLORREF color);
+    void SetFontName(std::wstring face);
+    void SetScale(const DpiScale& scale);
+
+    COLORREF LinkColor() const { return link_color_; }
+    COLORREF FontColor() const { return font_color_; }
+
+    static constexpr COLORREF kBlue = RGB(0, 0, 255);
+    static constexpr COLORREF kRed = RGB(255, 0, 0);
+    static constexpr COLORREF kFuchsia = RGB(255, 0, 255);
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
+    LRESULT WndProc(UINT message, WPARAM w, LPARAM l);
+    void MakeFont();
+    void Paint(HDC dc, const RECT& clip);
+
+    HWND window_ = nullptr;
+    HWND shell_owner_;
+    int x_, y_;
+    DpiScale scale_;
+    std::wstring url_;
+    std::wstring caption_;
+    std::wstring face_;
+    COLORREF link_color_ = kBlue;
+    COLORREF font_color_ = kBlue;
+    COLORREF color_;
+    HFONT font_ = nullptr;
+    HBRUSH brush_ = nullptr;
+    bool inside_ = false;
+};
+
+}  // namespace haojian::win32

@@ -1,0 +1,134 @@
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "win32/dpi_scale.h"
+#include "win32/pictures.h"
+#include "window/window_commands.h"
+#include "window/window_seams.h"
+
+namespace haojian::win32 {
+
+class AboutWindow;
+class CommandDialogs;
+class PostedWaker;
+class ResultList;
+class StatisticsWindow;
+class TaskbarIcon;
+class ThreadWork;
+
+// Control identifiers of the main window, for WM_COMMAND and for tests that find the controls.
+enum ControlId : int {
+    kIdFirstToolButton = 100,  // the tool bar's buttons left to right: 100..107
+    kIdComboBox1 = 201,
+    kIdComboBox2,
+    kIdComboBox3,
+    kIdComboBox4,
+    kIdLabel2 = 211,
+    kIdLabel1,
+    kIdListView1 = 300,
+    kIdMemo2 = 400,
+    kIdProgressBar1 = 401,
+    kIdStatusBar1 = 500,
+    // The tray menu's items N17..N23, then the result list's menu.
+    kIdN17 = 1017,
+    kIdN18,
+    kIdN19,
+    kIdN20,
+    kIdN21,
+    kIdN22,
+    kIdN23,
+    kIdCopyRows = 1101,
+    kIdSelectAllRows,
+    kIdShowStatistics,
+};
+
+// The application's own top-level window, which owns the task-bar entry under the application
+// title while the main window carries its own caption; hidden to leave only the tray icon.
+HWND CreateApplicationWindow(HINSTANCE instance);
+
+// The main window TForm1: tool bar, filter strip, result list, bottom panel and status bar,
+// driving the commands. It owns the commands, and with them the run, for its whole life.
+class MainWindow final : private WindowView {
+public:
+    MainWindow(HINSTANCE instance, HWND application);
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    HWND handle() const { return window_; }
+    // Shows the window and loads the database (the reminder or error box shows over it).
+    void Show(int show_command);
+    // Routes dialog keys (Tab between controls) for the window; true when msg was one.
+    bool PreTranslate(MSG& msg);
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
+    LRESULT Handle(UINT message, WPARAM w, LPARAM l);
+
+    void BuildControls();
+    void ApplyScale();
+    void Layout();
+    void Paint(HDC dc);
+    void OnCommand(int id);
+    void DrawToolButton(const DRAWITEMSTRUCT& item);
+    // The tray's hide and show commands, and the minimise hook.
+    void N17Click();
+    void N18Click();
+    void Minimise();
+    void ShowAbout();
+    void ShowStatistics();
+    void ShowTrayMenu();
+
+    // WindowView
+    void RowsAppended(std::size_t first, std::size_t count) override;
+    void RowsCleared() override;
+    void SetPanelText(int panel, std::string_view gbk_text) override;
+    void SetProgressMaximum(int maximum) override;
+    void SetProgressPosition(int position) override;
+    void SetCommandEnabled(Command command, bool enabled) override;
+    void FillProvinceBox(std::span<const std::string_view> entries) override;
+    void FillCityBox(std::span<const std::string_view> entries) override;
+    void SetTimerRunning(bool running) override;
+    std::string FilterText(FilterBox box) const override;
+    void SetWorkCommandEnabled(WorkCommand command, bool enabled) override;
+    void SetBusyPointer(bool busy) override;
+    void RepaintNow() override;
+    void CloseConfirmed() override;
+
+    HINSTANCE instance_;
+    HWND application_;
+    HWND window_ = nullptr;
+    DpiScale scale_;
+    HFONT font_ = nullptr;
+    HBRUSH memo_brush_ = nullptr;
+    HWND tooltip_ = nullptr;
+    std::array<HWND, 8> buttons_{};
+    std::array<HWND, 2> labels_{};
+    std::array<HWND, 4> boxes_{};
+    HWND memo_ = nullptr;
+    HWND progress_ = nullptr;
+    HWND status_ = nullptr;
+    Picture glyphs_[8][2];
+    Picture image1_, image2_;
+    bool timer_running_ = false;
+    bool busy_pointer_ = false;
+    int progress_maximum_ = 100;
+    HMENU tray_menu_ = nullptr;
+
+    std::unique_ptr<CommandDialogs> dialogs_;
+    std::unique_ptr<ThreadWork> work_;
+    std::unique_ptr<PostedWaker> waker_;
+    std::unique_ptr<TaskbarIcon> tray_;
+    std::unique_ptr<AboutWindow> about_;
+    std::unique_ptr<StatisticsWindow> statistics_;
+    std::unique_ptr<ResultList> list_;
+    // Last, so that it goes first: its run's worker may still report to the members above.
+    std::unique_ptr<WindowCommands> commands_;
+};
+
+}  // namespace haojian::win32

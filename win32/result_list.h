@@ -1,0 +1,51 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "win32/dpi_scale.h"
+
+namespace haojian {
+class ResultTable;
+}
+
+namespace haojian::win32 {
+
+// The result list ListView1: a virtual report view (LVS_OWNERDATA) over the run's rows, so that
+// millions of rows take no memory of the control's own. Texts are shown cut short; Ctrl+C and
+// the right-click menu copy the selected rows as tab-separated Unicode text, Ctrl+A selects all.
+class ResultList {
+public:
+    ResultList(HWND parent, int id, HINSTANCE instance);
+    HWND handle() const { return list_; }
+    void SetRows(const ResultTable* rows) { rows_ = rows; }
+    void SetFont(HFONT font, const DpiScale& scale);
+
+    // Rows [first, first + count) were appended: shows them and scrolls the last into view.
+    void Appended(std::size_t first, std::size_t count);
+    void Cleared();
+
+    // The list's notifications to the parent; true when handled, with the result to give.
+    bool Notify(const NMHDR& header, LRESULT& result);
+    // The keys the list takes before dialog navigation: Ctrl+C and Ctrl+A.
+    bool PreTranslate(const MSG& msg);
+    // Shows the right-click menu at the pointer (or under the selection for the keyboard's
+    // menu key: position -1); copy and select-all are done here, other choices returned.
+    int PopupMenu(LPARAM position);
+
+    // The selected rows as copied text; empty when none is selected.
+    std::wstring SelectedRowsText() const;
+    void CopySelectedRows() const;
+    void SelectAll();
+
+private:
+    HWND parent_;
+    HWND list_;
+    const ResultTable* rows_ = nullptr;
+    std::size_t shown_ = 0;
+    // Holds the text handed out for the last item asked for, until the next request.
+    std::wstring cell_;
+};
+
+}  // namespace haojian::win32

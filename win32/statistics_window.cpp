@@ -1,0 +1,284 @@
+#include "win32/statistics_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "core/base/error.h"
+#include "core/collation/collation.h"
+#include "core/export/statistics_csv.h"
+#include "win32/wide_text.h"
+#include "window/main_window_texts.h"
+
+namespace haojian::win32 {
+namespace {
+
+constexpr wchar_t kClass[] = L"TStatisticsWindow";
+constexpr wchar_t kChartClass[] = L"TBarChart";
+constexpr int kTabsId = 1, kTableId = 2, kChartId = 3, kTotalId = 4, kSaveId = 5, kCloseId = 6;
+
+std::wstring Percent(double share) {
+    wchar_t text[32];
+    std::swprintf(text, 32, L"%.2f%%", share);
+    return text;
+}
+
+HWND Child(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD style, int id,
+           DWORD ex_style = 0) {
+    return CreateWindowExW(ex_style, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
+                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
+                           nullptr);
+}
+
+}  // namespace
+
+StatisticsWindow::StatisticsWindow(HINSTANCE instance, HWND owner, WindowDialogs& dialogs)
+    : dialogs_(dialogs) {
+    WNDCLASSEXW cls{};
+    cls.cbSize = sizeof cls;
+    cls.lpfnWndProc = Procedure;
+    cls.hInstance = instance;
+    cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    cls.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    cls.lpszClassName = kClass;
+    cls.hIcon = reinterpret_cast<HICON>(GetClassLongPtrW(owner, GCLP_HICON));
+    RegisterClassExW(&cls);
+    WNDCLASSEXW chart{};
+    chart.cbSize = sizeof chart;
+    chart.lpfnWndProc = ChartProcedure;
+    chart.hInstance = instance;
+    chart.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    chart.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
+    chart.lpszClassName = kChartClass;
+    RegisterClassExW(&chart);
+
+    scale_ = DpiScale(WindowDpi(owner));
+    const std::wstring caption = Wide(window_text::kStatisticsCaption);
+    window_ = CreateWindowExW(0, kClass, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                              CW_USEDEFAULT, CW_USEDEFAULT, scale_(760), scale_(520), owner,
+                              nullptr, instance, this);
+    font_ = MakeFont(L"宋体", 12, scale_, false, false, GB2312_CHARSET);
+    tabs_ = Child(window_, WC_TABCONTROLW, L"", WS_CLIPSIBLINGS, kTabsId);
+    for (std::size_t i = 0; i < window_text::kStatisticsTables.size(); ++i) {
+        std::wstring text = Wide(window_text::kStatisticsTables[i]);
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = text.data();
+        TabCtrl_InsertItem(tabs_, int(i), &item);
+    }
+    table_ = Child(window_, WC_LISTVIEWW, L"",
+                   LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP, kTableId,
+                   WS_EX_CLIENTEDGE);
+    ListView_SetExtendedListViewStyle(table_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    const std::array<std::u16string_view, 3> titles = {
+        window_text::kStatisticsTables[0], window_text::kCountColumn, window_text::kShareColumn};
+    const std::array<int, 3> widths = {120, 90, 90};
+    for (std::size_t i = 0; i < titles.size(); ++i) {
+        std::wstring title = Wide(titles[i]);
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        column.fmt = i == 0 ? LVCFMT_LEFT : LVCFMT_RIGHT;
+        column.pszText = title.data();
+        column.cx = scale_(widths[i]);
+        ListView_InsertColumn(table_, int(i), &column);
+    }
+    chart_ = CreateWindowExW(WS_EX_CLIENTEDGE, kChartClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
+                             window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kChartId)),
+                             instance, this);
+    total_ = Child(window_, WC_STATICW, L"", SS_LEFT | SS_CENTERIMAGE, kTotalId);
+    save_ = Child(window_, WC_BUTTONW, Wide(window_text::kSaveCsvButton),
+                  BS_PUSHBUTTON | WS_TABSTOP, kSaveId);
+    close_ = Child(window_, WC_BUTTONW, Wide(window_text::kCloseButton), BS_PUSHBUTTON | WS_TABSTOP,
+                   kCloseId);
+    for (HWND control : {tabs_, table_, total_, save_, close_})
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    Layout();
+}
+
+StatisticsWindow::~StatisticsWindow() {
+    if (window_) DestroyWindow(window_);
+    if (font_) DeleteObject(font_);
+}
+
+void StatisticsWindow::ShowFor(const ResultTable& rows) {
+    stats_ = CountRows(rows, DefaultCollation());
+    const std::wstring total = Wide(window_text::kTotalPrefix) +
+                               std::to_wstring(stats_.provinces.total) +
+                               Wide(window_text::kTotalSuffix);
+    SetWindowTextW(total_, total.c_str());
+    FillTable();
+    InvalidateRect(chart_, nullptr, TRUE);
+    ShowWindow(window_, IsIconic(window_) ? SW_RESTORE : SW_SHOW);
+    SetForegroundWindow(window_);
+}
+
+void StatisticsWindow::FillTable() {
+    const int tab = std::max(0, TabCtrl_GetCurSel(tabs_));
+    const FieldCounts& counts = tab == 0   ? stats_.provinces
+                                : tab == 1 ? stats_.cities
+                                           : stats_.card_types;
+    std::wstring title = Wide(window_text::kStatisticsTables[std::size_t(tab)]);
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT;
+    column.pszText = title.data();
+    ListView_SetColumn(table_, 0, &column);
+    ListView_SetItemCountEx(table_, int(counts.names.size()), 0);
+    InvalidateRect(table_, nullptr, TRUE);
+}
+
+void StatisticsWindow::Layout() {
+    RECT client{};
+    GetClientRect(window_, &client);
+    const int margin = scale_(8), button_height = scale_(24), button_width = scale_(100);
+    const int bottom = client.bottom - margin - button_height;
+    const int left_width = (client.right - 3 * margin) * 9 / 19;
+    MoveWindow(tabs_, margin, margin, left_width, bottom - 2 * margin, TRUE);
+    RECT inside{0, 0, left_width, bottom - 2 * margin};
+    TabCtrl_AdjustRect(tabs_, FALSE, &inside);
+    MoveWindow(table_, margin + inside.left, margin + inside.top, inside.right - inside.left,
+               inside.bottom - inside.top, TRUE);
+    SetWindowPos(table_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    MoveWindow(chart_, 2 * margin + left_width, margin, client.right - 3 * margin - left_width,
+               bottom - 2 * margin, TRUE);
+    MoveWindow(total_, margin, bottom, client.right - 4 * margin - 2 * button_width, button_height,
+               TRUE);
+    MoveWindow(save_, client.right - 2 * margin - 2 * button_width, bottom, button_width,
+               button_height, TRUE);
+    MoveWindow(close_, client.right - margin - button_width, bottom, button_width, button_height,
+               TRUE);
+}
+
+void StatisticsWindow::PaintChart(HDC dc, const RECT& area) {
+    FillRect(dc, &area, GetSysColorBrush(COLOR_WINDOW));
+    const auto& names = stats_.provinces.names;
+    if (names.empty()) return;
+    const HGDIOBJ old_font = SelectObject(dc, font_);
+    SetBkMode(dc, TRANSPARENT);
+    const int margin = scale_(6), label_width = scale_(70), count_width = scale_(80);
+    const int row = std::max(
+        scale_(14), std::min(scale_(22), int((area.bottom - 2 * margin) / int(names.size()))));
+    const std::size_t largest = names.front().count;  // counted largest first
+    const int bar_room = std::max(1, int(area.right) - 2 * margin - label_width - count_width);
+    const HBRUSH bar = CreateSolidBrush(RGB(70, 130, 180));
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const int top = margin + int(i) * row;
+        const std::wstring name = WideFromGbk(names[i].name);
+        RECT label{margin, top, margin + label_width - scale_(4), top + row};
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        DrawTextW(dc, name.c_str(), -1, &label,
+                  DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+        const int length =
+            largest == 0 ? 0 : int(double(bar_room) * double(names[i].count) / double(largest));
+        RECT bar_rect{margin + label_width, top + 2, margin + label_width + std::max(1, length),
+                      top + row - 2};
+        FillRect(dc, &bar_rect, bar);
+        const std::wstring count = std::to_wstring(names[i].count) + L" (" +
+                                   Percent(stats_.provinces.Percent(names[i].count)) + L")";
+        RECT count_rect{bar_rect.right + scale_(4), top, area.right, top + row};
+        DrawTextW(dc, count.c_str(), -1, &count_rect, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    }
+    DeleteObject(bar);
+    SelectObject(dc, old_font);
+}
+
+void StatisticsWindow::SaveCsv() {
+    FileChoice choice;
+    choice.kind = FileChoice::Kind::Save;
+    choice.purpose = FileChoice::Purpose::Export;
+    choice.title = window_text::kSaveCsvTitle;
+    choice.file_name = window_text::kSaveCsvName;
+    choice.filters = FileChoice::Filters::Csv;
+    choice.default_suffix = u"csv";
+    const std::vector<std::string> chosen = dialogs_.ChooseFiles(choice);
+    if (chosen.empty()) return;
+    try {
+        SaveStatisticsCsv(stats_, chosen.front());
+    } catch (const Error& error) {
+        dialogs_.ShowBox({BoxKind::Error, std::u16string(window_text::kStatisticsCaption),
+                          Utf16(WideFromGbk(ErrorBoxText(error.message())))});
+    }
+}
+
+LRESULT CALLBACK StatisticsWindow::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+    if (message == WM_NCCREATE) {
+        auto* self =
+            static_cast<StatisticsWindow*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<StatisticsWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(window, message, w, l);
+    return self->Handle(message, w, l);
+}
+
+LRESULT CALLBACK StatisticsWindow::ChartProcedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+    if (message == WM_NCCREATE) {
+        SetWindowLongPtrW(
+            window, GWLP_USERDATA,
+            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<StatisticsWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self && message == WM_PAINT) {
+        PAINTSTRUCT paint;
+        const HDC dc = BeginPaint(window, &paint);
+        RECT area{};
+        GetClientRect(window, &area);
+        self->PaintChart(dc, area);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    if (message == WM_SIZE) InvalidateRect(window, nullptr, TRUE);
+    return DefWindowProcW(window, message, w, l);
+}
+
+LRESULT StatisticsWindow::Handle(UINT message, WPARAM w, LPARAM l) {
+    const HWND window = window_;
+    switch (message) {
+        case WM_SIZE:
+            if (tabs_) Layout();
+            return 0;
+        case WM_COMMAND:
+            if (LOWORD(w) == kSaveId) SaveCsv();
+            if (LOWORD(w) == kCloseId) ShowWindow(window_, SW_HIDE);
+            return 0;
+        case WM_CLOSE:
+            ShowWindow(window_, SW_HIDE);
+            return 0;
+        case WM_NOTIFY: {
+            const auto& header = *reinterpret_cast<const NMHDR*>(l);
+            if (header.hwndFrom == tabs_ && header.code == TCN_SELCHANGE) {
+                FillTable();
+                return 0;
+            }
+            if (header.hwndFrom == table_ && header.code == LVN_GETDISPINFOW) {
+                auto& info = *reinterpret_cast<NMLVDISPINFOW*>(l);
+                if (!(info.item.mask & LVIF_TEXT) || info.item.cchTextMax <= 0) return 0;
+                const int tab = std::max(0, TabCtrl_GetCurSel(tabs_));
+                const FieldCounts& counts = tab == 0   ? stats_.provinces
+                                            : tab == 1 ? stats_.cities
+                                                       : stats_.card_types;
+                const std::size_t index = std::size_t(info.item.iItem);
+                cell_.clear();
+                if (index < counts.names.size()) {
+                    const NameCount& name = counts.names[index];
+                    cell_ = info.item.iSubItem == 0   ? WideFromGbk(name.name)
+                            : info.item.iSubItem == 1 ? std::to_wstring(name.count)
+                                                      : Percent(counts.Percent(name.count));
+                }
+                const std::size_t n = std::min(cell_.size(), std::size_t(info.item.cchTextMax - 1));
+                std::copy_n(cell_.data(), n, info.item.pszText);
+                info.item.pszText[n] = L'\0';
+                return 0;
+            }
+            break;
+        }
+        case WM_NCDESTROY:
+            window_ = nullptr;
+            break;
+    }
+    return DefWindowProcW(window, message, w, l);
+}
+
+}  // namespace haojian::win32

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <windows.h>
+
+#include "core/export/row_statistics.h"
+#include "win32/dpi_scale.h"
+#include "window/window_seams.h"
+
+namespace haojian {
+class ResultTable;
+}
+
+namespace haojian::win32 {
+
+// The counts of the result rows by province, city and card type, with their shares, a bar
+// chart of the provinces, and a button that saves the tables as a UTF-8 CSV file.
+class StatisticsWindow {
+public:
+    StatisticsWindow(HINSTANCE instance, HWND owner, WindowDialogs& dialogs);
+    ~StatisticsWindow();
+    StatisticsWindow(const StatisticsWindow&) = delete;
+    StatisticsWindow& operator=(const StatisticsWindow&) = delete;
+
+    HWND handle() const { return window_; }
+    // Counts the rows there are now and shows the window.
+    void ShowFor(const ResultTable& rows);
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
+    static LRESULT CALLBACK ChartProcedure(HWND window, UINT message, WPARAM w, LPARAM l);
+    LRESULT Handle(UINT message, WPARAM w, LPARAM l);
+    void Layout();
+    void FillTable();
+    void PaintChart(HDC dc, const RECT& area);
+    void SaveCsv();
+
+    WindowDialogs& dialogs_;
+    HWND window_ = nullptr;
+    HWND tabs_ = nullptr;
+    HWND table_ = nullptr;
+    HWND chart_ = nullptr;
+    HWND total_ = nullptr;
+    HWND save_ = nullptr;
+    HWND close_ = nullptr;
+    HFONT font_ = nullptr;
+    DpiScale scale_;
+    RowStatistics stats_;
+    // The texts the table shows, kept while the list may ask for them.
+    std::wstring cell_;
+};
+
+}  // namespace haojian::win32

@@ -1,0 +1,151 @@
+#include "win32/taskbar_icon.h"
+
+#include <algorithm>
+
+namespace haojian::win32 {
+namespace {
+
+constexpr wchar_t kClass[] = L"TTaskbarIconWindow";
+
+UINT ShiftState() {
+    UINT state = 0;
+    if (GetKeyState(VK_SHIFT) & 0x8000) state |= MK_SHIFT;
+    if (GetKeyState(VK_CONTROL) & 0x8000) state |= MK_CONTROL;
+    if (GetKeyState(VK_MENU) & 0x8000) state |= 0x20;  // Alt
+    return state;
+}
+
+}  // namespace
+
+TaskbarIcon::TaskbarIcon(HINSTANCE instance, HWND application) : application_(application) {
+    WNDCLASSEXW cls{};
+    cls.cbSize = sizeof cls;
+    cls.lpfnWndProc = Procedure;
+    cls.hInstance = instance;
+    cls.lpszClassName = kClass;
+    RegisterClassExW(&cls);
+    // A hidden top-level window, not a message-only one: it must hear TaskbarCreated, which is
+    // broadcast to top-level windows.
+    window_ =
+        CreateWindowExW(0, kClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, this);
+    taskbar_created_ = RegisterWindowMessageW(L"TaskbarCreated");
+}
+
+TaskbarIcon::~TaskbarIcon() {
+    SetVisible(false);
+    if (window_) DestroyWindow(window_);
+}
+
+LRESULT CALLBACK TaskbarIcon::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<TaskbarIcon*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<TaskbarIcon*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self || message == WM_NCCREATE) return DefWindowProcW(window, message, w, l);
+    return self->WndProc(message, w, l);
+}
+
+LRESULT TaskbarIcon::WndProc(UINT message, WPARAM w, LPARAM l) {
+    if (message == taskbar_created_ && taskbar_created_ != 0) {
+        Readd();
+        return 0;
+    }
+    if (message != kCallbackMessage || !enabled_) return DefWindowProcW(window_, message, w, l);
+    POINT at{};
+    GetCursorPos(&at);
+    const UINT shift = ShiftState();
+    switch (LOWORD(l)) {
+        case WM_LBUTTONDOWN:
+            left_pressed_ = true;
+            if (on_mouse_down_) on_mouse_down_(WM_LBUTTONDOWN, shift | MK_LBUTTON, at);
+            break;
+        case WM_LBUTTONUP:
+            SetForegroundWindow(application_);
+            if (on_mouse_up_) on_mouse_up_(WM_LBUTTONUP, shift | MK_LBUTTON, at);
+            if (left_pressed_ && on_click_) on_click_();
+            left_pressed_ = false;
+            break;
+        case WM_LBUTTONDBLCLK:
+            if (on_dbl_click_) on_dbl_click_();
+            break;
+        case WM_RBUTTONDOWN:
+            SetForegroundWindow(window_);
+            if (on_mouse_down_) on_mouse_down_(WM_RBUTTONDOWN, shift | MK_RBUTTON, at);
+            break;
+        case WM_RBUTTONUP:
+            if (popup_) popup_();
+            SetForegroundWindow(application_);
+            if (on_mouse_up_) on_mouse_up_(WM_RBUTTONUP, shift | MK_RBUTTON, at);
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+NOTIFYICONDATAW TaskbarIcon::FillIconData() const {
+    NOTIFYICONDATAW data{};
+    // The record's first form: every shell knows it.
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    data.hWnd = window_;
+    data.uID = id_;
+    data.uFlags = flags_;
+    data.uCallbackMessage = kCallbackMessage;
+    data.hIcon = icon_;
+    hint_.copy(data.szTip, 63);
+    return data;
+}
+
+void TaskbarIcon::AddToTaskbar() {
+    NOTIFYICONDATAW data = FillIconData();
+    docked_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+}
+
+void TaskbarIcon::UpDate() {
+    NOTIFYICONDATAW data = FillIconData();
+    Shell_NotifyIconW(NIM_MODIFY, &data);
+}
+
+void TaskbarIcon::DeleteFromTaskbar() {
+    NOTIFYICONDATAW data = FillIconData();
+    Shell_NotifyIconW(NIM_DELETE, &data);
+    docked_ = false;
+}
+
+void TaskbarIcon::Readd() {
+    if (visible_) AddToTaskbar();
+}
+
+void TaskbarIcon::SetIcon(HICON icon) {
+    icon_ = icon;
+    UpDate();
+}
+
+void TaskbarIcon::SetIconId(UINT id) {
+    if (id == id_) return;
+    const bool was_visible = visible_;
+    SetVisible(false);
+    id_ = id;
+    SetVisible(was_visible);
+}
+
+void TaskbarIcon::SetVisible(bool visible) {
+    if (visible == visible_) return;
+    visible_ = visible;
+    if (visible) {
+        flags_ |= NIF_ICON;
+        AddToTaskbar();
+    } else {
+        flags_ &= ~UINT(NIF_ICON);
+        DeleteFromTaskbar();
+    }
+}
+
+void TaskbarIcon::SetHint(std::wstring hint) {
+    if (hint.size() > 63) hint.resize(63);
+    hint_ = std::move(hint);
+    UpDate();
+}
+
+}  // namespace haojian::win32

@@ -1,0 +1,285 @@
+#include "window/window_commands.h"
+
+#include <optional>
+#include <utility>
+
+#include "core/base/error.h"
+#include "core/export/export.h"
+#include "core/files/file_system.h"
+#include "core/lookup/segment_database.h"
+#include "core/merge/merge.h"
+#include "core/run/result_table.h"
+#include "core/text/fixed_texts.h"
+#include "core/text/gbk.h"
+#include "window/window_texts.h"
+
+namespace haojian {
+
+WindowCommands::WindowCommands(WindowView& view, WindowDialogs& dialogs, BackgroundWork& work,
+                               UiWaker& waker, FileSystem& files, WindowPlaces places)
+    : view_(view),
+      dialogs_(dialogs),
+      work_(work),
+      files_(files),
+      places_(std::move(places)),
+      run_(std::make_unique<QueryRun>(static_cast<RunView&>(*this), waker, files)) {}
+
+WindowCommands::~WindowCommands() = default;
+
+void WindowCommands::LoadDatabase() {
+    Guarded(WindowWork::Read, [&] {
+        std::optional<SegmentDatabase> database =
+            LoadSegmentDatabase(files_, places_.program_directory);
+        if (!database) {
+            ShowMessage(Utf16FromGbk(text::kReminderNoDatabase));
+            return;
+        }
+        const std::size_t lines = database->size();
+        run_->SetDatabase(std::move(*database));
+        view_.SetPanelText(kPanelDatabaseSize, std::to_string(lines));
+    });
+}
+
+void WindowCommands::ShowMessage(std::u16string_view text) {
+    dialogs_.ShowBox(
+        {BoxKind::Plain, std::u16string(window_text::kApplicationTitle), std::u16string(text)});
+}
+
+bool WindowCommands::Confirm(std::u16string_view text) {
+    return dialogs_.ShowBox({BoxKind::Confirm, std::u16string(window_text::kConfirmCaption),
+                             std::u16string(text)}) != Answer::No;
+}
+
+void WindowCommands::ShowError(std::string_view gbk_message) {
+    dialogs_.ShowBox({BoxKind::Error, std::u16string(window_text::kApplicationTitle),
+                      Utf16FromGbk(ErrorBoxText(gbk_message))});
+}
+
+template <typename F>
+void WindowCommands::Guarded(WindowWork work, F&& command) {
+    try {
+        command();
+    } catch (const std::exception& error) {
+        ShowError(WindowFailureText(error, work));
+    }
+}
+
+bool WindowCommands::CanImport() const {
+    // An export reads the rows that Import would replace.
+    return !close_confirmed_ && run_allows_import_ && long_work_ != LongWork::Export;
+}
+
+bool WindowCommands::Busy() const {
+    return work_.Busy();
+}
+
+void WindowCommands::Import() {
+    if (!CanImport()) return;
+    FileChoice choice;
+    choice.kind = FileChoice::Kind::Open;
+    choice.purpose = FileChoice::Purpose::Import;
+    choice.title = window_text::kImportTitle;
+    choice.directory =
+        places_.dialog_directory.empty() ? places_.program_directory : places_.dialog_directory;
+    choice.default_suffix = u"txt";
+    const std::vector<std::string> chosen = dialogs_.ChooseFiles(choice);
+    if (chosen.empty()) return;
+    ImportFile(chosen.front());
+}
+
+void WindowCommands::ImportFile(const std::string& path) {
+    if (!CanImport()) return;
+    Guarded(WindowWork::Read, [&] { run_->Import(path); });
+}
+
+void WindowCommands::Query() {
+    Guarded(WindowWork::Read, [&] { run_->Query(); });
+}
+
+void WindowCommands::Stop() {
+    Guarded(WindowWork::Read, [&] { run_->Stop(); });
+}
+
+void WindowCommands::TimerTick() {
+    run_->TimerTick();
+}
+
+void WindowCommands::Export() {
+    if (work_.Busy()) return;
+    FileChoice choice;
+    choice.kind = FileChoice::Kind::Save;
+    choice.purpose = FileChoice::Purpose::Export;
+    choice.title = window_text::kExportTitle;
+    choice.directory =
+        places_.dialog_directory.empty() ? places_.program_directory : places_.dialog_directory;
+    choice.file_name = Utf16FromGbk(view_.FilterText(FilterBox::City)) + u".txt";
+    choice.default_suffix = u"txt";
+    view_.RepaintNow();
+    if (run_->Rows().size() == 0) return;
+    const std::vector<std::string> chosen = dialogs_.ChooseFiles(choice);
+    if (chosen.empty()) return;
+    view_.RepaintNow();
+    // The export covers the rows there are now; a run may append more meanwhile.
+    std::shared_ptr<const ResultTable> rows = run_->RowsSnapshot();
+    auto written = std::make_shared<std::size_t>(0);
+    StartLongWork(
+        LongWork::Export,
+        [rows, written, &files = files_, path = chosen.front(),
+         province = view_.FilterText(FilterBox::Province), city = view_.FilterText(FilterBox::City),
+         card_type = view_.FilterText(FilterBox::CardType),
+         layout = view_.FilterText(FilterBox::Layout)] {
+            *written =
+                ExportRows(*rows, ExportFilter{province, city, card_type}, layout, path, files);
+        },
+        [this, written](std::exception_ptr error) {
+            Guarded(WindowWork::Save, [&] {
+                if (error) std::rethrow_exception(error);
+                view_.SetPanelText(kPanelStatus, ExportedStatusText(*written));
+            });
+        });
+}
+
+void WindowCommands::Merge() {
+    if (work_.Busy()) return;
+    FileChoice open;
+    open.kind = FileChoice::Kind::OpenMany;
+    open.purpose = FileChoice::Purpose::MergeSources;
+    open.title = window_text::kMergeSourcesTitle;
+    open.filters = FileChoice::Filters::ChineseText;
+    open.default_suffix = u"txt";
+    const std::vector<std::string> sources = dialogs_.ChooseFiles(open);
+    if (sources.empty()) return;
+
+    FileChoice save = open;
+    save.kind = FileChoice::Kind::Save;
+    save.purpose = FileChoice::Purpose::MergeOutput;
+    save.title = window_text::kMergeOutputTitle;
+    const std::vector<std::string> output = dialogs_.ChooseFiles(save);
+    if (output.empty()) return;
+
+    view_.SetPanelText(kPanelStatus, text::kMergeBusy);
+    auto lines = std::make_shared<std::size_t>(0);
+    StartLongWork(
+        LongWork::Merge,
+        [lines, &files = files_, sources, output = output.front()] {
+            *lines = MergeDataFiles(sources, output, files);
+        },
+        [this, lines](std::exception_ptr error) {
+            std::optional<std::string> failure;
+            try {
+                if (error) std::rethrow_exception(error);
+                view_.SetPanelText(kPanelStatus, MergedStatusText(*lines));
+            } catch (const MergeCutError& cut) {
+                // The lines before the NUL byte were written as the result.
+                view_.SetPanelText(kPanelStatus, MergedStatusText(cut.line_count()));
+                failure = WindowFailureText(cut, WindowWork::Merge);
+            } catch (const std::exception& other) {
+                failure = WindowFailureText(other, WindowWork::Merge);
+            }
+            if (failure) ShowError(*failure);
+        });
+}
+
+void WindowCommands::StartLongWork(LongWork kind, std::function<void()> work,
+                                   std::function<void(std::exception_ptr)> done) {
+    long_work_ = kind;
+    view_.SetBusyPointer(true);
+    UpdateCommands();
+    work_.Start(std::move(work), [this, done = std::move(done)](std::exception_ptr error) {
+        long_work_ = LongWork::None;
+        view_.SetBusyPointer(false);
+        UpdateCommands();
+        done(error);
+        // A close confirmed while the work ran takes effect now.
+        if (close_confirmed_) view_.CloseConfirmed();
+    });
+}
+
+void WindowCommands::UpdateCommands() {
+    const bool busy = long_work_ != LongWork::None;
+    // A window that closes once its work has ended takes no new command.
+    const bool open = !close_confirmed_;
+    view_.SetCommandEnabled(Command::Import, CanImport());
+    view_.SetCommandEnabled(Command::Query, open && run_allows_query_);
+    view_.SetCommandEnabled(Command::Stop, open && run_allows_stop_);
+    view_.SetWorkCommandEnabled(WorkCommand::Export, open && !busy);
+    view_.SetWorkCommandEnabled(WorkCommand::Merge, open && !busy);
+    view_.SetWorkCommandEnabled(WorkCommand::Exit, open && !busy);
+}
+
+void WindowCommands::HomePage() {
+    dialogs_.OpenAddress(window_text::kHomePageAddress);
+}
+
+void WindowCommands::Contact() {
+    dialogs_.OpenAddress(window_text::kContactAddress);
+}
+
+bool WindowCommands::CloseQuery() {
+    if (!close_confirmed_ && !Confirm(window_text::kConfirmExit)) return false;
+    if (work_.Busy()) {
+        // The work ends first, its file complete and any failure shown; then the window closes.
+        // Meanwhile it says so, and takes no new command.
+        close_confirmed_ = true;
+        view_.SetPanelText(kPanelStatus, GbkFromUtf16(long_work_ == LongWork::Merge
+                                                          ? window_text::kClosingAfterMerge
+                                                          : window_text::kClosingAfterExport));
+        UpdateCommands();
+        return false;
+    }
+    // A worker still resolving must end before the lists go away.
+    run_->Shutdown();
+    return true;
+}
+
+void WindowCommands::RowsAppended(std::size_t first, std::size_t count) {
+    view_.RowsAppended(first, count);
+}
+
+void WindowCommands::RowsCleared() {
+    view_.RowsCleared();
+}
+
+void WindowCommands::SetStatusText(RunStatus status, std::string_view gbk_text) {
+    view_.SetStatusText(status, gbk_text);
+}
+
+void WindowCommands::SetProgressMaximum(int maximum) {
+    view_.SetProgressMaximum(maximum);
+}
+
+void WindowCommands::SetProgressPosition(int position) {
+    view_.SetProgressPosition(position);
+}
+
+void WindowCommands::SetCommandEnabled(Command command, bool enabled) {
+    switch (command) {
+        case Command::Import:
+            run_allows_import_ = enabled;
+            enabled = CanImport();
+            break;
+        case Command::Query:
+            run_allows_query_ = enabled;
+            enabled = enabled && !close_confirmed_;
+            break;
+        case Command::Stop:
+            run_allows_stop_ = enabled;
+            enabled = enabled && !close_confirmed_;
+            break;
+    }
+    view_.SetCommandEnabled(command, enabled);
+}
+
+void WindowCommands::FillProvinceBox(std::span<const std::string_view> entries) {
+    view_.FillProvinceBox(entries);
+}
+
+void WindowCommands::FillCityBox(std::span<const std::string_view> entries) {
+    view_.FillCityBox(entries);
+}
+
+void WindowCommands::SetTimerRunning(bool running) {
+    view_.SetTimerRunning(running);
+}
+
+}  // namespace haojian

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <exception>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/run/query_run.h"
+
+namespace haojian {
+
+// The filter strip's boxes, left to right.
+enum class FilterBox { Province, City, CardType, Layout };
+
+// The commands that long work (an export, a merge) disables besides Import.
+enum class WorkCommand { Export, Merge, Exit };
+
+// The status bar's panels that the commands write.
+inline constexpr int kPanelNumberCount = 1;
+inline constexpr int kPanelProgress = 3;
+inline constexpr int kPanelDatabaseSize = 5;
+inline constexpr int kPanelStatus = 6;
+
+// What the commands change in a main window beyond what the query run shows. Every call comes
+// on the UI thread.
+class WindowView : public RunView {
+public:
+    // Writes gbk_text into the status bar's panel.
+    virtual void SetPanelText(int panel, std::string_view gbk_text) = 0;
+    // What the run says goes to the panel the window shows it in.
+    void SetStatusText(RunStatus status, std::string_view gbk_text) final {
+        switch (status) {
+            case RunStatus::NumberCount:
+                return SetPanelText(kPanelNumberCount, gbk_text);
+            case RunStatus::Position:
+                return SetPanelText(kPanelProgress, gbk_text);
+            case RunStatus::Message:
+                return SetPanelText(kPanelStatus, gbk_text);
+        }
+    }
+    // The text standing in a filter box now, as GBK bytes.
+    virtual std::string FilterText(FilterBox box) const = 0;
+    virtual void SetWorkCommandEnabled(WorkCommand command, bool enabled) = 0;
+    // The busy-in-background pointer over the application, or the normal one.
+    virtual void SetBusyPointer(bool busy) = 0;
+    // Paints the window now, before the UI thread is held or the work starts.
+    virtual void RepaintNow() = 0;
+    // Closes the window, asking no question: the close was confirmed before.
+    virtual void CloseConfirmed() = 0;
+};
+
+// One file dialog as a command wants it.
+struct FileChoice {
+    enum class Kind {
+        Open,      // one file; a typed name of a file that does not exist is accepted
+        OpenMany,  // several existing files
+        Save,      // asks before an existing file is replaced
+    };
+    // Which command asks: a window that remembers folders per dialog keys them by this.
+    enum class Purpose { Import, Export, MergeSources, MergeOutput };
+    // "Text files(...)" and "All files(...)", or their Chinese forms "文本文件", "所有文件";
+    // "CSV files(...)" and "All files(...)".
+    enum class Filters { Text, ChineseText, Csv };
+
+    Kind kind = Kind::Open;
+    Purpose purpose = Purpose::Import;
+    std::u16string title;
+    // Where the dialog starts, as the core names paths; empty: the dialog's own last folder.
+    std::string directory;
+    std::u16string file_name;  // the proposed name
+    Filters filters = Filters::Text;
+    std::u16string default_suffix;  // without the dot
+};
+
+// The three kinds of message box.
+enum class BoxKind {
+    Plain,    // no icon, one button "确定"
+    Confirm,  // question icon, "是[&Y]" (the default) and "否[&N]" (Escape)
+    Error,    // stop icon, one button "确定"
+};
+enum class Answer { Ok, Yes, No };
+
+struct MessageBoxRequest {
+    BoxKind kind = BoxKind::Plain;
+    std::u16string caption;
+    std::u16string text;
+};
+
+// The dialogs, boxes and shell the commands reach, in the platform's own form. Tests answer
+// them.
+class WindowDialogs {
+public:
+    virtual ~WindowDialogs() = default;
+    // The chosen files' full paths, as the core names paths; empty when the user cancelled.
+    virtual std::vector<std::string> ChooseFiles(const FileChoice& choice) = 0;
+    virtual Answer ShowBox(const MessageBoxRequest& request) = 0;
+    // Asks the desktop to open a web or mailto: address (UTF-8); the answer is not examined.
+    virtual void OpenAddress(std::string_view address) = 0;
+};
+
+// Runs one piece of long work (an export, a merge) off the UI thread, one at a time.
+class BackgroundWork {
+public:
+    virtual ~BackgroundWork() = default;
+    virtual bool Busy() const = 0;
+    // Runs work on a thread of its own (or here and now when the system gives none), then done
+    // on the UI thread with what the work threw, null when it returned. Busy until done runs.
+    virtual void Start(std::function<void()> work,
+                       std::function<void(std::exception_ptr)> done) = 0;
+};
+
+}  // namespace haojian
