@@ -3,12 +3,14 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/setup.sh
+tools/check.sh
 
 export QT_QPA_PLATFORM=offscreen
 
-# The core and the command-line tool under AddressSanitizer and UndefinedBehaviorSanitizer.
+# The core and the command-line tool under AddressSanitizer and UndefinedBehaviorSanitizer,
+# with every warning an error (shadowed names included).
 tools/build.sh build-asan -DHAOJIAN_SHELL=OFF -DHAOJIAN_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug \
-  -DHAOJIAN_SANITIZE=address,undefined
+  -DHAOJIAN_SANITIZE=address,undefined -DHAOJIAN_STRICT=ON
 ctest --test-dir build-asan --output-on-failure -j "$(nproc)" -LE slow
 
 # The threaded run under ThreadSanitizer.

@@ -27,8 +27,8 @@ class CountingView : public RunView {
 public:
     void RowsAppended(std::size_t, std::size_t) override { ++hand_offs; }
     void RowsCleared() override {}
-    void SetStatusText(int panel, std::string_view text) override {
-        if (panel == kPanelStatus && text == text::kStatusComplete) complete = true;
+    void SetStatusText(RunStatus status, std::string_view text) override {
+        if (status == RunStatus::Message && text == text::kStatusComplete) complete = true;
     }
     void SetProgressMaximum(int) override {}
     void SetProgressPosition(int) override {}

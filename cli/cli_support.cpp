@@ -128,15 +128,27 @@ std::string ReadDatabaseBytes(const Arguments& args) {
                          "waiting for " + QuotedPath(path) + " (a named pipe) to be written to");
         });
     } catch (const FileError& e) {
-        throw FileOperationError("No segment database file", path, e.code());
+        throw Failure(QuotedPath(path) + ": No segment database file (" + Printable(e.reason()) +
+                      ")");
     }
     std::string bytes;
     AppendWholeFile(*file, path, bytes);
     return bytes;
 }
 
-SegmentDatabase LoadDatabase(const Arguments& args) {
-    return SegmentDatabase::FromBytes(ReadDatabaseBytes(args));
+namespace {
+
+CodeTables BuiltInTables() {
+    CodeTables tables;
+    ReloadCodeTables(tables);
+    return tables;
 }
+
+}  // namespace
+
+ListLookup::ListLookup(const Arguments& args)
+    : database(SegmentDatabase::FromBytes(ReadDatabaseBytes(args))),
+      tables(BuiltInTables()),
+      resolve(database, tables, DefaultCollation()) {}
 
 }  // namespace haojian::cli

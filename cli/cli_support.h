@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "core/files/file_system.h"
+#include "core/lookup/code_table.h"
+#include "core/lookup/number_lookup.h"
 #include "core/lookup/segment_database.h"
 
 namespace haojian::cli {
@@ -64,10 +66,20 @@ std::string GbkArgument(std::string_view option, std::string_view text);
 
 // The path of the database named by --db, else of kelvaronset.dat beside the executable.
 std::string DatabasePath(const Arguments& args);
-// The bytes of that database: a file, or a pipe read to its end. Throws FileOperationError when
-// it is missing or a folder, FileError when it cannot be read.
+// The bytes of that database: a file, or a pipe read to its end. Throws Failure when it is
+// missing or a folder, FileError when it cannot be read.
 std::string ReadDatabaseBytes(const Arguments& args);
-// Reads that database and builds its index; throws as ReadDatabaseBytes.
-SegmentDatabase LoadDatabase(const Arguments& args);
+
+// What the look-up of number lists needs: the database named by the arguments (read as
+// ReadDatabaseBytes reads it), the built-in code tables, and the resolver over both.
+struct ListLookup {
+    explicit ListLookup(const Arguments& args);
+    ListLookup(const ListLookup&) = delete;
+    ListLookup& operator=(const ListLookup&) = delete;
+
+    const SegmentDatabase database;
+    const CodeTables tables;
+    const NumberResolver resolve;  // on database and tables, so after them
+};
 
 }  // namespace haojian::cli

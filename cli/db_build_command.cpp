@@ -13,12 +13,16 @@
 #include "cli/messages.h"
 #include "cli/report_values.h"
 #include "cli/standard_output.h"
+#include "core/base/counted_examples.h"
 #include "core/base/error.h"
 #include "core/database/carrier_names.h"
 #include "core/database/place_names.h"
 #include "core/database/segment_database_writer.h"
 #include "core/database/segment_table.h"
+#include "core/export/row_statistics.h"
 #include "core/files/file_system.h"
+#include "core/text/digits.h"
+#include "core/text/gbk.h"
 
 namespace haojian::cli {
 namespace {
@@ -63,18 +67,10 @@ constexpr std::string_view kHelp =
     "Exit status: 0 done; 1 failure, or more than 1 % of the rows not mapped without --force\n"
     "(OUT is then left as it was); 2 bad usage.\n";
 
-constexpr std::size_t kExamples = 5;
-
-// Rows set aside for one reason: how many, and examples.
-struct Tally {
-    std::size_t count = 0;
-    std::vector<std::string> examples;          // the first few, "FILE:LINE: what"
+// Rows set aside for one reason: how many, and examples ("FILE:LINE: what").
+struct Tally : CountedExamples<std::string> {
     std::map<std::string, std::size_t> values;  // for names: each name and its rows
 
-    void Add(std::string example) {
-        ++count;
-        if (examples.size() < kExamples) examples.push_back(std::move(example));
-    }
     void AddValue(const std::string& value) {
         ++count;
         ++values[value];
@@ -98,11 +94,6 @@ struct BuildReport {
     }
 };
 
-bool IsSevenDigits(std::string_view text) {
-    return text.size() == 7 &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 // Places by (province, city): tables repeat the same few hundred pairs.
 class PlaceCache {
 public:
@@ -125,11 +116,11 @@ void AddRow(const std::string& path, const SegmentTable::Row& row, PlaceCache& p
     ++report.rows;
     const auto where = [&] { return QuotedPath(path) + ":" + std::to_string(row.line); };
     if (!row.complete) {
-        report.too_few_fields.Add(where());
+        report.too_few_fields.Add(where);
         return;
     }
-    if (!IsSevenDigits(row.prefix)) {
-        report.bad_prefix.Add(where() + ": \"" + ShownValue(row.prefix) + "\"");
+    if (!IsDigits(row.prefix, 7)) {
+        report.bad_prefix.Add([&] { return where() + ": \"" + ShownValue(row.prefix) + "\""; });
         return;
     }
     const PlacePlacement& place = places.Place(row.province, row.city);
@@ -147,16 +138,16 @@ void AddRow(const std::string& path, const SegmentTable::Row& row, PlaceCache& p
         case SegmentDatabaseWriter::Added::kNew:
             break;
         case SegmentDatabaseWriter::Added::kRepeat:
-            report.repeated.Add(where() + ": " + row.prefix);
+            report.repeated.Add([&] { return where() + ": " + row.prefix; });
             return;
-        case SegmentDatabaseWriter::Added::kConflict: {
-            const std::string_view kept = database.LineOf(row.prefix);
-            report.conflicting.Add(where() + ": " +
-                                   ShownValue(row.province + "/" + row.city + "/" + row.carrier) +
-                                   " gives " + row.prefix + std::string(place.code) + *card +
-                                   ", the line kept is " + std::string(kept));
+        case SegmentDatabaseWriter::Added::kConflict:
+            report.conflicting.Add([&] {
+                return where() + ": " +
+                       ShownValue(row.province + "/" + row.city + "/" + row.carrier) + " gives " +
+                       row.prefix + std::string(place.code) + *card + ", the line kept is " +
+                       std::string(database.LineOf(row.prefix));
+            });
             return;
-        }
     }
     if (place.kind == PlacePlacement::Kind::UnlistedCity) {
         report.province_level.AddValue(row.province + " " +
@@ -175,7 +166,7 @@ void PrintTally(std::string_view indent, std::string_view what, const Tally& tal
                                                             tally.values.end());
     std::stable_sort(values.begin(), values.end(),
                      [](const auto& a, const auto& b) { return a.second > b.second; });
-    const std::size_t shown = std::min(values.size(), kExamples);
+    const std::size_t shown = std::min(values.size(), Tally::kShown);
     for (std::size_t i = 0; i < shown; ++i) {
         std::cerr << indent << "    " << ShownValue(values[i].first) << ": " << values[i].second
                   << (values[i].second == 1 ? " row\n" : " rows\n");
@@ -183,13 +174,6 @@ void PrintTally(std::string_view indent, std::string_view what, const Tally& tal
     if (values.size() > shown) {
         std::cerr << indent << "    and " << values.size() - shown << " more\n";
     }
-}
-
-std::string Percent(std::size_t part, std::size_t whole) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f %%",
-                  whole == 0 ? 0.0 : 100.0 * double(part) / double(whole));
-    return text;
 }
 
 int DbBuild(const Arguments& args) {
@@ -209,7 +193,7 @@ int DbBuild(const Arguments& args) {
                 AddRow(path, row, places, database, report);
             });
         } catch (const Error& e) {
-            throw FileOperationError(std::string(e.message()), path, 0);
+            throw Failure(QuotedPath(path) + ": " + Utf8FromGbk(e.message()));
         }
         std::cerr << "table " << QuotedPath(path) << ": " << EncodingName(table.encoding) << ", "
                   << (table.separator == '\t' ? "tab" : "comma") << "-separated, " << table.rows
@@ -233,7 +217,7 @@ int DbBuild(const Arguments& args) {
     }
     PrintTally("", "rows kept at province level (unknown city)", report.province_level);
     std::cerr << "rows not mapped: " << report.Unmapped() << " ("
-              << Percent(report.Unmapped(), report.rows) << " of the rows read)\n";
+              << PercentText(PercentOf(report.Unmapped(), report.rows)) << " of the rows read)\n";
 
     if (report.rows == 0) {
         throw Failure("the tables hold no rows; " + QuotedPath(output) + " is left as it was");

@@ -67,11 +67,8 @@ std::string GbkOption(const Arguments& args, std::string_view option, std::strin
 }
 
 void CheckCardType(const std::string& card) {
-    constexpr std::array<std::string_view, 6> kCardTypes = {
-        text::kAnyCard,    text::kCardMobile,  text::kCardTelecom,
-        text::kCardUnicom, text::kCardVirtual, text::kUnknown,
-    };
-    if (std::find(kCardTypes.begin(), kCardTypes.end(), card) == kCardTypes.end()) {
+    if (std::find(kCardTypeChoices.begin(), kCardTypeChoices.end(), card) ==
+        kCardTypeChoices.end()) {
         throw UsageError("unknown card type '" + Utf8FromGbk(card) +
                          "' (one of 移动, 电信, 联通, 虚拟, 未知, 任意卡类)");
     }
@@ -107,12 +104,10 @@ int Export(const Arguments& args) {
     WarnOfNameNoRowCarries(args, "province", province, text::kAnyProvince, kBuiltInProvinceRows);
     WarnOfNameNoRowCarries(args, "city", city, text::kAnyCity, kBuiltInCityRows);
 
-    const SegmentDatabase database = LoadDatabase(args);
-    CodeTables tables;
-    ReloadCodeTables(tables);
+    const ListLookup lookup(args);
     StandardOutputFileSystem fs(args.command);
     // Read, looked up and written a piece at a time.
-    NumberListExport exporter(database, tables, DefaultCollation(),
+    NumberListExport exporter(lookup.database, lookup.tables, DefaultCollation(),
                               ExportFilter{province, city, card}, layout, output, fs);
     const NulCuts cuts = ForEachListPiece(args, [&](std::string_view piece, Progress& progress) {
         exporter.Add(piece, [&](std::size_t bytes) { progress.Advance(bytes); });

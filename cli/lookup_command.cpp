@@ -66,10 +66,8 @@ bool IsAscii(std::string_view text) {
 int Lookup(const Arguments& args) {
     if (args.operands.empty()) throw UsageError("no number list given");
     const bool utf8 = args.Has("--utf8");
-    const SegmentDatabase database = LoadDatabase(args);
-    CodeTables tables;
-    ReloadCodeTables(tables);
-    const NumberResolver resolve(database, tables, DefaultCollation());
+    const ListLookup lookup(args);
+    const NumberResolver& resolve = lookup.resolve;
     Progress* progress = nullptr;
     StandardOutput standard_output;
     BufferedWriter out(standard_output, std::size_t(64) << 10);

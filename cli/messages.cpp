@@ -7,10 +7,10 @@
 #include "cli/console.h"
 #include "cli/standard_output.h"
 #include "core/base/error.h"
-#include "core/files/file_system.h"
 #include "core/merge/merge.h"
 #include "core/text/gbk.h"
 #include "core/text/text_encoding.h"
+#include "core/threads/thread_start.h"
 
 namespace haojian::cli {
 namespace {
@@ -23,24 +23,9 @@ std::size_t Utf8SequenceLength(std::string_view text) {
     return length;
 }
 
-// text (UTF-8) with the file and the reason (GBK) beside it, unless it names them already.
-std::string WithFileAndReason(std::string text, const std::string& path,
-                              const std::string& gbk_reason) {
-    const std::string embedded = "\"" + Utf8FromGbk(PathForMessage(path)) + "\"";
-    if (const std::size_t at = text.find(embedded); !path.empty() && at != std::string::npos) {
-        text.replace(at, embedded.size(), QuotedPath(path));
-    } else if (!path.empty()) {
-        text = QuotedPath(path) + ": " + text;
-    }
-    if (!gbk_reason.empty()) {
-        const std::string reason = Utf8FromGbk(gbk_reason);
-        if (text.find(reason) == std::string::npos) text += " (" + reason + ")";
-    }
-    return text;
-}
-
-std::string FileErrorText(const FileError& e) {
-    switch (e.op()) {
+// The words for a failed operation on a file, the same in every command.
+std::string_view OperationWords(FileError::Op op) {
+    switch (op) {
         case FileError::Op::Open:
             return "Cannot open file";
         case FileError::Op::Create:
@@ -53,10 +38,13 @@ std::string FileErrorText(const FileError& e) {
             return "Cannot close file";
         case FileError::Op::Rename:
             return "Cannot put the file in place";
-        case FileError::Op::Remove:
-            return "Cannot remove file";
     }
     return "Cannot use file";
+}
+
+// " (reason)", or nothing when there is no reason.
+std::string InParentheses(std::string_view reason) {
+    return reason.empty() ? std::string() : " (" + Printable(reason) + ")";
 }
 
 }  // namespace
@@ -102,16 +90,18 @@ void PrintMessage(std::string_view command, std::string_view utf8_text) {
 }
 
 std::string FailureText(const std::exception& failure) {
-    if (const auto* e = dynamic_cast<const FileOperationError*>(&failure)) {
-        return WithFileAndReason(Utf8FromGbk(e->message()), e->path(), e->reason());
+    if (const auto* e = dynamic_cast<const FileError*>(&failure)) {
+        return QuotedPath(e->path()) + ": " + std::string(OperationWords(e->op())) +
+               InParentheses(e->reason());
     }
     if (const auto* e = dynamic_cast<const MergeCutError*>(&failure)) {
-        return WithFileAndReason(Utf8FromGbk(e->message()), e->path(), {});
+        return "File " + QuotedPath(e->path()) + " holds a NUL byte at offset " +
+               std::to_string(e->offset()) + ": the merged text ends there";
+    }
+    if (const auto* e = dynamic_cast<const ThreadStartError*>(&failure)) {
+        return "Cannot start a thread" + InParentheses(e->reason());
     }
     if (const auto* e = dynamic_cast<const Error*>(&failure)) return Utf8FromGbk(e->message());
-    if (const auto* e = dynamic_cast<const FileError*>(&failure)) {
-        return WithFileAndReason(FileErrorText(*e), e->path(), ReasonForMessage(*e));
-    }
     if (dynamic_cast<const std::bad_alloc*>(&failure)) return "Out of memory";
     return failure.what();
 }

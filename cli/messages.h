@@ -26,10 +26,9 @@ std::string Printable(std::string_view text);
 // "haojian-cli: COMMAND: TEXT" on standard error; text is UTF-8.
 void PrintMessage(std::string_view command, std::string_view utf8_text);
 
-// The message for a failure caught by a command, in UTF-8: the file concerned and the system's
-// reason beside the error's own text, as in
-//   "out/x.txt": Invalid filename (No such file or directory)
-// A text that already names the file keeps it where it stands.
+// The message for a failure caught by a command, in UTF-8, the same words for a failure in
+// every command: a file failure names the file, the operation and the system's reason, as in
+//   "out/x.txt": Cannot write file (No space left on device)
 std::string FailureText(const std::exception& failure);
 
 // A GBK status text ("导出符合数据125条") as a line of UTF-8: on standard output, or on standard

@@ -51,7 +51,7 @@ private:
     std::string head_;  // the first bytes, until the mark is known
     bool mark_known_ = false;
     std::string buffer_;
-    std::uint64_t read_ = 0;  // bytes of the file read so far
+    std::uint64_t read_ = 0;    // bytes of the file read so far
     std::string text_;          // decoded, not yet handed out
     std::size_t handed_ = 0;    // the piece handed out last, at the start of text_
     std::uint64_t offset_ = 0;  // the text's bytes before text_

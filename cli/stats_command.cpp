@@ -1,4 +1,3 @@
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,10 +47,8 @@ int Stats(const Arguments& args) {
     if (args.operands.empty()) throw UsageError("no number list given");
     const bool utf8 = args.Has("--utf8");
 
-    const SegmentDatabase database = LoadDatabase(args);
-    CodeTables tables;
-    ReloadCodeTables(tables);
-    const NumberResolver resolve(database, tables, DefaultCollation());
+    const ListLookup lookup(args);
+    const NumberResolver& resolve = lookup.resolve;
     // Counted a piece at a time: only the distinct names are held.
     RowCounter counter;
     const NulCuts cuts = ForEachListPiece(args, [&](std::string_view piece, Progress& progress) {
@@ -67,11 +64,9 @@ int Stats(const Arguments& args) {
     StandardOutput standard_output;
     BufferedWriter out(standard_output, std::size_t(64) << 10);
     for (const NameCount& name : counts.names) {
-        char figures[64];
-        std::snprintf(figures, sizeof figures, "\t%zu\t%.2f%%\n", name.count,
-                      counts.Percent(name.count));
         out.Append(utf8 ? Utf8FromGbk(name.name) : name.name);
-        out.Append(figures);
+        out.Append("\t" + std::to_string(name.count) + "\t" + counts.PercentText(name.count) +
+                   "\n");
     }
     out.Flush();
     return cuts.Report(args.command) ? kExitFailure : kExitSuccess;

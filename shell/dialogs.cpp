@@ -7,10 +7,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "core/base/error.h"
 #include "shell/application.h"
 #include "shell/existing_files_dialog.h"
 #include "shell/gbk_text.h"
+#include "window/failure_text.h"
 
 namespace haojian {
 namespace {

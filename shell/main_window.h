@@ -104,7 +104,7 @@ private:
     // WindowView
     void RowsAppended(std::size_t first, std::size_t count) override;
     void RowsCleared() override;
-    void SetStatusText(int panel, std::string_view gbk_text) override;
+    void SetPanelText(int panel, std::string_view gbk_text) override;
     void SetProgressMaximum(int maximum) override;
     void SetProgressPosition(int position) override;
     void SetCommandEnabled(Command command, bool enabled) override;

@@ -59,7 +59,7 @@ void TForm1::RowsCleared() {
     model_->Cleared();
 }
 
-void TForm1::SetStatusText(int panel, std::string_view gbk_text) {
+void TForm1::SetPanelText(int panel, std::string_view gbk_text) {
     panels_.at(std::size_t(panel))->setText(FromGbk(gbk_text));
 }
 

@@ -35,7 +35,6 @@ public:
 
     ResultListMenu(ResultListView* list, ResultListActions actions);
 
-    QMenu* Menu() const { return menu_; }
     // The selected rows' text (see RowsClipboardText) goes to the clipboard. A thread of its
     // own builds it, with the busy pointer meanwhile, so that a large selection holds nothing
     // up; a selection beyond the limit is refused with a message.

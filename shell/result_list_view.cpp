@@ -28,12 +28,6 @@ ResultListView::ResultListView(QWidget* parent)
     connect(header_, &QHeaderView::geometriesChanged, this, relayout);
 }
 
-void ResultListView::SetRowHeight(int height) {
-    row_height_ = std::max(1, height);
-    updateGeometries();
-    viewport()->update();
-}
-
 void ResultListView::setModel(QAbstractItemModel* model) {
     QAbstractItemView::setModel(model);
     header_->setModel(model);

@@ -16,8 +16,6 @@ public:
     explicit ResultListView(QWidget* parent = nullptr);
 
     QHeaderView* horizontalHeader() const { return header_; }
-    int RowHeight() const { return row_height_; }
-    void SetRowHeight(int height);
     // The first row shown at the top and the number of rows that fit whole.
     int FirstVisibleRow() const;
     int VisibleRowCount() const;

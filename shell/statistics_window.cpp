@@ -16,6 +16,7 @@
 #include "shell/bar_chart.h"
 #include "shell/dialogs.h"
 #include "shell/gbk_text.h"
+#include "window/failure_text.h"
 
 namespace haojian {
 namespace {
@@ -63,9 +64,9 @@ void FillTable(QTableWidget* table, const FieldCounts& counts) {
         const NameCount& name = counts.names[std::size_t(row)];
         table->setItem(row, kName, new QTableWidgetItem(FromGbk(name.name)));
         table->setItem(row, kCount, new CountItem(QString::number(name.count), name.count, row));
-        table->setItem(row, kShare,
-                       new CountItem(QString::number(counts.Percent(name.count), 'f', 2) + u'%',
-                                     name.count, row));
+        table->setItem(
+            row, kShare,
+            new CountItem(QString::fromStdString(counts.PercentText(name.count)), name.count, row));
     }
     // Largest first, as counted; a click on a header sorts by that column.
     table->setSortingEnabled(true);
@@ -161,8 +162,8 @@ void StatisticsWindow::SaveCsv() {
     if (chosen.isEmpty()) return;
     try {
         SaveStatisticsCsv(stats_, FilePath(chosen.first()), files_);
-    } catch (const Error& error) {
-        ShowErrorBox(dialogs_, this, error.message());
+    } catch (const std::exception& error) {
+        ShowErrorBox(dialogs_, this, WindowFailureText(error, WindowWork::Save));
     }
 }
 

@@ -314,7 +314,7 @@ void MainWindow::BuildControls() {
         const std::wstring text = Wide(window_text::kPanelTexts[i]);
         SendMessageW(status_, SB_SETTEXTW, i, reinterpret_cast<LPARAM>(text.c_str()));
     }
-    SetStatusText(kPanelStatus, GbkFromWide(Wide(window_text::kContactLine)));
+    SetPanelText(kPanelStatus, GbkFromWide(Wide(window_text::kContactLine)));
 }
 
 void MainWindow::ApplyScale() {
@@ -668,7 +668,7 @@ void MainWindow::RowsCleared() {
     list_->Cleared();
 }
 
-void MainWindow::SetStatusText(int panel, std::string_view gbk_text) {
+void MainWindow::SetPanelText(int panel, std::string_view gbk_text) {
     std::wstring text = WideFromGbk(gbk_text);
     // The last panel's text stands centred.
     if (panel == kPanelStatus) text.insert(0, L"\t");

@@ -4,11 +4,14 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <exception>
+#include <string>
 
 #include "core/base/error.h"
 #include "core/collation/collation.h"
 #include "core/export/statistics_csv.h"
 #include "win32/wide_text.h"
+#include "window/failure_text.h"
 #include "window/main_window_texts.h"
 
 namespace haojian::win32 {
@@ -195,9 +198,10 @@ void StatisticsWindow::SaveCsv() {
     if (chosen.empty()) return;
     try {
         SaveStatisticsCsv(stats_, chosen.front());
-    } catch (const Error& error) {
+    } catch (const std::exception& error) {
+        const std::string text = ErrorBoxText(WindowFailureText(error, WindowWork::Save));
         dialogs_.ShowBox({BoxKind::Error, std::u16string(window_text::kStatisticsCaption),
-                          Utf16(WideFromGbk(ErrorBoxText(error.message())))});
+                          Utf16(WideFromGbk(text))});
     }
 }
 

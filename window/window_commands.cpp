@@ -27,7 +27,7 @@ WindowCommands::WindowCommands(WindowView& view, WindowDialogs& dialogs, Backgro
 WindowCommands::~WindowCommands() = default;
 
 void WindowCommands::LoadDatabase() {
-    Guarded([&] {
+    Guarded(WindowWork::Read, [&] {
         std::optional<SegmentDatabase> database =
             LoadSegmentDatabase(files_, places_.program_directory);
         if (!database) {
@@ -36,7 +36,7 @@ void WindowCommands::LoadDatabase() {
         }
         const std::size_t lines = database->size();
         run_->SetDatabase(std::move(*database));
-        view_.SetStatusText(kPanelDatabaseSize, std::to_string(lines));
+        view_.SetPanelText(kPanelDatabaseSize, std::to_string(lines));
     });
 }
 
@@ -56,11 +56,11 @@ void WindowCommands::ShowError(std::string_view gbk_message) {
 }
 
 template <typename F>
-void WindowCommands::Guarded(F&& command) {
+void WindowCommands::Guarded(WindowWork work, F&& command) {
     try {
         command();
     } catch (const std::exception& error) {
-        ShowError(FailureMessage(error));
+        ShowError(WindowFailureText(error, work));
     }
 }
 
@@ -89,15 +89,15 @@ void WindowCommands::Import() {
 
 void WindowCommands::ImportFile(const std::string& path) {
     if (!CanImport()) return;
-    Guarded([&] { run_->Import(path); });
+    Guarded(WindowWork::Read, [&] { run_->Import(path); });
 }
 
 void WindowCommands::Query() {
-    Guarded([&] { run_->Query(); });
+    Guarded(WindowWork::Read, [&] { run_->Query(); });
 }
 
 void WindowCommands::Stop() {
-    Guarded([&] { run_->Stop(); });
+    Guarded(WindowWork::Read, [&] { run_->Stop(); });
 }
 
 void WindowCommands::TimerTick() {
@@ -132,9 +132,9 @@ void WindowCommands::Export() {
                 ExportRows(*rows, ExportFilter{province, city, card_type}, layout, path, files);
         },
         [this, written](std::exception_ptr error) {
-            Guarded([&] {
+            Guarded(WindowWork::Save, [&] {
                 if (error) std::rethrow_exception(error);
-                view_.SetStatusText(kPanelStatus, ExportedStatusText(*written));
+                view_.SetPanelText(kPanelStatus, ExportedStatusText(*written));
             });
         });
 }
@@ -157,7 +157,7 @@ void WindowCommands::Merge() {
     const std::vector<std::string> output = dialogs_.ChooseFiles(save);
     if (output.empty()) return;
 
-    view_.SetStatusText(kPanelStatus, text::kMergeBusy);
+    view_.SetPanelText(kPanelStatus, text::kMergeBusy);
     auto lines = std::make_shared<std::size_t>(0);
     StartLongWork(
         LongWork::Merge,
@@ -168,13 +168,13 @@ void WindowCommands::Merge() {
             std::optional<std::string> failure;
             try {
                 if (error) std::rethrow_exception(error);
-                view_.SetStatusText(kPanelStatus, MergedStatusText(*lines));
+                view_.SetPanelText(kPanelStatus, MergedStatusText(*lines));
             } catch (const MergeCutError& cut) {
                 // The lines before the NUL byte were written as the result.
-                view_.SetStatusText(kPanelStatus, MergedStatusText(cut.line_count()));
-                failure = std::string(cut.message());
+                view_.SetPanelText(kPanelStatus, MergedStatusText(cut.line_count()));
+                failure = WindowFailureText(cut, WindowWork::Merge);
             } catch (const std::exception& other) {
-                failure = FailureMessage(other);
+                failure = WindowFailureText(other, WindowWork::Merge);
             }
             if (failure) ShowError(*failure);
         });
@@ -221,9 +221,9 @@ bool WindowCommands::CloseQuery() {
         // The work ends first, its file complete and any failure shown; then the window closes.
         // Meanwhile it says so, and takes no new command.
         close_confirmed_ = true;
-        view_.SetStatusText(kPanelStatus, GbkFromUtf16(long_work_ == LongWork::Merge
-                                                           ? window_text::kClosingAfterMerge
-                                                           : window_text::kClosingAfterExport));
+        view_.SetPanelText(kPanelStatus, GbkFromUtf16(long_work_ == LongWork::Merge
+                                                          ? window_text::kClosingAfterMerge
+                                                          : window_text::kClosingAfterExport));
         UpdateCommands();
         return false;
     }
@@ -240,8 +240,8 @@ void WindowCommands::RowsCleared() {
     view_.RowsCleared();
 }
 
-void WindowCommands::SetStatusText(int panel, std::string_view gbk_text) {
-    view_.SetStatusText(panel, gbk_text);
+void WindowCommands::SetStatusText(RunStatus status, std::string_view gbk_text) {
+    view_.SetStatusText(status, gbk_text);
 }
 
 void WindowCommands::SetProgressMaximum(int maximum) {

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/run/query_run.h"
+#include "window/failure_text.h"
 #include "window/window_seams.h"
 
 namespace haojian {
@@ -70,7 +71,7 @@ private:
     enum class LongWork { None, Export, Merge };
 
     template <typename F>
-    void Guarded(F&& command);
+    void Guarded(WindowWork work, F&& command);
     void StartLongWork(LongWork kind, std::function<void()> work,
                        std::function<void(std::exception_ptr)> done);
     void UpdateCommands();
@@ -78,7 +79,7 @@ private:
     // RunView: passed on to the view, but for Import, which long work disables too.
     void RowsAppended(std::size_t first, std::size_t count) override;
     void RowsCleared() override;
-    void SetStatusText(int panel, std::string_view gbk_text) override;
+    void SetStatusText(RunStatus status, std::string_view gbk_text) override;
     void SetProgressMaximum(int maximum) override;
     void SetProgressPosition(int position) override;
     void SetCommandEnabled(Command command, bool enabled) override;

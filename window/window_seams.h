@@ -16,10 +16,29 @@ enum class FilterBox { Province, City, CardType, Layout };
 // The commands that long work (an export, a merge) disables besides Import.
 enum class WorkCommand { Export, Merge, Exit };
 
+// The status bar's panels that the commands write.
+inline constexpr int kPanelNumberCount = 1;
+inline constexpr int kPanelProgress = 3;
+inline constexpr int kPanelDatabaseSize = 5;
+inline constexpr int kPanelStatus = 6;
+
 // What the commands change in a main window beyond what the query run shows. Every call comes
 // on the UI thread.
 class WindowView : public RunView {
 public:
+    // Writes gbk_text into the status bar's panel.
+    virtual void SetPanelText(int panel, std::string_view gbk_text) = 0;
+    // What the run says goes to the panel the window shows it in.
+    void SetStatusText(RunStatus status, std::string_view gbk_text) final {
+        switch (status) {
+            case RunStatus::NumberCount:
+                return SetPanelText(kPanelNumberCount, gbk_text);
+            case RunStatus::Position:
+                return SetPanelText(kPanelProgress, gbk_text);
+            case RunStatus::Message:
+                return SetPanelText(kPanelStatus, gbk_text);
+        }
+    }
     // The text standing in a filter box now, as GBK bytes.
     virtual std::string FilterText(FilterBox box) const = 0;
     virtual void SetWorkCommandEnabled(WorkCommand command, bool enabled) = 0;

@@ -1,26 +1,36 @@
 #include "core/base/error.h"
 
-#include <new>
-
-#include "core/files/file_system.h"
-
 namespace haojian {
+namespace {
 
-FileOperationError::FileOperationError(std::string gbk_message, std::string path, int code)
-    : FileOperationError(std::move(gbk_message), std::move(path), code,
-                         code == 0 ? std::string() : ReasonForMessage(code)) {}
-
-std::string FailureMessage(const std::exception& failure) {
-    if (const auto* error = dynamic_cast<const Error*>(&failure))
-        return std::string(error->message());
-    if (dynamic_cast<const std::bad_alloc*>(&failure)) return "Out of memory";
-    return failure.what();
+const char* OpName(FileError::Op op) {
+    switch (op) {
+        case FileError::Op::Open:
+            return "open";
+        case FileError::Op::Create:
+            return "create";
+        case FileError::Op::Read:
+            return "read";
+        case FileError::Op::Write:
+            return "write";
+        case FileError::Op::Close:
+            return "close";
+        case FileError::Op::Rename:
+            return "rename";
+    }
+    return "use";
 }
 
-std::string ErrorBoxText(std::string_view gbk_message) {
-    std::string text(gbk_message);
-    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text.push_back('.');
-    return text;
-}
+}  // namespace
+
+FileError::FileError(Op op, std::string path, int code)
+    : FileError(op, std::move(path), code, SystemReason(code)) {}
+
+FileError::FileError(Op op, std::string path, int code, std::string reason)
+    : std::runtime_error(std::string("cannot ") + OpName(op) + " " + path + ": " + reason),
+      op_(op),
+      path_(std::move(path)),
+      code_(code),
+      reason_(std::move(reason)) {}
 
 }  // namespace haojian

@@ -15,6 +15,7 @@
 #include "core/collation/simple_keys.h"
 #include "core/collation/system_collator.h"
 #include "core/collation/unit_hash.h"
+#include "core/text/digits.h"
 #include "core/text/gbk.h"
 #include "core/text/text_encoding.h"
 
@@ -182,13 +183,6 @@ LocaleCollation::LocaleCollation(const char* locale_name)
     : collator_(SystemCollator::ForLocale(locale_name)) {}
 
 LocaleCollation::~LocaleCollation() = default;
-
-bool LocaleCollation::IsAsciiDigits(std::string_view text) {
-    for (const char c : text) {
-        if (c < '0' || c > '9') return false;
-    }
-    return true;
-}
 
 void LocaleCollation::Fold(std::string_view text, std::u16string& out) {
     out.resize(text.size());

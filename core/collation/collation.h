@@ -59,10 +59,6 @@ public:
     // collation).
     std::string LocaleName() const;
 
-    // Lines of ASCII digits only order byte by byte, a prefix first, exactly as the collation
-    // orders them; callers may use this to skip decoding.
-    static bool IsAsciiDigits(std::string_view text);
-
     // The rank codes of the characters this collation weighs one by one (see SimpleKeyTable),
     // made on first use; none where the system has no simple keys.
     const SimpleKeyTable& SimpleKeys() const;

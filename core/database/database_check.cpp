@@ -4,21 +4,10 @@
 
 #include "core/database/place_names.h"
 #include "core/lookup/code_table.h"
+#include "core/text/digits.h"
 #include "core/text/line_list.h"
 
 namespace haojian {
-namespace {
-
-bool IsDigits(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-}  // namespace
-
-void DatabaseCheck::Finding::Add(std::size_t line, std::string_view text) {
-    ++count;
-    if (examples.size() < kExamples) examples.push_back({line, std::string(text)});
-}
 
 bool DatabaseCheck::Faulty() const {
     return bad_prefix.count != 0 || short_lines.count != 0 || unknown_province.count != 0 ||
@@ -42,12 +31,11 @@ DatabaseCheck CheckSegmentDatabase(std::string_view bytes, const LocaleCollation
             return;
         }
         const std::string_view prefix = line.substr(0, 7);
-        if (prefix.size() != 7 || !IsDigits(prefix)) {
+        if (!IsDigits(prefix, 7)) {
             check.bad_prefix.Add(number, line);
             return;
         }
-        std::size_t value = 0;
-        for (const char c : prefix) value = value * 10 + std::size_t(c - '0');
+        const std::size_t value = DecimalValue(prefix);
         if (used[value]) {
             check.repeated.Add(number, line);
             return;

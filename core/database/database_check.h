@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/base/counted_examples.h"
+
 namespace haojian {
 
 class LocaleCollation;
@@ -15,17 +17,15 @@ class LocaleCollation;
 // What a segment database holds, read by the line rule as the program reads it, and the lines
 // that would give a number 未知 or a wrong field.
 struct DatabaseCheck {
-    // Lines of one kind: how many, and the first few with their 1-based line numbers.
-    struct Finding {
-        static constexpr std::size_t kExamples = 5;
-        struct Example {
-            std::size_t line;
-            std::string text;  // the line's bytes
-        };
-        std::size_t count = 0;
-        std::vector<Example> examples;
-
-        void Add(std::size_t line, std::string_view text);
+    struct Example {
+        std::size_t line;  // 1-based
+        std::string text;  // the line's bytes
+    };
+    // Lines of one kind: how many, and the first few with their line numbers.
+    struct Finding : CountedExamples<Example> {
+        void Add(std::size_t line, std::string_view text) {
+            CountedExamples::Add([&] { return Example{line, std::string(text)}; });
+        }
     };
 
     std::size_t lines = 0;

@@ -3,18 +3,13 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "core/text/digits.h"
+
 namespace haojian {
 namespace {
 
-bool IsDigits(std::string_view text, std::size_t length) {
-    return text.size() == length &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 std::uint32_t PrefixValue(std::string_view prefix) {
-    std::uint32_t value = 0;
-    for (const char c : prefix) value = value * 10 + std::uint32_t(c - '0');
-    return value;
+    return std::uint32_t(DecimalValue(prefix));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "core/base/error.h"
+#include "core/text/digits.h"
 #include "core/text/gbk.h"
 #include "core/text/text_encoding.h"
 
@@ -122,11 +123,6 @@ private:
     std::size_t at_ = 0;
     std::size_t lines_ = 0;  // line ends passed
 };
-
-bool IsSevenDigits(std::string_view text) {
-    return text.size() == 7 &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
 
 std::string Lowered(std::string_view text) {
     std::string lower(text);
@@ -259,7 +255,7 @@ SegmentTable ReadSegmentTable(std::string_view bytes,
         for (const std::size_t column : prefix_columns) {
             std::size_t seven = 0;
             for (const Held& h : held) {
-                if (column < h.fields.size() && IsSevenDigits(h.fields[column])) ++seven;
+                if (column < h.fields.size() && IsDigits(h.fields[column], 7)) ++seven;
             }
             if (seven > best) {
                 best = seven;

@@ -1,18 +1,9 @@
 #include "core/export/export.h"
 
-#include <cerrno>
-
 #include "core/base/error.h"
 
 namespace haojian {
 namespace {
-
-constexpr std::size_t kMaskedDigits = 9;
-
-void AppendMaskedNumber(std::string& out, std::string_view number) {
-    out.append(number.substr(0, kMaskedDigits));
-    out.append("**", 2);
-}
 
 void AppendField(std::string& out, std::string_view field) {
     out.push_back(' ');
@@ -52,19 +43,16 @@ bool FilterPasses(std::string_view filter, std::string_view wildcard, std::strin
 }  // namespace
 
 std::optional<ExportLayout> ExportLayoutFromText(std::string_view text) {
-    if (text == text::kLayoutNumber) return ExportLayout::kNumber;
-    if (text == text::kLayoutNumberProvince) return ExportLayout::kNumberProvince;
-    if (text == text::kLayoutNumberCity) return ExportLayout::kNumberCity;
-    if (text == text::kLayoutNumberCard) return ExportLayout::kNumberCard;
-    if (text == text::kLayoutNumberProvinceCard) return ExportLayout::kNumberProvinceCard;
-    if (text == text::kLayoutNumberCityCard) return ExportLayout::kNumberCityCard;
+    for (std::size_t i = 0; i < kLayoutTexts.size(); ++i) {
+        if (text == kLayoutTexts[i]) return ExportLayout(i);
+    }
     return std::nullopt;
 }
 
-std::string MaskedNumber(std::string_view number) {
-    std::string masked(number.substr(0, kMaskedDigits));
-    masked += "**";
-    return masked;
+void AppendMaskedNumber(std::string& out, std::string_view number) {
+    constexpr std::size_t kShownBytes = 9;
+    out.append(number.substr(0, kShownBytes));
+    out.append("**", 2);
 }
 
 bool ExportFilter::Passes(const ResultRowView& row) const {
@@ -86,36 +74,16 @@ bool ExportLines::Append(const ResultRowView& row, std::string& out) const {
     return true;
 }
 
-ExportFile::ExportFile(const std::string& path, FileSystem& fs) : path_(path) {
-    try {
-        file_ = std::make_unique<ReplacementFile>(fs, path);
-    } catch (const FileError& e) {
-        Fail(e);
-    }
-}
-
-ExportFile::~ExportFile() = default;
+ExportFile::ExportFile(const std::string& path, FileSystem& fs) : file_(fs, path) {}
 
 void ExportFile::Write(std::string_view lines, std::size_t count) {
-    try {
-        file_->file().Write(lines);
-    } catch (const FileError& e) {
-        Fail(e);
-    }
+    file_.file().Write(lines);
     lines_ += count;
 }
 
 std::size_t ExportFile::Commit() {
-    try {
-        file_->Commit();
-    } catch (const FileError& e) {
-        Fail(e);
-    }
+    file_.Commit();
     return lines_;
-}
-
-void ExportFile::Fail(const FileError& e) const {
-    throw FileOperationError(FileErrorText(e.code()), path_, e.code());
 }
 
 std::size_t ExportRows(const ResultTable& rows, const ExportFilter& filter,
@@ -137,27 +105,6 @@ std::size_t ExportRows(const ResultTable& rows, const ExportFilter& filter,
     }
     if (!block.empty()) file.Write(block, in_block);
     return file.Commit();
-}
-
-std::string FileErrorText(int code) {
-    switch (code) {
-        // Making a file finds no file missing, only a folder on its path.
-        case ENOENT:
-        case ENOTDIR:
-        case ENAMETOOLONG:
-        case EINVAL:
-            return "Invalid filename";
-        case EMFILE:
-        case ENFILE:
-            return "Too many open files";
-        case EACCES:
-        case EPERM:
-        case EROFS:
-        case EISDIR:
-            return "File access denied";
-        default:
-            return "I/O error " + std::to_string(code);
-    }
 }
 
 std::string ExportedStatusText(std::size_t line_count) {

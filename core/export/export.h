@@ -1,14 +1,14 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "core/files/file_system.h"
-#include "core/text/fixed_texts.h"
 #include "core/run/result_table.h"
+#include "core/text/fixed_texts.h"
 
 namespace haojian {
 
@@ -23,11 +23,23 @@ enum class ExportLayout {
     kNumberCityCard,      // M city card type
 };
 
+// The texts that name the six layouts, in the order of ExportLayout.
+inline constexpr std::array<std::string_view, 6> kLayoutTexts = {
+    text::kLayoutNumber,     text::kLayoutNumberProvince,     text::kLayoutNumberCity,
+    text::kLayoutNumberCard, text::kLayoutNumberProvinceCard, text::kLayoutNumberCityCard,
+};
+
+// The card types a filter may ask for, its wildcard first: those the look-up gives.
+inline constexpr std::array<std::string_view, 6> kCardTypeChoices = {
+    text::kAnyCard,    text::kCardMobile,  text::kCardTelecom,
+    text::kCardUnicom, text::kCardVirtual, text::kUnknown,
+};
+
 // The layout named by text, compared byte for byte with the six layout texts; none otherwise.
 std::optional<ExportLayout> ExportLayoutFromText(std::string_view text);
 
 // The first 9 bytes of number (all of it when shorter), then "**".
-std::string MaskedNumber(std::string_view number);
+void AppendMaskedNumber(std::string& out, std::string_view number);
 
 // The three filter texts of an export. A filter holding its wildcard passes every row; any
 // other text passes the rows whose field equals it byte for byte.
@@ -55,14 +67,11 @@ private:
 };
 
 // The export file at path, written beside it and renamed into place by Commit, so that a
-// failure (or no Commit) leaves an existing file at path as it was. Every failure is thrown
-// as Error with FileErrorText of the system's error number.
+// failure (or no Commit) leaves an existing file at path as it was. Failures are FileError,
+// with path as their path.
 class ExportFile {
 public:
     explicit ExportFile(const std::string& path, FileSystem& fs = RealFileSystem());
-    ~ExportFile();
-    ExportFile(const ExportFile&) = delete;
-    ExportFile& operator=(const ExportFile&) = delete;
 
     // Writes lines formed by ExportLines, count of them.
     void Write(std::string_view lines, std::size_t count);
@@ -70,10 +79,7 @@ public:
     std::size_t Commit();
 
 private:
-    [[noreturn]] void Fail(const FileError& e) const;
-
-    std::string path_;
-    std::unique_ptr<ReplacementFile> file_;
+    ReplacementFile file_;
     std::size_t lines_ = 0;
 };
 
@@ -82,17 +88,11 @@ private:
 // lines written. The file replaces path only once complete (see StagedFile), so a failure
 // leaves an existing file at path as it was.
 //
-// Throws Error: naming the layout text when it is none of the six (nothing is written), or,
-// when a file operation fails, FileOperationError with FileErrorText of the system's error
-// number.
+// Throws Error naming the layout text when it is none of the six (nothing is written), or
+// FileError when a file operation fails.
 std::size_t ExportRows(const ResultTable& rows, const ExportFilter& filter,
                        std::string_view layout_text, const std::string& path,
                        FileSystem& fs = RealFileSystem());
-
-// The message for a failed export file operation: "Invalid filename" (a folder on the path that
-// does not exist or is a file), "Too many open files", "File access denied" (a folder given as
-// the file, or no right to write), or "I/O error N".
-std::string FileErrorText(int code);
 
 // "导出符合数据N条".
 std::string ExportedStatusText(std::size_t line_count);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <string_view>
 #include <unordered_map>
 
@@ -37,6 +38,16 @@ FieldCounts FieldCounter::Sorted(std::size_t total, const LocaleCollation& colla
 RowStatistics RowCounter::Sorted(const LocaleCollation& collation) const {
     return {provinces_.Sorted(rows_, collation), cities_.Sorted(rows_, collation),
             card_types_.Sorted(rows_, collation)};
+}
+
+std::string PercentText(double percent) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f%%", percent);
+    return text;
+}
+
+std::string FieldCounts::PercentText(std::size_t count) const {
+    return haojian::PercentText(Percent(count));
 }
 
 RowStatistics CountRows(const ResultTable& rows, const LocaleCollation& collation,

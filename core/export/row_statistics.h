@@ -19,6 +19,14 @@ struct NameCount {
     std::size_t count = 0;
 };
 
+// part's share of whole, in per cent (0 when whole is 0).
+inline double PercentOf(std::size_t part, std::size_t whole) {
+    return whole == 0 ? 0.0 : 100.0 * double(part) / double(whole);
+}
+
+// A share in per cent as every table and report writes it: two decimals and "%" ("12.50%").
+std::string PercentText(double percent);
+
 // The counts of one field over a set of rows: by count, largest first, then by the shared
 // collation, then by bytes (so two names that differ only in letter case keep a fixed order).
 struct FieldCounts {
@@ -26,9 +34,9 @@ struct FieldCounts {
     std::size_t total = 0;  // the rows counted
 
     // count's share of total, in per cent (0 when there are no rows).
-    double Percent(std::size_t count) const {
-        return total == 0 ? 0.0 : 100.0 * double(count) / double(total);
-    }
+    double Percent(std::size_t count) const { return PercentOf(count, total); }
+    // That share as the statistics write it: two decimals and "%", as in "12.50%".
+    std::string PercentText(std::size_t count) const;
 };
 
 // The three tables of the statistics: by province, by city and by card type.

@@ -1,6 +1,5 @@
 #include "core/export/statistics_csv.h"
 
-#include <cstdio>
 #include <string_view>
 
 #include "core/base/error.h"
@@ -29,10 +28,11 @@ void AppendTable(std::string& out, std::string_view title, const FieldCounts& co
     out += ",\xE6\x95\xB0\xE9\x87\x8F,\xE5\x8D\xA0\xE6\xAF\x94\r\n";  // ,数量,占比
     for (const NameCount& name : counts.names) {
         AppendField(out, Utf8FromGbk(name.name));
-        char numbers[64];
-        std::snprintf(numbers, sizeof numbers, ",%zu,%.2f%%\r\n", name.count,
-                      counts.Percent(name.count));
-        out += numbers;
+        out += ',';
+        out += std::to_string(name.count);
+        out += ',';
+        out += counts.PercentText(name.count);
+        out += "\r\n";
     }
 }
 
@@ -50,13 +50,9 @@ std::string StatisticsCsv(const RowStatistics& stats) {
 
 void SaveStatisticsCsv(const RowStatistics& stats, const std::string& path, FileSystem& fs) {
     const std::string text = StatisticsCsv(stats);
-    try {
-        ReplacementFile file(fs, path);
-        file.file().Write(text);
-        file.Commit();
-    } catch (const FileError& e) {
-        throw FileOperationError(FileErrorText(e.code()), path, e.code());
-    }
+    ReplacementFile file(fs, path);
+    file.file().Write(text);
+    file.Commit();
 }
 
 }  // namespace haojian

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "core/files/file_system.h"
 #include "core/export/row_statistics.h"
+#include "core/files/file_system.h"
 
 namespace haojian {
 
@@ -16,8 +16,7 @@ namespace haojian {
 std::string StatisticsCsv(const RowStatistics& stats);
 
 // Writes StatisticsCsv(stats) to path as the export writes its file: beside it, and renamed over
-// it once complete, so a failure leaves an existing file as it was. Throws FileOperationError
-// with FileErrorText of the system's error number.
+// it once complete, so a failure leaves an existing file as it was. Throws FileError.
 void SaveStatisticsCsv(const RowStatistics& stats, const std::string& path,
                        FileSystem& fs = RealFileSystem());
 

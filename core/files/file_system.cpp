@@ -2,61 +2,7 @@
 
 #include <algorithm>
 
-#include "core/text/gbk.h"
-
 namespace haojian {
-namespace {
-
-const char* OpName(FileError::Op op) {
-    switch (op) {
-        case FileError::Op::Open:
-            return "open";
-        case FileError::Op::Create:
-            return "create";
-        case FileError::Op::Read:
-            return "read";
-        case FileError::Op::Write:
-            return "write";
-        case FileError::Op::Close:
-            return "close";
-        case FileError::Op::Rename:
-            return "rename";
-        case FileError::Op::Remove:
-            return "remove";
-    }
-    return "use";
-}
-
-}  // namespace
-
-FileError::FileError(Op op, std::string path, int code)
-    : FileError(op, std::move(path), code, SystemReason(code)) {}
-
-FileError::FileError(Op op, std::string path, int code, std::string reason)
-    : std::runtime_error(std::string("cannot ") + OpName(op) + " " + path + ": " + reason),
-      op_(op),
-      path_(std::move(path)),
-      code_(code),
-      reason_(std::move(reason)) {}
-
-std::string PathForMessage(std::string_view path) {
-    return GbkFromUtf8(path);
-}
-
-std::string ReasonForMessage(int code) {
-    return ReasonForMessage(FileError(FileError::Op::Open, {}, code));
-}
-
-std::string ReasonForMessage(const FileError& error) {
-    return SystemTextForMessage(error.reason());
-}
-
-FileOperationError ReadFailure(const FileError& error, const std::string& shown_path) {
-    const std::string reason = ReasonForMessage(error);
-    const std::string what =
-        error.op() == FileError::Op::Read ? "Stream read error on file \"" : "Cannot open file \"";
-    return {what + PathForMessage(shown_path) + "\". " + reason, shown_path, error.code(), reason};
-}
 
 std::uint64_t FileSystem::SizeHint(const std::string&) noexcept {
     return 0;

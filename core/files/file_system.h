@@ -13,50 +13,6 @@
 
 namespace haojian {
 
-// A failed file operation: which one, on which path, the system's error number and the reason
-// in words: the system's text for the number, or a text of our own for a failure that has no
-// number (such as a file that changed size while it was read; code is then 0).
-class FileError : public std::runtime_error {
-public:
-    enum class Op { Open, Create, Read, Write, Close, Rename, Remove };
-    FileError(Op op, std::string path, int code);
-    FileError(Op op, std::string path, int code, std::string reason);
-    Op op() const { return op_; }
-    const std::string& path() const { return path_; }
-    int code() const { return code_; }
-    // In the encoding of the system's messages (see ReasonForMessage).
-    const std::string& reason() const { return reason_; }
-
-private:
-    Op op_;
-    std::string path_;
-    int code_;
-    std::string reason_;
-};
-
-// The reason given for a file that shrank or grew while it was read.
-inline constexpr std::string_view kSizeChangedReason = "The file changed size while it was read";
-
-// The system's text for an error number (strerror), as bytes. Platform code.
-std::string SystemReason(int code);
-
-// A text of the system (such as SystemReason's) in GBK, for a message. Platform code.
-std::string SystemTextForMessage(const std::string& text);
-
-// A path written into a message: file names are UTF-8 here, messages GBK.
-std::string PathForMessage(std::string_view path);
-
-// The system's reason for an error number, for a message: GBK. Under a UTF-8 locale the
-// system's text may be translated, and so UTF-8.
-std::string ReasonForMessage(int code);
-// The reason of a failed operation, for a message: GBK.
-std::string ReasonForMessage(const FileError& error);
-
-// The error for a file that could not be read whole, naming it as shown_path: "Cannot open file
-// "<path>". <reason>" when it could not be opened, else "Stream read error on file "<path>".
-// <reason>" (a read failed, or the file changed size while it was read).
-FileOperationError ReadFailure(const FileError& error, const std::string& shown_path);
-
 // A file open for reading.
 class InputFile {
 public:

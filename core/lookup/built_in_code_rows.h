@@ -11,7 +11,8 @@ struct CodeRow {
     std::string_view name;
 };
 
-// The rows the window holds in its hidden memos; every query run copies them afresh.
+// The province and city code rows (written by tools/gen_fixed_texts.py); every query run fills
+// its code tables afresh from them.
 extern const std::array<CodeRow, 32> kBuiltInProvinceRows;
 extern const std::array<CodeRow, 385> kBuiltInCityRows;
 

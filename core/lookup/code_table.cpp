@@ -1,18 +1,9 @@
 #include "core/lookup/code_table.h"
 
 #include "core/collation/collation.h"
+#include "core/text/digits.h"
 
 namespace haojian {
-namespace {
-
-std::size_t DigitValue(std::string_view digits) {
-    std::size_t value = 0;
-    for (const char c : digits) value = value * 10 + std::size_t(c - '0');
-    return value;
-}
-
-}  // namespace
-
 void CodeTable::Assign(std::span<const CodeRow> rows) {
     codes_.clear();
     names_.clear();
@@ -26,11 +17,10 @@ void CodeTable::Assign(std::span<const CodeRow> rows) {
     }
     for (std::size_t row = 0; row < codes_.size(); ++row) {
         const std::string_view code = codes_[row];
-        if (code.empty() || code.size() > kMaxIndexedDigits ||
-            !LocaleCollation::IsAsciiDigits(code)) {
+        if (code.empty() || code.size() > kMaxIndexedDigits || !IsAsciiDigits(code)) {
             continue;
         }
-        std::int32_t& slot = digit_rows_[code.size()][DigitValue(code)];
+        std::int32_t& slot = digit_rows_[code.size()][DecimalValue(code)];
         if (slot < 0) slot = std::int32_t(row);
     }
 }
@@ -38,9 +28,9 @@ void CodeTable::Assign(std::span<const CodeRow> rows) {
 std::optional<std::size_t> CodeTable::FindByComparison(std::string_view code,
                                                        const LocaleCollation& collation) const {
     if (code.empty() || codes_.empty()) return std::nullopt;
-    if (LocaleCollation::IsAsciiDigits(code)) {
+    if (IsAsciiDigits(code)) {
         if (code.size() <= kMaxIndexedDigits) {
-            const std::int32_t row = digit_rows_[code.size()][DigitValue(code)];
+            const std::int32_t row = digit_rows_[code.size()][DecimalValue(code)];
             if (row < 0) return std::nullopt;
             return std::size_t(row);
         }

@@ -71,10 +71,4 @@ struct CodeTables {
 // Empties both tables and fills them with the built-in rows: 32 provinces, 385 cities.
 void ReloadCodeTables(CodeTables& tables);
 
-// The 0-based row of code in table, or none.
-inline std::optional<std::size_t> FindCode(const CodeTable& table, std::string_view code,
-                                           const LocaleCollation& collation) {
-    return table.Find(code, collation);
-}
-
 }  // namespace haojian

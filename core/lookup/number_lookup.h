@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "core/lookup/code_table.h"
-#include "core/text/line_list.h"
 #include "core/lookup/segment_database.h"
+#include "core/text/line_list.h"
 
 namespace haojian {
 

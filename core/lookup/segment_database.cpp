@@ -4,8 +4,8 @@
 #include <unordered_map>
 
 #include "core/base/error.h"
-#include "core/files/file_system.h"
 #include "core/base/huge_pages.h"
+#include "core/files/file_system.h"
 
 namespace haojian {
 namespace {
@@ -175,11 +175,7 @@ void SegmentDatabase::Prefetch(std::string_view prefix) const {
 std::optional<SegmentDatabase> LoadSegmentDatabase(FileSystem& fs, const std::string& directory) {
     const std::string path = directory + std::string(kDatabaseFileName);
     if (!fs.IsFile(path)) return std::nullopt;
-    try {
-        return SegmentDatabase::FromBytes(ReadWholeFile(fs, path));
-    } catch (const FileError& e) {
-        throw ReadFailure(e, path);
-    }
+    return SegmentDatabase::FromBytes(ReadWholeFile(fs, path));
 }
 
 }  // namespace haojian

@@ -98,8 +98,8 @@ private:
 inline constexpr std::string_view kDatabaseFileName = "kelvaronset.dat";
 
 // Loads directory + "kelvaronset.dat" (directory ends in "/"). None when no file is there (a
-// directory of that name counts as none). Throws Error naming the full path and the system's
-// reason when the file is there but cannot be read.
+// directory of that name counts as none). Throws FileError (Open or Read, with the full path)
+// when the file is there but cannot be read.
 std::optional<SegmentDatabase> LoadSegmentDatabase(FileSystem& fs, const std::string& directory);
 
 }  // namespace haojian

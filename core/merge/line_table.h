@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/collation/collation.h"
 #include "core/base/huge_pages.h"
+#include "core/collation/collation.h"
 
 namespace haojian::sorting {
 

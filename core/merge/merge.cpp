@@ -3,31 +3,13 @@
 #include <algorithm>
 #include <memory>
 
-#include "core/files/buffered_writer.h"
-#include "core/text/fixed_texts.h"
 #include "core/base/huge_pages.h"
+#include "core/files/buffered_writer.h"
 #include "core/merge/unique_lines.h"
+#include "core/text/fixed_texts.h"
 
 namespace haojian {
 namespace {
-
-// The message for a failed operation; output stands for the files made to replace it.
-FileOperationError MergeError(const FileError& e, const std::string& output) {
-    const std::string reason = ReasonForMessage(e);
-    switch (e.op()) {
-        case FileError::Op::Open:
-            return {"Cannot open file \"" + PathForMessage(e.path()) + "\". " + reason, e.path(),
-                    e.code(), reason};
-        case FileError::Op::Read:
-            return {"Stream read error", e.path(), e.code(), reason};
-        case FileError::Op::Write:
-        case FileError::Op::Close:
-            return {"Stream write error", output, e.code(), reason};
-        default:
-            return {"Cannot create file \"" + PathForMessage(output) + "\". " + reason, output,
-                    e.code(), reason};
-    }
-}
 
 // The sources joined, read straight into one buffer sized for all of them; ends gets the end
 // of each source in it.
@@ -58,45 +40,26 @@ std::size_t WriteResult(ReplacementFile& result, std::string text,
 }  // namespace
 
 MergeCutError::MergeCutError(std::string path, std::uint64_t offset, std::size_t line_count)
-    : Error("File \"" + PathForMessage(path) + "\" holds a NUL byte at offset " +
-            std::to_string(offset) + ": the merged text ends there"),
+    : std::runtime_error(path + " holds a NUL byte at offset " + std::to_string(offset)),
       path_(std::move(path)),
       offset_(offset),
       line_count_(line_count) {}
 
 std::size_t MergeDataFiles(const std::vector<std::string>& sources, const std::string& output,
                            FileSystem& fs, const LocaleCollation& collation) {
-    try {
-        // Claimed before the sources are read, so that an output that cannot be written is
-        // found at once; its file is made only when the result is written.
-        ReplacementFile result(fs, output);
-        std::vector<std::size_t> ends;
-        std::string text = ReadSources(fs, sources, ends);
-        const std::size_t nul = text.find('\0');
-        const std::size_t count = WriteResult(result, std::move(text), collation);
-        if (nul != std::string::npos) {
-            const std::size_t i =
-                std::size_t(std::upper_bound(ends.begin(), ends.end(), nul) - ends.begin());
-            throw MergeCutError(sources[i], nul - (i == 0 ? 0 : ends[i - 1]), count);
-        }
-        return count;
-    } catch (const FileError& e) {
-        throw MergeError(e, output);
+    // Claimed before the sources are read, so that an output that cannot be written is found
+    // at once; its file is made only when the result is written.
+    ReplacementFile result(fs, output);
+    std::vector<std::size_t> ends;
+    std::string text = ReadSources(fs, sources, ends);
+    const std::size_t nul = text.find('\0');
+    const std::size_t count = WriteResult(result, std::move(text), collation);
+    if (nul != std::string::npos) {
+        const std::size_t i =
+            std::size_t(std::upper_bound(ends.begin(), ends.end(), nul) - ends.begin());
+        throw MergeCutError(sources[i], nul - (i == 0 ? 0 : ends[i - 1]), count);
     }
-}
-
-std::size_t SortUniqueLines(const std::string& path, FileSystem& fs,
-                            const LocaleCollation& collation) {
-    try {
-        ReplacementFile result(fs, path);
-        std::string text = ReadWholeFile(fs, path);
-        const std::size_t nul = text.find('\0');
-        const std::size_t count = WriteResult(result, std::move(text), collation);
-        if (nul != std::string::npos) throw MergeCutError(path, nul, count);
-        return count;
-    } catch (const FileError& e) {
-        throw MergeError(e, path);
-    }
+    return count;
 }
 
 std::string MergedStatusText(std::size_t line_count) {

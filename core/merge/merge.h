@@ -2,18 +2,20 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "core/collation/collation.h"
 #include "core/base/error.h"
+#include "core/collation/collation.h"
 #include "core/files/file_system.h"
 
 namespace haojian {
 
 // A NUL byte ended the merged text early. The lines before it were sorted and written as a
-// complete result (line_count of them); everything from the byte on was left out.
-class MergeCutError : public Error {
+// complete result (line_count of them); everything from the byte on was left out. The front
+// ends word it; what() is for logs.
+class MergeCutError : public std::runtime_error {
 public:
     MergeCutError(std::string path, std::uint64_t offset, std::size_t line_count);
     // The file holding the NUL byte, and the byte's offset in it (0 for its first byte).
@@ -35,18 +37,13 @@ private:
 // Output is claimed first (an output that cannot be written fails before any source is read)
 // and replaced only once the result is complete (see StagedFile), so output may be one of the
 // sources (it is merged with its old content) and a failure leaves every file as it was. The
-// sources are read straight into one buffer sized for all of them. Throws FileOperationError
-// with "Cannot create file "<output>". <reason>", "Cannot open file "<source>". <reason>",
-// "Stream read error" (a source failed to read, or shrank or grew while read) or "Stream write
-// error"; throws MergeCutError after writing when a NUL byte cut the text short.
+// sources are read straight into one buffer sized for all of them. Throws FileError: Create,
+// Write, Close or Rename with output as path, Open or Read with the source's (a source that
+// shrank or grew while read is a Read failure); throws MergeCutError after writing when a NUL
+// byte cut the text short.
 std::size_t MergeDataFiles(const std::vector<std::string>& sources, const std::string& output,
                            FileSystem& fs = RealFileSystem(),
                            const LocaleCollation& collation = DefaultCollation());
-
-// Rewrites the file at path as its distinct lines in ascending order, as MergeDataFiles does
-// for a single source that is also the output. Gives the number of lines.
-std::size_t SortUniqueLines(const std::string& path, FileSystem& fs = RealFileSystem(),
-                            const LocaleCollation& collation = DefaultCollation());
 
 // "文件合并整理完毕！共计：N".
 std::string MergedStatusText(std::size_t line_count);

@@ -213,10 +213,10 @@ private:
 
     // Splits lines into parts, one per thread, none too short to be worth a thread.
     struct Parts {
-        Parts(std::span<GeneralLine> lines, std::size_t threads)
-            : lines(lines),
-              count(std::clamp<std::size_t>(lines.size() / kLinesPerThread, 1, threads)),
-              step((lines.size() + count - 1) / count) {}
+        Parts(std::span<GeneralLine> all, std::size_t threads)
+            : lines(all),
+              count(std::clamp<std::size_t>(all.size() / kLinesPerThread, 1, threads)),
+              step((all.size() + count - 1) / count) {}
         std::span<GeneralLine> operator[](std::size_t i) const {
             const std::size_t first = std::min(i * step, lines.size());
             return lines.subspan(first, std::min(step, lines.size() - first));

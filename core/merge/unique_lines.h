@@ -13,8 +13,10 @@ class LocaleCollation;
 // first in text are written. Gives the number of lines written.
 //
 // Lines of up to 16 ASCII digits are sorted as packed integers; other lines are de-duplicated
-// by a hash of their case-folded text and ordered by collation keys, a few bytes at a time.
-// Keys are made once and their first bytes kept while those fit key_budget bytes (0: the
+// by a hash of their case-folded text and ordered by keys, a few bytes at a time: simple keys
+// (see SimpleKeyTable) when every line has one, else the collation's own sort keys. Lines that
+// still agree where the kept keys end are sorted by their whole simple keys, or through the
+// collation. Keys are made once and their first bytes kept while those fit key_budget bytes (0: the
 // text's size, at least 4 MiB); keys are made again for the lines that agree beyond, or for
 // all when the budget is too small, so that memory stays within about three times the size
 // of text. The text is released as early as possible, hence taken by value. The work is shared

@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "core/text/line_list.h"
 #include "core/run/result_table.h"
 #include "core/run/text_pool.h"
+#include "core/text/line_list.h"
 
 namespace haojian {
 

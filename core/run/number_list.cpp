@@ -27,7 +27,7 @@ LineList ReadNumberList(FileSystem& fs, const std::string& path,
         AppendWholeFile(*file, path, bytes);
         return LineList::FromBytes(std::move(bytes));
     } catch (const FileError& e) {
-        throw ReadFailure(e, FullPath(path));
+        throw FileError(e.op(), FullPath(path), e.code(), e.reason());
     }
 }
 

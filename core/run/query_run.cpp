@@ -6,17 +6,17 @@
 #include <cstdint>
 #include <thread>
 
-#include "core/lookup/code_table.h"
-#include "core/collation/collation.h"
-#include "core/run/compact_result_table.h"
 #include "core/base/error.h"
+#include "core/collation/collation.h"
 #include "core/files/file_system.h"
-#include "core/text/fixed_texts.h"
-#include "core/threads/hand_off_mailbox.h"
-#include "core/run/number_list.h"
+#include "core/lookup/code_table.h"
 #include "core/lookup/number_lookup.h"
+#include "core/run/compact_result_table.h"
+#include "core/run/number_list.h"
 #include "core/run/seen_texts.h"
 #include "core/run/text_pool.h"
+#include "core/text/fixed_texts.h"
+#include "core/threads/hand_off_mailbox.h"
 #include "core/threads/thread_priority.h"
 #include "core/threads/thread_start.h"
 
@@ -148,17 +148,17 @@ void QueryRun::Impl::ApplyEntries(const HandOff& hand_off) {
     }
     const int count = int(hand_off.entries.size());
     view.RowsAppended(first, std::size_t(count));
-    view.SetStatusText(kPanelProgress, std::to_string(cursor + count - 1));
+    view.SetStatusText(RunStatus::Position, std::to_string(cursor + count - 1));
     cursor += count;
 }
 
 void QueryRun::Impl::ApplyEndReport(std::size_t run_size) {
     if (std::size_t(cursor) <= run_size) {
         // Stopped with entries left: the buttons stay as Stop set them.
-        view.SetStatusText(kPanelStatus, text::kStatusStopped);
+        view.SetStatusText(RunStatus::Message, text::kStatusStopped);
         return;
     }
-    view.SetStatusText(kPanelStatus, text::kStatusComplete);
+    view.SetStatusText(RunStatus::Message, text::kStatusComplete);
     SetEnabled(Command::Query, true);
     SetEnabled(Command::Stop, true);
     SetEnabled(Command::Import, true);
@@ -181,7 +181,7 @@ void QueryRun::Impl::StartWorker() {
     } catch (const ThreadStartError&) {
         // No run without a worker: the commands as a Stop leaves them, and the reason said.
         stop_requested.store(true);
-        view.SetStatusText(kPanelStatus, text::kStatusStopped);
+        view.SetStatusText(RunStatus::Message, text::kStatusStopped);
         SetEnabled(Command::Query, true);
         SetEnabled(Command::Stop, false);
         SetEnabled(Command::Import, true);
@@ -280,11 +280,11 @@ void QueryRun::Import(const std::string& path) {
         r.view.RowsCleared();
     };
     r.numbers = std::make_shared<const LineList>(ReadNumberList(r.fs, path, release));
-    r.view.SetStatusText(kPanelNumberCount, std::to_string(r.numbers->size()));
+    r.view.SetStatusText(RunStatus::NumberCount, std::to_string(r.numbers->size()));
     r.table.Reset(r.numbers);
     r.cursor = 1;
     r.SetProgressPosition(0);
-    r.view.SetStatusText(kPanelStatus, text::kStatusImported);
+    r.view.SetStatusText(RunStatus::Message, text::kStatusImported);
 }
 
 void QueryRun::Query() {
@@ -303,7 +303,7 @@ void QueryRun::Query() {
     r.SetEnabled(Command::Query, false);
     r.SetEnabled(Command::Stop, true);
     r.SetEnabled(Command::Import, false);
-    r.view.SetStatusText(kPanelStatus, text::kStatusQuerying);
+    r.view.SetStatusText(RunStatus::Message, text::kStatusQuerying);
     r.stop_requested.store(false);
     r.provinces.Clear();
     r.cities.Clear();
@@ -323,7 +323,7 @@ void QueryRun::Stop() {
     Impl& r = *impl_;
     if (r.enabled[std::size_t(Command::Import)]) return;  // no run in progress
     r.stop_requested.store(true);
-    r.view.SetStatusText(kPanelStatus, text::kStatusStopped);
+    r.view.SetStatusText(RunStatus::Message, text::kStatusStopped);
     r.SetEnabled(Command::Query, true);
     r.SetEnabled(Command::Stop, false);
     r.SetEnabled(Command::Import, true);

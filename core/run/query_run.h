@@ -26,11 +26,12 @@ enum class Command { Import, Query, Stop };
 // Complete: every entry resolved.
 enum class RunState { Idle, Running, Paused, Complete };
 
-// Status bar panels that the run writes.
-inline constexpr int kPanelNumberCount = 1;
-inline constexpr int kPanelProgress = 3;
-inline constexpr int kPanelDatabaseSize = 5;
-inline constexpr int kPanelStatus = 6;
+// The status texts that the run writes; the window decides where each shows.
+enum class RunStatus {
+    NumberCount,  // how many entries the imported list holds
+    Position,     // the position of the last entry resolved
+    Message,      // what the run did: imported, querying, stopped, complete
+};
 
 // What the run changes in the window. Every call comes on the UI thread. The shell implements
 // it with Qt widgets; tests use a fake.
@@ -42,7 +43,7 @@ public:
     virtual void RowsAppended(std::size_t first, std::size_t count) = 0;
     // The result table was emptied.
     virtual void RowsCleared() = 0;
-    virtual void SetStatusText(int panel, std::string_view gbk_text) = 0;
+    virtual void SetStatusText(RunStatus status, std::string_view gbk_text) = 0;
     virtual void SetProgressMaximum(int maximum) = 0;
     virtual void SetProgressPosition(int position) = 0;
     virtual void SetCommandEnabled(Command command, bool enabled) = 0;

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <cerrno>
 
-#include "core/files/file_system.h"
+#include "core/text/gbk.h"
 
 namespace haojian {
 namespace {
@@ -12,8 +12,12 @@ std::atomic<int> g_refusals{0};
 
 }  // namespace
 
-ThreadStartError::ThreadStartError(int code)
-    : Error("Cannot start a thread. " + ReasonForMessage(code)), code_(code) {}
+ThreadStartError::ThreadStartError(int code) : ThreadStartError(code, SystemReason(code)) {}
+
+ThreadStartError::ThreadStartError(int code, std::string reason)
+    : Error("Cannot start a thread. " + GbkFromUtf8(reason)),
+      code_(code),
+      reason_(std::move(reason)) {}
 
 void CheckThreadStart() {
     if (g_refusals.load(std::memory_order_relaxed) > 0) throw ThreadStartError(EAGAIN);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -9,14 +10,19 @@
 namespace haojian {
 
 // The system refused a new thread (too many threads or processes, as under `ulimit -u`).
-// The message names the system's reason: "Cannot start a thread. <reason>".
+// The message is the window's, GBK: "Cannot start a thread. <reason>"; the system's reason is
+// also kept in UTF-8.
 class ThreadStartError : public Error {
 public:
     explicit ThreadStartError(int code);
     int code() const { return code_; }
+    const std::string& reason() const { return reason_; }
 
 private:
+    ThreadStartError(int code, std::string reason);
+
     int code_;
+    std::string reason_;
 };
 
 // Throws ThreadStartError when thread starts are refused for a test (see ThreadStartsRefused).

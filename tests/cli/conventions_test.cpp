@@ -76,6 +76,29 @@ TEST_F(Cli, ErrorsNameTheCommandTheFileAndTheSystemsReason) {
         << r.err;
 }
 
+TEST_F(Cli, OneWordingForAFailureInEveryCommand) {
+    dir.Write("list.txt", "13800001234\n");
+    // The same full disk.
+    for (const std::string& command : {"export --db " + db + " -o /dev/full list.txt",
+                                       std::string("merge -o /dev/full list.txt")}) {
+        const Result r = Run(command);
+        EXPECT_EQ(r.status, 1) << command;
+        EXPECT_TRUE(
+            r.err.ends_with(": \"/dev/full\": Cannot write file (No space left on device)\n"))
+            << command << ": " << r.err;
+    }
+    // The same missing list.
+    for (const std::string& command :
+         {"lookup --db " + db + " gone.txt", "export --db " + db + " -o out.txt gone.txt",
+          std::string("merge -o out.txt gone.txt")}) {
+        const Result r = Run(command);
+        EXPECT_EQ(r.status, 1) << command;
+        EXPECT_TRUE(
+            r.err.ends_with(": \"gone.txt\": Cannot open file (No such file or directory)\n"))
+            << command << ": " << r.err;
+    }
+}
+
 TEST_F(Cli, ArgumentsAreCheckedBeforeAnyWork) {
     // No database and no list: the argument is what is reported.
     for (const std::string args :
@@ -128,7 +151,9 @@ TEST_F(Cli, AUtf8MarkMeansUtf8TextAndCharactersGbkLacksAreCountedOnce) {
     dir.Write("names.txt", "\xEF\xBB\xBF张三\n한😀\n한\n");
     const Result r = Run("lookup --utf8 --db " + db + " names.txt");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "张三\t未知\t未知\t未知\n?" "??\t未知\t未知\t未知\n?\t未知\t未知\t未知\n");
+    EXPECT_EQ(r.out,
+              "张三\t未知\t未知\t未知\n?"
+              "??\t未知\t未知\t未知\n?\t未知\t未知\t未知\n");
     EXPECT_EQ(r.err,
               "haojian-cli: lookup: \"names.txt\": read as UTF-8 and converted to GBK\n"
               "haojian-cli: lookup: \"names.txt\": 3 characters that GBK cannot hold became "

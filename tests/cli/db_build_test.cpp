@@ -103,7 +103,7 @@ TEST_F(Cli, DbBuildReportsWhatItSkipsAndRefusesATableItCannotMostlyMap) {
           "      \"t.csv\":102: 北京/北京/联通 gives 135000001003, the line kept is "
           "135000007011\n",
           "rows kept at province level (unknown city): 1\n    海南 三沙: 1 row\n",
-          "rows not mapped: 4 (3.88 % of the rows read)\n",
+          "rows not mapped: 4 (3.88% of the rows read)\n",
           "more than 1 % of the rows could not be mapped"}) {
         EXPECT_TRUE(Contains(r.err, part)) << part << "\n" << r.err;
     }
@@ -160,8 +160,9 @@ TEST_F(Cli, DbBuildTakesTheSegmentColumnThatHoldsSevenDigitsAndReadsQuotedLineBr
     dir.Write("both.csv", "phone,province,isp\n1380013,江苏,移动/联通\n1390000,重庆,电信\n");
     r = Run("db build --force -o both.dat both.csv");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(Contains(r.err, "  ambiguous carrier (more than one network): 1\n"
-                                "      移动/联通: 1 row\n"))
+    EXPECT_TRUE(Contains(r.err,
+                         "  ambiguous carrier (more than one network): 1\n"
+                         "      移动/联通: 1 row\n"))
         << r.err;
     EXPECT_EQ(File("both.dat"), "139000004002\r\n");
 

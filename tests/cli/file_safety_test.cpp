@@ -205,6 +205,13 @@ TEST_F(FileSafety, OfTwoMergesOntoOnePathOneCompletesAndTheOtherSaysWhy) {
     Child b(dir.path(), {"merge", "-o", out, second});
     EXPECT_EQ(b.ExitCode(), 1);
     EXPECT_NE(b.Err().find("Another program is writing this file"), std::string::npos) << b.Err();
+    // An export says it in the same words.
+    const std::string list = dir.Write("list.txt", "13800001234\n");
+    Child c(dir.path(), {"export", "--db", db, "-o", out, list});
+    EXPECT_EQ(c.ExitCode(), 1);
+    EXPECT_NE(c.Err().find(": Cannot create file (Another program is writing this file)\n"),
+              std::string::npos)
+        << c.Err();
     finish(a_fd, "a\n");
     EXPECT_EQ(a.ExitCode(), 0) << a.Err();
     EXPECT_EQ(ReadFileBytes(out), "a\r\n");
@@ -245,7 +252,9 @@ TEST_F(FileSafety, AUsersFileInAFolderTheUserMayNotWriteIsWrittenInPlace) {
     // No new file may be made there: the folder is what denies it.
     Child refused(dir.path(), {"export", "--db", db, "-o", target + "new.txt", list}, AsNobody());
     EXPECT_EQ(refused.ExitCode(), 1);
-    EXPECT_NE(refused.Err().find("File access denied"), std::string::npos) << refused.Err();
+    EXPECT_NE(refused.Err().find("new.txt\": Cannot create file (Permission denied)"),
+              std::string::npos)
+        << refused.Err();
     EXPECT_EQ(FileNames(target), Names{"out.txt"});
     ::chmod(target.c_str(), 0755);
 }

@@ -63,7 +63,9 @@ TEST_F(Cli, StatsCountWhatLookupGives) {
         std::map<std::string, std::size_t> counted;
         for (std::size_t i = 0; i < lines.size(); ++i) {
             counted[lines[i].name] = lines[i].count;
-            if (i > 0) EXPECT_GE(lines[i - 1].count, lines[i].count) << by;
+            if (i > 0) {
+                EXPECT_GE(lines[i - 1].count, lines[i].count) << by;
+            }
             char percent[32];
             std::snprintf(percent, sizeof percent, "%.2f%%", 100.0 * lines[i].count / total);
             EXPECT_EQ(lines[i].percent, percent);

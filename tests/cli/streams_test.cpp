@@ -12,20 +12,22 @@ namespace {
 
 TEST_F(Cli, LinesComeOutWhileTheListStillArrives) {
     // The first answer is in the file before the second number is sent.
-    Result r = Sh(
-        "{ echo 1380000; sleep 1; cp out.txt early.txt; echo 1390000; } |"
-        " $CLI lookup --utf8 --db $DB - >out.txt");
+    Result r =
+        Sh("{ echo 1380000; sleep 1; cp out.txt early.txt; echo 1390000; } |"
+           " $CLI lookup --utf8 --db $DB - >out.txt");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(File("early.txt"), "1380000\t江苏\t南京\t移动\n");
     EXPECT_EQ(File("out.txt"), "1380000\t江苏\t南京\t移动\n1390000\t重庆\t重庆\t联通\n");
 
     // A CR LF cut between two reads stays one line end; so does a UTF-16 character.
-    r = Sh("{ printf '1380000\\r'; sleep 0.3; printf '\\n1390000\\r'; sleep 0.3; printf '\\n'; } |"
+    r =
+        Sh("{ printf '1380000\\r'; sleep 0.3; printf '\\n1390000\\r'; sleep 0.3; printf '\\n'; } |"
            " $CLI stats --db $DB --by card -");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Utf8FromGbk(r.out), "移动\t1\t50.00%\n联通\t1\t50.00%\n");
-    r = Sh("{ printf '\\377\\3761\\0'; sleep 0.3; printf '3\\0\\r'; sleep 0.3; printf '\\0\\n\\0'; } |"
-           " $CLI lookup --db $DB -");
+    r = Sh(
+        "{ printf '\\377\\3761\\0'; sleep 0.3; printf '3\\0\\r'; sleep 0.3; printf '\\0\\n\\0'; } |"
+        " $CLI lookup --db $DB -");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Utf8FromGbk(r.out), "13\t江苏\t南京\t移动\n");  // the first line of 13
 
@@ -44,7 +46,8 @@ TEST_F(Cli, ADatabaseFromAPipeIsReadToItsEnd) {
     EXPECT_EQ(r.out, "1380000\t江苏\t南京\t移动\n");
 
     // A named pipe with no writer yet: the wait is said, then the database is read.
-    r = Sh("mkfifo db.fifo && { sleep 1.5; cat $DB >db.fifo; } &"
+    r =
+        Sh("mkfifo db.fifo && { sleep 1.5; cat $DB >db.fifo; } &"
            " sleep 0.2; $CLI lookup --utf8 --db db.fifo list.txt; s=$?; wait; exit $s");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "1380000\t江苏\t南京\t移动\n");
@@ -61,9 +64,8 @@ TEST_F(Cli, AStandardOutputThatTakesNothingFailsEveryCommand) {
     dir.Write("list.txt", "1380000\n");
     for (const std::string command :
          {"$CLI --help", "$CLI --version", "$CLI help", "$CLI lookup --help",
-          "$CLI db check --db $DB", "$CLI lookup --db $DB list.txt",
-          "$CLI stats --db $DB list.txt", "$CLI export --db $DB -o out.txt list.txt",
-          "$CLI merge -o out.txt list.txt"}) {
+          "$CLI db check --db $DB", "$CLI lookup --db $DB list.txt", "$CLI stats --db $DB list.txt",
+          "$CLI export --db $DB -o out.txt list.txt", "$CLI merge -o out.txt list.txt"}) {
         for (const std::string to : {" >/dev/full", " >&-"}) {
             const Result r = Sh(command + to);
             EXPECT_EQ(r.status, 1) << command << to;
@@ -79,7 +81,8 @@ TEST_F(Cli, AStandardOutputThatTakesNothingFailsEveryCommand) {
 TEST(ListDecoder, PiecesCutAnywhereGiveTheWholeText) {
     const std::u16string text = u"张三\r\n13800😀01234\n한";
     std::string utf8 = "\xEF\xBB\xBF" + Utf8FromGbk(GbkFromUtf16(u"张三\r\n13800")) +
-                       "\xF0\x9F\x98\x80" "01234\n\xED\x95\x9C";
+                       "\xF0\x9F\x98\x80"
+                       "01234\n\xED\x95\x9C";
     std::string little("\xFF\xFE", 2);
     std::string big("\xFE\xFF", 2);
     for (const char16_t c : text) {

@@ -16,7 +16,7 @@ class FakeRunView : public RunView {
 public:
     void RowsAppended(std::size_t first, std::size_t count) override;
     void RowsCleared() override { shown_rows = 0; }
-    void SetStatusText(int panel, std::string_view text) override { panels[panel] = text; }
+    void SetStatusText(RunStatus status, std::string_view text) override { panels[status] = text; }
     void SetProgressMaximum(int maximum) override { progress_maximum = maximum; }
     void SetProgressPosition(int position) override { progress_position = position; }
     void SetCommandEnabled(Command command, bool on) override { enabled[command] = on; }
@@ -30,7 +30,7 @@ public:
 
     std::size_t shown_rows = 0;
     bool rows_out_of_order = false;  // an append that did not continue the shown rows
-    std::map<int, std::string> panels;
+    std::map<RunStatus, std::string> panels;
     std::map<Command, bool> enabled{
         {Command::Import, true}, {Command::Query, true}, {Command::Stop, true}};
     int progress_maximum = 100;

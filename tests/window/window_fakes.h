@@ -20,9 +20,9 @@ public:
         FakeRunView::RowsAppended(first, count);
     }
     void RowsCleared() override { FakeRunView::RowsCleared(); }
-    void SetStatusText(int panel, std::string_view text) override {
-        FakeRunView::SetStatusText(panel, text);
-    }
+    // The status bar as the window shows it; hides FakeRunView's record of the run's statuses.
+    void SetPanelText(int panel, std::string_view text) override { panels[panel] = text; }
+    std::map<int, std::string> panels;
     void SetProgressMaximum(int maximum) override { FakeRunView::SetProgressMaximum(maximum); }
     void SetProgressPosition(int position) override { FakeRunView::SetProgressPosition(position); }
     void SetCommandEnabled(Command command, bool on) override {

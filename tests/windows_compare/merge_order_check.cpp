@@ -17,8 +17,8 @@ namespace {
 
 std::wstring FromGbk(std::string_view line) {
     if (line.empty()) return {};
-    const int size = MultiByteToWideChar(936, 0, line.data(), static_cast<int>(line.size()),
-                                         nullptr, 0);
+    const int size =
+        MultiByteToWideChar(936, 0, line.data(), static_cast<int>(line.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(size), L'\0');
     MultiByteToWideChar(936, 0, line.data(), static_cast<int>(line.size()), wide.data(), size);
     return wide;
@@ -74,12 +74,12 @@ int wmain(int argc, wchar_t** argv) {
                           << '\n';
                 return 1;
             }
-            const bool ordered = order == CSTR_LESS_THAN ||
-                                 (order == CSTR_EQUAL && units == CSTR_LESS_THAN);
+            const bool ordered =
+                order == CSTR_LESS_THAN || (order == CSTR_EQUAL && units == CSTR_LESS_THAN);
             if (!ordered) {
                 std::cout << "line " << lines + 1 << " '" << Utf8(text) << "' "
-                          << (units == CSTR_EQUAL ? "repeats" : "sorts before") << " line "
-                          << lines << " '" << Utf8(previous) << "'\n";
+                          << (units == CSTR_EQUAL ? "repeats" : "sorts before") << " line " << lines
+                          << " '" << Utf8(previous) << "'\n";
                 return 1;
             }
             if (order == CSTR_EQUAL) ++ties;

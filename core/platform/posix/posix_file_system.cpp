@@ -105,15 +105,11 @@ FileSystem& RealFileSystem() {
 std::string SystemReason(int code) {
     char buffer[256];
     // GNU strerror_r returns the text, which may or may not live in buffer.
-    const char* text = ::strerror_r(code, buffer, sizeof buffer);
-    return text;
-}
-
-std::string SystemTextForMessage(const std::string& text) {
-    // Under a UTF-8 locale the system's texts may be translated, and so UTF-8; under any other
-    // they are taken as they come.
+    const std::string text = ::strerror_r(code, buffer, sizeof buffer);
+    // Under a UTF-8 locale the text may be translated, and so UTF-8; any other locale's text is
+    // taken as GBK, of which ASCII is a part.
     const std::string_view codeset = ::nl_langinfo(CODESET);
-    return codeset == "UTF-8" ? GbkFromUtf8(text) : text;
+    return codeset == "UTF-8" ? text : Utf8FromGbk(text);
 }
 
 std::string ExecutableDirectory() {

@@ -125,8 +125,4 @@ std::string SystemReason(int code) {
     return TextForErrno(code);
 }
 
-std::string SystemTextForMessage(const std::string& text) {
-    return GbkFromUtf8(text);
-}
-
 }  // namespace haojian

@@ -19,9 +19,8 @@ struct Read {
 
 Read ReadAll(std::string_view bytes) {
     Read read;
-    read.table = ReadSegmentTable(bytes, [&](const SegmentTable::Row& row) {
-        read.rows.push_back(row);
-    });
+    read.table =
+        ReadSegmentTable(bytes, [&](const SegmentTable::Row& row) { read.rows.push_back(row); });
     return read;
 }
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "core/collation/collation.h"
+#include "core/export/row_statistics.h"
 #include "core/text/fixed_texts.h"
 #include "core/text/gbk.h"
-#include "core/export/row_statistics.h"
 
 namespace haojian {
 namespace {
@@ -77,6 +77,11 @@ TEST(RowStatistics, EqualCountsFollowTheCollationAndCaseKeepsNamesApart) {
     const RowStatistics stats = CountRows(rows, root);
     EXPECT_EQ(Names(stats.provinces), (std::vector<std::string>{"c", "a", "B", "b"}));
     EXPECT_DOUBLE_EQ(stats.provinces.Percent(2), 40.0);
+    EXPECT_EQ(stats.provinces.PercentText(2), "40.00%");
+    // Two decimals, rounded; every table and report writes shares so.
+    EXPECT_EQ(PercentText(PercentOf(1, 3)), "33.33%");
+    EXPECT_EQ(PercentText(PercentOf(2, 3)), "66.67%");
+    EXPECT_EQ(PercentText(PercentOf(4, 102)), "3.92%");
 }
 
 // Rows whose texts are made afresh in one buffer for every row: the same address holds a
@@ -122,6 +127,7 @@ TEST(RowStatistics, CountsOnlyTheRowsAskedFor) {
     const RowStatistics none = CountRows(OwnedRows(), root);
     EXPECT_TRUE(none.cities.names.empty());
     EXPECT_DOUBLE_EQ(none.cities.Percent(0), 0.0);
+    EXPECT_EQ(none.cities.PercentText(0), "0.00%");
 }
 
 }  // namespace

@@ -5,9 +5,9 @@
 
 #include "core/base/error.h"
 #include "core/export/export.h"
-#include "tests/support/faulty_file_system.h"
-#include "core/text/gbk.h"
 #include "core/export/statistics_csv.h"
+#include "core/text/gbk.h"
+#include "tests/support/faulty_file_system.h"
 #include "tests/support/test_files.h"
 
 namespace haojian {
@@ -38,8 +38,8 @@ TEST(StatisticsCsv, AFailedSaveLeavesTheOldFile) {
     try {
         SaveStatisticsCsv(Sample(), path, files);
         FAIL() << "no error";
-    } catch (const FileOperationError& e) {
-        EXPECT_EQ(e.message(), FileErrorText(ENOSPC));
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.code(), ENOSPC);
         EXPECT_EQ(e.path(), path);
     }
     EXPECT_EQ(testing::ReadFileBytes(path), "old");

@@ -7,12 +7,12 @@
 #include <tuple>
 #include <vector>
 
-#include "core/lookup/code_table.h"
 #include "core/collation/collation.h"
-#include "core/text/gbk.h"
+#include "core/lookup/code_table.h"
 #include "core/lookup/number_lookup.h"
-#include "tests/support/reference_lookup.h"
 #include "core/lookup/segment_database.h"
+#include "core/text/gbk.h"
+#include "tests/support/reference_lookup.h"
 
 namespace haojian {
 namespace {

@@ -7,15 +7,17 @@
 #include <clocale>
 #include <cstdlib>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "core/lookup/code_table.h"
-#include "core/collation/collation.h"
 #include "core/base/error.h"
+#include "core/collation/collation.h"
 #include "core/files/file_system.h"
-#include "core/text/gbk.h"
+#include "core/lookup/code_table.h"
 #include "core/lookup/segment_database.h"
+#include "core/text/gbk.h"
+#include "core/text/text_encoding.h"
 #include "tests/support/test_files.h"
 
 namespace haojian {
@@ -156,23 +158,24 @@ TEST(LoadSegmentDatabase, AnUnreadableFileIsAnErrorNamingPathAndReason) {
     const TempDir dir;
     const std::string path = dir.Write("kelvaronset.dat", "13800000501\r\n");
     FailingOpenFileSystem fs(EACCES);
-    try {
-        LoadSegmentDatabase(fs, dir.path());
-        FAIL() << "no error";
-    } catch (const Error& e) {
-        const std::string message(e.message());
-        EXPECT_NE(message.find(path), std::string::npos) << message;
-        EXPECT_NE(message.find(SystemReason(EACCES)), std::string::npos) << message;
-    }
-    // Where the system's reason is translated it arrives as UTF-8; the message is GBK.
+    const auto failure = [&]() -> FileError {
+        try {
+            LoadSegmentDatabase(fs, dir.path());
+        } catch (const FileError& e) {
+            return e;
+        }
+        throw std::logic_error("no error");
+    };
+    const FileError e = failure();
+    EXPECT_EQ(e.op(), FileError::Op::Open);
+    EXPECT_EQ(e.path(), path);
+    EXPECT_EQ(e.code(), EACCES);
+    EXPECT_EQ(e.reason(), SystemReason(EACCES));
+    // Where the system's reason is translated it is UTF-8 all the same.
     const ChineseSystemMessages chinese;
-    try {
-        LoadSegmentDatabase(fs, dir.path());
-        FAIL() << "no error";
-    } catch (const Error& e) {
-        const std::string message = Utf8FromGbk(e.message());
-        EXPECT_NE(message.find(SystemReason(EACCES)), std::string::npos) << message;
-    }
+    const std::string reason = failure().reason();
+    EXPECT_EQ(reason, SystemReason(EACCES));
+    EXPECT_TRUE(IsValidUtf8(reason)) << reason;
 }
 
 TEST(CodeTables, ReloadGivesTheBuiltInRowsWhateverTheTablesHeld) {
@@ -202,7 +205,7 @@ TEST(CodeTables, ReloadGivesTheBuiltInRowsWhateverTheTablesHeld) {
     }
     EXPECT_EQ(repeated, V{"1301"});
     const auto city = [&](std::string_view code) {
-        return Utf8FromGbk(tables.cities.Name(*FindCode(tables.cities, code, DefaultCollation())));
+        return Utf8FromGbk(tables.cities.Name(*tables.cities.Find(code, DefaultCollation())));
     };
     EXPECT_EQ(city("0400"), "重庆");
     EXPECT_EQ(city("0501"), "南京");
@@ -222,37 +225,37 @@ TEST(CodeTables, NamesOutliveTheTables) {
     EXPECT_EQ(Utf8FromGbk(name), "南京");
 }
 
-TEST(FindCode, FirstEqualRowIgnoringCaseOnly) {
+TEST(CodeTableFind, FirstEqualRowIgnoringCaseOnly) {
     const LocaleCollation& c = DefaultCollation();
     CodeTables tables;
     ReloadCodeTables(tables);
-    EXPECT_EQ(FindCode(tables.provinces, "01", c), 0u);
-    EXPECT_EQ(FindCode(tables.provinces, "05", c), 4u);
-    EXPECT_EQ(FindCode(tables.provinces, "13", c), 12u);
+    EXPECT_EQ(tables.provinces.Find("01", c), 0u);
+    EXPECT_EQ(tables.provinces.Find("05", c), 4u);
+    EXPECT_EQ(tables.provinces.Find("13", c), 12u);
     EXPECT_EQ(Utf8FromGbk(tables.provinces.Name(12)), "重庆");
     EXPECT_EQ(Utf8FromGbk(tables.provinces.Name(3)), "重庆");
-    EXPECT_EQ(FindCode(tables.provinces, "32", c), 31u);
-    EXPECT_EQ(FindCode(tables.cities, "0100", c), 0u);
-    EXPECT_EQ(FindCode(tables.cities, "3207", c), 384u);
+    EXPECT_EQ(tables.provinces.Find("32", c), 31u);
+    EXPECT_EQ(tables.cities.Find("0100", c), 0u);
+    EXPECT_EQ(tables.cities.Find("3207", c), 384u);
     for (const std::string code : {"00", "33", "", "5", "005", "05 ", " 05", "0501", "O5"}) {
-        EXPECT_FALSE(FindCode(tables.provinces, code, c)) << code;
+        EXPECT_FALSE(tables.provinces.Find(code, c)) << code;
     }
-    EXPECT_FALSE(FindCode(tables.provinces, GbkFromUtf8("０５"), c));  // width is not case
-    EXPECT_FALSE(FindCode(tables.cities, "05", c));
+    EXPECT_FALSE(tables.provinces.Find(GbkFromUtf8("０５"), c));  // width is not case
+    EXPECT_FALSE(tables.cities.Find("05", c));
 
     // Letters, repeated codes and codes longer than four digits in a table of our own.
     const CodeRow rows[] = {{"aB", "1"},     {"07", "2"}, {"Ab", "3"},    {"07", "4"},
                             {"123456", "5"}, {"x", "6"},  {"123456", "7"}};
     CodeTable table;
     table.Assign(rows);
-    EXPECT_EQ(FindCode(table, "AB", c), 0u);
-    EXPECT_EQ(FindCode(table, "ab", c), 0u);
-    EXPECT_EQ(FindCode(table, "07", c), 1u);
-    EXPECT_EQ(FindCode(table, "X", c), 5u);
-    EXPECT_EQ(FindCode(table, "123456", c), 4u);
-    EXPECT_FALSE(FindCode(table, "a", c));
-    EXPECT_FALSE(FindCode(table, "12345", c));
-    EXPECT_FALSE(FindCode(CodeTable(), "07", c));
+    EXPECT_EQ(table.Find("AB", c), 0u);
+    EXPECT_EQ(table.Find("ab", c), 0u);
+    EXPECT_EQ(table.Find("07", c), 1u);
+    EXPECT_EQ(table.Find("X", c), 5u);
+    EXPECT_EQ(table.Find("123456", c), 4u);
+    EXPECT_FALSE(table.Find("a", c));
+    EXPECT_FALSE(table.Find("12345", c));
+    EXPECT_FALSE(CodeTable().Find("07", c));
 }
 
 }  // namespace

@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "core/merge/line_table.h"
 #include "core/text/gbk.h"
 #include "core/text/line_list.h"
-#include "core/merge/line_table.h"
 
 namespace haojian {
 namespace {

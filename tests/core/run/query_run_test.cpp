@@ -5,17 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "core/collation/collation.h"
 #include "core/base/error.h"
-#include "tests/support/faulty_file_system.h"
+#include "core/collation/collation.h"
 #include "core/files/file_system.h"
-#include "core/text/fixed_texts.h"
 #include "core/run/query_run.h"
 #include "core/run/result_table.h"
-#include "tests/support/run_fakes.h"
 #include "core/run/seen_texts.h"
-#include "tests/support/test_files.h"
 #include "core/run/text_pool.h"
+#include "core/text/fixed_texts.h"
+#include "tests/support/faulty_file_system.h"
+#include "tests/support/run_fakes.h"
+#include "tests/support/test_files.h"
 
 namespace haojian {
 namespace {
@@ -46,8 +46,8 @@ TEST(QueryRun, RefusalsInOrderAndAFailedImportKeepingTheOldRows) {
 
     run.SetDatabase(testing::SmallDatabase());
     run.Import(dir.Write("empty.txt", ""));
-    EXPECT_EQ(view.panels[kPanelNumberCount], "0");
-    EXPECT_EQ(view.panels[kPanelStatus], text::kStatusImported);
+    EXPECT_EQ(view.panels[RunStatus::NumberCount], "0");
+    EXPECT_EQ(view.panels[RunStatus::Message], text::kStatusImported);
     EXPECT_EQ(Refusal(run), text::kRefuseNoList);
 
     run.Import(dir.Write("list.txt", "13800001234\n13900005678\n"));
@@ -61,9 +61,10 @@ TEST(QueryRun, RefusalsInOrderAndAFailedImportKeepingTheOldRows) {
     try {
         run.Import(missing);
         ADD_FAILURE() << "a missing file imported";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.message(),
-                  "Cannot open file \"" + PathForMessage(missing) + "\". " + SystemReason(ENOENT));
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.op(), FileError::Op::Open);
+        EXPECT_EQ(e.path(), missing);
+        EXPECT_EQ(e.code(), ENOENT);
     }
     EXPECT_EQ(run.NumberCount(), 0u);
     EXPECT_EQ(testing::RowsOf(run), (std::vector<testing::RowTexts>{
@@ -92,9 +93,10 @@ TEST(QueryRun, ImportLetsTheOldRowsGoOnceTheNewFileIsOpen) {
     try {
         run.Import(list);
         ADD_FAILURE() << "no error";
-    } catch (const FileOperationError& e) {
-        EXPECT_EQ(e.message(),
-                  "Stream read error on file \"" + list + "\". " + ReasonForMessage(EIO));
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.op(), FileError::Op::Read);
+        EXPECT_EQ(e.path(), list);
+        EXPECT_EQ(e.reason(), SystemReason(EIO));
     }
     EXPECT_EQ(run.Rows().size(), 0u);
     EXPECT_EQ(view.shown_rows, 0u);

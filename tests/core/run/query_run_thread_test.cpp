@@ -13,11 +13,11 @@
 #include <utility>
 #include <vector>
 
-#include "core/collation/collation.h"
 #include "core/base/error.h"
+#include "core/collation/collation.h"
+#include "core/run/query_run.h"
 #include "core/text/fixed_texts.h"
 #include "core/text/line_list.h"
-#include "core/run/query_run.h"
 #include "tests/support/run_fakes.h"
 #include "tests/support/test_files.h"
 
@@ -139,16 +139,16 @@ protected:
                 rows_.push_back(row);
                 InsertSeen(provinces_, row.province);
                 InsertSeen(cities_, row.city);
-                panels_[kPanelProgress] = std::to_string(cursor_++);
+                panels_[RunStatus::Position] = std::to_string(cursor_++);
             }
             if (!failing_) return WorkerGoesOn();
             worker_ = Worker::Ended;  // ends without an end report
             ++wakes_;
         } else if (worker_ == Worker::PendingEnd) {
             if (std::size_t(cursor_) <= run_size_) {
-                panels_[kPanelStatus] = text::kStatusStopped;
+                panels_[RunStatus::Message] = text::kStatusStopped;
             } else {
-                panels_[kPanelStatus] = text::kStatusComplete;
+                panels_[RunStatus::Message] = text::kStatusComplete;
                 enabled_ = {{Command::Import, true}, {Command::Query, true}, {Command::Stop, true}};
                 state_ = RunState::Complete;
             }
@@ -168,16 +168,16 @@ protected:
         ModelWaitsForWorker();
         numbers_.clear();
         if (lines == nullptr) {
-            EXPECT_THROW(run.Import(path), Error);
+            EXPECT_THROW(run.Import(path), FileError);
             return;
         }
         run.Import(path);
         numbers_ = *lines;
-        panels_[kPanelNumberCount] = std::to_string(numbers_.size());
+        panels_[RunStatus::NumberCount] = std::to_string(numbers_.size());
         rows_.clear();
         cursor_ = 1;
         position_ = 0;
-        panels_[kPanelStatus] = text::kStatusImported;
+        panels_[RunStatus::Message] = text::kStatusImported;
     }
     void Query() {
         if (!enabled_[Command::Query]) return run.Query();  // ignored
@@ -196,7 +196,7 @@ protected:
         maximum_ = int(numbers_.size());
         position_ = 0;
         enabled_ = {{Command::Import, false}, {Command::Query, false}, {Command::Stop, true}};
-        panels_[kPanelStatus] = text::kStatusQuerying;
+        panels_[RunStatus::Message] = text::kStatusQuerying;
         stop_ = false;
         provinces_.clear();
         cities_.clear();
@@ -209,7 +209,7 @@ protected:
         run.Stop();
         if (enabled_[Command::Import]) return;
         stop_ = true;
-        panels_[kPanelStatus] = text::kStatusStopped;
+        panels_[RunStatus::Message] = text::kStatusStopped;
         enabled_ = {{Command::Import, true}, {Command::Query, true}, {Command::Stop, false}};
         state_ = RunState::Paused;
     }
@@ -285,7 +285,7 @@ protected:
     bool stop_ = false;
     std::vector<RowTexts> rows_;
     std::vector<std::string> provinces_, cities_;  // distinct, in insertion order
-    std::map<int, std::string> panels_;
+    std::map<RunStatus, std::string> panels_;
     std::map<Command, bool> enabled_{
         {Command::Import, true}, {Command::Query, true}, {Command::Stop, true}};
     bool timer_ = false;
@@ -372,8 +372,8 @@ TEST(QueryRunThreads, TimeSlicedHandOffsShowEveryEntryOnceInOrder) {
         for (std::size_t row = i; row < rows.size(); row += 10) ASSERT_EQ(rows[row], expected);
     }
     EXPECT_FALSE(view.rows_out_of_order);
-    EXPECT_EQ(view.panels[kPanelProgress], "5000");
-    EXPECT_EQ(view.panels[kPanelStatus], text::kStatusComplete);
+    EXPECT_EQ(view.panels[RunStatus::Position], "5000");
+    EXPECT_EQ(view.panels[RunStatus::Message], text::kStatusComplete);
 }
 
 }  // namespace

@@ -101,7 +101,8 @@ TEST(RowsSnapshot, ReadOnAnotherThreadWhileTheRunAppendsReservesAndImports) {
         for (std::size_t i = 0; i < reader->seen.size(); ++i) {
             ASSERT_EQ(reader->seen[i], expected[numbers[i]]) << "row " << i;
             const RowTexts& row = reader->seen[i];
-            lines += MaskedNumber(row.number) + " " + row.city + " " + row.card_type + "\r\n";
+            AppendMaskedNumber(lines, row.number);
+            lines += " " + row.city + " " + row.card_type + "\r\n";
         }
         EXPECT_EQ(reader->exported, lines);
     }

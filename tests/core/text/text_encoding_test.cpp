@@ -1,11 +1,10 @@
-// Telling UTF-8, GBK and UTF-16 texts apart, and the carriers that segment tables name.
+// Telling UTF-8, GBK and UTF-16 texts apart.
 #include "core/text/text_encoding.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "core/database/carrier_names.h"
 #include "core/text/gbk.h"
 
 namespace haojian {
@@ -67,33 +66,6 @@ TEST(TextEncoding, Utf8AndUtf16RoundTripAndIllFormedPartsBecomeOneReplacementEac
     EXPECT_LT(CompareInCodePointOrder(u"\uFF01", u"\U0001F600"), 0);
     EXPECT_GT(CompareInCodePointOrder(u"ab", u"a"), 0);
     EXPECT_EQ(CompareInCodePointOrder(u"ab", u"ab"), 0);
-}
-
-TEST(CarrierNames, EveryCommonFormGivesItsCardDigit) {
-    for (const auto& [name, digit] : std::initializer_list<std::pair<const char*, char>>{
-             {"中国移动", '1'},
-             {"移动", '1'},
-             {"China Mobile", '1'},
-             {"CMCC", '1'},
-             {"中国电信", '2'},
-             {"电信", '2'},
-             {"china telecom", '2'},
-             {"中国联通", '3'},
-             {"联通", '3'},
-             {"UNICOM", '3'},
-             {"虚拟", '4'},
-             {"移动虚拟", '4'},
-             {"联通虚拟", '4'},
-             {"电信虚拟", '4'},
-             {"虚拟运营商", '4'},
-             {"Virtual", '4'},
-             {"MVNO", '4'},
-         }) {
-        EXPECT_EQ(CardDigitForCarrier(name), digit) << name;
-    }
-    for (const char* name : {"", "中国广电", "卫星", "unknown"}) {
-        EXPECT_EQ(CardDigitForCarrier(name), std::nullopt) << name;
-    }
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 
 #include "core/text/line_list.h"
 #include "core/threads/ordered_chunks.h"
-#include "tests/support/sorted_lines.h"
 #include "core/threads/thread_start.h"
+#include "tests/support/sorted_lines.h"
 
 namespace haojian {
 namespace {

@@ -8,13 +8,14 @@
 
 #include "core/base/error.h"
 #include "core/files/file_system.h"
-#include "core/text/fixed_texts.h"
 #include "core/run/query_run.h"
 #include "core/run/result_table.h"
+#include "core/text/fixed_texts.h"
+#include "core/text/gbk.h"
+#include "core/threads/thread_start.h"
 #include "tests/support/run_fakes.h"
 #include "tests/support/sorted_lines.h"
 #include "tests/support/test_files.h"
-#include "core/threads/thread_start.h"
 
 namespace haojian {
 namespace {
@@ -42,12 +43,13 @@ TEST(ThreadStart, AQueryWithoutAWorkerSaysSoAndCanBeRunAgain) {
             run.Query();
             ADD_FAILURE() << "a run without a worker";
         } catch (const ThreadStartError& e) {
-            EXPECT_EQ(e.message(), "Cannot start a thread. " + ReasonForMessage(EAGAIN));
+            EXPECT_EQ(e.reason(), SystemReason(EAGAIN));
+            EXPECT_EQ(e.message(), "Cannot start a thread. " + GbkFromUtf8(SystemReason(EAGAIN)));
         }
     }
     EXPECT_EQ(run.State(), RunState::Paused);
     EXPECT_FALSE(run.WorkerAlive());
-    EXPECT_EQ(view.panels[kPanelStatus], text::kStatusStopped);
+    EXPECT_EQ(view.panels[RunStatus::Message], text::kStatusStopped);
     EXPECT_TRUE(view.enabled[Command::Query]);
     EXPECT_FALSE(view.enabled[Command::Stop]);
     EXPECT_TRUE(view.enabled[Command::Import]);

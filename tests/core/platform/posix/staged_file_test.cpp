@@ -85,7 +85,9 @@ public:
         if (!mounted_) path_.clear();
     }
     ~NoFallocateFolder() {
-        if (mounted_) std::system(("umount -l " + path_).c_str());
+        if (mounted_) {
+            [[maybe_unused]] const int status = std::system(("umount -l " + path_).c_str());
+        }
     }
     const std::string& path() const { return path_; }
 
@@ -348,9 +350,9 @@ TEST_F(StagedFileTest, ANextRunRemovesWhatAKilledRunLeftAndNothingElse) {
     leave(".haojian-abc");                                 // not a name of ours
     const std::string held = leave(".haojian-Held01");     // a live writer's
     const std::string foreign = leave(".haojian-Othr01");  // another user's
-    ::chown(foreign.c_str(), 4242, 4242);
+    [[maybe_unused]] const int chowned = ::chown(foreign.c_str(), 4242, 4242);
     const std::string linked = leave(".haojian-Link01");  // given a second name
-    ::link(linked.c_str(), Path("second").c_str());
+    [[maybe_unused]] const int linked_twice = ::link(linked.c_str(), Path("second").c_str());
     const int lock = ::open(held.c_str(), O_RDONLY);
     ASSERT_EQ(::flock(lock, LOCK_EX), 0);
     // The next run starts later than the files' last change.
@@ -365,7 +367,7 @@ TEST_F(StagedFileTest, ANextRunRemovesWhatAKilledRunLeftAndNothingElse) {
                       file->Commit();
                       for (const FileNotice& n : said) {
                           const std::string line = n.path + "\n";
-                          ::write(notices[1], line.data(), line.size());
+                          if (::write(notices[1], line.data(), line.size()) < 0) return false;
                       }
                       return said.size() == 1 && said[0].kind == FileNotice::Kind::kLeftoverRemoved;
                   },
@@ -373,7 +375,7 @@ TEST_F(StagedFileTest, ANextRunRemovesWhatAKilledRunLeftAndNothingElse) {
               0);
     ::close(notices[1]);
     char said[512] = {};
-    ::read(notices[0], said, sizeof said - 1);
+    [[maybe_unused]] const ssize_t read = ::read(notices[0], said, sizeof said - 1);
     ::close(notices[0]);
     ::close(lock);
     EXPECT_EQ(std::string(said),

@@ -1,4 +1,6 @@
-// The text layer: the line rule, GBK conversion and the shared locale comparison.
+// The shared locale comparison: case folding, keys, hashes and the locale it follows.
+#include "core/collation/collation.h"
+
 #include <gtest/gtest.h>
 #include <unicode/coll.h>
 #include <unicode/unistr.h>
@@ -6,92 +8,16 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
-#include <new>
 #include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "core/collation/collation.h"
-#include "core/base/error.h"
-#include "core/text/fixed_texts.h"
-#include "core/text/gbk.h"
-#include "core/text/line_list.h"
-#include "tests/support/reference_lookup.h"
 #include "core/collation/unit_hash.h"
+#include "core/text/gbk.h"
 
 namespace haojian {
 namespace {
-
-std::vector<std::string> Lines(std::string_view text) {
-    const LineList list = LineList::FromBytes(std::string(text));
-    std::vector<std::string> out;
-    for (std::size_t i = 0; i < list.size(); ++i) out.emplace_back(list[i]);
-    return out;
-}
-
-using V = std::vector<std::string>;
-
-TEST(LineRule, LineEndsOfEveryKindGiveTheSameLines) {
-    EXPECT_EQ(Lines("a\r\nb\r\nc\r\n"), (V{"a", "b", "c"}));
-    EXPECT_EQ(Lines("a\nb\nc\n"), (V{"a", "b", "c"}));
-    EXPECT_EQ(Lines("a\rb\rc\r"), (V{"a", "b", "c"}));
-    EXPECT_EQ(Lines("a\nb\nc"), (V{"a", "b", "c"}));
-}
-
-TEST(LineRule, EmptyLinesStayAndLfCrIsTwoEnds) {
-    EXPECT_EQ(Lines("A\r\n\r\nB"), (V{"A", "", "B"}));
-    EXPECT_EQ(Lines("A\n\rB"), (V{"A", "", "B"}));
-    EXPECT_EQ(Lines("A\n\r\nB"), (V{"A", "", "B"}));
-    EXPECT_EQ(Lines("\n"), (V{""}));
-    EXPECT_EQ(Lines("\n\n"), (V{"", ""}));
-    EXPECT_EQ(Lines(""), V{});
-}
-
-TEST(LineRule, NulEndsTheTextAndNothingIsTrimmed) {
-    EXPECT_EQ(Lines(std::string("ab\ncd\0ef\ngh", 11)), (V{"ab", "cd"}));
-    EXPECT_EQ(Lines(std::string("\0abc", 4)), V{});
-    EXPECT_EQ(Lines(" 138 \t\n"), (V{" 138 \t"}));
-    // A byte-order mark is not recognised: it stays at the start of the first line.
-    EXPECT_EQ(Lines("\xEF\xBB\xBF"
-                    "1380000\n"),
-              (V{"\xEF\xBB\xBF"
-                 "1380000"}));
-}
-
-TEST(LineRule, AgreesWithThePlainSplitterWhereverTheEndsFall) {
-    // Ends before, on and after the edges of the blocks the search takes at once.
-    std::mt19937 rng(7);
-    const char alphabet[] = {'a', '\r', '\n', '\x8e', ' '};
-    for (int round = 0; round < 3000; ++round) {
-        std::string text(rng() % 70, 'a');
-        // Every other text has long lines: few ends among many letters.
-        for (char& c : text) c = round % 2 ? alphabet[rng() % 5] : alphabet[rng() % 16 ? 0 : 2];
-        std::vector<std::string> seen;
-        ForEachLine(text, [&](std::string_view line) { seen.emplace_back(line); });
-        ASSERT_EQ(seen, testing::ReferenceLines(text)) << ::testing::PrintToString(text);
-    }
-}
-
-TEST(Gbk, FixedTextsDecodeToTheirCharacters) {
-    EXPECT_EQ(Utf8FromGbk(text::kUnknown), "未知");
-    EXPECT_EQ(Utf8FromGbk(text::kMergedPrefix), "文件合并整理完毕！共计：");
-    EXPECT_EQ(GbkFromUtf8("手机号码+城市+卡类"), text::kLayoutNumberCityCard);
-    EXPECT_EQ(GbkFromUtf8("\xFF"), "?");  // invalid UTF-8
-    EXPECT_EQ(GbkFromUtf8("😀"), "??");    // no GBK form
-}
-
-TEST(Gbk, EveryByteStringSurvivesARoundTrip) {
-    std::mt19937 rng(7);
-    for (int round = 0; round < 2000; ++round) {
-        std::string bytes(rng() % 12, '\0');
-        for (char& c : bytes) c = char(rng() % 4 == 0 ? rng() % 128 : 0x80 + rng() % 128);
-        EXPECT_EQ(GbkFromUtf16(Utf16FromGbk(bytes)), bytes);
-    }
-    // A lone lead byte and the undefined bytes decode to private-use code points of their own.
-    EXPECT_EQ(Utf16FromGbk("\x81"), std::u16string(1, PrivateUseForByte(0x81)));
-    EXPECT_EQ(Utf16FromGbk("\xFF"), std::u16string(1, PrivateUseForByte(0xFF)));
-}
 
 TEST(Collation, IgnoresLetterCaseAndNothingElse) {
     const LocaleCollation& c = DefaultCollation();
@@ -300,17 +226,6 @@ TEST(Collation, FoldedHashIsTheHashOfTheFoldedUnits) {
         for (const char16_t u : folded) expected.Add(u);
         ASSERT_EQ(LocaleCollation::FoldedHash(text), expected.Value()) << Utf8FromGbk(text);
     }
-}
-
-TEST(ErrorBox, FullStopFollowsTheLastByte) {
-    EXPECT_EQ(ErrorBoxText(text::kRefuseNoList), std::string(text::kRefuseNoList) + ".");
-    EXPECT_EQ(ErrorBoxText("I/O error 28"), "I/O error 28.");
-    EXPECT_EQ(ErrorBoxText("Stream read error."), "Stream read error.");
-    EXPECT_EQ(ErrorBoxText("done!"), "done!");  // "!" sorts before "."
-    EXPECT_EQ(ErrorBoxText(""), "");
-    // Any failure has a message of its own; a failed allocation says what it is.
-    EXPECT_EQ(ErrorBoxText(FailureMessage(std::bad_alloc())), "Out of memory.");
-    EXPECT_EQ(FailureMessage(Error(std::string(text::kRefuseNoList))), text::kRefuseNoList);
 }
 
 // Sets the locale variables for one test and puts them back after.

@@ -1,0 +1,88 @@
+#include "window/failure_text.h"
+
+#include <new>
+#include <system_error>
+
+#include "core/base/error.h"
+#include "core/merge/merge.h"
+#include "core/text/gbk.h"
+
+namespace haojian {
+namespace {
+
+// "<what> "P". R", the path and the reason in GBK.
+std::string NamingTheFile(std::string_view what, const FileError& e) {
+    return std::string(what) + " \"" + GbkFromUtf8(e.path()) + "\". " + GbkFromUtf8(e.reason());
+}
+
+std::string ReadText(const FileError& e) {
+    return NamingTheFile(
+        e.op() == FileError::Op::Open ? "Cannot open file" : "Stream read error on file", e);
+}
+
+std::string MergeText(const FileError& e) {
+    switch (e.op()) {
+        case FileError::Op::Open:
+            return NamingTheFile("Cannot open file", e);
+        case FileError::Op::Read:
+            return "Stream read error";
+        case FileError::Op::Write:
+        case FileError::Op::Close:
+            return "Stream write error";
+        case FileError::Op::Create:
+        case FileError::Op::Rename:
+            break;
+    }
+    return NamingTheFile("Cannot create file", e);
+}
+
+// Making a file finds no file missing, only a folder on its path: "Invalid filename".
+std::string SaveText(const FileError& e) {
+    switch (std::errc(e.code())) {
+        case std::errc::no_such_file_or_directory:
+        case std::errc::not_a_directory:
+        case std::errc::filename_too_long:
+        case std::errc::invalid_argument:
+            return "Invalid filename";
+        case std::errc::too_many_files_open:
+        case std::errc::too_many_files_open_in_system:
+            return "Too many open files";
+        case std::errc::permission_denied:
+        case std::errc::operation_not_permitted:
+        case std::errc::read_only_file_system:
+        case std::errc::is_a_directory:
+            return "File access denied";
+        default:
+            return "I/O error " + std::to_string(e.code());
+    }
+}
+
+}  // namespace
+
+std::string WindowFailureText(const std::exception& failure, WindowWork work) {
+    if (const auto* e = dynamic_cast<const FileError*>(&failure)) {
+        switch (work) {
+            case WindowWork::Read:
+                return ReadText(*e);
+            case WindowWork::Merge:
+                return MergeText(*e);
+            case WindowWork::Save:
+                return SaveText(*e);
+        }
+    }
+    if (const auto* e = dynamic_cast<const MergeCutError*>(&failure)) {
+        return "File \"" + GbkFromUtf8(e->path()) + "\" holds a NUL byte at offset " +
+               std::to_string(e->offset()) + ": the merged text ends there";
+    }
+    if (const auto* e = dynamic_cast<const Error*>(&failure)) return std::string(e->message());
+    if (dynamic_cast<const std::bad_alloc*>(&failure)) return "Out of memory";
+    return failure.what();
+}
+
+std::string ErrorBoxText(std::string_view gbk_message) {
+    std::string text(gbk_message);
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text.push_back('.');
+    return text;
+}
+
+}  // namespace haojian
