@@ -29,8 +29,7 @@ trap 'WINEPREFIX="$PWD/build-windows/wineprefix" wineserver -k 2>/dev/null || tr
 tools/build.sh build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 tools/build.sh build
 # Left out of the Windows run until understood: MergeDialogsStatusAndCut fails under wine (the
-# merge writes no line there), and the installed haojian.exe opened no window in the installer
-# test of one fresh-clone run (the zip's haojian.exe did).
+# merge writes no line there).
 ctest --test-dir build-windows --output-on-failure -j "$(nproc)" -LE slow \
-  -E '^(WindowCommandsTest\.MergeDialogsStatusAndCut|windows\.package\.installer)$'
+  -E '^(WindowCommandsTest\.MergeDialogsStatusAndCut)$'
 ctest --test-dir build --output-on-failure -j "$(nproc)"
