@@ -39,8 +39,7 @@ uninstall() {
         fail "no QuietUninstallString under $1"
         return
     fi
-    WINEPREFIX=$prefix wineserver -k || true
-    WINEPREFIX=$prefix wineserver -w || true
+    stop_wine
     # "C:\...\uninstall.exe" /AllUsers /S: the program, then its options.
     local program=${command#\"}
     program=${program%%\"*}

@@ -21,6 +21,11 @@ cleanup() {
 trap cleanup EXIT
 run() { tools/windows/wine-run.sh --prefix "$prefix" "$@"; }
 
+tools/windows/wine-prefix.sh "$prefix"
+# Wine draws the caption buttons of the windows on its desktop with Marlett, from fonts-wine's
+# folder, which this wine does not search; its other fonts stay out, as they would take the
+# captions from the CJK face that draws them.
+cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/"
 run "$setup" /S /AllUsers /Desktop
 start_xvfb 1024x768x24
 trap cleanup EXIT

@@ -4,31 +4,33 @@
 # Starts Xvfb on a free display and exports DISPLAY. The server is stopped by stop_xvfb,
 # which start_xvfb also arranges to run when the calling shell exits.
 start_xvfb() {
-    local size=${1:-1024x768x24} n
-    for n in $(seq 91 140); do
-        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-            # -noreset: by default the server resets when its last client leaves, and a client
-            # that connects meanwhile (a helper started just after a short-lived xprop or
-            # xdotool) is refused.
-            Xvfb ":$n" -screen 0 "$size" -nolisten tcp -noreset >/dev/null 2>&1 &
-            XVFB_PID=$!
-            local tries
-            for tries in $(seq 1 100); do
-                # Ready once its socket is there and it answers a request.
-                if [ -e "/tmp/.X11-unix/X$n" ] && timeout 5 xprop -display ":$n" -root >/dev/null 2>&1; then
-                    export DISPLAY=":$n"
-                    # The tests themselves may run with the offscreen platform chosen.
-                    export QT_QPA_PLATFORM=xcb
-                    trap stop_xvfb EXIT
-                    return 0
-                fi
-                if ! kill -0 "$XVFB_PID" 2>/dev/null; then break; fi
-                sleep 0.05
-            done
-            kill "$XVFB_PID" 2>/dev/null || true
+    local size=${1:-1024x768x24} number_file n tries
+    number_file=$(mktemp)
+    # The server takes the first free display itself and writes its number (-displayfd): a
+    # display chosen here could be taken meanwhile by a test started at the same moment, and
+    # both would then share the first one's server. -noreset: by default the server resets
+    # when its last client leaves, and a client that connects meanwhile (a helper started just
+    # after a short-lived xprop or xdotool) is refused.
+    Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp -noreset 3>"$number_file" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for tries in $(seq 1 200); do
+        n=$(cat "$number_file")
+        # Ready once it has written its display and answers a request.
+        if [ -n "$n" ] && timeout 5 xprop -display ":$n" -root >/dev/null 2>&1; then
+            rm -f "$number_file"
+            export DISPLAY=":$n"
+            # The tests themselves may run with the offscreen platform chosen.
+            export QT_QPA_PLATFORM=xcb
+            trap stop_xvfb EXIT
+            return 0
         fi
+        if ! kill -0 "$XVFB_PID" 2>/dev/null; then break; fi
+        sleep 0.05
     done
-    echo "no free display for Xvfb" >&2
+    rm -f "$number_file"
+    kill "$XVFB_PID" 2>/dev/null || true
+    XVFB_PID=
+    echo "Xvfb did not start" >&2
     return 1
 }
 

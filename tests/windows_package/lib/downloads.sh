@@ -25,7 +25,7 @@ prefix=$work/prefix
 on_exit() {
     if declare -F cleanup >/dev/null; then cleanup; fi
     stop_xvfb
-    if [ -d "$prefix" ]; then WINEPREFIX=$prefix wineserver -k 2>/dev/null || true; fi
+    stop_wine
     rm -rf "$work"
 }
 trap on_exit EXIT
@@ -45,6 +45,13 @@ finish() {
 # Runs a Windows program in the prefix.
 wine_in() {
     "$source_dir/tools/windows/wine-run.sh" --prefix "$prefix" "$@"
+}
+
+# Ends every program of the prefix and its wine server, and waits until the server has gone.
+stop_wine() {
+    if [ ! -d "$prefix" ]; then return 0; fi
+    WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+    WINEPREFIX=$prefix timeout 60 wineserver -w 2>/dev/null || true
 }
 
 # Writes $work/list.txt, numbers of every kind a user's list holds (in the database and not,
@@ -77,6 +84,10 @@ check_lookup() {
 # Starts the program or shortcut $1 (a Unix path) as Explorer does, on a private X server,
 # and checks that a window with the program's name in its caption maps.
 check_window_opens() {
+    # Wine's desktop process draws the windows of every program of its server, on the display
+    # of the program that started it; a server still running after a window program started
+    # without a display (the installer, even silent) would show no window: start afresh.
+    stop_wine
     start_xvfb
     trap on_exit EXIT
     HAOJIAN_WINE_DISPLAY=$DISPLAY wine_in start /unix "$1" >"$work/window.log" 2>&1 ||
@@ -84,6 +95,6 @@ check_window_opens() {
     if ! wait_for_window "$app_name" 60 >/dev/null; then
         fail "$1 opened no window: $(cat "$work/window.log")"
     fi
-    WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+    stop_wine
     stop_xvfb
 }
