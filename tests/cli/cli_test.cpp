@@ -29,16 +29,20 @@ TEST_F(Cli, LookupWritesOneLinePerEntry) {
 }
 
 TEST_F(Cli, DatabaseIsTakenFromBesideTheProgram) {
-    std::filesystem::create_directory(dir.path() + "bin");
-    const std::string program = dir.path() + "bin/haojian-cli";
-    std::filesystem::copy_file(HAOJIAN_CLI, program);
-    Result r = Run("lookup -", "1380000\n", program);
+    namespace fs = std::filesystem;
+    const fs::path bin = dir.path() + "bin";  // a temporary folder's name is ASCII
+    fs::create_directory(bin);
+    const fs::path program = bin / fs::path(HAOJIAN_CLI).filename();
+    fs::copy_file(HAOJIAN_CLI, program);
+    Result r = Run("lookup -", "1380000\n", program.string());
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_NE(r.err.find(dir.path() + "bin/kelvaronset.dat"), std::string::npos) << r.err;
+    // The folder as the system names it (with its own separators).
+    const fs::path expected = (bin / "kelvaronset.dat").make_preferred();
+    EXPECT_TRUE(Contains(r.err, expected.string())) << r.err;
 
-    std::filesystem::copy_file(db, dir.path() + "bin/kelvaronset.dat");
-    r = Run("lookup --utf8 -", "1380000\n", program);
+    fs::copy_file(db, bin / "kelvaronset.dat");
+    r = Run("lookup --utf8 -", "1380000\n", program.string());
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "1380000\t江苏\t南京\t移动\n");
 }
