@@ -13,13 +13,13 @@ tools/build.sh build-asan -DHAOJIAN_SHELL=OFF -DHAOJIAN_BENCH=OFF -DCMAKE_BUILD_
   -DHAOJIAN_SANITIZE=address,undefined -DHAOJIAN_STRICT=ON
 ctest --test-dir build-asan --output-on-failure -j "$(nproc)" -LE slow
 
-# The threaded run under ThreadSanitizer.
-tools/build.sh build-tsan -DHAOJIAN_SHELL=OFF -DHAOJIAN_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug \
+# The threaded run under ThreadSanitizer: only its tests are built.
+tools/build.sh --target thread_tests build-tsan -DHAOJIAN_SHELL=OFF -DHAOJIAN_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug \
   -DHAOJIAN_SANITIZE=thread
 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -L threads
 
-# Short bounded fuzz runs (clang's libFuzzer).
-tools/build.sh build-fuzz -DHAOJIAN_SHELL=OFF -DHAOJIAN_BENCH=OFF -DHAOJIAN_FUZZ=ON \
+# Short bounded fuzz runs (clang's libFuzzer): only the fuzz targets are built.
+tools/build.sh --target fuzz_targets build-fuzz -DHAOJIAN_SHELL=OFF -DHAOJIAN_BENCH=OFF -DHAOJIAN_FUZZ=ON \
   -DCMAKE_CXX_COMPILER=clang++
 ctest --test-dir build-fuzz --output-on-failure -L fuzz
 
@@ -30,8 +30,8 @@ ctest --test-dir build-fuzz --output-on-failure -L fuzz
 trap 'WINEPREFIX="$PWD/build-windows/wineprefix" wineserver -k 2>/dev/null || true' EXIT
 tools/build.sh build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 tools/build.sh build
-# Left out of the Windows run until understood: MergeDialogsStatusAndCut fails under wine (the
-# merge writes no line there).
-ctest --test-dir build-windows --output-on-failure -j "$(nproc)" -LE slow \
-  -E '^(WindowCommandsTest\.MergeDialogsStatusAndCut)$'
+# A test that fails is run once more: a wine process has been seen to end at once with no
+# output at all (in one CI run of a file system test that passes every run here); a fault of
+# the program fails both runs.
+ctest --test-dir build-windows --output-on-failure -j "$(nproc)" -LE slow --repeat until-pass:2
 ctest --test-dir build --output-on-failure -j "$(nproc)"

@@ -234,8 +234,9 @@ TEST_F(WindowCommandsTest, MergeDialogsStatusAndCut) {
     EXPECT_EQ(ReadFileBytes(out), "A\r\nb\r\n");
     EXPECT_EQ(view.panels[kPanelStatus], MergedStatusText(2));
 
-    // A NUL byte: the lines before it are the result, counted, and the cut is reported.
-    dialogs.file_answers.push_back({dir.Write("nul.txt", std::string("x\r\ny\0z\r\n", 8))});
+    // A NUL byte: the lines before it are the result, counted, and the cut is reported. (The
+    // file is not "nul.txt": Windows reads and writes its null device under that name.)
+    dialogs.file_answers.push_back({dir.Write("cut.txt", std::string("x\r\ny\0z\r\n", 8))});
     dialogs.file_answers.push_back({out});
     commands->Merge();
     work.Finish();
