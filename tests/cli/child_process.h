@@ -1,10 +1,17 @@
 // Runs a program as a child process and collects what it leaves on its standard streams.
 #pragma once
 
+#include <chrono>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace haojian::testing {
+
+// The longest ChildProcess::ReadOutput waits: a program that never answers fails the test
+// instead of holding it.
+constexpr std::chrono::seconds kOutputWait{30};
 
 struct ProcessResult {
     int status;  // the exit code; -1 when the program did not exit by itself
@@ -12,9 +19,34 @@ struct ProcessResult {
     std::string err;
 };
 
-// Runs program (a UTF-8 path) with args (UTF-8, passed as they are, no shell between) in
-// folder, with input on its standard input through a pipe, its standard output and error
-// caught through pipes; waits for it to end.
+// A program running with its standard input, output and error on pipes of this process;
+// killed if still running when the object goes.
+class ChildProcess {
+public:
+    // Starts program (a UTF-8 path) with args (UTF-8, passed as they are, no shell between)
+    // in folder.
+    ChildProcess(const std::string& program, const std::vector<std::string>& args,
+                 const std::string& folder);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // Sends bytes to its standard input; a program that has stopped reading takes nothing.
+    void Write(std::string_view bytes);
+    void CloseInput();
+    // Reads its standard output until at least size bytes have come in all, the output ends
+    // or kOutputWait has passed; what has come so far.
+    const std::string& ReadOutput(std::size_t size);
+    // Ends its input, reads the rest of its output and error and waits for it to end.
+    ProcessResult Wait();
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+// Runs program with input on its standard input until it ends.
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
                          const std::string& folder, const std::string& input);
 

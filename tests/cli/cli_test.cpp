@@ -47,6 +47,19 @@ TEST_F(Cli, DatabaseIsTakenFromBesideTheProgram) {
     EXPECT_EQ(r.out, "1380000\t江苏\t南京\t移动\n");
 }
 
+TEST_F(Cli, FileNamesOfAnyCharacterReachTheirFiles) {
+    // Chinese, a character outside GBK and the basic plane, spaces: as typed in a console.
+    const std::string list = "南京 名单😀.txt";
+    dir.Write(list, "13800001234\n13900001234\n");
+    Result r = RunArgs({"export", "--db", db, "--city", "南京", "-o", "结果 한.txt", list});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(File("结果 한.txt"), "138000012**\r\n");
+    r = RunArgs({"merge", "-o", "-", list, "gone 😀.txt"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Contains(r.err, "\"gone 😀.txt\": Cannot open file")) << r.err;
+    EXPECT_EQ(r.out, "");  // a failed merge writes nothing
+}
+
 TEST_F(Cli, FailuresAndBadUsage) {
     Result r = Run("lookup --db " + dir.path() + "none.dat -", "1\n");
     EXPECT_EQ(r.status, 1);

@@ -1,13 +1,57 @@
-// A list decoded the same however it arrives, and a folder named as the database.
+// Lists answered while they arrive, decoded the same however they are cut, and a folder
+// named as the database.
+#include <chrono>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "cli/list_encoding.h"
 #include "cli/number_list_stream.h"
 #include "core/text/gbk.h"
+#include "tests/cli/child_process.h"
 #include "tests/cli/cli_fixture.h"
 
 namespace haojian {
 namespace {
+
+TEST_F(Cli, LinesComeOutWhileTheListStillArrives) {
+    using namespace std::chrono_literals;
+    // The first answer comes before the second number is sent.
+    const std::string first = "1380000\t江苏\t南京\t移动\n";
+    testing::ChildProcess lookup(HAOJIAN_CLI, {"lookup", "--utf8", "--db", db, "-"}, dir.path());
+    lookup.Write("1380000\n");
+    EXPECT_EQ(lookup.ReadOutput(first.size()), first);
+    lookup.Write("1390000\n");
+    Result r = lookup.Wait();
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, first + "1390000\t重庆\t重庆\t联通\n");
+
+    // A CR LF cut between two reads stays one line end; so does a UTF-16 character.
+    const auto in_pieces = [&](const std::vector<std::string>& args,
+                               const std::vector<std::string>& pieces) {
+        testing::ChildProcess child(HAOJIAN_CLI, args, dir.path());
+        for (const std::string& piece : pieces) {
+            child.Write(piece);
+            std::this_thread::sleep_for(300ms);
+        }
+        return child.Wait();
+    };
+    r = in_pieces({"stats", "--db", db, "--by", "card", "-"}, {"1380000\r", "\n1390000\r", "\n"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Utf8FromGbk(r.out), "移动\t1\t50.00%\n联通\t1\t50.00%\n");
+    using namespace std::string_literals;
+    r = in_pieces({"lookup", "--db", db, "-"}, {"\xFF\xFE"
+                                                "1\0"s,
+                                                "3\0\r"s, "\0\n\0"s});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Utf8FromGbk(r.out), "13\t江苏\t南京\t移动\n");  // the first line of 13
+
+    // A NUL byte ends the list even when more is still to come.
+    r = Run("export --db " + db + " -o - -", "1380000\n\0001390000\n"s);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "1380000**\r\n");
+    EXPECT_TRUE(Contains(r.err, "standard input holds a NUL byte at offset 8")) << r.err;
+}
 
 TEST_F(Cli, AFolderIsNoDatabase) {
     dir.Write("list.txt", "1380000\n");

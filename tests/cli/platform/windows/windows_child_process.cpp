@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
@@ -11,34 +12,19 @@
 namespace haojian::testing {
 namespace {
 
-// A handle closed when the object goes.
-struct Handle {
-    HANDLE h = nullptr;
-    Handle() = default;
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() { Close(); }
-    void Close() {
-        if (h != nullptr && h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
-        h = nullptr;
-    }
-};
+using Clock = std::chrono::steady_clock;
+constexpr Clock::time_point kNoDeadline = Clock::time_point::max();
 
-// A pipe whose end for the child (read or write) is inherited and the other is not.
-struct Pipe {
-    Handle read;
-    Handle write;
-    explicit Pipe(bool child_reads) {
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        ::CreatePipe(&read.h, &write.h, &inherit, 0);
-        ::SetHandleInformation(child_reads ? write.h : read.h, HANDLE_FLAG_INHERIT, 0);
-    }
-};
+void Close(HANDLE& handle) {
+    if (handle != nullptr && handle != INVALID_HANDLE_VALUE) ::CloseHandle(handle);
+    handle = nullptr;
+}
 
 // One argument as CommandLineToArgvW and the C runtime split it back: quoted, with the
 // backslashes before a quote (and before the closing quote) doubled.
 void AppendArgument(std::wstring& line, const std::wstring& arg) {
-    line += L" \"";
+    if (!line.empty()) line += L' ';
+    line += L'"';
     std::size_t backslashes = 0;
     for (const wchar_t c : arg) {
         if (c == L'\\') {
@@ -53,70 +39,117 @@ void AppendArgument(std::wstring& line, const std::wstring& arg) {
     line += L'"';
 }
 
-std::string ReadAll(HANDLE pipe) {
-    std::string bytes;
+// Reads from pipe until size bytes are in bytes, the pipe ends or the deadline passes.
+void ReadUntil(HANDLE pipe, std::string& bytes, std::size_t size, Clock::time_point deadline) {
     char buffer[65536];
-    DWORD got = 0;
-    while (::ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+    while (pipe != nullptr && bytes.size() < size) {
+        // An anonymous pipe has no wait with a time limit: look until something is there.
+        DWORD ready = 0;
+        while (deadline != kNoDeadline &&
+               ::PeekNamedPipe(pipe, nullptr, 0, nullptr, &ready, nullptr) && ready == 0) {
+            if (Clock::now() >= deadline) return;
+            ::Sleep(5);
+        }
+        DWORD got = 0;
+        if (!::ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) || got == 0) return;
         bytes.append(buffer, got);
-    }
-    return bytes;
-}
-
-// Writes bytes until the reader goes.
-void WriteAll(HANDLE pipe, const std::string& bytes) {
-    for (std::size_t done = 0; done < bytes.size();) {
-        DWORD put = 0;
-        const DWORD size = DWORD(std::min<std::size_t>(bytes.size() - done, 1 << 20));
-        if (!::WriteFile(pipe, bytes.data() + done, size, &put, nullptr)) return;
-        done += put;
     }
 }
 
 }  // namespace
 
-ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& folder, const std::string& input) {
-    Pipe in(true), out(false), err(false);
+struct ChildProcess::Impl {
+    HANDLE process = nullptr;
+    HANDLE in = nullptr;
+    HANDLE out = nullptr;
+    HANDLE err = nullptr;
+    std::string out_bytes;
+    std::string err_bytes;
+    std::thread err_reader;
+    bool ended = false;
+    int status = 0;
+};
+
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args,
+                           const std::string& folder)
+    : impl_(std::make_unique<Impl>()) {
+    // The child's ends are inherited, this process's are not.
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE in = nullptr, out = nullptr, err = nullptr;
+    ::CreatePipe(&in, &impl_->in, &inherit, 0);
+    ::CreatePipe(&impl_->out, &out, &inherit, 0);
+    ::CreatePipe(&impl_->err, &err, &inherit, 0);
+    for (HANDLE mine : {impl_->in, impl_->out, impl_->err}) {
+        ::SetHandleInformation(mine, HANDLE_FLAG_INHERIT, 0);
+    }
     const std::wstring wide_program = WideFromUtf8(program);
     std::wstring line;
     AppendArgument(line, wide_program);
     for (const std::string& arg : args) AppendArgument(line, WideFromUtf8(arg));
-    line.erase(0, 1);  // the space before the program's name
-    const std::wstring wide_folder = WideFromUtf8(folder);
 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = in.read.h;
-    startup.hStdOutput = out.write.h;
-    startup.hStdError = err.write.h;
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(wide_program.c_str(), line.data(), nullptr, nullptr, TRUE,
-                          CREATE_NO_WINDOW, nullptr, wide_folder.c_str(), &startup, &process)) {
-        return {-1, "", "cannot start " + program + ": " + Win32Reason(::GetLastError()) + "\n"};
+    startup.hStdInput = in;
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+    PROCESS_INFORMATION started{};
+    if (::CreateProcessW(wide_program.c_str(), line.data(), nullptr, nullptr, TRUE,
+                         CREATE_NO_WINDOW, nullptr, WideFromUtf8(folder).c_str(), &startup,
+                         &started)) {
+        impl_->process = started.hProcess;
+        ::CloseHandle(started.hThread);
+    } else {
+        impl_->ended = true;
+        impl_->status = -1;
+        impl_->err_bytes = "cannot start " + program + ": " + Win32Reason(::GetLastError()) + "\n";
     }
-    Handle child_process, child_thread;
-    child_process.h = process.hProcess;
-    child_thread.h = process.hThread;
-    // The child's ends are its own now: the pipes end when the child does.
-    in.read.Close();
-    out.write.Close();
-    err.write.Close();
-
-    std::thread writer([&] {
-        WriteAll(in.write.h, input);
-        in.write.Close();
+    // The child holds its ends now: the pipes end when it does.
+    Close(in);
+    Close(out);
+    Close(err);
+    impl_->err_reader = std::thread([impl = impl_.get()] {
+        ReadUntil(impl->err, impl->err_bytes, std::string::npos, kNoDeadline);
     });
-    std::string err_bytes;
-    std::thread err_reader([&] { err_bytes = ReadAll(err.read.h); });
-    std::string out_bytes = ReadAll(out.read.h);
-    err_reader.join();
-    writer.join();
-    ::WaitForSingleObject(child_process.h, INFINITE);
-    DWORD code = 0;
-    if (!::GetExitCodeProcess(child_process.h, &code)) return {-1, out_bytes, err_bytes};
-    return {int(code), std::move(out_bytes), std::move(err_bytes)};
+}
+
+ChildProcess::~ChildProcess() {
+    if (!impl_->ended) ::TerminateProcess(impl_->process, 255);
+    Wait();
+}
+
+void ChildProcess::Write(std::string_view bytes) {
+    while (!bytes.empty() && impl_->in != nullptr) {
+        DWORD put = 0;
+        const DWORD size = DWORD(std::min<std::size_t>(bytes.size(), 1 << 20));
+        if (!::WriteFile(impl_->in, bytes.data(), size, &put, nullptr)) return;
+        bytes.remove_prefix(put);
+    }
+}
+
+void ChildProcess::CloseInput() {
+    Close(impl_->in);
+}
+
+const std::string& ChildProcess::ReadOutput(std::size_t size) {
+    ReadUntil(impl_->out, impl_->out_bytes, size, Clock::now() + kOutputWait);
+    return impl_->out_bytes;
+}
+
+ProcessResult ChildProcess::Wait() {
+    CloseInput();
+    ReadUntil(impl_->out, impl_->out_bytes, std::string::npos, kNoDeadline);
+    Close(impl_->out);
+    if (impl_->err_reader.joinable()) impl_->err_reader.join();
+    Close(impl_->err);
+    if (!impl_->ended) {
+        ::WaitForSingleObject(impl_->process, INFINITE);
+        DWORD code = 0;
+        impl_->status = ::GetExitCodeProcess(impl_->process, &code) ? int(code) : -1;
+        impl_->ended = true;
+        Close(impl_->process);
+    }
+    return {impl_->status, impl_->out_bytes, impl_->err_bytes};
 }
 
 }  // namespace haojian::testing
