@@ -37,6 +37,8 @@ public:
     // Reads its standard output until at least size bytes have come in all, the output ends
     // or kOutputWait has passed; what has come so far.
     const std::string& ReadOutput(std::size_t size);
+    // Stops reading its standard output, as a reader that has all it wants.
+    void CloseOutput();
     // Ends its input, reads the rest of its output and error and waits for it to end.
     ProcessResult Wait();
 

@@ -53,6 +53,24 @@ TEST_F(Cli, LinesComeOutWhileTheListStillArrives) {
     EXPECT_TRUE(Contains(r.err, "standard input holds a NUL byte at offset 8")) << r.err;
 }
 
+TEST_F(Cli, AReaderThatGoesEndsTheRunQuietly) {
+    // As "haojian-cli lookup list.txt | head -1": the rest is not wanted, and nothing is said.
+    std::string list;
+    for (int i = 0; i < 200000; ++i) list += std::to_string(13800000000 + i) + "\n";
+    dir.Write("list.txt", list);
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"lookup", "--db", db, "list.txt"},
+                                               {"export", "--db", db, "-o", "-", "list.txt"},
+                                               {"merge", "-o", "-", "list.txt"}}) {
+        testing::ChildProcess child(HAOJIAN_CLI, args, dir.path());
+        EXPECT_FALSE(child.ReadOutput(1).empty()) << args[0];
+        child.CloseOutput();
+        const Result r = child.Wait();
+        EXPECT_NE(r.status, 0) << args[0];
+        EXPECT_EQ(r.err, "") << args[0];
+    }
+}
+
 TEST_F(Cli, AFolderIsNoDatabase) {
     dir.Write("list.txt", "1380000\n");
     const Result r = Run("lookup --db . list.txt");

@@ -133,6 +133,10 @@ const std::string& ChildProcess::ReadOutput(std::size_t size) {
     return impl_->out_bytes;
 }
 
+void ChildProcess::CloseOutput() {
+    Close(impl_->out);
+}
+
 ProcessResult ChildProcess::Wait() {
     CloseInput();
     ReadUntil(impl_->out, impl_->out_bytes, std::string::npos, kNoDeadline);
