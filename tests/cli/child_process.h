@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace haojian::testing {
@@ -42,10 +43,27 @@ public:
     // Ends its input, reads the rest of its output and error and waits for it to end.
     ProcessResult Wait();
 
-    struct Impl;
-
 private:
-    std::unique_ptr<Impl> impl_;
+    enum class Stream { kInput, kOutput, kError };
+    // What each platform gives (platform/<platform>): starting the program, its pipes, its
+    // end. Start sets status_ and err_ when the program cannot be started.
+    struct Platform;
+    void Start(const std::string& program, const std::vector<std::string>& args,
+               const std::string& folder);
+    void Close(Stream stream);
+    // Reads stream until bytes holds size bytes, the pipe ends or deadline passes.
+    void ReadUntil(Stream stream, std::string& bytes, std::size_t size,
+                   std::chrono::steady_clock::time_point deadline);
+    void Kill();
+    int AwaitExit();
+
+    // Made by Start, where Platform is whole, which shared_ptr lets end it here.
+    std::shared_ptr<Platform> platform_;
+    std::string out_;
+    std::string err_;
+    std::thread err_reader_;
+    bool ended_ = false;
+    int status_ = 0;
 };
 
 // Runs program with input on its standard input until it ends.
