@@ -188,6 +188,43 @@ int Box(int button) {
     return 0;
 }
 
+// Prints a rectangle in screen coordinates as "x y width height": the client area of the visible
+// top-level window of this class, or with an id, that child control's window.
+int Rect(const std::wstring& window_class, int id) {
+    const HWND top = WaitFor([&] {
+        HWND window = FindWindowW(window_class.c_str(), nullptr);
+        return window && IsWindowVisible(window) ? window : nullptr;
+    });
+    if (!top) return 1;
+    RECT r{};
+    if (id) {
+        const HWND child = Control(top, id);
+        if (!child) return 1;
+        GetWindowRect(child, &r);
+    } else {
+        GetClientRect(top, &r);
+        MapWindowPoints(top, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    }
+    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return 0;
+}
+
+// Prints whether the program's top-level window of this class is visible (1) or hidden (0).
+int Visible(const std::wstring& window_class) {
+    const HWND window = FindWindowW(window_class.c_str(), nullptr);
+    if (!window) return 1;
+    std::printf("%d\n", IsWindowVisible(window) ? 1 : 0);
+    return 0;
+}
+
+// Minimises the main window as its title bar's button does.
+int Minimise() {
+    const HWND main = MainWindow();
+    if (!main) return 1;
+    PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -196,7 +233,8 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 2) {
         std::fputs(
             "usage: haojian_probe controls|click ID|status PANEL|items ID|rows|"
-            "query-stop|file PATH|folder PATH|box BUTTON|close|close-about\n",
+            "query-stop|file PATH|folder PATH|box BUTTON|close|close-about|rect CLASS [ID]|"
+            "minimise|visible CLASS\n",
             stderr);
         return 2;
     }
@@ -208,6 +246,9 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"file") return argc > 2 ? FileDialog(argv[2]) : 2;
     if (command == L"folder") return argc > 2 ? FileDialog(argv[2], true) : 2;
     if (command == L"box") return Box(number);
+    if (command == L"rect") return argc > 2 ? Rect(argv[2], argc > 3 ? _wtoi(argv[3]) : 0) : 2;
+    if (command == L"minimise") return Minimise();
+    if (command == L"visible") return argc > 2 ? Visible(argv[2]) : 2;
     if (command == L"close-about") {
         // The About window hides itself when closed.
         if (const HWND about = FindWindowW(L"TForm2", nullptr)) PostMessageW(about, WM_CLOSE, 0, 0);

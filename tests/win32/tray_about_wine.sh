@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# haojian.exe under wine on Xvfb with a real XEmbed notification area (trayer): the tray icon
+# docks; minimising hides the window and its task-bar entry, and a click on the icon or the
+# icon's menu brings it back; About opens and a press on its link hands the address to the
+# shell, seen through a stand-in for the https handler that writes what it got into a file.
+# Usage: tray_about_wine.sh BIN_DIR WINE_PREFIX
+# The prefix given is not used: the test makes one of its own, whose registry it changes.
+set -euo pipefail
+bin=$(cd "$1" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+source "$root/tests/e2e/lib/xvfb.sh"
+source "$root/tests/e2e/lib/tray.sh"
+
+work=$(mktemp -d)
+prefix=$work/prefix
+cleanup() {
+    stop_xvfb
+    stop_tray_host
+    if [ -d "$prefix" ]; then WINEPREFIX=$prefix wineserver -k 2>/dev/null || true; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+cp "$bin/haojian.exe" "$work/"
+printf '138001005011\r\n' >"$work/kelvaronset.dat"
+win() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
+wine_run() { "$root/tools/windows/wine-run.sh" --prefix "$prefix" "$@"; }
+probe() { wine_run "$bin/haojian_probe.exe" "$@"; }
+
+start_xvfb
+trap cleanup EXIT
+export HAOJIAN_WINE_DISPLAY=$DISPLAY
+# The stand-in handler: what the shell would hand a browser lands in opened.txt.
+for scheme in http https; do
+    wine_run reg add "HKLM\\Software\\Classes\\$scheme\\shell\\open\\command" /ve /f \
+        /d "C:\\windows\\system32\\cmd.exe /c echo %1>$(win "$work/opened.txt")" >/dev/null
+done
+start_tray_host
+
+wine_run "$work/haojian.exe" >"$work/out.log" 2>&1 &
+APP_PID=$!
+wait_for_window 'V1\.1' 60 >/dev/null || fail "no main window mapped"
+
+# The icon: a window of wine's shell (explorer.exe) embedded in trayer's panel.
+wine_tray_icon() {
+    local panel id
+    panel=$(tray_panel) || return 1
+    id=$(xwininfo -tree -id "$panel" | awk '/: \("explorer.exe" / { print $1; exit }')
+    [ -n "$id" ] && echo "$id"
+}
+no_wine_tray_icon() { ! wine_tray_icon >/dev/null; }
+wait_until 20 wine_tray_icon >/dev/null || fail "the tray icon did not dock"
+icon=$(wine_tray_icon)
+echo "tray icon docked: $icon"
+
+main_hidden() {
+    [ "$(probe visible TForm1)" = 0 ] && [ "$(probe visible TApplication)" = 0 ] &&
+        wait_for_no_window 'V1\.1' 1
+}
+main_shown() {
+    [ "$(probe visible TForm1)" = 1 ] && [ "$(probe visible TApplication)" = 1 ] &&
+        wait_for_window 'V1\.1' 1 >/dev/null
+}
+
+# Opens the icon's menu and presses an item's accelerator key over it.
+tray_menu_key() {
+    local key=$1 before menu X Y WIDTH HEIGHT SCREEN WINDOW
+    before=$(xdotool search --onlyvisible --class 'haojian\.exe' | sort) || true
+    click_middle_of "$icon" 3
+    new_menu() {
+        menu=$(xdotool search --onlyvisible --class 'haojian\.exe' | sort |
+            grep -vxF -f <(printf '%s\n' $before) | head -n 1) || true
+        [ -n "$menu" ]
+    }
+    wait_until 10 new_menu || fail "the tray icon's menu did not open"
+    eval "$(xdotool getwindowgeometry --shell "$menu")"
+    # Keys go to the window under the pointer: there is no window manager to give focus.
+    xdotool mousemove "$((X + WIDTH / 2))" "$((Y + 8))"
+    sleep 0.3
+    xdotool key "$key"
+}
+
+# Minimised, the window goes into the tray: a left click on the icon brings it back.
+probe minimise
+wait_until 20 main_hidden || fail "minimise left the window shown"
+wine_tray_icon >/dev/null || fail "the tray icon left when the window was minimised"
+click_middle_of "$icon" 1
+wait_until 20 main_shown || fail "a click on the tray icon did not restore the window"
+echo "minimise to the tray, a click on the icon restores: ok"
+
+# The menu: 最小化显示(&M) hides the window, 显示主程序(&S) shows it again.
+tray_menu_key m
+wait_until 20 main_hidden || fail "the tray menu's 最小化显示 left the window shown"
+tray_menu_key s
+wait_until 20 main_shown || fail "the tray menu's 显示主程序 did not restore the window"
+echo "the tray menu hides and shows the window: ok"
+
+# About, then a press on its home-page link.
+probe click 106
+wait_for_window '关于本软件' 20 >/dev/null || fail "About did not open"
+read -r x y width height < <(probe rect TForm2 1) || fail "no link in About"
+xdotool mousemove "$((x + width / 2))" "$((y + height / 2))" click 1
+wait_until 30 test -s "$work/opened.txt" || fail "the link asked the shell for nothing"
+[ "$(cat "$work/opened.txt")" = $'https://haojian.example.org/\r' ] ||
+    fail "the shell was asked to open '$(cat "$work/opened.txt")'"
+echo "About's link opens $(tr -d '\r' <"$work/opened.txt"): ok"
+probe close-about
+wait_for_no_window '关于本软件' 10 || fail "About did not close"
+
+# Exit: the icon leaves the notification area with the program.
+probe click 107
+probe box 6 >/dev/null
+wait_until 20 process_ended "$APP_PID" || fail "Yes left the program running"
+APP_PID=
+wait_until 10 no_wine_tray_icon || fail "the tray icon stayed after the program ended"
+echo "tray icon and About under wine: ok"
