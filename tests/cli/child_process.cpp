@@ -5,8 +5,8 @@ namespace haojian::testing {
 using Clock = std::chrono::steady_clock;
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args,
-                           const std::string& folder) {
-    Start(program, args, folder);
+                           const std::string& folder, Output output) {
+    Start(program, args, folder, output);
     if (status_ < 0) {
         ended_ = true;
         Close(Stream::kError);

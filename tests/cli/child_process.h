@@ -24,10 +24,13 @@ struct ProcessResult {
 // killed if still running when the object goes.
 class ChildProcess {
 public:
+    // Where its standard output goes: a pipe to this process, or nowhere (no handle at all,
+    // as for a program started by one that gave it none).
+    enum class Output { kPipe, kNone };
     // Starts program (a UTF-8 path) with args (UTF-8, passed as they are, no shell between)
     // in folder.
     ChildProcess(const std::string& program, const std::vector<std::string>& args,
-                 const std::string& folder);
+                 const std::string& folder, Output output = Output::kPipe);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
@@ -49,7 +52,7 @@ private:
     // end. Start sets status_ and err_ when the program cannot be started.
     struct Platform;
     void Start(const std::string& program, const std::vector<std::string>& args,
-               const std::string& folder);
+               const std::string& folder, Output output);
     void Close(Stream stream);
     // Reads stream until bytes holds size bytes, the pipe ends or deadline passes.
     void ReadUntil(Stream stream, std::string& bytes, std::size_t size,

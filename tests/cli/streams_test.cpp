@@ -71,6 +71,26 @@ TEST_F(Cli, AReaderThatGoesEndsTheRunQuietly) {
     }
 }
 
+TEST_F(Cli, NoStandardOutputFailsEveryCommand) {
+    dir.Write("list.txt", "1380000\n");
+    for (const std::string command :
+         {std::string("--help"), std::string("--version"), std::string("help"),
+          std::string("lookup --help"), "db check --db " + db, "lookup --db " + db + " list.txt",
+          "stats --db " + db + " list.txt", "export --db " + db + " -o out.txt list.txt",
+          std::string("merge -o out.txt list.txt")}) {
+        testing::ChildProcess child(HAOJIAN_CLI, Words(command), dir.path(),
+                                    testing::ChildProcess::Output::kNone);
+        const Result r = child.Wait();
+        EXPECT_EQ(r.status, 1) << command;
+        EXPECT_TRUE(Contains(r.err, "standard output: Cannot write file (")) << r.err;
+    }
+    // Missing, it is never taken by a file opened later: the export is whole.
+    testing::ChildProcess child(HAOJIAN_CLI, Words("export --db " + db + " -o out.txt list.txt"),
+                                dir.path(), testing::ChildProcess::Output::kNone);
+    EXPECT_EQ(child.Wait().status, 1);
+    EXPECT_EQ(File("out.txt"), "1380000**\r\n");
+}
+
 TEST_F(Cli, AFolderIsNoDatabase) {
     dir.Write("list.txt", "1380000\n");
     const Result r = Run("lookup --db . list.txt");

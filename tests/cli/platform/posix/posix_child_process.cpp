@@ -24,7 +24,7 @@ struct ChildProcess::Platform {
 };
 
 void ChildProcess::Start(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& folder) {
+                         const std::string& folder, Output output) {
     platform_ = std::make_shared<Platform>();
     int pipes[3][2];
     for (auto& ends : pipes) {
@@ -41,6 +41,7 @@ void ChildProcess::Start(const std::string& program, const std::vector<std::stri
     for (int fd = 0; fd < 3; ++fd) {
         posix_spawn_file_actions_adddup2(&actions, pipes[fd][fd == 0 ? 0 : 1], fd);
     }
+    if (output == Output::kNone) posix_spawn_file_actions_addclose(&actions, 1);
     posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
     const int failed =
         ::posix_spawn(&platform_->pid, program.c_str(), &actions, nullptr, argv.data(), environ);
@@ -49,6 +50,7 @@ void ChildProcess::Start(const std::string& program, const std::vector<std::stri
         ::close(pipes[fd][fd == 0 ? 0 : 1]);
         platform_->fds[fd] = pipes[fd][fd == 0 ? 1 : 0];
     }
+    if (output == Output::kNone) Close(Stream::kOutput);
     if (failed != 0) {
         status_ = -1;
         err_ = "cannot start " + program + "\n";

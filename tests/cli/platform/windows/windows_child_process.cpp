@@ -44,7 +44,7 @@ struct ChildProcess::Platform {
 };
 
 void ChildProcess::Start(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& folder) {
+                         const std::string& folder, Output output) {
     platform_ = std::make_shared<Platform>();
     // The child's ends are inherited, this process's are not.
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
@@ -62,7 +62,9 @@ void ChildProcess::Start(const std::string& program, const std::vector<std::stri
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = theirs[0];
-    startup.hStdOutput = theirs[1];
+    // No handle: INVALID_HANDLE_VALUE, as wine gives a child with a console of its own a
+    // console handle in place of a null one.
+    startup.hStdOutput = output == Output::kPipe ? theirs[1] : INVALID_HANDLE_VALUE;
     startup.hStdError = theirs[2];
     PROCESS_INFORMATION started{};
     if (::CreateProcessW(wide_program.c_str(), line.data(), nullptr, nullptr, TRUE,
@@ -76,6 +78,7 @@ void ChildProcess::Start(const std::string& program, const std::vector<std::stri
     }
     // The child holds its ends now: the pipes end when it does.
     for (HANDLE& handle : theirs) CloseHandleOnce(handle);
+    if (output == Output::kNone) Close(Stream::kOutput);
 }
 
 void ChildProcess::Close(Stream stream) {
