@@ -33,6 +33,8 @@ trap cleanup EXIT
 win() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
 wine_run() { "$root/tools/windows/wine-run.sh" --prefix "$prefix" "$@"; }
 probe() { wine_run "$windows/bin/haojian_probe.exe" "$@"; }
+panel_is() { [ "$(probe status "$1")" = "$2" ]; }
+imported() { [ "$(probe rows)" = 0 ] && panel_is 1 "$1"; }
 
 echo "machine: $(nproc) cores, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1)"
 echo "load average at the start: $(cut -d ' ' -f 1-3 /proc/loadavg)"
@@ -73,7 +75,8 @@ wait_for_window 'V1\.1' 60 >/dev/null || fail "no main window mapped"
 import_list() {  # path, number of lines
     probe click 100
     probe file "$(win "$1")" >/dev/null || fail "no import dialog"
-    wait_until 300 test "$(probe status 1)" = "$2" || fail "import shows '$(probe status 1)'"
+    # Imported once the list is emptied (the last run's rows gone) and the count shown.
+    wait_until 300 imported "$2" || fail "import shows '$(probe status 1)'"
 }
 windows_times=()
 for run in $(seq 1 "$runs"); do

@@ -29,18 +29,35 @@ TEST_F(Cli, LookupWritesOneLinePerEntry) {
 }
 
 TEST_F(Cli, DatabaseIsTakenFromBesideTheProgram) {
-    std::filesystem::create_directory(dir.path() + "bin");
-    const std::string program = dir.path() + "bin/haojian-cli";
-    std::filesystem::copy_file(HAOJIAN_CLI, program);
-    Result r = Run("lookup -", "1380000\n", program);
+    namespace fs = std::filesystem;
+    const fs::path bin = dir.path() + "bin";  // a temporary folder's name is ASCII
+    fs::create_directory(bin);
+    const fs::path program = bin / fs::path(HAOJIAN_CLI).filename();
+    fs::copy_file(HAOJIAN_CLI, program);
+    Result r = Run("lookup -", "1380000\n", program.string());
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_NE(r.err.find(dir.path() + "bin/kelvaronset.dat"), std::string::npos) << r.err;
+    // The folder as the system names it (with its own separators).
+    const fs::path expected = (bin / "kelvaronset.dat").make_preferred();
+    EXPECT_TRUE(Contains(r.err, expected.string())) << r.err;
 
-    std::filesystem::copy_file(db, dir.path() + "bin/kelvaronset.dat");
-    r = Run("lookup --utf8 -", "1380000\n", program);
+    fs::copy_file(db, bin / "kelvaronset.dat");
+    r = Run("lookup --utf8 -", "1380000\n", program.string());
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "1380000\t江苏\t南京\t移动\n");
+}
+
+TEST_F(Cli, FileNamesOfAnyCharacterReachTheirFiles) {
+    // Chinese, a character outside GBK and the basic plane, spaces: as typed in a console.
+    const std::string list = "南京 名单😀.txt";
+    dir.Write(list, "13800001234\n13900001234\n");
+    Result r = RunArgs({"export", "--db", db, "--city", "南京", "-o", "结果 한.txt", list});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(File("结果 한.txt"), "138000012**\r\n");
+    r = RunArgs({"merge", "-o", "-", list, "gone 😀.txt"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Contains(r.err, "\"gone 😀.txt\": Cannot open file")) << r.err;
+    EXPECT_EQ(r.out, "");  // a failed merge writes nothing
 }
 
 TEST_F(Cli, FailuresAndBadUsage) {

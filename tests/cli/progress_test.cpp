@@ -4,26 +4,23 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
+
+#include "tests/support/test_files.h"
 
 namespace haojian::cli {
 namespace {
 
-// A progress line written to memory, on a clock that the test moves.
+// A progress line written to a file, on a clock that the test moves.
 struct TimedRun {
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    std::FILE* out = open_memstream(&buffer, &size);
+    testing::TempDir dir;
+    std::FILE* out = std::fopen((dir.path() + "progress").c_str(), "w+b");
     double now = 100.0;
 
-    ~TimedRun() {
-        std::fclose(out);
-        std::free(buffer);
-    }
+    ~TimedRun() { std::fclose(out); }
     std::string Text() {
         std::fflush(out);
-        return std::string(buffer, size);
+        return testing::ReadFileBytes(dir.path() + "progress");
     }
     // Advances progress in steps of step bytes, each taking seconds, until total.
     void Go(Progress& progress, std::uint64_t total, std::uint64_t step, double seconds) {

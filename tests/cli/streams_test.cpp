@@ -1,80 +1,102 @@
-// Standard streams and pipes: lists answered while they arrive, databases from pipes, and a
-// standard output that takes nothing.
+// Lists answered while they arrive, decoded the same however they are cut, and a folder
+// named as the database.
+#include <chrono>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "cli/list_encoding.h"
 #include "cli/number_list_stream.h"
 #include "core/text/gbk.h"
+#include "tests/cli/child_process.h"
 #include "tests/cli/cli_fixture.h"
 
 namespace haojian {
 namespace {
 
 TEST_F(Cli, LinesComeOutWhileTheListStillArrives) {
-    // The first answer is in the file before the second number is sent.
-    Result r =
-        Sh("{ echo 1380000; sleep 1; cp out.txt early.txt; echo 1390000; } |"
-           " $CLI lookup --utf8 --db $DB - >out.txt");
+    using namespace std::chrono_literals;
+    // The first answer comes before the second number is sent.
+    const std::string first = "1380000\t江苏\t南京\t移动\n";
+    testing::ChildProcess lookup(HAOJIAN_CLI, {"lookup", "--utf8", "--db", db, "-"}, dir.path());
+    lookup.Write("1380000\n");
+    EXPECT_EQ(lookup.ReadOutput(first.size()), first);
+    lookup.Write("1390000\n");
+    Result r = lookup.Wait();
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(File("early.txt"), "1380000\t江苏\t南京\t移动\n");
-    EXPECT_EQ(File("out.txt"), "1380000\t江苏\t南京\t移动\n1390000\t重庆\t重庆\t联通\n");
+    EXPECT_EQ(r.out, first + "1390000\t重庆\t重庆\t联通\n");
 
     // A CR LF cut between two reads stays one line end; so does a UTF-16 character.
-    r =
-        Sh("{ printf '1380000\\r'; sleep 0.3; printf '\\n1390000\\r'; sleep 0.3; printf '\\n'; } |"
-           " $CLI stats --db $DB --by card -");
+    const auto in_pieces = [&](const std::vector<std::string>& args,
+                               const std::vector<std::string>& pieces) {
+        testing::ChildProcess child(HAOJIAN_CLI, args, dir.path());
+        for (const std::string& piece : pieces) {
+            child.Write(piece);
+            std::this_thread::sleep_for(300ms);
+        }
+        return child.Wait();
+    };
+    r = in_pieces({"stats", "--db", db, "--by", "card", "-"}, {"1380000\r", "\n1390000\r", "\n"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Utf8FromGbk(r.out), "移动\t1\t50.00%\n联通\t1\t50.00%\n");
-    r = Sh(
-        "{ printf '\\377\\3761\\0'; sleep 0.3; printf '3\\0\\r'; sleep 0.3; printf '\\0\\n\\0'; } |"
-        " $CLI lookup --db $DB -");
+    using namespace std::string_literals;
+    r = in_pieces({"lookup", "--db", db, "-"}, {"\xFF\xFE"
+                                                "1\0"s,
+                                                "3\0\r"s, "\0\n\0"s});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Utf8FromGbk(r.out), "13\t江苏\t南京\t移动\n");  // the first line of 13
 
     // A NUL byte ends the list even when more is still to come.
-    r = Sh("{ printf '1380000\\n\\0001390000\\n'; } | $CLI export --db $DB -o - -");
+    r = Run("export --db " + db + " -o - -", "1380000\n\0001390000\n"s);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "1380000**\r\n");
     EXPECT_TRUE(Contains(r.err, "standard input holds a NUL byte at offset 8")) << r.err;
 }
 
-TEST_F(Cli, ADatabaseFromAPipeIsReadToItsEnd) {
-    dir.Write("list.txt", "1380000\n");
-    // A pipe behind /dev/stdin, as bash's <(zcat db.gz) gives one behind /dev/fd/N.
-    Result r = Sh("cat $DB | $CLI lookup --utf8 --db /dev/stdin list.txt");
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "1380000\t江苏\t南京\t移动\n");
-
-    // A named pipe with no writer yet: the wait is said, then the database is read.
-    r =
-        Sh("mkfifo db.fifo && { sleep 1.5; cat $DB >db.fifo; } &"
-           " sleep 0.2; $CLI lookup --utf8 --db db.fifo list.txt; s=$?; wait; exit $s");
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "1380000\t江苏\t南京\t移动\n");
-    EXPECT_EQ(r.err,
-              "haojian-cli: lookup: waiting for \"db.fifo\" (a named pipe) to be written to\n");
-
-    // A folder is no database, with the reason.
-    r = Run("lookup --db . list.txt");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(Contains(r.err, "No segment database file (Is a directory)")) << r.err;
+TEST_F(Cli, AReaderThatGoesEndsTheRunQuietly) {
+    // As "haojian-cli lookup list.txt | head -1": the rest is not wanted, and nothing is said.
+    std::string list;
+    for (int i = 0; i < 200000; ++i) list += std::to_string(13800000000 + i) + "\n";
+    dir.Write("list.txt", list);
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"lookup", "--db", db, "list.txt"},
+                                               {"export", "--db", db, "-o", "-", "list.txt"},
+                                               {"merge", "-o", "-", "list.txt"}}) {
+        testing::ChildProcess child(HAOJIAN_CLI, args, dir.path());
+        EXPECT_FALSE(child.ReadOutput(1).empty()) << args[0];
+        child.CloseOutput();
+        const Result r = child.Wait();
+        EXPECT_NE(r.status, 0) << args[0];
+        EXPECT_EQ(r.err, "") << args[0];
+    }
 }
 
-TEST_F(Cli, AStandardOutputThatTakesNothingFailsEveryCommand) {
+TEST_F(Cli, NoStandardOutputFailsEveryCommand) {
     dir.Write("list.txt", "1380000\n");
     for (const std::string command :
-         {"$CLI --help", "$CLI --version", "$CLI help", "$CLI lookup --help",
-          "$CLI db check --db $DB", "$CLI lookup --db $DB list.txt", "$CLI stats --db $DB list.txt",
-          "$CLI export --db $DB -o out.txt list.txt", "$CLI merge -o out.txt list.txt"}) {
-        for (const std::string to : {" >/dev/full", " >&-"}) {
-            const Result r = Sh(command + to);
-            EXPECT_EQ(r.status, 1) << command << to;
-            EXPECT_TRUE(Contains(r.err, "standard output: Cannot write file (")) << r.err;
-        }
+         {std::string("--help"), std::string("--version"), std::string("help"),
+          std::string("lookup --help"), "db check --db " + db, "lookup --db " + db + " list.txt",
+          "stats --db " + db + " list.txt", "export --db " + db + " -o out.txt list.txt",
+          std::string("merge -o out.txt list.txt")}) {
+        testing::ChildProcess child(HAOJIAN_CLI, Words(command), dir.path(),
+                                    testing::ChildProcess::Output::kNone);
+        const Result r = child.Wait();
+        EXPECT_EQ(r.status, 1) << command;
+        EXPECT_TRUE(Contains(r.err, "standard output: Cannot write file (")) << r.err;
     }
-    // Closed, it is never taken by a file opened later: the export is whole.
-    EXPECT_EQ(Sh("$CLI export --db $DB -o out.txt list.txt >&-").status, 1);
+    // Missing, it is never taken by a file opened later: the export is whole.
+    testing::ChildProcess child(HAOJIAN_CLI, Words("export --db " + db + " -o out.txt list.txt"),
+                                dir.path(), testing::ChildProcess::Output::kNone);
+    EXPECT_EQ(child.Wait().status, 1);
     EXPECT_EQ(File("out.txt"), "1380000**\r\n");
+}
+
+TEST_F(Cli, AFolderIsNoDatabase) {
+    dir.Write("list.txt", "1380000\n");
+    const Result r = Run("lookup --db . list.txt");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(testing::EndsWithSystemReason(r.err, "No segment database file", "Is a directory"))
+        << r.err;
 }
 
 // The decoder gives the same text however the list is cut into pieces.

@@ -29,6 +29,8 @@ printf '13800101234\r\n1330000\r\n18900009876\r\n17400001234\r\n' >"$work/number
 win() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
 wine_run() { "$root/tools/windows/wine-run.sh" --prefix "$prefix" "$@"; }
 probe() { wine_run "$bin/haojian_probe.exe" "$@"; }
+# Whether a status-bar panel shows the text (asked anew on each call, so that wait_until waits).
+panel_is() { [ "$(probe status "$1")" = "$2" ]; }
 
 start_xvfb 1600x1200x24
 trap cleanup EXIT
@@ -92,9 +94,9 @@ echo "the layout scales by 1.5 at 144 DPI: ok"
 # A run at 150 %: the list fills as at 96 DPI.
 probe click 100
 probe file "$(win "$work/numbers.txt")" | grep -q 导入手机号码列表文件 || fail "no import dialog"
-wait_until 20 test "$(probe status 1)" = 4 || fail "import shows '$(probe status 1)' numbers"
+wait_until 20 panel_is 1 4 || fail "import shows '$(probe status 1)' numbers"
 probe click 101
-wait_until 60 test "$(probe status 6)" = $'\t查询处理完毕！' || fail "query status '$(probe status 6)'"
+wait_until 60 panel_is 6 $'\t查询处理完毕！' || fail "query status '$(probe status 6)'"
 [ "$(probe rows)" = 4 ] || fail "the list holds $(probe rows) rows"
 if [ -n "$screenshot" ]; then
     sleep 1

@@ -151,8 +151,10 @@ int Items(int id) {
     return 0;
 }
 
-// Answers a file dialog: the name typed into its file name box, then Open or Save.
-int FileDialog(const std::wstring& path) {
+// Answers a file dialog: the name typed into its file name box, then Open or Save. A folder
+// typed so is opened in the dialog, and is waited for (up to 10 s), so that names typed next
+// are taken in that folder.
+int FileDialog(const std::wstring& path, bool folder = false) {
     const HWND dialog = Dialog();
     if (!dialog) return 1;
     std::printf("%s\n", Utf8(Text(dialog)).c_str());
@@ -160,8 +162,15 @@ int FileDialog(const std::wstring& path) {
     if (!name) name = Control(dialog, 0x480);  // edt1
     if (!name) return 1;
     SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(Control(dialog, IDOK)));
+    const WPARAM ok = MAKEWPARAM(IDOK, BN_CLICKED);
+    const auto button = reinterpret_cast<LPARAM>(Control(dialog, IDOK));
+    if (folder) {
+        DWORD_PTR ignored = 0;
+        return SendMessageTimeoutW(dialog, WM_COMMAND, ok, button, SMTO_NORMAL, 10000, &ignored)
+                   ? 0
+                   : 1;
+    }
+    PostMessageW(dialog, WM_COMMAND, ok, button);
     return 0;
 }
 
@@ -271,8 +280,8 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 2) {
         std::fputs(
             "usage: haojian_probe controls|click ID|status PANEL|items ID|rows|"
-            "file PATH|box BUTTON|close|close-about|rect CLASS [ID]|minimise|"
-            "visible CLASS|time-query|time-repaint TIMES [ID]\n",
+            "query-stop|file PATH|folder PATH|box BUTTON|close|close-about|rect CLASS [ID]|"
+            "minimise|visible CLASS|time-query|time-repaint TIMES [ID]\n",
             stderr);
         return 2;
     }
@@ -282,6 +291,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"status") return Status(number);
     if (command == L"items") return Items(number);
     if (command == L"file") return argc > 2 ? FileDialog(argv[2]) : 2;
+    if (command == L"folder") return argc > 2 ? FileDialog(argv[2], true) : 2;
     if (command == L"box") return Box(number);
     if (command == L"rect") return argc > 2 ? Rect(argv[2], argc > 3 ? _wtoi(argv[3]) : 0) : 2;
     if (command == L"minimise") return Minimise();
@@ -298,6 +308,23 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"click") {
         PostMessageW(main, WM_COMMAND, MAKEWPARAM(number, BN_CLICKED),
                      reinterpret_cast<LPARAM>(Control(main, number)));
+        return 0;
+    }
+    if (command == L"query-stop") {
+        // Query, then Stop as soon as the list shows a row: a run cut short midway. Prints the
+        // rows there were when Stop was pressed.
+        const HWND list = Control(main, 300);
+        PostMessageW(main, WM_COMMAND, MAKEWPARAM(101, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Control(main, 101)));
+        int rows = 0;
+        for (int i = 0; i < 4000 && rows == 0; ++i) {
+            rows = int(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+            if (rows == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        if (rows == 0) return 1;
+        PostMessageW(main, WM_COMMAND, MAKEWPARAM(102, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Control(main, 102)));
+        std::printf("%d\n", rows);
         return 0;
     }
     if (command == L"rows") {

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # haojian.exe under wine on Xvfb: the window maps with its caption, its controls carry their
 # texts, and an import, a query and an export pressed through the tool bar and answered in the
-# file dialogs write the export file the Linux program writes for the same list.
+# file dialogs write the export file the Linux program writes for the same list. A query of a
+# long list stopped midway and resumed exports what haojian-cli.exe exports for it; merges
+# through the dialogs, one of them onto a source, write what haojian-cli.exe writes.
 # Usage: window_wine.sh BIN_DIR WINE_PREFIX
 set -euo pipefail
 bin=$(cd "$1" && pwd)
@@ -25,6 +27,8 @@ printf '13800101234\r\n1330000\r\n18900009876\r\n17400001234\r\n' >"$work/number
 win() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
 probe() { "$root/tools/windows/wine-run.sh" --prefix "$prefix" "$bin/haojian_probe.exe" "$@"; }
 fail() { echo "FAIL: $*"; exit 1; }
+# Whether a status-bar panel shows the text (asked anew on each call, so that wait_until waits).
+panel_is() { [ "$(probe status "$1")" = "$2" ]; }
 
 start_xvfb
 export HAOJIAN_WINE_DISPLAY=$DISPLAY
@@ -45,11 +49,11 @@ grep -q '^300	SysListView32	' <<<"$controls" || fail "no result list"
 
 probe click 100
 probe file "$(win "$work/numbers.txt")" | grep -q 导入手机号码列表文件 || fail "no import dialog"
-wait_until 20 test "$(probe status 1)" = 4 || fail "import shows '$(probe status 1)' numbers"
+wait_until 20 panel_is 1 4 || fail "import shows '$(probe status 1)' numbers"
 
 probe click 101
 done_text=$'\t查询处理完毕！'
-wait_until 60 test "$(probe status 6)" = "$done_text" || fail "query status '$(probe status 6)'"
+wait_until 60 panel_is 6 "$done_text" || fail "query status '$(probe status 6)'"
 [ "$(probe rows)" = 4 ] || fail "the list holds $(probe rows) rows"
 # The next tick of the timer fills the province box.
 province_filled() { probe items 201 | grep -q 江苏; }
@@ -60,7 +64,56 @@ probe file "$(win "$work/out.txt")" | grep -q 搜索结果保存为 || fail "no 
 wait_until 20 test -s "$work/out.txt" || fail "no export file"
 expected=$(printf '138001012**\r\n1330000**\r\n189000098**\r\n174000012**\r\n' | od -c)
 [ "$(od -c "$work/out.txt")" = "$expected" ] || fail "export file: $(od -c "$work/out.txt")"
-wait_until 10 test "$(probe status 6)" = $'\t导出符合数据4条' || fail "export status '$(probe status 6)'"
+wait_until 10 panel_is 6 $'\t导出符合数据4条' || fail "export status '$(probe status 6)'"
+
+# A long list, stopped as soon as rows show and resumed: every number once, in list order.
+count=2000000
+awk -v n=$count 'BEGIN { for (i = 0; i < n; i++)
+                         printf "1%d%09d\r\n", 3 + i % 7, (i * 7919) % 1000000000 }' >"$work/long.txt"
+probe click 100
+probe file "$(win "$work/long.txt")" >/dev/null
+wait_until 60 panel_is 1 $count || fail "import shows '$(probe status 1)' numbers"
+probe query-stop >/dev/null || fail "no row shown after Query"
+wait_until 20 panel_is 6 $'\t查询任务中止...' || fail "stop status '$(probe status 6)'"
+# Stopped: the rows stay as they are, Query may go on, Stop may not be pressed again.
+rows=$(probe rows)
+sleep 1
+[ "$(probe rows)" = "$rows" ] || fail "rows went on after Stop: $rows, then $(probe rows)"
+[ "$rows" -gt 0 ] && [ "$rows" -lt $count ] || fail "stopped with $rows of $count rows"
+controls=$(probe controls)
+grep -q '^101	Button	查询	.*	enabled$' <<<"$controls" || fail "Query disabled after Stop"
+grep -q '^102	Button	终止	.*	disabled$' <<<"$controls" || fail "Stop enabled after Stop"
+echo "stopped with $rows of $count rows"
+probe click 101
+wait_until 120 panel_is 6 "$done_text" || fail "resumed status '$(probe status 6)'"
+[ "$(probe rows)" = $count ] || fail "resumed, the list holds $(probe rows) rows"
+probe click 103
+probe file "$(win "$work/long-out.txt")" >/dev/null
+wait_until 60 panel_is 6 $'\t导出符合数据'$count'条' ||
+    fail "export status '$(probe status 6)'"
+cli() { (cd "$work" && "$root/tools/windows/wine-run.sh" --prefix "$prefix" "$bin/haojian-cli.exe" "$@"); }
+cli export -q --db kelvaronset.dat -o long-cli.txt long.txt >/dev/null
+cmp "$work/long-out.txt" "$work/long-cli.txt" || fail "the resumed run exports other lines"
+
+# Merges through the dialogs: two files named in their folder, then onto one of them (the
+# overwrite prompt answered Yes).
+printf '5\r\n3\r\nb\r\n' >"$work/a.txt"
+printf '4\r\n3\r\nB\r\na\r\n\xC9\xCF\xBA\xA3\r\n\xB1\xB1\xBE\xA9\r\n' >"$work/b.txt"  # 上海, 北京
+cli merge -o cli-merged.txt a.txt b.txt >/dev/null
+merge_through_dialogs() {  # output file, and the button that answers the overwrite prompt
+    probe click 104
+    probe folder "$(win "$work")\\" | grep -q 选择待合并的数据文件 || fail "no merge dialog"
+    probe file '"a.txt" "b.txt"' >/dev/null
+    probe file "$(win "$work/$1")" | grep -q 合并后的数据文件保存为 || fail "no merge output dialog"
+    if [ -n "${2-}" ]; then probe box "$2" >/dev/null || fail "no overwrite prompt"; fi
+    wait_until 30 cmp -s "$work/$1" "$work/cli-merged.txt" || fail "$1: $(od -c "$work/$1")"
+    wait_until 10 panel_is 6 $'\t文件合并整理完毕！共计：7' ||
+        fail "merge status '$(probe status 6)'"
+    ! compgen -G "$work/.haojian-*" >/dev/null || fail "left $(ls -A "$work")"
+}
+merge_through_dialogs merged.txt
+merge_through_dialogs a.txt 6
+echo "stop and resume, merges through the dialogs: ok"
 
 # Exit asks first; No keeps the program, Yes ends it.
 probe click 107

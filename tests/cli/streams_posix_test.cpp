@@ -1,0 +1,69 @@
+// Standard streams as a POSIX shell wires them: answers to a file while the list arrives,
+// databases from pipes and named pipes, and a standard output that takes nothing.
+#include <cstdlib>
+#include <string>
+
+#include <sys/wait.h>
+
+#include "core/text/gbk.h"
+#include "tests/cli/cli_fixture.h"
+
+namespace haojian {
+namespace {
+
+struct ShellCli : Cli {
+    // Runs script (for /bin/sh) in dir, with $CLI naming the program and $DB the database;
+    // what the script does not send elsewhere on standard output and error is caught.
+    Result Sh(const std::string& script) const {
+        dir.Write("script.sh", script);
+        const std::string command = "cd " + dir.path() + " && CLI=" HAOJIAN_CLI " DB=" + db +
+                                    " sh script.sh >" + dir.path() + "stdout 2>" + dir.path() +
+                                    "stderr";
+        const int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+                testing::ReadFileBytes(dir.path() + "stdout"),
+                testing::ReadFileBytes(dir.path() + "stderr")};
+    }
+};
+
+TEST_F(ShellCli, LinesComeOutToAFileWhileTheListStillArrives) {
+    // The first answer is in the file before the second number is sent.
+    Result r =
+        Sh("{ echo 1380000; sleep 1; cp out.txt early.txt; echo 1390000; } |"
+           " $CLI lookup --utf8 --db $DB - >out.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(File("early.txt"), "1380000\t江苏\t南京\t移动\n");
+    EXPECT_EQ(File("out.txt"), "1380000\t江苏\t南京\t移动\n1390000\t重庆\t重庆\t联通\n");
+}
+
+TEST_F(ShellCli, ADatabaseFromAPipeIsReadToItsEnd) {
+    dir.Write("list.txt", "1380000\n");
+    // A pipe behind /dev/stdin, as bash's <(zcat db.gz) gives one behind /dev/fd/N.
+    Result r = Sh("cat $DB | $CLI lookup --utf8 --db /dev/stdin list.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "1380000\t江苏\t南京\t移动\n");
+
+    // A named pipe with no writer yet: the wait is said, then the database is read.
+    r =
+        Sh("mkfifo db.fifo && { sleep 1.5; cat $DB >db.fifo; } &"
+           " sleep 0.2; $CLI lookup --utf8 --db db.fifo list.txt; s=$?; wait; exit $s");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "1380000\t江苏\t南京\t移动\n");
+    EXPECT_EQ(r.err,
+              "haojian-cli: lookup: waiting for \"db.fifo\" (a named pipe) to be written to\n");
+}
+
+TEST_F(ShellCli, AFullStandardOutputFailsEveryCommand) {
+    dir.Write("list.txt", "1380000\n");
+    for (const std::string command :
+         {"$CLI --help", "$CLI --version", "$CLI help", "$CLI lookup --help",
+          "$CLI db check --db $DB", "$CLI lookup --db $DB list.txt", "$CLI stats --db $DB list.txt",
+          "$CLI export --db $DB -o out.txt list.txt", "$CLI merge -o out.txt list.txt"}) {
+        const Result r = Sh(command + " >/dev/full");
+        EXPECT_EQ(r.status, 1) << command;
+        EXPECT_TRUE(Contains(r.err, "standard output: Cannot write file (")) << r.err;
+    }
+}
+
+}  // namespace
+}  // namespace haojian
