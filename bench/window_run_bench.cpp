@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QWindow>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <string>
@@ -25,19 +26,34 @@ using haojian::bench::NoOpener;
 using haojian::bench::PumpUntil;
 
 // A program directory with a database of 300,000 segments and number lists of the sizes asked
-// for, nearly all of them in a segment; each made once.
+// for, nearly all of them in a segment; each made once. HAOJIAN_WINDOW_BENCH_FOLDER names a
+// folder to take the database and the lists from instead (numbers_COUNT.txt), so that another
+// program can be timed on the same files.
 struct Fixture {
     haojian::testing::TempDir dir;
+    std::string given_folder;
     std::string database;
     std::map<std::size_t, std::string> lists;
 
     Fixture() {
+        if (const char* folder = std::getenv("HAOJIAN_WINDOW_BENCH_FOLDER")) {
+            // A program directory ends in a separator, as TempDir's path does.
+            given_folder = folder;
+            if (given_folder.empty() || given_folder.back() != '/') given_folder += '/';
+            return;
+        }
         database = haojian::bench::GenerateDatabaseBytes(300000, 1);
         dir.Write("kelvaronset.dat", database);
     }
 
+    std::string Folder() const { return given_folder.empty() ? dir.path() : given_folder; }
+
     const std::string& Numbers(std::size_t count) {
         auto found = lists.find(count);
+        if (found == lists.end() && !given_folder.empty()) {
+            const std::string path = given_folder + "numbers_" + std::to_string(count) + ".txt";
+            found = lists.emplace(count, path).first;
+        }
         if (found == lists.end()) {
             const std::string name = "numbers_" + std::to_string(count) + ".txt";
             found = lists
@@ -60,7 +76,7 @@ void BM_QueryThroughWindow(benchmark::State& state) {
     BenchDialogs dialogs;
     dialogs.path = QString::fromStdString(fixture.Numbers(count));
     NoOpener opener;
-    TForm1 window({dialogs, opener, haojian::RealFileSystem(), fixture.dir.path()});
+    TForm1 window({dialogs, opener, haojian::RealFileSystem(), fixture.Folder()});
     window.show();
     auto* province = window.findChild<QComboBox*>(QStringLiteral("ComboBox1"));
     double run_seconds = 0;
@@ -93,7 +109,7 @@ void BM_StartUpToShownWindow(benchmark::State& state) {
     NoOpener opener;
     for (auto _ : state) {
         auto window = std::make_unique<TForm1>(
-            haojian::WindowSeams{dialogs, opener, haojian::RealFileSystem(), fixture.dir.path()});
+            haojian::WindowSeams{dialogs, opener, haojian::RealFileSystem(), fixture.Folder()});
         window->show();
         PumpUntil([&] { return window->isVisible() && window->windowHandle()->isExposed(); });
         state.PauseTiming();

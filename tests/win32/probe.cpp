@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -121,13 +122,17 @@ int Controls() {
     return 0;
 }
 
-int Status(int panel) {
-    const HWND main = MainWindow();
-    if (!main) return 1;
+std::wstring StatusText(HWND main, int panel) {
     const HWND status = Control(main, 500);
     RemoteBuffer buffer(status, 8192);
     SendMessageW(status, SB_GETTEXTW, WPARAM(panel), reinterpret_cast<LPARAM>(buffer.memory));
-    std::printf("%s\n", Utf8(buffer.ReadText(4096)).c_str());
+    return buffer.ReadText(4096);
+}
+
+int Status(int panel) {
+    const HWND main = MainWindow();
+    if (!main) return 1;
+    std::printf("%s\n", Utf8(StatusText(main, panel)).c_str());
     return 0;
 }
 
@@ -225,6 +230,48 @@ int Minimise() {
     return 0;
 }
 
+// For the benchmarks: presses Query and prints the seconds until the status bar reports the run
+// complete (polled every millisecond), as the user sees it end.
+int TimeQuery() {
+    const HWND main = MainWindow();
+    if (!main) return 1;
+    const std::wstring done = L"\t查询处理完毕！";
+    if (StatusText(main, 6) == done) SendMessageW(Control(main, 500), SB_SETTEXTW, 6, 0);
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    PostMessageW(main, WM_COMMAND, MAKEWPARAM(101, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(Control(main, 101)));
+    while (StatusText(main, 6) != done) {
+        if (Clock::now() - start > std::chrono::minutes(10)) return 1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    std::printf("%.3f\n", std::chrono::duration<double>(Clock::now() - start).count());
+    return 0;
+}
+
+// For the benchmarks: repaints the main window with all its controls (or the control of this
+// id alone), waiting each time until the program has painted them, and prints the longest and
+// the median time in milliseconds.
+int TimeRepaint(int times, int id) {
+    HWND main = MainWindow();
+    if (main && id) main = Control(main, id);
+    if (!main || times < 1) return 1;
+    std::vector<double> ms;
+    for (int i = 0; i < times; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        RedrawWindow(main, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        // A message answered only after the paint messages before it: the paint is done.
+        SendMessageW(main, WM_NULL, 0, 0);
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+    }
+    std::sort(ms.begin(), ms.end());
+    std::printf("%.2f %.2f\n", ms.back(), ms[ms.size() / 2]);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -234,7 +281,7 @@ int wmain(int argc, wchar_t** argv) {
         std::fputs(
             "usage: haojian_probe controls|click ID|status PANEL|items ID|rows|"
             "query-stop|file PATH|folder PATH|box BUTTON|close|close-about|rect CLASS [ID]|"
-            "minimise|visible CLASS\n",
+            "minimise|visible CLASS|time-query|time-repaint TIMES [ID]\n",
             stderr);
         return 2;
     }
@@ -249,6 +296,8 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"rect") return argc > 2 ? Rect(argv[2], argc > 3 ? _wtoi(argv[3]) : 0) : 2;
     if (command == L"minimise") return Minimise();
     if (command == L"visible") return argc > 2 ? Visible(argv[2]) : 2;
+    if (command == L"time-query") return TimeQuery();
+    if (command == L"time-repaint") return TimeRepaint(number, argc > 3 ? _wtoi(argv[3]) : 0);
     if (command == L"close-about") {
         // The About window hides itself when closed.
         if (const HWND about = FindWindowW(L"TForm2", nullptr)) PostMessageW(about, WM_CLOSE, 0, 0);
