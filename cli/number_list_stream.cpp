@@ -4,6 +4,7 @@
 #include "cli/messages.h"
 #include "cli/progress.h"
 #include "core/files/file_system.h"
+#include "core/text/nul_byte.h"
 
 namespace haojian::cli {
 
@@ -80,7 +81,7 @@ void NumberListStream::Decode(std::string_view bytes) {
     const std::size_t from = text_.size();
     decoder_.Decode(bytes, text_);
     // A NUL byte ends the text: nothing after it is read.
-    if (const std::size_t nul = text_.find('\0', from); nul != std::string::npos) {
+    if (const std::size_t nul = FindNul(text_, from); nul != std::string::npos) {
         nul_ = offset_ + nul;
         text_.resize(nul);
         End();

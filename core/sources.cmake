@@ -44,6 +44,7 @@ if(WIN32)
       platform/windows/windows_huge_pages.cpp
       platform/windows/windows_staged_file.cpp
       platform/windows/windows_standard_streams.cpp
+      platform/windows/windows_temporary_names.cpp
       platform/windows/windows_text.cpp
       platform/windows/windows_thread_priority.cpp
   )

@@ -6,6 +6,7 @@
 #include "core/lookup/code_table.h"
 #include "core/text/digits.h"
 #include "core/text/line_list.h"
+#include "core/text/nul_byte.h"
 
 namespace haojian {
 
@@ -17,7 +18,7 @@ bool DatabaseCheck::Faulty() const {
 
 DatabaseCheck CheckSegmentDatabase(std::string_view bytes, const LocaleCollation& collation) {
     DatabaseCheck check;
-    if (const std::size_t nul = bytes.find('\0'); nul != std::string_view::npos) {
+    if (const std::size_t nul = FindNul(bytes); nul != std::string_view::npos) {
         check.nul_offset = nul;
         check.bytes_after_nul = bytes.size() - nul - 1;
     }

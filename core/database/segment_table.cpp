@@ -7,6 +7,7 @@
 #include "core/base/error.h"
 #include "core/text/digits.h"
 #include "core/text/gbk.h"
+#include "core/text/nul_byte.h"
 #include "core/text/text_encoding.h"
 
 namespace haojian {
@@ -181,7 +182,7 @@ SegmentTable ReadSegmentTable(std::string_view bytes,
                               const std::function<void(const SegmentTable::Row&)>& sink) {
     SegmentTable table;
     const std::string text = Decoded(bytes, table.encoding);
-    if (const std::size_t nul = text.find('\0'); nul != std::string::npos) {
+    if (const std::size_t nul = FindNul(text); nul != std::string::npos) {
         throw Error("The table holds a NUL byte (character " + std::to_string(nul + 1) + ")");
     }
     // The separator is the one the header's line holds.

@@ -7,6 +7,7 @@
 #include "core/files/buffered_writer.h"
 #include "core/merge/unique_lines.h"
 #include "core/text/fixed_texts.h"
+#include "core/text/nul_byte.h"
 
 namespace haojian {
 namespace {
@@ -52,7 +53,7 @@ std::size_t MergeDataFiles(const std::vector<std::string>& sources, const std::s
     ReplacementFile result(fs, output);
     std::vector<std::size_t> ends;
     std::string text = ReadSources(fs, sources, ends);
-    const std::size_t nul = text.find('\0');
+    const std::size_t nul = FindNul(text);
     const std::size_t count = WriteResult(result, std::move(text), collation);
     if (nul != std::string::npos) {
         const std::size_t i =

@@ -19,6 +19,7 @@
 #include "core/merge/key_store.h"
 #include "core/merge/line_table.h"
 #include "core/text/line_list.h"
+#include "core/text/nul_byte.h"
 #include "core/text/text_encoding.h"
 #include "core/threads/run_parallel.h"
 
@@ -49,7 +50,7 @@ public:
           key_budget_(key_budget),
           threads_(threads),
           longest_keyed_line_(longest_keyed_line) {
-        if (const std::size_t nul = text_.find('\0'); nul != std::string::npos) {
+        if (const std::size_t nul = FindNul(text_); nul != std::string::npos) {
             text_.resize(nul);
         }
         if (key_budget_ == 0)

@@ -11,6 +11,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "core/text/nul_byte.h"
+
 namespace haojian {
 
 // The position of the first CR or LF of [data + from, data + size), or size; sixteen bytes at
@@ -36,7 +38,7 @@ inline std::size_t FindLineEnd(const char* data, std::size_t from, std::size_t s
 // end at the very end adds no empty line. Lines are views into text, never trimmed.
 template <class Sink>
 void ForEachLine(std::string_view text, Sink&& sink) {
-    if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos) {
+    if (const std::size_t nul = FindNul(text); nul != std::string_view::npos) {
         text = text.substr(0, nul);
     }
     const char* const data = text.data();

@@ -138,3 +138,13 @@ for what in export merge merge-onto-source; do
         echo "$what, $how: the old file whole, nothing beside it"
     done
 done
+
+# A hidden file that a run ended between taking back its mark for deletion and putting it in
+# place left behind: the next run writing into the folder removes it and says so.
+printf 'old\r\n' >target/.haojian-zzzzzz
+touch -d 2020-01-01 target/.haojian-zzzzzz
+wine_run "$exe" merge -o target/out.txt list.txt >run.out 2>&1 || fail "merge: $(cat run.out)"
+grep -q 'removed "target[/\\].haojian-zzzzzz", a temporary file left by an earlier run' run.out ||
+    fail "the leftover's removal not said: $(cat run.out)"
+[ "$(listing)" = out.txt ] || fail "left $(listing)"
+echo "a leftover of an ended run removed by the next: ok"

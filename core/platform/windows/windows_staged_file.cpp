@@ -2,9 +2,10 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <cerrno>
+#include <utility>
 
+#include "core/platform/windows/windows_temporary_names.h"
 #include "core/platform/windows/windows_text.h"
 
 namespace haojian {
@@ -58,21 +59,6 @@ std::wstring FolderOf(const std::wstring& path) {
     return {};
 }
 
-// A name no other run picks at the same moment: the process, a counter and the clock.
-std::wstring TemporaryName(unsigned attempt) {
-    static std::atomic<unsigned> counter{0};
-    const unsigned long long seed = (unsigned long long)::GetCurrentProcessId() * 7919u +
-                                    counter.fetch_add(1) * 104729u + ::GetTickCount() + attempt;
-    static constexpr wchar_t kLetters[] = L"abcdefghijklmnopqrstuvwxyz0123456789";
-    std::wstring name = L".haojian-";
-    unsigned long long v = seed * 0x9E3779B97F4A7C15ULL;
-    for (int i = 0; i < 6; ++i) {
-        name.push_back(kLetters[(v >> 40) % 36]);
-        v = v * 6364136223846793005ULL + 1442695040888963407ULL;
-    }
-    return name;
-}
-
 class WindowsStagedFile final : public StagedFile {
 public:
     WindowsStagedFile(std::string target, std::wstring wide, HANDLE claim, DWORD attributes,
@@ -82,6 +68,18 @@ public:
           claim_(claim),
           attributes_(attributes),
           direct_(direct) {}
+
+    // Removes what earlier runs, ended at an unlucky moment, left in the target's folder.
+    void RemoveLeftovers() {
+        const std::size_t slash = target_.find_last_of("/\\");
+        const std::string shown_folder =
+            slash == std::string::npos ? std::string() : target_.substr(0, slash + 1);
+        for (const std::wstring& name : windows_temporary_names::RemoveLeftovers(FolderOf(wide_)))
+            notices_.push_back(
+                {FileNotice::Kind::kLeftoverRemoved, shown_folder + Utf8FromWide(name)});
+    }
+
+    std::vector<FileNotice> TakeNotices() override { return std::exchange(notices_, {}); }
 
     void Write(std::string_view bytes) override {
         if (direct_) {
@@ -131,7 +129,7 @@ private:
     void MakeTemporary() {
         const std::wstring folder = FolderOf(wide_);
         for (unsigned attempt = 0;; ++attempt) {
-            std::wstring name = folder + TemporaryName(attempt);
+            std::wstring name = folder + windows_temporary_names::MakeName(attempt);
             const HANDLE h = ::CreateFileW(name.c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
                                            CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
             if (h == INVALID_HANDLE_VALUE) {
@@ -163,7 +161,15 @@ private:
     bool direct_;
     Handle temporary_;
     std::wstring temporary_name_;
+    std::vector<FileNotice> notices_;
 };
+
+std::unique_ptr<StagedFile> Staged(const std::string& target, const std::wstring& wide,
+                                   HANDLE claim, DWORD attributes) {
+    auto staged = std::make_unique<WindowsStagedFile>(target, wide, claim, attributes, false);
+    staged->RemoveLeftovers();
+    return staged;
+}
 
 }  // namespace
 
@@ -196,8 +202,7 @@ std::unique_ptr<StagedFile> CreateWindowsStagedFile(const std::string& target) {
             if (folder_attributes == INVALID_FILE_ATTRIBUTES) throw fail(ENOENT);
             if ((folder_attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) throw fail(ENOTDIR);
         }
-        return std::make_unique<WindowsStagedFile>(target, wide, INVALID_HANDLE_VALUE,
-                                                   INVALID_FILE_ATTRIBUTES, false);
+        return Staged(target, wide, INVALID_HANDLE_VALUE, INVALID_FILE_ATTRIBUTES);
     }
     // A read-only target is refused, as the system refuses writing it (a process of an
     // administrator, or wine's as root, might otherwise get through).
@@ -235,7 +240,7 @@ std::unique_ptr<StagedFile> CreateWindowsStagedFile(const std::string& target) {
         ::CloseHandle(claim);
         throw FileError(FileError::Op::Create, target, EWOULDBLOCK, Win32Reason(error));
     }
-    return std::make_unique<WindowsStagedFile>(target, wide, claim, attributes, false);
+    return Staged(target, wide, claim, attributes);
 }
 
 std::unique_ptr<StagedFile> CreateWindowsDirectFile(const std::string& target, HANDLE handle) {

@@ -17,8 +17,9 @@ namespace haojian {
 // MOVEFILE_WRITE_THROUGH for a new one (refused with EEXIST when another program made the
 // target meanwhile). An existing target is held open from here to Commit so that no other
 // program may write it; one that another program is writing is refused (EWOULDBLOCK), a
-// read-only one too (EACCES). A device or a pipe is written to directly. Throws FileError
-// (Create).
+// read-only one too (EACCES). A device or a pipe is written to directly. The hidden files that
+// runs ended within Commit left in the folder are removed first, each said in a notice.
+// Throws FileError (Create).
 std::unique_ptr<StagedFile> CreateWindowsStagedFile(const std::string& target);
 
 // A StagedFile that writes to handle (a device, a pipe, a standard stream) directly, named

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <string>
@@ -125,6 +126,53 @@ TEST(WindowsFileSystem, AnyNameAndLongPaths) {
     }
     // The executable's folder, as the database beside it is found.
     EXPECT_TRUE(RealFileSystem().IsFile(ExecutableDirectory() + "core_tests.exe"));
+}
+
+// Hidden files that earlier runs left when ended at an unlucky moment are removed by the next
+// run writing into their folder, and said; none that may be someone's live work or not ours.
+TEST(WindowsFileSystem, LeftoversOfEndedRunsAreRemovedAndSaid) {
+    const TempDir dir;
+    const auto wide = [&](const std::string& name) { return WidePath(dir.path() + name); };
+    // Last written in 2020, long before this run.
+    const auto age = [&](const std::string& name) {
+        const HANDLE h = ::CreateFileW(wide(name).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE) << name;
+        const ULONGLONG ticks = 132223104000000000ULL;
+        const FILETIME t{DWORD(ticks), DWORD(ticks >> 32)};
+        EXPECT_TRUE(::SetFileTime(h, nullptr, nullptr, &t));
+        ::CloseHandle(h);
+    };
+    for (const std::string name :
+         {".haojian-aaaaaa", ".haojian-bbbbbb", ".haojian-dd", "keep.txt"}) {
+        dir.Write(name, "old");
+        age(name);
+    }
+    const HANDLE held = ::CreateFileW(wide(".haojian-bbbbbb").c_str(), GENERIC_READ, 0, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    dir.Write(".haojian-cccccc", "written since this run started");
+    ASSERT_TRUE(
+        ::CreateHardLinkW(wide(".haojian-eeeeee").c_str(), wide("keep.txt").c_str(), nullptr));
+    ASSERT_TRUE(::CreateDirectoryW(wide(".haojian-ffffff").c_str(), nullptr));
+    age(".haojian-ffffff");
+
+    const std::unique_ptr<StagedFile> file =
+        RealFileSystem().CreateReplacement(dir.path() + "out.txt");
+    const std::vector<FileNotice> said = file->TakeNotices();
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_EQ(said[0].kind, FileNotice::Kind::kLeftoverRemoved);
+    EXPECT_EQ(said[0].path, dir.path() + ".haojian-aaaaaa");
+    file->Write("new");
+    file->Commit();
+    EXPECT_TRUE(file->TakeNotices().empty());
+    ::CloseHandle(held);
+
+    std::vector<std::string> names = Names(dir.path());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{".haojian-bbbbbb", ".haojian-cccccc", ".haojian-dd",
+                                               ".haojian-eeeeee", ".haojian-ffffff", "keep.txt",
+                                               "out.txt"}));
 }
 
 // A file being read may be read by others, not written.
