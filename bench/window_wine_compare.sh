@@ -22,23 +22,13 @@ done
 
 count=10000000
 runs=3
-work=$(mktemp -d)
-prefix=$work/prefix
-cleanup() {
-    stop_xvfb
-    if [ -d "$prefix" ]; then WINEPREFIX=$prefix wineserver -k 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-win() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
-wine_run() { "$root/tools/windows/wine-run.sh" --prefix "$prefix" "$@"; }
-probe() { wine_run "$windows/bin/haojian_probe.exe" "$@"; }
-panel_is() { [ "$(probe status "$1")" = "$2" ]; }
+source "$root/tests/win32/lib/own_prefix.sh"
 imported() { [ "$(probe rows)" = 0 ] && panel_is 1 "$1"; }
 
 echo "machine: $(nproc) cores, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n 1)"
 echo "load average at the start: $(cut -d ' ' -f 1-3 /proc/loadavg)"
-cp "$root/data/kelvaronset.dat" "$windows/bin/haojian.exe" "$work/"
+start_own_prefix_test "$windows/bin"
+cp "$root/data/kelvaronset.dat" "$work/"
 python3 - "$root/bench/support" "$work/kelvaronset.dat" "$work/numbers_$count.txt" "$count" <<'EOF'
 import random, sys
 sys.path.insert(0, sys.argv[1])
@@ -66,9 +56,6 @@ for b in json.load(sys.stdin)["benchmarks"]:
     print(b["name"].split("/")[0], "%.2f" % b["longest_ms"])')
 
 # The Windows window under wine.
-start_xvfb
-trap cleanup EXIT
-export HAOJIAN_WINE_DISPLAY=$DISPLAY
 wine_run "$work/haojian.exe" >"$work/out.log" 2>&1 &
 APP_PID=$!
 wait_for_window 'V1\.1' 60 >/dev/null || fail "no main window mapped"

@@ -6,35 +6,17 @@
 # Usage: high_dpi_wine.sh BIN_DIR WINE_PREFIX [SCREENSHOT]
 # The prefix given is not used: the test makes one of its own, whose DPI it sets.
 set -euo pipefail
-bin=$(cd "$1" && pwd)
 screenshot=${3:-}
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 source "$root/tests/e2e/lib/xvfb.sh"
 source "$root/tests/e2e/lib/tray.sh"
+source "$here/lib/own_prefix.sh"
 
-work=$(mktemp -d)
-prefix=$work/prefix
-stop_wine() { if [ -d "$prefix" ]; then WINEPREFIX=$prefix wineserver -k 2>/dev/null || true; fi; }
-cleanup() {
-    stop_xvfb
-    stop_wine
-    rm -rf "$work"
-}
-trap cleanup EXIT
-cp "$bin/haojian.exe" "$work/"
+start_own_prefix_test "$1" 1600x1200x24
 # 138 0010 -> 江苏 南京 移动, 133 0000 -> 重庆 重庆 联通, 189 0000 -> 北京 北京 电信.
 printf '138001005011\r\n133000013013\r\n189000001002\r\n' >"$work/kelvaronset.dat"
 printf '13800101234\r\n1330000\r\n18900009876\r\n17400001234\r\n' >"$work/numbers.txt"
-win() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
-wine_run() { "$root/tools/windows/wine-run.sh" --prefix "$prefix" "$@"; }
-probe() { wine_run "$bin/haojian_probe.exe" "$@"; }
-# Whether a status-bar panel shows the text (asked anew on each call, so that wait_until waits).
-panel_is() { [ "$(probe status "$1")" = "$2" ]; }
-
-start_xvfb 1600x1200x24
-trap cleanup EXIT
-export HAOJIAN_WINE_DISPLAY=$DISPLAY
 
 # The controls measured, as "id x y width height" relative to the main window's client area;
 # the client area itself as id 0, and About's client area and home-page link as 9000 and 9001.

@@ -6,30 +6,14 @@
 # Usage: tray_about_wine.sh BIN_DIR WINE_PREFIX
 # The prefix given is not used: the test makes one of its own, whose registry it changes.
 set -euo pipefail
-bin=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 source "$root/tests/e2e/lib/xvfb.sh"
 source "$root/tests/e2e/lib/tray.sh"
+source "$here/lib/own_prefix.sh"
 
-work=$(mktemp -d)
-prefix=$work/prefix
-cleanup() {
-    stop_xvfb
-    stop_tray_host
-    if [ -d "$prefix" ]; then WINEPREFIX=$prefix wineserver -k 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-cp "$bin/haojian.exe" "$work/"
+start_own_prefix_test "$1"
 printf '138001005011\r\n' >"$work/kelvaronset.dat"
-win() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
-wine_run() { "$root/tools/windows/wine-run.sh" --prefix "$prefix" "$@"; }
-probe() { wine_run "$bin/haojian_probe.exe" "$@"; }
-
-start_xvfb
-trap cleanup EXIT
-export HAOJIAN_WINE_DISPLAY=$DISPLAY
 # The stand-in handler: what the shell would hand a browser lands in opened.txt.
 for scheme in http https; do
     wine_run reg add "HKLM\\Software\\Classes\\$scheme\\shell\\open\\command" /ve /f \
