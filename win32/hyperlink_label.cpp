@@ -100,8 +100,8 @@ void HyperlinkLabel::Paint(HDC dc, const RECT& clip) {
     GetTextExtentPoint32W(dc, caption_.c_str(), int(caption_.size()), &text);
     RECT bounds{};
     GetWindowRect(window_, &bounds);
-    // Every paint sizes the label to its text.
-    const int width = text.cx + 6, height = text.cy + 2;
+    // Every paint sizes the label to its text, with a margin scaled like the text.
+    const int width = text.cx + scale_(6), height = text.cy + scale_(2);
     if (bounds.right - bounds.left != width || bounds.bottom - bounds.top != height) {
         SetWindowPos(window_, nullptr, 0, 0, width, height,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -109,7 +109,7 @@ void HyperlinkLabel::Paint(HDC dc, const RECT& clip) {
     FillRect(dc, &clip, brush_);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, font_color_);
-    TextOutW(dc, 3, 1, caption_.c_str(), int(caption_.size()));
+    TextOutW(dc, scale_(3), scale_(1), caption_.c_str(), int(caption_.size()));
     SelectObject(dc, old);
 }
 
