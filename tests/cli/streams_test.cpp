@@ -73,7 +73,7 @@ TEST_F(Cli, AReaderThatGoesEndsTheRunQuietly) {
 
 TEST_F(Cli, NoStandardOutputFailsEveryCommand) {
     dir.Write("list.txt", "1380000\n");
-    for (const std::string command :
+    for (const std::string& command :
          {std::string("--help"), std::string("--version"), std::string("help"),
           std::string("lookup --help"), "db check --db " + db, "lookup --db " + db + " list.txt",
           "stats --db " + db + " list.txt", "export --db " + db + " -o out.txt list.txt",
