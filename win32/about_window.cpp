@@ -2,6 +2,7 @@
 
 #include "win32/hyperlink_label.h"
 #include "win32/wide_text.h"
+#include "win32/window_object.h"
 #include "window/window_texts.h"
 
 namespace haojian::win32 {
@@ -97,13 +98,9 @@ void AboutWindow::ShowModal(HWND owner) {
 }
 
 LRESULT CALLBACK AboutWindow::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<AboutWindow*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<AboutWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = WindowObject<AboutWindow>(window, message, l);
     if (!self) return DefWindowProcW(window, message, w, l);
+    if (message == WM_NCCREATE) self->window_ = window;
     return self->Handle(message, w, l);
 }
 

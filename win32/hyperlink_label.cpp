@@ -1,4 +1,5 @@
 #include "win32/hyperlink_label.h"
+#include "win32/window_object.h"
 
 #include <shellapi.h>
 
@@ -83,14 +84,9 @@ void HyperlinkLabel::SetScale(const DpiScale& scale) {
 }
 
 LRESULT CALLBACK HyperlinkLabel::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
-    if (message == WM_NCCREATE) {
-        auto* self =
-            static_cast<HyperlinkLabel*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<HyperlinkLabel*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = WindowObject<HyperlinkLabel>(window, message, l);
     if (!self) return DefWindowProcW(window, message, w, l);
+    if (message == WM_NCCREATE) self->window_ = window;
     return self->WndProc(message, w, l);
 }
 

@@ -16,6 +16,7 @@
 #include "win32/taskbar_icon.h"
 #include "win32/thread_work.h"
 #include "win32/wide_text.h"
+#include "win32/window_object.h"
 #include "window/main_window_texts.h"
 #include "window/window_texts.h"
 
@@ -172,13 +173,9 @@ MainWindow::~MainWindow() {
 }
 
 LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = WindowObject<MainWindow>(window, message, l);
     if (!self) return DefWindowProcW(window, message, w, l);
+    if (message == WM_NCCREATE) self->window_ = window;
     return self->Handle(message, w, l);
 }
 

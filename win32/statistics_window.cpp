@@ -11,6 +11,7 @@
 #include "core/collation/collation.h"
 #include "core/export/statistics_csv.h"
 #include "win32/wide_text.h"
+#include "win32/window_object.h"
 #include "window/failure_text.h"
 #include "window/main_window_texts.h"
 
@@ -206,24 +207,14 @@ void StatisticsWindow::SaveCsv() {
 }
 
 LRESULT CALLBACK StatisticsWindow::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
-    if (message == WM_NCCREATE) {
-        auto* self =
-            static_cast<StatisticsWindow*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<StatisticsWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = WindowObject<StatisticsWindow>(window, message, l);
     if (!self) return DefWindowProcW(window, message, w, l);
+    if (message == WM_NCCREATE) self->window_ = window;
     return self->Handle(message, w, l);
 }
 
 LRESULT CALLBACK StatisticsWindow::ChartProcedure(HWND window, UINT message, WPARAM w, LPARAM l) {
-    if (message == WM_NCCREATE) {
-        SetWindowLongPtrW(
-            window, GWLP_USERDATA,
-            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<StatisticsWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = WindowObject<StatisticsWindow>(window, message, l);
     if (self && message == WM_PAINT) {
         PAINTSTRUCT paint;
         const HDC dc = BeginPaint(window, &paint);

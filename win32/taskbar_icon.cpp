@@ -1,4 +1,5 @@
 #include "win32/taskbar_icon.h"
+#include "win32/window_object.h"
 
 #include <algorithm>
 
@@ -37,11 +38,7 @@ TaskbarIcon::~TaskbarIcon() {
 }
 
 LRESULT CALLBACK TaskbarIcon::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<TaskbarIcon*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<TaskbarIcon*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = WindowObject<TaskbarIcon>(window, message, l);
     if (!self || message == WM_NCCREATE) return DefWindowProcW(window, message, w, l);
     return self->WndProc(message, w, l);
 }
