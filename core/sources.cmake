@@ -42,6 +42,7 @@ if(WIN32)
       platform/windows/windows_file_system.cpp
       platform/windows/windows_gbk_code_page.cpp
       platform/windows/windows_huge_pages.cpp
+      platform/windows/windows_stack_guard.cpp
       platform/windows/windows_staged_file.cpp
       platform/windows/windows_standard_streams.cpp
       platform/windows/windows_temporary_names.cpp
