@@ -6,6 +6,7 @@ set(HAOJIAN_CORE_SOURCES
     text/text_encoding.cpp
     base/error.cpp
     collation/collation.cpp
+    collation/simple_key_codes.cpp
     files/buffered_writer.cpp
     files/file_system.cpp
     threads/ordered_chunks.cpp
@@ -42,6 +43,8 @@ if(WIN32)
       platform/windows/windows_file_system.cpp
       platform/windows/windows_gbk_code_page.cpp
       platform/windows/windows_huge_pages.cpp
+      platform/windows/windows_simple_keys.cpp
+      platform/windows/windows_stack_guard.cpp
       platform/windows/windows_staged_file.cpp
       platform/windows/windows_standard_streams.cpp
       platform/windows/windows_temporary_names.cpp

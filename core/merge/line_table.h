@@ -14,6 +14,7 @@
 
 #include "core/base/huge_pages.h"
 #include "core/collation/collation.h"
+#include "core/text/same_bytes.h"
 
 namespace haojian::sorting {
 
@@ -96,7 +97,7 @@ private:
     };
 
     static bool Equal(std::string_view line, std::string_view other) {
-        return other == line || LocaleCollation::FoldedEqual(line, other);
+        return SameBytes(other, line) || LocaleCollation::FoldedEqual(line, other);
     }
 
     // Adds the line, or notes it as a repeat of the line with its hash when there is one.

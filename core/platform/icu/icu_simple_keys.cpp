@@ -13,6 +13,8 @@
 #include <string_view>
 #include <utility>
 
+#include "core/collation/simple_key_codes.h"
+
 namespace haojian {
 namespace {
 
@@ -66,38 +68,14 @@ std::string SimplePrimary(const icu::Collator& collator, char16_t u) {
     return std::string(bytes.substr(0, separator));
 }
 
-// Gives out rank codes in rank order: a byte of its own to a rank of an ASCII character, two
-// bytes to any other, the first shared by a run of up to 255; none (0) once the first bytes
-// are spent.
-class RankCodes {
-public:
-    std::uint16_t Next(bool one_byte) {
-        if (one_byte) {
-            run_ = 0;  // two-byte codes after this one need a first byte above it
-            return first_ <= 0xFF ? std::uint16_t(first_++) : 0;
-        }
-        if (run_ == 0 || second_ == 0xFF) {
-            if (first_ > 0xFF) return 0;
-            run_ = first_++;
-            second_ = 0;
-        }
-        return std::uint16_t(run_ << 8 | ++second_);
-    }
-
-private:
-    unsigned first_ = 1;  // the next first byte
-    unsigned run_ = 0;    // the first byte of the run of two-byte codes, 0 when none is open
-    unsigned second_ = 0;
-};
-
 }  // namespace
 
 std::vector<std::uint16_t> SimpleKeyCodes(const icu::Collator& collator,
                                           std::span<const char16_t> units) {
-    std::vector<std::uint16_t> by_unit(0x10000, 0);
     icu::UnicodeSet contractions;
     icu::UnicodeSet expansions;
-    if (!ContractionsAndExpansions(collator, contractions, expansions)) return by_unit;
+    if (!ContractionsAndExpansions(collator, contractions, expansions))
+        return RankSimpleKeyCodes({});
     std::vector<std::pair<std::string, char16_t>> weighed;
     weighed.reserve(units.size());
     icu::UnicodeSet simple;
@@ -110,22 +88,7 @@ std::vector<std::uint16_t> SimpleKeyCodes(const icu::Collator& collator,
     }
     DropContracting(contractions, simple);
     std::erase_if(weighed, [&](const auto& w) { return !simple.contains(w.second); });
-    std::sort(weighed.begin(), weighed.end());
-    RankCodes codes;
-    for (std::size_t first = 0; first < weighed.size();) {
-        std::size_t end = first + 1;
-        bool ascii = weighed[first].second < 0x80;
-        while (end < weighed.size() && weighed[end].first == weighed[first].first) {
-            ascii = ascii || weighed[end].second < 0x80;
-            ++end;
-        }
-        // Beyond the codes there are, the rest stay not simple: the highest weights only, so
-        // the order of the others holds.
-        const std::uint16_t code = codes.Next(ascii);
-        if (code == 0) break;
-        for (; first < end; ++first) by_unit[weighed[first].second] = code;
-    }
-    return by_unit;
+    return RankSimpleKeyCodes(std::move(weighed));
 }
 
 }  // namespace haojian

@@ -1,5 +1,6 @@
 // LocaleCollation's system part on Windows: CompareStringEx and LCMapStringEx sort keys of the
-// user's default locale, case ignored, and the system's lower case as the case folding.
+// user's default locale, case ignored, the system's lower case as the case folding, and simple
+// keys read from the system's own weights.
 #include <windows.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 
 #include "core/collation/simple_keys.h"
 #include "core/collation/system_collator.h"
+#include "core/platform/windows/windows_simple_keys.h"
 #include "core/platform/windows/windows_text.h"
 
 namespace haojian {
@@ -74,8 +76,9 @@ public:
         return Utf8FromWide(name);
     }
 
-    std::unique_ptr<const SimpleKeyTable> MakeSimpleKeys(std::span<const char16_t>) const override {
-        return nullptr;
+    std::unique_ptr<const SimpleKeyTable> MakeSimpleKeys(
+        std::span<const char16_t> units) const override {
+        return std::make_unique<const SimpleKeyTable>(WindowsSimpleKeyCodes(Name(), units));
     }
 
 private:
