@@ -33,8 +33,5 @@ tools/build.sh build
 # A test that fails is run once more: a wine process has been seen to end at once with no
 # output at all (in one CI run of a file system test that passes every run here); a fault of
 # the program fails both runs.
-# win32.tray_about_wine is left out until understood: in one run of three to five, the first
-# click on the docked tray icon after a minimise does not reach the program under wine.
-ctest --test-dir build-windows --output-on-failure -j "$(nproc)" -LE slow --repeat until-pass:2 \
-  -E '^win32\.tray_about_wine$'
+ctest --test-dir build-windows --output-on-failure -j "$(nproc)" -LE slow --repeat until-pass:2
 ctest --test-dir build --output-on-failure -j "$(nproc)"

@@ -222,6 +222,15 @@ int Visible(const std::wstring& window_class) {
     return 0;
 }
 
+// Prints the class of the window the system finds at this screen point: the one a click there
+// is sent to.
+int WindowAt(int x, int y) {
+    const HWND window = WindowFromPoint(POINT{x, y});
+    if (!window) return 1;
+    std::printf("%s\n", Utf8(ClassOf(window)).c_str());
+    return 0;
+}
+
 // Minimises the main window as its title bar's button does.
 int Minimise() {
     const HWND main = MainWindow();
@@ -289,7 +298,7 @@ int wmain(int argc, wchar_t** argv) {
         std::fputs(
             "usage: haojian_probe controls|click ID|status PANEL|items ID|rows|"
             "query-stop|file PATH|folder PATH|box BUTTON|close|close-about|rect CLASS [ID]|"
-            "minimise|visible CLASS|time-query|time-repaint TIMES [ID]\n",
+            "minimise|visible CLASS|window-at X Y|time-query|time-repaint TIMES [ID]\n",
             stderr);
         return 2;
     }
@@ -304,6 +313,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"rect") return argc > 2 ? Rect(argv[2], argc > 3 ? _wtoi(argv[3]) : 0) : 2;
     if (command == L"minimise") return Minimise();
     if (command == L"visible") return argc > 2 ? Visible(argv[2]) : 2;
+    if (command == L"window-at") return argc > 3 ? WindowAt(number, _wtoi(argv[3])) : 2;
     if (command == L"time-query") return TimeQuery();
     if (command == L"time-repaint") return TimeRepaint(number, argc > 3 ? _wtoi(argv[3]) : 0);
     if (command == L"close-about") {

@@ -1,9 +1,12 @@
 # Shell helpers for the end-to-end tests of the tray icon: a tray host on the private X
 # server and the program's windows in it. Source this file; it defines functions only.
 
-# Starts Debian's trayer as the notification area and waits until its panel is mapped.
-start_tray_host() {
-    start_helper trayer tray_panel_mapped trayer --edge top --align right --widthtype request \
+# Starts Debian's trayer as the notification area and waits until its panel is mapped. The panel
+# grows with its icons, or keeps the width given in pixels.
+start_tray_host() {  # [WIDTH]
+    local width=(--widthtype request)
+    if [ -n "${1:-}" ]; then width=(--widthtype pixel --width "$1"); fi
+    start_helper trayer tray_panel_mapped trayer --edge top --align right "${width[@]}" \
         --height 24 --transparent false --tint 0x808080 || fail "the tray host did not start"
     TRAYER_PID=$HELPER_PID
 }
