@@ -58,7 +58,8 @@ HWND MainWindow() {
     });
 }
 
-// A visible dialog (#32770) of the program's process, other than the one given.
+// The first visible dialog (#32770) of the wine desktop, whichever program shows it: the window
+// tests run one at a time, and only the program under test shows dialogs.
 HWND Dialog() {
     return WaitFor([] {
         HWND found = nullptr;
