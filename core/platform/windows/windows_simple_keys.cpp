@@ -108,26 +108,25 @@ bool AsciiJoins(KeyProbe& probe, const std::vector<Weighed>& simple,
         ascii.push_back(&w);
         if (std::isalpha(int(w.unit))) letters.push_back(&w);
     }
-    const auto joins = [&](const std::vector<std::vector<const Weighed*>>& runs) {
+    // Whether the key of the units in turn differs from their weights in turn.
+    const auto joins = [&](const std::vector<const Weighed*>& run) {
         std::u16string text;
         std::vector<const std::string*> primaries;
-        for (const auto& run : runs) {
-            for (const Weighed* w : run) {
-                text += w->unit;
-                primaries.push_back(&w->primary);
-            }
+        for (const Weighed* w : run) {
+            text += w->unit;
+            primaries.push_back(&w->primary);
         }
         return !text.empty() && !KeyIsTheirPrimaries(probe, text, primaries, empty_levels);
     };
     for (const Weighed* a : ascii) {
-        std::vector<std::vector<const Weighed*>> pairs;
-        for (const Weighed* b : ascii) pairs.push_back({a, b});
+        std::vector<const Weighed*> pairs;
+        for (const Weighed* b : ascii) pairs.insert(pairs.end(), {a, b});
         if (joins(pairs)) return true;
     }
     for (const Weighed* a : letters) {
-        std::vector<std::vector<const Weighed*>> triples;
+        std::vector<const Weighed*> triples;
         for (const Weighed* b : letters) {
-            for (const Weighed* c : letters) triples.push_back({a, b, c});
+            for (const Weighed* c : letters) triples.insert(triples.end(), {a, b, c});
         }
         if (joins(triples)) return true;
     }
