@@ -71,6 +71,7 @@ int Lookup(const Arguments& args) {
     Progress* progress = nullptr;
     StandardOutput standard_output;
     BufferedWriter out(standard_output, std::size_t(64) << 10);
+    ChunkPipeline pipeline;
     // Each thread converts to UTF-8 with texts of its own.
     std::vector<Utf8Texts> utf8_texts(ChunkThreads(0));
     const ChunkWork work{
@@ -101,7 +102,7 @@ int Lookup(const Arguments& args) {
     // A piece's lines are written before more input is waited for.
     const NulCuts cuts = ForEachListPiece(args, [&](std::string_view piece, Progress& shown) {
         progress = &shown;
-        ProcessChunksInOrder(piece, work);
+        pipeline.Run(piece, work);
         out.Flush();
     });
     return cuts.Report(args.command) ? kExitFailure : kExitSuccess;

@@ -35,7 +35,7 @@ bool NumberListStream::Next(std::string_view& piece) {
 }
 
 bool NumberListStream::ReadMore() {
-    buffer_.resize(std::size_t(1) << 20);
+    buffer_.resize(kReadBytes);
     const std::size_t n = file_->Read(buffer_.data(), buffer_.size());
     const std::string_view bytes(buffer_.data(), n);
     read_ += n;
@@ -78,6 +78,9 @@ void NumberListStream::Decode(std::string_view bytes) {
             PrintMessage(args_.command, QuotedPath(path_) + ": " + decoder_.Note());
         }
     }
+    // A list longer than one read keeps one block for a piece and the read after it, rather
+    // than being copied into a larger one read after read.
+    if (read_ > bytes.size() && text_.capacity() < kTextRoom) text_.reserve(kTextRoom);
     const std::size_t from = text_.size();
     decoder_.Decode(bytes, text_);
     // A NUL byte ends the text: nothing after it is read.

@@ -38,6 +38,9 @@ public:
     const std::string& path() const { return path_; }
 
 private:
+    static constexpr std::size_t kReadBytes = std::size_t(1) << 20;
+    static constexpr std::size_t kTextRoom = kPieceBytes + 2 * kReadBytes;
+
     // Reads what there is (waiting for some) and decodes it onto text_; false at the end.
     bool ReadMore();
     // No more input is taken: its end, or a NUL byte.

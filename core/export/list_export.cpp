@@ -1,7 +1,6 @@
 #include "core/export/list_export.h"
 
 #include "core/lookup/number_lookup.h"
-#include "core/threads/ordered_chunks.h"
 
 namespace haojian {
 
@@ -12,8 +11,7 @@ NumberListExport::NumberListExport(const SegmentDatabase& database, const CodeTa
     : resolve_(database, tables, collation),
       lines_(filter, layout_text),
       file_(path, fs),
-      threads_(threads),
-      chunk_bytes_(chunk_bytes) {}
+      pipeline_(threads, chunk_bytes) {}
 
 void NumberListExport::Add(std::string_view list,
                            const std::function<void(std::size_t bytes)>& done) {
@@ -29,7 +27,7 @@ void NumberListExport::Add(std::string_view list,
             file_.Write(out, count);
             if (done) done(chunk.size());
         }};
-    ProcessChunksInOrder(list, work, threads_, chunk_bytes_);
+    pipeline_.Run(list, work);
 }
 
 }  // namespace haojian

@@ -7,6 +7,7 @@
 
 #include "core/export/export.h"
 #include "core/lookup/number_lookup.h"
+#include "core/threads/ordered_chunks.h"
 
 namespace haojian {
 
@@ -37,8 +38,7 @@ private:
     NumberResolver resolve_;
     ExportLines lines_;
     ExportFile file_;
-    unsigned threads_;
-    std::size_t chunk_bytes_;
+    ChunkPipeline pipeline_;  // its threads and buffers serve every list
 };
 
 }  // namespace haojian

@@ -1,155 +1,156 @@
 #include "core/threads/ordered_chunks.h"
 
 #include <algorithm>
-#include <condition_variable>
-#include <exception>
-#include <mutex>
-#include <thread>
-#include <vector>
+#include <utility>
 
 #include "core/text/line_list.h"
 #include "core/threads/thread_start.h"
 
 namespace haojian {
-namespace {
 
-// Chunks claimed by the threads in turn, each formatted into a slot of a ring, and written in
-// order by the calling thread, which formats chunks too while the next one to write is not
-// ready. A chunk is claimed only while its slot is free, so at most `slots` are ahead.
-class ChunkPipeline {
-public:
-    ChunkPipeline(std::string_view text, const ChunkWork& work, std::size_t threads,
-                  std::size_t chunk_bytes)
-        : text_(text), work_(work), slots_(threads * 2) {
-        for (std::size_t start = 0; start < text.size();) {
-            const std::size_t end = LineStartFrom(text, start + chunk_bytes);
-            cuts_.push_back(start);
-            start = end;
-        }
-        cuts_.push_back(text.size());
-    }
-
-    std::size_t chunks() const { return cuts_.size() - 1; }
-
-    void Run(std::size_t helpers) {
-        std::vector<std::jthread> threads;
-        for (std::size_t i = 0; i < helpers; ++i) {
-            try {
-                threads.push_back(StartThread([this, i] { Help(i + 1); }));
-            } catch (const ThreadStartError&) {
-                break;  // the threads started so far, and this one, do the work
-            }
-        }
-        try {
-            WriteAll();
-        } catch (...) {
-            Fail(std::current_exception());
-        }
-        for (std::jthread& t : threads) t.join();
-        if (error_) std::rethrow_exception(error_);
-    }
-
-private:
-    struct Slot {
-        std::string out;
-        std::size_t count = 0;
-        bool ready = false;
-    };
-
-    std::string_view Chunk(std::size_t i) const {
-        return text_.substr(cuts_[i], cuts_[i + 1] - cuts_[i]);
-    }
-
-    bool CanClaim() const {
-        return !error_ && next_claim_ < chunks() && next_claim_ < next_write_ + slots_.size();
-    }
-
-    // Formats chunk i into its slot; the lock is held on entry and on return.
-    void Format(std::unique_lock<std::mutex>& lock, std::size_t worker, std::size_t i) {
-        std::string out = std::move(slots_[i % slots_.size()].out);
-        lock.unlock();
-        out.clear();
-        std::exception_ptr error;
-        std::size_t count = 0;
-        try {
-            count = work_.format(worker, Chunk(i), out);
-        } catch (...) {
-            error = std::current_exception();
-        }
-        lock.lock();
-        if (error) {
-            FailLocked(error);
-            return;
-        }
-        Slot& slot = slots_[i % slots_.size()];
-        slot.out = std::move(out);
-        slot.count = count;
-        slot.ready = true;
-        changed_.notify_all();
-    }
-
-    void Help(std::size_t worker) {
-        std::unique_lock lock(mutex_);
-        for (;;) {
-            changed_.wait(lock, [&] { return CanClaim() || error_ || next_claim_ == chunks(); });
-            if (!CanClaim()) return;
-            Format(lock, worker, next_claim_++);
-        }
-    }
-
-    void WriteAll() {
-        std::unique_lock lock(mutex_);
-        while (next_write_ < chunks()) {
-            if (error_) return;
-            Slot& slot = slots_[next_write_ % slots_.size()];
-            if (slot.ready) {
-                std::string out = std::move(slot.out);
-                lock.unlock();
-                work_.write(Chunk(next_write_), out, slot.count);
-                lock.lock();
-                slot.out = std::move(out);  // its room serves a later chunk
-                slot.ready = false;
-                ++next_write_;
-                changed_.notify_all();
-            } else if (CanClaim()) {
-                Format(lock, 0, next_claim_++);
-            } else {
-                changed_.wait(lock);
-            }
-        }
-    }
-
-    void Fail(std::exception_ptr error) {
-        std::lock_guard lock(mutex_);
-        FailLocked(error);
-    }
-    void FailLocked(std::exception_ptr error) {
-        if (!error_) error_ = error;
-        changed_.notify_all();
-    }
-
-    std::string_view text_;
-    const ChunkWork& work_;
-    std::vector<std::size_t> cuts_;  // chunk i is [cuts_[i], cuts_[i + 1])
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::vector<Slot> slots_;
-    std::size_t next_claim_ = 0;
-    std::size_t next_write_ = 0;
-    std::exception_ptr error_;
-};
-
-}  // namespace
+// Chunks are claimed by the threads in turn, each formatted into a slot of a ring, and written
+// in order by the calling thread, which formats chunks too while the next one to write is not
+// ready. A chunk is claimed only while its slot is free, so at most `slots` are ahead. Between
+// texts the helpers wait for the next one.
 
 unsigned ChunkThreads(unsigned threads) {
     return threads != 0 ? threads : std::max(1u, std::thread::hardware_concurrency());
 }
 
+ChunkPipeline::ChunkPipeline(unsigned threads, std::size_t chunk_bytes)
+    : threads_(ChunkThreads(threads)),
+      chunk_bytes_(std::max<std::size_t>(chunk_bytes, 1)),
+      slots_(threads_ * 2) {}
+
+ChunkPipeline::~ChunkPipeline() {
+    {
+        std::lock_guard lock(mutex_);
+        quit_ = true;
+    }
+    changed_.notify_all();
+    helpers_.clear();
+}
+
+std::string_view ChunkPipeline::Chunk(std::size_t i) const {
+    return text_.substr(cuts_[i], cuts_[i + 1] - cuts_[i]);
+}
+
+bool ChunkPipeline::CanClaim() const {
+    return work_ != nullptr && !error_ && next_claim_ < chunks() &&
+           next_claim_ < next_write_ + slots_.size();
+}
+
+void ChunkPipeline::Run(std::string_view text, const ChunkWork& work) {
+    std::vector<std::size_t> cuts;
+    for (std::size_t start = 0; start < text.size();) {
+        cuts.push_back(start);
+        start = LineStartFrom(text, start + chunk_bytes_);
+    }
+    cuts.push_back(text.size());
+    {
+        std::lock_guard lock(mutex_);
+        text_ = text;
+        work_ = &work;
+        cuts_ = std::move(cuts);
+        next_claim_ = next_write_ = 0;
+        error_ = nullptr;
+        for (Slot& slot : slots_) slot.ready = false;
+    }
+    if (chunks() >= 2) StartHelpers();
+    changed_.notify_all();
+    try {
+        WriteAll();
+    } catch (...) {
+        std::lock_guard lock(mutex_);
+        FailLocked(std::current_exception());
+    }
+    std::unique_lock lock(mutex_);
+    work_ = nullptr;  // nothing more is claimed
+    changed_.wait(lock, [&] { return formatting_ == 0; });
+    if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
+}
+
+void ChunkPipeline::StartHelpers() {
+    if (helpers_tried_) return;
+    helpers_tried_ = true;
+    for (std::size_t i = 1; i < threads_; ++i) {
+        try {
+            helpers_.push_back(StartThread([this, i] { Help(i); }));
+        } catch (const ThreadStartError&) {
+            break;  // the threads started so far, and this one, do the work
+        }
+    }
+}
+
+// Formats chunk i into its slot; the lock is held on entry and on return.
+void ChunkPipeline::Format(std::unique_lock<std::mutex>& lock, std::size_t worker, std::size_t i) {
+    std::string out = std::move(slots_[i % slots_.size()].out);
+    const ChunkWork& work = *work_;
+    const std::string_view chunk = Chunk(i);
+    lock.unlock();
+    out.clear();
+    std::exception_ptr error;
+    std::size_t count = 0;
+    try {
+        count = work.format(worker, chunk, out);
+    } catch (...) {
+        error = std::current_exception();
+    }
+    lock.lock();
+    Slot& slot = slots_[i % slots_.size()];
+    slot.out = std::move(out);  // its room serves a later chunk, even after a failure
+    if (error) {
+        FailLocked(error);
+        return;
+    }
+    slot.count = count;
+    slot.ready = true;
+    changed_.notify_all();
+}
+
+void ChunkPipeline::Help(std::size_t worker) {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [&] { return quit_ || CanClaim(); });
+        if (quit_) return;
+        ++formatting_;
+        Format(lock, worker, next_claim_++);
+        if (--formatting_ == 0) changed_.notify_all();
+    }
+}
+
+void ChunkPipeline::WriteAll() {
+    std::unique_lock lock(mutex_);
+    while (next_write_ < chunks()) {
+        if (error_) return;
+        Slot& slot = slots_[next_write_ % slots_.size()];
+        if (slot.ready) {
+            std::string out = std::move(slot.out);
+            const std::string_view chunk = Chunk(next_write_);
+            lock.unlock();
+            work_->write(chunk, out, slot.count);
+            lock.lock();
+            slot.out = std::move(out);
+            slot.ready = false;
+            ++next_write_;
+            changed_.notify_all();
+        } else if (CanClaim()) {
+            Format(lock, 0, next_claim_++);
+        } else {
+            changed_.wait(lock);
+        }
+    }
+}
+
+void ChunkPipeline::FailLocked(std::exception_ptr error) {
+    if (!error_) error_ = error;
+    changed_.notify_all();
+}
+
 void ProcessChunksInOrder(std::string_view text, const ChunkWork& work, unsigned threads,
                           std::size_t chunk_bytes) {
-    threads = ChunkThreads(threads);
-    ChunkPipeline pipeline(text, work, threads, std::max<std::size_t>(chunk_bytes, 1));
-    pipeline.Run(pipeline.chunks() < 2 ? 0 : std::min<std::size_t>(threads, pipeline.chunks()) - 1);
+    ChunkPipeline pipeline(threads, chunk_bytes);
+    pipeline.Run(text, work);
 }
 
 }  // namespace haojian

@@ -90,5 +90,35 @@ TEST(OrderedChunks, AFailureStopsTheWorkAndReachesTheCaller) {
     }
 }
 
+TEST(OrderedChunks, OnePipelineRunsTextAfterTextEvenAfterAFailure) {
+    std::mt19937 rng(11);
+    for (const unsigned threads : {1u, 2u, 4u}) {
+        ChunkPipeline pipeline(threads, 64);
+        for (int round = 0; round < 12; ++round) {
+            // Texts of no line, one chunk and many, and every third one failing half-way.
+            const std::string text = testing::RandomLines(rng, int(rng() % 300));
+            const bool fail = round % 3 == 2 && text.size() > 128;
+            std::string written;
+            const ChunkWork work{
+                [&](std::size_t, std::string_view chunk, std::string& out) {
+                    if (fail && chunk.data() - text.data() >= std::ptrdiff_t(text.size() / 2)) {
+                        throw std::runtime_error("format");
+                    }
+                    out.assign(chunk);
+                    return std::size_t(0);
+                },
+                [&](std::string_view, std::string_view out, std::size_t) { written.append(out); }};
+            if (fail) {
+                EXPECT_THROW(pipeline.Run(text, work), std::runtime_error);
+                EXPECT_TRUE(text.starts_with(written));
+                EXPECT_LT(written.size(), text.size());
+            } else {
+                pipeline.Run(text, work);
+                EXPECT_EQ(written, text) << threads << " threads, round " << round;
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace haojian
