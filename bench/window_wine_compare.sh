@@ -72,7 +72,8 @@ import_list() {  # path, number of lines
 windows_times=()
 for run in $(seq 1 "$runs"); do
     import_list "$work/numbers_$count.txt" "$count"
-    windows_times+=("$(probe time-query)")
+    read -r seconds _ < <(probe time-query)
+    windows_times+=("$seconds")
 done
 windows_seconds=$(printf '%s\n' "${windows_times[@]}" | awk '{ s += $1 } END { printf "%.3f", s / NR }')
 import_list "$work/short_rows.txt" 3

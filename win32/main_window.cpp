@@ -512,6 +512,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
             break;
         case WM_TIMER:
             if (w == kTimer1) commands_->TimerTick();
+            if (w == ResultList::kRowsTimer) list_->ShowWaitingRows();
             return 0;
         case kHandOffMessage:
             if (commands_) commands_->Run().ProcessHandOff();
@@ -667,8 +668,12 @@ void MainWindow::RowsCleared() {
 
 void MainWindow::SetPanelText(int panel, std::string_view gbk_text) {
     std::wstring text = WideFromGbk(gbk_text);
-    // The last panel's text stands centred.
-    if (panel == kPanelStatus) text.insert(0, L"\t");
+    // The last panel's text stands centred. What it says (stopped, complete) holds for every
+    // row appended before.
+    if (panel == kPanelStatus) {
+        text.insert(0, L"\t");
+        if (list_) list_->ShowWaitingRows();
+    }
     SendMessageW(status_, SB_SETTEXTW, WPARAM(panel), reinterpret_cast<LPARAM>(text.c_str()));
 }
 

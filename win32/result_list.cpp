@@ -38,15 +38,31 @@ void ResultList::SetFont(HFONT font, const DpiScale& scale) {
 }
 
 void ResultList::Appended(std::size_t first, std::size_t count) {
-    const std::size_t to = first + count;
-    if (to <= shown_) return;
-    shown_ = to;
+    appended_ = std::max(appended_, first + count);
+    if (appended_ <= shown_) return;
+    const ULONGLONG since = GetTickCount64() - shown_at_;
+    if (since >= kRowsInterval) {
+        ShowWaitingRows();
+    } else if (!timer_set_) {
+        timer_set_ = SetTimer(parent_, kRowsTimer, UINT(kRowsInterval - since), nullptr) != 0;
+        if (!timer_set_) ShowWaitingRows();
+    }
+}
+
+void ResultList::ShowWaitingRows() {
+    if (timer_set_) KillTimer(parent_, kRowsTimer);
+    timer_set_ = false;
+    if (appended_ <= shown_) return;
+    shown_ = appended_;
+    shown_at_ = GetTickCount64();
     ListView_SetItemCountEx(list_, int(shown_), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
     ListView_EnsureVisible(list_, int(shown_) - 1, TRUE);
 }
 
 void ResultList::Cleared() {
-    shown_ = 0;
+    if (timer_set_) KillTimer(parent_, kRowsTimer);
+    timer_set_ = false;
+    shown_ = appended_ = 0;
     ListView_SetItemCountEx(list_, 0, 0);
 }
 

@@ -22,9 +22,18 @@ public:
     void SetRows(const ResultTable* rows) { rows_ = rows; }
     void SetFont(HFONT font, const DpiScale& scale);
 
-    // Rows [first, first + count) were appended: shows them and scrolls the last into view.
+    // Rows [first, first + count) were appended: shows them and scrolls the last into view,
+    // at once when the list was last brought up to date kRowsInterval ago or longer, else by
+    // then. (A run appends rows every few milliseconds; each count change redraws the
+    // scroll bar and scrolls, which would otherwise take the UI thread longer than the rows.)
     void Appended(std::size_t first, std::size_t count);
+    // Shows the rows still waiting, now: for the timer kRowsTimer, which the parent passes on,
+    // and whenever the run reports, so that no message comes before its rows.
+    void ShowWaitingRows();
     void Cleared();
+
+    static constexpr UINT_PTR kRowsTimer = 2;
+    static constexpr ULONGLONG kRowsInterval = 100;  // milliseconds
 
     // The list's notifications to the parent; true when handled, with the result to give.
     bool Notify(const NMHDR& header, LRESULT& result);
@@ -43,7 +52,10 @@ private:
     HWND parent_;
     HWND list_;
     const ResultTable* rows_ = nullptr;
-    std::size_t shown_ = 0;
+    std::size_t shown_ = 0;     // the rows the control holds
+    std::size_t appended_ = 0;  // the rows appended, shown or waiting
+    ULONGLONG shown_at_ = 0;    // GetTickCount64 when shown_ last changed
+    bool timer_set_ = false;
     // Holds the text handed out for the last item asked for, until the next request.
     std::wstring cell_;
 };
