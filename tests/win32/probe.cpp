@@ -272,18 +272,34 @@ int TimeQuery() {
 }
 
 // For the benchmarks: repaints the main window with all its controls (or the control of this
-// id alone), waiting each time until the program has painted them, and prints the longest and
-// the median time in milliseconds.
-int TimeRepaint(int times, int id) {
+// id alone) and prints the longest and the median time in milliseconds, of times repaints.
+// With sent, this thread has the program paint them at once (RedrawWindow with
+// RDW_UPDATENOW, each paint message sent across the processes); without, they are only
+// invalidated and the program paints them on its own, as after an expose, and the time runs
+// until no window of it has anything left to paint and its UI thread has finished the last.
+int TimeRepaint(int times, int id, bool sent) {
     HWND main = MainWindow();
     if (main && id) main = Control(main, id);
     if (!main || times < 1) return 1;
+    std::vector<HWND> windows{main};
+    EnumChildWindows(
+        main,
+        [](HWND child, LPARAM list) {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
+    const auto waiting = [&] {
+        return std::any_of(windows.begin(), windows.end(),
+                           [](HWND w) { return GetUpdateRect(w, nullptr, FALSE) != FALSE; });
+    };
     std::vector<double> ms;
     for (int i = 0; i < times; ++i) {
         const auto start = std::chrono::steady_clock::now();
         RedrawWindow(main, nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        // A message answered only after the paint messages before it: the paint is done.
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | (sent ? RDW_UPDATENOW : 0));
+        while (!sent && waiting()) Sleep(1);
+        // A message answered only after the paint under way: the paint is done.
         SendMessageW(main, WM_NULL, 0, 0);
         ms.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
@@ -303,7 +319,7 @@ int wmain(int argc, wchar_t** argv) {
         std::fputs(
             "usage: haojian_probe controls|click ID|status PANEL|items ID|rows|"
             "query-stop|file PATH|folder PATH|box BUTTON|close|close-about|rect CLASS [ID]|"
-            "minimise|visible CLASS|window-at X Y|time-query|time-repaint TIMES [ID]\n",
+            "minimise|visible CLASS|window-at X Y|time-query|time-repaint[-sent] TIMES [ID]\n",
             stderr);
         return 2;
     }
@@ -320,7 +336,9 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"visible") return argc > 2 ? Visible(argv[2]) : 2;
     if (command == L"window-at") return argc > 3 ? WindowAt(number, _wtoi(argv[3])) : 2;
     if (command == L"time-query") return TimeQuery();
-    if (command == L"time-repaint") return TimeRepaint(number, argc > 3 ? _wtoi(argv[3]) : 0);
+    if (command == L"time-repaint" || command == L"time-repaint-sent") {
+        return TimeRepaint(number, argc > 3 ? _wtoi(argv[3]) : 0, command == L"time-repaint-sent");
+    }
     if (command == L"close-about") {
         // The About window hides itself when closed.
         if (const HWND about = FindWindowW(L"TForm2", nullptr)) PostMessageW(about, WM_CLOSE, 0, 0);
