@@ -37,7 +37,8 @@ inline std::size_t DecodeDigitKey(std::uint64_t key, char* out) {
     return n;
 }
 
-// Sorts keys in ascending order.
+// Sorts keys in ascending order, using scratch (at least as long as keys) as it likes.
+void RadixSort(std::span<std::uint64_t> keys, std::span<std::uint64_t> scratch);
 void RadixSort(std::span<std::uint64_t> keys);
 
 // The words of runs sorted, each once: each run sorted on a thread of its own unless they are
