@@ -11,6 +11,7 @@
 #include "core/text/fixed_texts.h"
 #include "win32/about_window.h"
 #include "win32/command_dialogs.h"
+#include "win32/graphic_controls.h"
 #include "win32/result_list.h"
 #include "win32/statistics_window.h"
 #include "win32/taskbar_icon.h"
@@ -47,37 +48,13 @@ struct FilterBoxPlace {
 constexpr std::array<FilterBoxPlace, 4> kBoxPlaces = {
     {{kIdComboBox1, 72}, {kIdComboBox2, 232}, {kIdComboBox3, 392}, {kIdComboBox4, 608}}};
 
-// A static of one line, given text, as a label; id for tests.
+// A child control of the main window, with its id (for tests and WM_COMMAND).
 HWND MakeChild(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD style, int id,
                DWORD ex_style = 0) {
     return CreateWindowExW(ex_style, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
                            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
                            nullptr);
-}
-
-// The flat buttons show a raised edge while the pointer is over them.
-LRESULT CALLBACK FlatButtonHover(HWND button, UINT message, WPARAM w, LPARAM l, UINT_PTR,
-                                 DWORD_PTR) {
-    switch (message) {
-        case WM_MOUSEMOVE:
-            if (!GetPropW(button, L"hot")) {
-                SetPropW(button, L"hot", reinterpret_cast<HANDLE>(1));
-                TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, button, 0};
-                TrackMouseEvent(&track);
-                InvalidateRect(button, nullptr, FALSE);
-            }
-            break;
-        case WM_MOUSELEAVE:
-            RemovePropW(button, L"hot");
-            InvalidateRect(button, nullptr, FALSE);
-            break;
-        case WM_NCDESTROY:
-            RemovePropW(button, L"hot");
-            RemoveWindowSubclass(button, FlatButtonHover, 0);
-            break;
-    }
-    return DefSubclassProc(button, message, w, l);
 }
 
 // Tab and Shift+Tab leave the memo instead of typing a tab.
@@ -216,30 +193,18 @@ void MainWindow::BuildControls() {
     SendMessageW(tooltip_, TTM_SETTIPBKCOLOR, RGB(0, 255, 0), 0);
     SendMessageW(tooltip_, TTM_SETTIPTEXTCOLOR, GetSysColor(COLOR_INFOTEXT), 0);
 
-    for (std::size_t i = 0; i < buttons_.size(); ++i) {
+    graphic_ = std::make_unique<GraphicControls>(window_, tooltip_);
+    for (std::size_t i = 0; i < window_text::kToolButtons.size(); ++i) {
         const auto& info = window_text::kToolButtons[i];
-        buttons_[i] = MakeChild(window_, WC_BUTTONW, Wide(info.caption), BS_OWNERDRAW,
-                                kIdFirstToolButton + int(i));
-        SetWindowSubclass(buttons_[i], FlatButtonHover, 0, 0);
-        std::wstring tip = Wide(info.tooltip);
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof tool;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = window_;
-        tool.uId = reinterpret_cast<UINT_PTR>(buttons_[i]);
-        tool.lpszText = tip.data();
-        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         const std::wstring glyph(info.glyph.begin(), info.glyph.end());
         std::wstring name = L"GLYPH_" + glyph;
         std::transform(name.begin(), name.end(), name.begin(), ::towupper);
-        glyphs_[i][0] = Picture::FromPngResource(name.c_str());
-        glyphs_[i][1] = Picture::FromPngResource((name + L"_DISABLED").c_str());
+        graphic_->AddButton(kIdFirstToolButton + int(i), Wide(info.caption), Wide(info.tooltip),
+                            Picture::FromPngResource(name.c_str()),
+                            Picture::FromPngResource((name + L"_DISABLED").c_str()));
     }
-
-    labels_[0] =
-        MakeChild(window_, WC_STATICW, Wide(window_text::kExportOptionsLabel), 0, kIdLabel2);
-    labels_[1] =
-        MakeChild(window_, WC_STATICW, Wide(window_text::kExportFieldsLabel), 0, kIdLabel1);
+    graphic_->AddLabel(kIdLabel2, Wide(window_text::kExportOptionsLabel));
+    graphic_->AddLabel(kIdLabel1, Wide(window_text::kExportFieldsLabel));
     const std::array<std::string_view, 4> initial = {text::kAnyProvince, text::kAnyCity,
                                                      text::kAnyCard, text::kLayoutNumber};
     const std::array<std::vector<std::string_view>, 4> items = {{
@@ -320,8 +285,7 @@ void MainWindow::ApplyScale() {
     const auto set_font = [this](HWND control) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     };
-    for (HWND control : buttons_) set_font(control);
-    for (HWND control : labels_) set_font(control);
+    graphic_->SetFont(font_, scale_);
     for (HWND control : boxes_) {
         set_font(control);
         SendMessageW(control, CB_SETITEMHEIGHT, 0, scale_(kComboItemHeight));
@@ -349,15 +313,21 @@ void MainWindow::Layout() {
     RECT client{};
     GetClientRect(window_, &client);
     const int width = client.right, height = client.bottom;
-    for (std::size_t i = 0; i < buttons_.size(); ++i) {
-        MoveWindow(buttons_[i],
-                   scale_(window_text::kToolButtonLeft + window_text::kToolButtonStep * int(i)),
-                   scale_(window_text::kToolButtonTop), scale_(window_text::kToolButtonWidth),
-                   scale_(window_text::kToolButtonHeight), TRUE);
+    for (std::size_t i = 0; i < window_text::kToolButtons.size(); ++i) {
+        const int left =
+            scale_(window_text::kToolButtonLeft + window_text::kToolButtonStep * int(i));
+        const int top = scale_(window_text::kToolButtonTop);
+        graphic_->Place(kIdFirstToolButton + int(i),
+                        RECT{left, top, left + scale_(window_text::kToolButtonWidth),
+                             top + scale_(window_text::kToolButtonHeight)});
     }
     const int strip = scale_(kCoolBarHeight);
-    MoveWindow(labels_[0], scale_(10), strip + scale_(12), scale_(60), scale_(13), TRUE);
-    MoveWindow(labels_[1], scale_(546), strip + scale_(12), scale_(60), scale_(13), TRUE);
+    const auto label = [&](int left) {
+        const int top = strip + scale_(12);
+        return RECT{scale_(left), top, scale_(left) + scale_(60), top + scale_(13)};
+    };
+    graphic_->Place(kIdLabel2, label(10));
+    graphic_->Place(kIdLabel1, label(546));
     for (std::size_t i = 0; i < boxes_.size(); ++i) {
         // The drop-down list's height counts in the window's; the box itself keeps its own.
         MoveWindow(boxes_[i], scale_(kBoxPlaces[i].x), strip + scale_(8), scale_(145),
@@ -383,7 +353,7 @@ void MainWindow::Layout() {
     InvalidateRect(window_, nullptr, TRUE);
 }
 
-void MainWindow::Paint(HDC dc) {
+void MainWindow::Paint(HDC dc, const RECT& update) {
     RECT client{};
     GetClientRect(window_, &client);
     const int strip = scale_(kCoolBarHeight);
@@ -405,44 +375,13 @@ void MainWindow::Paint(HDC dc) {
     };
     draw(image1_, scale_(kBevel));
     draw(image2_, client.right - scale_(kBevel) - scale_(kPicturePanelWidth));
-}
-
-void MainWindow::DrawToolButton(const DRAWITEMSTRUCT& item) {
-    const HDC dc = item.hDC;
-    RECT r = item.rcItem;
-    FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
-    const bool disabled = item.itemState & ODS_DISABLED;
-    const bool pressed = item.itemState & ODS_SELECTED;
-    const bool hot = GetPropW(item.hwndItem, L"hot") != nullptr;
-    if (!disabled && pressed) {
-        DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
-    } else if (!disabled && hot) {
-        DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
-    }
-    const int index = int(item.CtlID) - kIdFirstToolButton;
-    wchar_t caption[32] = {};
-    GetWindowTextW(item.hwndItem, caption, 32);
-    const HGDIOBJ old = SelectObject(dc, font_);
-    SIZE text{};
-    GetTextExtentPoint32W(dc, caption, int(wcslen(caption)), &text);
-    const int glyph = scale_(16), gap = scale_(4);
-    const int total = glyph + gap + text.cx;
-    const int offset = pressed ? 1 : 0;
-    int x = r.left + (r.right - r.left - total) / 2 + offset;
-    const int y = r.top + (r.bottom - r.top - glyph) / 2 + offset;
-    if (index >= 0 && index < 8)
-        glyphs_[index][disabled ? 1 : 0].Draw(dc, RECT{x, y, x + glyph, y + glyph});
-    x += glyph + gap;
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
-    RECT text_rect{x, r.top + offset, r.right, r.bottom + offset};
-    DrawTextW(dc, caption, -1, &text_rect, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
-    SelectObject(dc, old);
+    graphic_->Paint(dc, update);
 }
 
 LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
     const HWND window = window_;
     static const UINT kTaskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    static const UINT kGraphicControl = RegisterWindowMessageW(kGraphicControlMessage);
     switch (message) {
         case WM_CREATE:
             BuildControls();
@@ -469,18 +408,18 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
         case WM_PAINT: {
             PAINTSTRUCT paint;
             const HDC dc = BeginPaint(window_, &paint);
-            Paint(dc);
+            Paint(dc, paint.rcPaint);
             EndPaint(window_, &paint);
             return 0;
         }
-        case WM_DRAWITEM: {
-            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(l);
-            if (item->CtlType == ODT_BUTTON) {
-                DrawToolButton(*item);
-                return TRUE;
-            }
-            break;
-        }
+        case WM_MOUSEMOVE:
+        case WM_MOUSELEAVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_LBUTTONUP:
+        case WM_CAPTURECHANGED:
+            if (const int id = graphic_ ? graphic_->Mouse(message, l) : 0) OnCommand(id);
+            return 0;
         case WM_CTLCOLOREDIT:
             if (reinterpret_cast<HWND>(l) == memo_) {
                 SetBkColor(reinterpret_cast<HDC>(w), RGB(192, 192, 192));
@@ -554,6 +493,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
             window_ = nullptr;
             break;
         default:
+            if (message == kGraphicControl && graphic_) return graphic_->Describe(w, l);
             if (message == kTaskbarCreated && tray_) tray_->Readd();
             break;
     }
@@ -688,7 +628,7 @@ void MainWindow::SetProgressPosition(int position) {
 
 void MainWindow::SetCommandEnabled(Command command, bool enabled) {
     const std::size_t index = command == Command::Import ? 0 : command == Command::Query ? 1 : 2;
-    EnableWindow(buttons_[index], enabled);
+    graphic_->SetEnabled(kIdFirstToolButton + int(index), enabled);
 }
 
 namespace {
@@ -731,7 +671,7 @@ void MainWindow::SetWorkCommandEnabled(WorkCommand command, bool enabled) {
     const std::size_t index = command == WorkCommand::Export  ? 3
                               : command == WorkCommand::Merge ? 4
                                                               : 7;
-    EnableWindow(buttons_[index], enabled);
+    graphic_->SetEnabled(kIdFirstToolButton + int(index), enabled);
 }
 
 void MainWindow::SetBusyPointer(bool busy) {

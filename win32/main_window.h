@@ -15,6 +15,7 @@ namespace haojian::win32 {
 
 class AboutWindow;
 class CommandDialogs;
+class GraphicControls;
 class PostedWaker;
 class ResultList;
 class StatisticsWindow;
@@ -73,9 +74,8 @@ private:
     void BuildControls();
     void ApplyScale();
     void Layout();
-    void Paint(HDC dc);
+    void Paint(HDC dc, const RECT& update);
     void OnCommand(int id);
-    void DrawToolButton(const DRAWITEMSTRUCT& item);
     // The tray's hide and show commands, and the minimise hook.
     void N17Click();
     void N18Click();
@@ -107,13 +107,12 @@ private:
     HFONT font_ = nullptr;
     HBRUSH memo_brush_ = nullptr;
     HWND tooltip_ = nullptr;
-    std::array<HWND, 8> buttons_{};
-    std::array<HWND, 2> labels_{};
+    // The speed buttons and the labels, drawn by this window.
+    std::unique_ptr<GraphicControls> graphic_;
     std::array<HWND, 4> boxes_{};
     HWND memo_ = nullptr;
     HWND progress_ = nullptr;
     HWND status_ = nullptr;
-    Picture glyphs_[8][2];
     Picture image1_, image2_;
     bool timer_running_ = false;
     bool busy_pointer_ = false;

@@ -16,7 +16,11 @@
 #include <thread>
 #include <vector>
 
+#include "win32/graphic_control_info.h"
+
 namespace {
+
+using haojian::win32::GraphicControlInfo;
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return {};
@@ -103,6 +107,33 @@ struct RemoteBuffer {
     }
 };
 
+// The controls the window draws itself, each as the window describes it.
+std::vector<GraphicControlInfo> GraphicControls(HWND window) {
+    static const UINT message = RegisterWindowMessageW(haojian::win32::kGraphicControlMessage);
+    std::vector<GraphicControlInfo> controls;
+    RemoteBuffer buffer(window, sizeof(GraphicControlInfo));
+    if (!buffer.memory) return controls;
+    for (WPARAM i = 0;; ++i) {
+        if (!SendMessageW(window, message, i, reinterpret_cast<LPARAM>(buffer.memory))) break;
+        GraphicControlInfo info{};
+        SIZE_T read = 0;
+        ReadProcessMemory(buffer.process, buffer.memory, &info, sizeof info, &read);
+        controls.push_back(info);
+    }
+    return controls;
+}
+
+// The graphic control of this id, its rectangle in screen coordinates.
+bool FindGraphicControl(HWND window, int id, GraphicControlInfo& found) {
+    for (const GraphicControlInfo& info : GraphicControls(window)) {
+        if (info.id != id) continue;
+        found = info;
+        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&found.rect), 2);
+        return true;
+    }
+    return false;
+}
+
 int Controls() {
     const HWND main = MainWindow();
     if (!main) return 1;
@@ -120,6 +151,11 @@ int Controls() {
             return TRUE;
         },
         reinterpret_cast<LPARAM>(main));
+    for (const GraphicControlInfo& c : GraphicControls(main)) {
+        std::printf("%d\t%s\t%s\t%ld,%ld,%ld,%ld\t%s\n", c.id, Utf8(c.class_name).c_str(),
+                    Utf8(c.text).c_str(), c.rect.left, c.rect.top, c.rect.right - c.rect.left,
+                    c.rect.bottom - c.rect.top, c.enabled ? "enabled" : "disabled");
+    }
     return 0;
 }
 
@@ -175,6 +211,28 @@ int FileDialog(const std::wstring& path, bool folder = false) {
     return 0;
 }
 
+// Presses and releases the control of this id as the left mouse button would: a control the
+// window draws through the mouse messages at its middle, so that a disabled one stays
+// unpressed; a window control, or a menu command of that id, through its notification.
+int Click(HWND main, int id) {
+    GraphicControlInfo graphic{};
+    if (!FindGraphicControl(main, id, graphic)) {
+        PostMessageW(main, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Control(main, id)));
+        return 0;
+    }
+    POINT at{(graphic.rect.left + graphic.rect.right) / 2,
+             (graphic.rect.top + graphic.rect.bottom) / 2};
+    ScreenToClient(main, &at);
+    const LPARAM where = MAKELPARAM(at.x, at.y);
+    PostMessageW(main, WM_MOUSEMOVE, 0, where);
+    PostMessageW(main, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    PostMessageW(main, WM_LBUTTONUP, 0, where);
+    // The pointer goes away again: the button is drawn flat, as before.
+    PostMessageW(main, WM_MOUSELEAVE, 0, 0);
+    return 0;
+}
+
 // Prints a message box's caption, text and buttons, then presses the button with this id.
 int Box(int button) {
     const HWND box = Dialog();
@@ -203,10 +261,15 @@ int Rect(const std::wstring& window_class, int id) {
     });
     if (!top) return 1;
     RECT r{};
+    GraphicControlInfo graphic{};
     if (id) {
-        const HWND child = Control(top, id);
-        if (!child) return 1;
-        GetWindowRect(child, &r);
+        if (const HWND child = Control(top, id)) {
+            GetWindowRect(child, &r);
+        } else if (FindGraphicControl(top, id, graphic)) {
+            r = graphic.rect;
+        } else {
+            return 1;
+        }
     } else {
         GetClientRect(top, &r);
         MapWindowPoints(top, nullptr, reinterpret_cast<POINT*>(&r), 2);
@@ -350,11 +413,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     const HWND main = MainWindow();
     if (!main) return 1;
-    if (command == L"click") {
-        PostMessageW(main, WM_COMMAND, MAKEWPARAM(number, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(Control(main, number)));
-        return 0;
-    }
+    if (command == L"click") return Click(main, number);
     if (command == L"query-stop") {
         // Query, then Stop as soon as the list shows a row: a run cut short midway. Prints the
         // rows there were when Stop was pressed.

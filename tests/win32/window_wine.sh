@@ -81,8 +81,8 @@ sleep 1
 [ "$(probe rows)" = "$rows" ] || fail "rows went on after Stop: $rows, then $(probe rows)"
 [ "$rows" -gt 0 ] && [ "$rows" -lt $count ] || fail "stopped with $rows of $count rows"
 controls=$(probe controls)
-grep -q '^101	Button	查询	.*	enabled$' <<<"$controls" || fail "Query disabled after Stop"
-grep -q '^102	Button	终止	.*	disabled$' <<<"$controls" || fail "Stop enabled after Stop"
+grep -q '^101	TSpeedButton	查询	.*	enabled$' <<<"$controls" || fail "Query disabled after Stop"
+grep -q '^102	TSpeedButton	终止	.*	disabled$' <<<"$controls" || fail "Stop enabled after Stop"
 echo "stopped with $rows of $count rows"
 # Resumed: the moment the run says it is complete, the list holds every row.
 read -r _ rows < <(probe time-query) || fail "resumed status '$(probe status 6)'"
