@@ -20,7 +20,10 @@ void GraphicControls::AddButton(int id, const std::wstring& caption, const std::
     std::wstring text = tip;
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_SUBCLASS;
+    // Mouse messages reach the tooltip through Mouse: a subclassed parent would have every one
+    // of its messages (a list's notifications included) look up the subclass first, which
+    // under wine is a round trip to the server each.
+    tool.uFlags = 0;
     tool.hwnd = parent_;
     tool.uId = UINT_PTR(id);
     tool.lpszText = text.data();
@@ -124,7 +127,7 @@ void GraphicControls::PaintButton(HDC dc, const Control& c) const {
               DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
 }
 
-int GraphicControls::Mouse(UINT message, LPARAM l) {
+int GraphicControls::Mouse(UINT message, WPARAM w, LPARAM l) {
     if (message == WM_CAPTURECHANGED) {
         // Capture taken away mid-press (a message box, say): the press is void.
         if (pressed_ && reinterpret_cast<HWND>(l) != parent_) {
@@ -134,6 +137,12 @@ int GraphicControls::Mouse(UINT message, LPARAM l) {
         return 0;
     }
     const POINT at{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
+    if (message != WM_MOUSELEAVE) {
+        MSG relayed{parent_, message, w, l, DWORD(GetMessageTime()), {}};
+        relayed.pt = at;
+        ClientToScreen(parent_, &relayed.pt);
+        SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+    }
     const Control* under = message == WM_MOUSELEAVE ? nullptr : ButtonAt(at);
     const int hot = under ? under->id : 0;
     if (hot != hot_) {

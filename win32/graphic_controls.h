@@ -32,7 +32,7 @@ public:
     void Paint(HDC dc, const RECT& update) const;
     // Takes the parent's mouse messages; gives the id of the button clicked (pressed and
     // released over it while enabled), else 0.
-    int Mouse(UINT message, LPARAM l);
+    int Mouse(UINT message, WPARAM w, LPARAM l);
     // Answers kGraphicControlMessage.
     LRESULT Describe(WPARAM index, LPARAM info) const;
 

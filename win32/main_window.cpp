@@ -418,7 +418,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
         case WM_LBUTTONDBLCLK:
         case WM_LBUTTONUP:
         case WM_CAPTURECHANGED:
-            if (const int id = graphic_ ? graphic_->Mouse(message, l) : 0) OnCommand(id);
+            if (const int id = graphic_ ? graphic_->Mouse(message, w, l) : 0) OnCommand(id);
             return 0;
         case WM_CTLCOLOREDIT:
             if (reinterpret_cast<HWND>(l) == memo_) {
