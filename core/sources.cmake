@@ -10,6 +10,7 @@ set(HAOJIAN_CORE_SOURCES
     files/buffered_writer.cpp
     files/file_system.cpp
     threads/ordered_chunks.cpp
+    threads/parallel_crew.cpp
     threads/thread_start.cpp
     lookup/built_in_code_rows.cpp
     lookup/code_table.cpp

@@ -21,6 +21,7 @@
 #include "core/text/line_list.h"
 #include "core/text/nul_byte.h"
 #include "core/text/text_encoding.h"
+#include "core/threads/parallel_crew.h"
 #include "core/threads/run_parallel.h"
 
 namespace haojian {
@@ -139,6 +140,7 @@ private:
         collectors.reserve(parts);
         for (std::size_t i = 0; i < parts; ++i) collectors.emplace_back(text_, parts);
         std::vector<std::size_t> cuts(parts + 1);
+        ParallelCrew crew(parts);  // the same threads for every round
         for (std::size_t start = 0; start < text_.size();) {
             const std::size_t end = LineStartFrom(text_, start + parts * kRoundBytesPerThread);
             cuts[0] = start;
@@ -148,7 +150,7 @@ private:
             }
             cuts[parts] = end;
             std::atomic<bool> pending = false;
-            RunParallel(parts, [&](std::size_t i) {
+            crew.Run(parts, [&](std::size_t i) {
                 if (Hash(std::string_view(text_).substr(cuts[i], cuts[i + 1] - cuts[i]),
                          collectors[i])) {
                     pending = true;
@@ -156,7 +158,7 @@ private:
             });
             if (start == 0) ReserveDigitRuns(collectors, double(text_.size()) / double(end));
             if (pending) {
-                RunParallel(parts, [&](std::size_t i) {
+                crew.Run(parts, [&](std::size_t i) {
                     for (const Collector& from : collectors) {
                         collectors[i].table.AddAll(from.pending[i].value);
                     }
