@@ -11,6 +11,10 @@
 namespace haojian {
 namespace {
 
+// How often, and how far apart, a move refused for a moment by another handle is tried again.
+constexpr int kMoveAttempts = 20;
+constexpr DWORD kMoveRetryMs = 5;
+
 // A handle closed when its owner goes.
 class Handle {
 public:
@@ -106,10 +110,23 @@ public:
         const bool existed = attributes_ != INVALID_FILE_ATTRIBUTES;
         // The target's own handle goes last, so that no other program writes it meanwhile.
         claim_.Close();
-        const BOOL moved =
-            existed ? ::ReplaceFileW(wide_.c_str(), temporary_name_.c_str(), nullptr,
-                                     REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-                    : ::MoveFileExW(temporary_name_.c_str(), wide_.c_str(), MOVEFILE_WRITE_THROUGH);
+        // Another program (an indexer, a virus scanner, a writer in this folder looking for
+        // leftovers) may hold the target or the replacement open for a moment: the move is
+        // tried again for a short while before it counts as failed.
+        BOOL moved = FALSE;
+        for (int attempt = 0; !moved; ++attempt) {
+            moved = existed ? ::ReplaceFileW(wide_.c_str(), temporary_name_.c_str(), nullptr,
+                                             REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+                            : ::MoveFileExW(temporary_name_.c_str(), wide_.c_str(),
+                                            MOVEFILE_WRITE_THROUGH);
+            const DWORD error = moved ? ERROR_SUCCESS : ::GetLastError();
+            if (moved || attempt == kMoveAttempts ||
+                (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION)) {
+                ::SetLastError(error);
+                break;
+            }
+            ::Sleep(kMoveRetryMs);
+        }
         if (!moved) {
             const DWORD error = ::GetLastError();
             ::DeleteFileW(temporary_name_.c_str());
