@@ -1,10 +1,10 @@
 #include "core/threads/ordered_chunks.h"
 
 #include <algorithm>
+#include <thread>
 #include <utility>
 
 #include "core/text/line_list.h"
-#include "core/threads/thread_start.h"
 
 namespace haojian {
 
@@ -20,79 +20,53 @@ unsigned ChunkThreads(unsigned threads) {
 ChunkPipeline::ChunkPipeline(unsigned threads, std::size_t chunk_bytes)
     : threads_(ChunkThreads(threads)),
       chunk_bytes_(std::max<std::size_t>(chunk_bytes, 1)),
-      slots_(threads_ * 2) {}
-
-ChunkPipeline::~ChunkPipeline() {
-    {
-        std::lock_guard lock(mutex_);
-        quit_ = true;
-    }
-    changed_.notify_all();
-    helpers_.clear();
-}
+      slots_(threads_ * 2),
+      crew_(threads_) {}
 
 std::string_view ChunkPipeline::Chunk(std::size_t i) const {
     return text_.substr(cuts_[i], cuts_[i + 1] - cuts_[i]);
 }
 
 bool ChunkPipeline::CanClaim() const {
-    return work_ != nullptr && !error_ && next_claim_ < chunks() &&
-           next_claim_ < next_write_ + slots_.size();
+    return !error_ && next_claim_ < chunks() && next_claim_ < next_write_ + slots_.size();
 }
 
 void ChunkPipeline::Run(std::string_view text, const ChunkWork& work) {
-    std::vector<std::size_t> cuts;
+    text_ = text;
+    work_ = &work;
+    cuts_.clear();
     for (std::size_t start = 0; start < text.size();) {
-        cuts.push_back(start);
+        cuts_.push_back(start);
         start = LineStartFrom(text, start + chunk_bytes_);
     }
-    cuts.push_back(text.size());
-    {
-        std::lock_guard lock(mutex_);
-        text_ = text;
-        work_ = &work;
-        cuts_ = std::move(cuts);
-        next_claim_ = next_write_ = 0;
-        error_ = nullptr;
-        for (Slot& slot : slots_) slot.ready = false;
-    }
-    if (chunks() >= 2) StartHelpers();
-    changed_.notify_all();
-    try {
-        WriteAll();
-    } catch (...) {
-        std::lock_guard lock(mutex_);
-        FailLocked(std::current_exception());
-    }
-    std::unique_lock lock(mutex_);
-    work_ = nullptr;  // nothing more is claimed
-    changed_.wait(lock, [&] { return formatting_ == 0; });
-    if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
-}
-
-void ChunkPipeline::StartHelpers() {
-    if (helpers_tried_) return;
-    helpers_tried_ = true;
-    for (std::size_t i = 1; i < threads_; ++i) {
+    cuts_.push_back(text.size());
+    next_claim_ = next_write_ = 0;
+    error_ = nullptr;
+    for (Slot& slot : slots_) slot.ready = false;
+    // The calling thread writes (and formats while it waits); the crew's helpers format.
+    crew_.Run(std::min(threads_, chunks()), [this](std::size_t i) {
+        if (i != 0) return Help(i);
         try {
-            helpers_.push_back(StartThread([this, i] { Help(i); }));
-        } catch (const ThreadStartError&) {
-            break;  // the threads started so far, and this one, do the work
+            WriteAll();
+        } catch (...) {
+            std::lock_guard lock(mutex_);
+            FailLocked(std::current_exception());
         }
-    }
+    });
+    work_ = nullptr;
+    if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
 }
 
 // Formats chunk i into its slot; the lock is held on entry and on return.
 void ChunkPipeline::Format(std::unique_lock<std::mutex>& lock, std::size_t worker, std::size_t i) {
     std::string out = std::move(slots_[i % slots_.size()].out);
-    const ChunkWork& work = *work_;
     const std::string_view chunk = Chunk(i);
     lock.unlock();
     out.clear();
     std::exception_ptr error;
     std::size_t count = 0;
     try {
-        count = work.format(worker, chunk, out);
+        count = work_->format(worker, chunk, out);
     } catch (...) {
         error = std::current_exception();
     }
@@ -108,14 +82,13 @@ void ChunkPipeline::Format(std::unique_lock<std::mutex>& lock, std::size_t worke
     changed_.notify_all();
 }
 
+// A helper's share: formats chunks while there are any to claim.
 void ChunkPipeline::Help(std::size_t worker) {
     std::unique_lock lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [&] { return quit_ || CanClaim(); });
-        if (quit_) return;
-        ++formatting_;
+        changed_.wait(lock, [&] { return CanClaim() || error_ || next_claim_ == chunks(); });
+        if (!CanClaim()) return;
         Format(lock, worker, next_claim_++);
-        if (--formatting_ == 0) changed_.notify_all();
     }
 }
 

@@ -7,8 +7,9 @@
 #include <mutex>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
+
+#include "core/threads/parallel_crew.h"
 
 namespace haojian {
 
@@ -30,13 +31,13 @@ struct ChunkWork {
 // The threads a ChunkPipeline uses when asked for 0: one per processor.
 unsigned ChunkThreads(unsigned threads);
 
-// Runs ChunkWork over one text after another with the same helper threads and output buffers,
-// so that a stream read a piece at a time starts its threads and takes its buffers' memory
-// once, not at every piece (both cost much more on some systems than the work of a chunk).
+// Runs ChunkWork over one text after another with the same helper threads (a ParallelCrew)
+// and output buffers, so that a stream read a piece at a time starts its threads and takes its
+// buffers' memory once, not at every piece (both cost much more on some systems than the work
+// of a chunk).
 class ChunkPipeline {
 public:
     explicit ChunkPipeline(unsigned threads = 0, std::size_t chunk_bytes = std::size_t(256) << 10);
-    ~ChunkPipeline();
     ChunkPipeline(const ChunkPipeline&) = delete;
     ChunkPipeline& operator=(const ChunkPipeline&) = delete;
 
@@ -57,7 +58,6 @@ private:
     std::size_t chunks() const { return cuts_.empty() ? 0 : cuts_.size() - 1; }
     std::string_view Chunk(std::size_t i) const;
     bool CanClaim() const;
-    void StartHelpers();
     void Format(std::unique_lock<std::mutex>& lock, std::size_t worker, std::size_t i);
     void Help(std::size_t worker);
     void WriteAll();
@@ -74,11 +74,8 @@ private:
     std::vector<std::size_t> cuts_;
     std::size_t next_claim_ = 0;
     std::size_t next_write_ = 0;
-    std::size_t formatting_ = 0;  // helpers inside work_->format
     std::exception_ptr error_;
-    bool helpers_tried_ = false;
-    bool quit_ = false;
-    std::vector<std::jthread> helpers_;  // last: they stop before the rest goes
+    ParallelCrew crew_;  // last: its helpers stop before the rest goes
 };
 
 // Runs work over text once, as a ChunkPipeline of its own does.
