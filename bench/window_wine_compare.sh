@@ -75,7 +75,7 @@ import_list() {  # path, number of lines
     wait_until 300 imported "$2" || fail "import shows '$(probe status 1)'"
 }
 windows_times=()
-for run in $(seq 1 "$runs"); do
+for _ in $(seq 1 "$runs"); do
     import_list "$work/numbers_$count.txt" "$count"
     read -r seconds _ < <(probe time-query)
     windows_times+=("$seconds")

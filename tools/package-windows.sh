@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# shellcheck disable=SC2154  # version, readme, year and icon: set by the sourced package.env
 # Makes the Windows downloads: tools/package-windows.sh [BUILD_DIR]
 # Builds haojian.exe and haojian-cli.exe in BUILD_DIR (default build-windows; configured for
 # 64-bit Windows with cmake/mingw-w64-x86_64.cmake when it is not there yet; a release build),

@@ -8,7 +8,6 @@
 # dependencies, dpkg-gencontrol for the control file, dpkg-deb to build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source=$(pwd)
 build=${1:-build}
 umask 022
 

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  cmake ninja-build g++ clang clang-format libclang-rt-dev python3
+  cmake ninja-build g++ clang clang-format libclang-rt-dev python3 shellcheck
   libicu-dev libjpeg62-turbo-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev

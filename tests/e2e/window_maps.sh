@@ -41,13 +41,13 @@ echo "main window mapped: $name ($geometry)"
 # the program ends.
 exit_button() { xdotool mousemove --window "$id" 449 14 click 1; }
 exit_button
-box=$(wait_for_window '^确认$' 10) || { echo "no confirmation box"; exit 1; }
+wait_for_window '^确认$' 10 >/dev/null || { echo "no confirmation box"; exit 1; }
 xdotool key Escape
 wait_for_no_window '^确认$' 10 || { echo "Escape left the confirmation box open"; exit 1; }
 sleep 0.5
 kill -0 "$APP_PID" || { echo "the program ended although the answer was No"; exit 1; }
 exit_button
-box=$(wait_for_window '^确认$' 10) || { echo "no confirmation box the second time"; exit 1; }
+wait_for_window '^确认$' 10 >/dev/null || { echo "no confirmation box the second time"; exit 1; }
 xdotool key Return
 for _ in $(seq 1 100); do
     kill -0 "$APP_PID" 2>/dev/null || break

@@ -46,7 +46,9 @@ icon_middle() {
     eval "$(xdotool getwindowgeometry --shell "$icon")"
     echo "$((X + WIDTH / 2)) $((Y + HEIGHT / 2))"
 }
+# shellcheck disable=SC2046  # two words, x and y
 wine_places_icon() { [ "$(probe window-at $(icon_middle))" = __winex11_tray_icon ]; }
+# shellcheck disable=SC2046
 wait_until 10 wine_places_icon ||
     fail "wine does not place the tray icon where X shows it: at $(icon_middle) it finds" \
         "$(probe window-at $(icon_middle))"
@@ -62,6 +64,7 @@ main_shown() {
 
 # Opens the icon's menu and presses an item's accelerator key over it.
 tray_menu_key() {
+    # shellcheck disable=SC2034  # set by an eval below, kept local
     local key=$1 before menu X Y WIDTH HEIGHT SCREEN WINDOW
     before=$(xdotool search --onlyvisible --class 'haojian\.exe' | sort) || true
     click_middle_of "$icon" 3

@@ -46,7 +46,7 @@ uninstall() {
     local options=${command##*\"}
     # shellcheck disable=SC2086
     (cd "$work" && WINEPREFIX=$prefix LANG=C.UTF-8 LC_ALL=C.UTF-8 WINEDEBUG=-all \
-        WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d' DISPLAY= wine "$program" $options) ||
+        WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d' DISPLAY='' wine "$program" $options) ||
         fail "the uninstaller ($command) failed"
     WINEPREFIX=$prefix timeout 120 wineserver -w || fail "the uninstaller did not end"
 }

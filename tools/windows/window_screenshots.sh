@@ -42,7 +42,7 @@ wait_until 120 test "$(probe status 6)" = $'\t查询处理完毕！'
 sleep 2
 # The window whose name matches, as it is on the screen.
 shot() {
-    local id geometry
+    local id
     id=$(wait_for_window "$1" 20)
     eval "$(xdotool getwindowgeometry --shell "$id")"
     import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$2"

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shell helpers for the end-to-end tests of the tray icon: a tray host on the private X
 # server and the program's windows in it. Source this file; it defines functions only.
 
@@ -22,9 +23,9 @@ stop_tray_host() {
 
 # Runs the command every tenth of a second until it succeeds; fails after the given seconds.
 wait_until() {
-    local seconds=$1 i
+    local seconds=$1
     shift
-    for i in $(seq 1 $((seconds * 10))); do
+    for _ in $(seq 1 $((seconds * 10))); do
         if "$@"; then return 0; fi
         sleep 0.1
     done
@@ -78,8 +79,8 @@ is_not_viewable() {
 # Presses the key until the window has gone, a few times: on a loaded machine a popup may be
 # on screen a moment before it holds the keyboard. Focuses the window first when asked.
 press_until_gone() {
-    local window=$1 key=$2 focus=${3:-} try
-    for try in 1 2 3 4 5; do
+    local window=$1 key=$2 focus=${3:-}
+    for _ in 1 2 3 4 5; do
         if [ -n "$focus" ]; then xdotool windowfocus --sync "$window" 2>/dev/null || true; fi
         xdotool key "$key"
         if wait_until 2 is_not_viewable "$window"; then return 0; fi
@@ -89,6 +90,7 @@ press_until_gone() {
 
 # Moves the pointer to the middle of the window and clicks the given button there.
 click_middle_of() {
+    # shellcheck disable=SC2034  # set by the eval below, kept local
     local window=$1 button=$2 X Y WIDTH HEIGHT SCREEN WINDOW
     eval "$(xdotool getwindowgeometry --shell "$window")"
     xdotool mousemove "$((X + WIDTH / 2))" "$((Y + HEIGHT / 2))" click "$button"

@@ -1,10 +1,12 @@
+# shellcheck shell=bash
 # Shell helpers for the end-to-end tests and the screenshot script: a private X server and
 # the program's windows on it. Source this file; it defines functions only.
 
 # Starts Xvfb on a free display and exports DISPLAY. The server is stopped by stop_xvfb,
 # which start_xvfb also arranges to run when the calling shell exits.
+# shellcheck disable=SC2120  # the size is optional
 start_xvfb() {
-    local size=${1:-1024x768x24} number_file n tries
+    local size=${1:-1024x768x24} number_file n
     number_file=$(mktemp)
     # The server takes the first free display itself and writes its number (-displayfd): a
     # display chosen here could be taken meanwhile by a test started at the same moment, and
@@ -13,7 +15,7 @@ start_xvfb() {
     # after a short-lived xprop or xdotool) is refused.
     Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp -noreset 3>"$number_file" >/dev/null 2>&1 &
     XVFB_PID=$!
-    for tries in $(seq 1 200); do
+    for _ in $(seq 1 200); do
         n=$(cat "$number_file")
         # Ready once it has written its display and answers a request.
         if [ -n "$n" ] && timeout 5 xprop -display ":$n" -root >/dev/null 2>&1; then
@@ -44,8 +46,8 @@ stop_xvfb() {
 # Prints the id of the first visible window whose name matches the pattern, waiting up to
 # the given seconds; fails when none comes.
 wait_for_window() {
-    local pattern=$1 seconds=${2:-20} id i
-    for i in $(seq 1 $((seconds * 10))); do
+    local pattern=$1 seconds=${2:-20} id
+    for _ in $(seq 1 $((seconds * 10))); do
         id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -n 1) || true
         if [ -n "$id" ]; then
             echo "$id"
@@ -58,8 +60,8 @@ wait_for_window() {
 
 # Waits up to the given seconds until no visible window's name matches the pattern.
 wait_for_no_window() {
-    local pattern=$1 seconds=${2:-10} i
-    for i in $(seq 1 $((seconds * 10))); do
+    local pattern=$1 seconds=${2:-10}
+    for _ in $(seq 1 $((seconds * 10))); do
         if [ -z "$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null)" ]; then
             return 0
         fi
@@ -143,12 +145,12 @@ fail() {
 # hangs: a client that meets the X server at a bad moment may give up. Its output goes to
 # $work/helper-NAME.log. Sets HELPER_PID.
 start_helper() {
-    local name=$1 check=$2 try i
+    local name=$1 check=$2 try
     shift 2
     for try in 1 2 3; do
         "$@" >>"$work/helper-$name.log" 2>&1 &
         HELPER_PID=$!
-        for i in $(seq 1 200); do
+        for _ in $(seq 1 200); do
             if "$check"; then return 0; fi
             kill -0 "$HELPER_PID" 2>/dev/null || break
             sleep 0.1

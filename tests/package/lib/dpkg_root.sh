@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shell helpers that install packages with dpkg itself into a temporary root: dpkg keeps its
 # own database there (ROOT/var/lib/dpkg), and the maintainer scripts run without chroot, on
 # the paths under DPKG_ROOT. The libraries the programs need come from the running system, so

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shell helpers for the package checks. Source this file with the package's path as $1: dpkg
 # installs the package into $root inside a temporary folder $work (removed when the shell
 # exits), its maintainer scripts included, and defines fail, which counts a failed check, and

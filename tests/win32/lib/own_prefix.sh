@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2154  # root, prefix and bin: set by the sourcing script
 # Shell helpers for the Windows window's end-to-end tests and benchmarks that run haojian.exe
 # in a wine prefix of their own (one whose registry they change) on a private Xvfb. Source it
 # after tests/e2e/lib/xvfb.sh and tray.sh; it defines functions only.

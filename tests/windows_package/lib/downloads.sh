@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2154  # version: set by the sourced package.env
 # Shell helpers for the checks of the Windows downloads. Source this file with the Windows
 # build tree as $1 and the folder of the Linux haojian-cli as $2. It finds the zip and the
 # installer (exits 77, skipped, when they were not made), makes a temporary folder $work
