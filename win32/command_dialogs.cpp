@@ -29,12 +29,12 @@ std::vector<std::string> SplitMany(const wchar_t* answer) {
     for (const wchar_t* p = answer; *p; p += wcslen(p) + 1) parts.emplace_back(p);
     std::vector<std::string> paths;
     if (parts.size() == 1) {
-        paths.push_back(CorePath(parts[0]));
+        paths.push_back(Utf8FromWide(parts[0]));
         return paths;
     }
     std::wstring folder = parts[0];
     if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
-    for (std::size_t i = 1; i < parts.size(); ++i) paths.push_back(CorePath(folder + parts[i]));
+    for (std::size_t i = 1; i < parts.size(); ++i) paths.push_back(Utf8FromWide(folder + parts[i]));
     return paths;
 }
 
@@ -47,7 +47,7 @@ std::vector<std::string> CommandDialogs::ChooseFiles(const FileChoice& choice) {
     proposed.copy(buffer.data(), std::min(proposed.size(), buffer.size() - 1));
     const std::wstring filter = FilterText(choice.filters);
     const std::wstring title = Wide(choice.title);
-    const std::wstring directory = WidePath(choice.directory);
+    const std::wstring directory = WideFromUtf8(choice.directory);
     const std::wstring suffix = Wide(choice.default_suffix);
 
     OPENFILENAMEW ofn{};
@@ -76,7 +76,7 @@ std::vector<std::string> CommandDialogs::ChooseFiles(const FileChoice& choice) {
         choice.kind == FileChoice::Kind::Save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
     if (!chosen) return {};
     if (many) return SplitMany(buffer.c_str());
-    return {CorePath(buffer.c_str())};
+    return {Utf8FromWide(buffer.c_str())};
 }
 
 Answer CommandDialogs::ShowBox(const MessageBoxRequest& request) {
@@ -90,7 +90,7 @@ void CommandDialogs::OpenAddress(std::string_view address) {
 }
 
 void OpenWithShell(HWND owner, const wchar_t* verb, std::string_view address, int show) {
-    const std::wstring target = WidePath(address);
+    const std::wstring target = WideFromUtf8(address);
     ShellExecuteW(owner, verb, target.c_str(), nullptr, nullptr, show);
 }
 

@@ -474,7 +474,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
                 const DWORD attributes = GetFileAttributesW(path.c_str());
                 if (attributes != INVALID_FILE_ATTRIBUTES &&
                     !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-                    commands_->ImportFile(CorePath(path));
+                    commands_->ImportFile(Utf8FromWide(path));
             }
             DragFinish(drop);
             return 0;

@@ -3,6 +3,9 @@
 #include <string>
 #include <string_view>
 
+// Paths and addresses, UTF-8 in the core: WideFromUtf8 and Utf8FromWide.
+#include "core/platform/windows/windows_text.h"
+
 namespace haojian::win32 {
 
 // The window's texts as the wide API takes them: UTF-16, as wchar_t is on Windows.
@@ -16,9 +19,5 @@ inline std::u16string Utf16(std::wstring_view text) {
 // The core's GBK texts shown, and typed texts handed to the core.
 std::wstring WideFromGbk(std::string_view gbk);
 std::string GbkFromWide(std::wstring_view text);
-
-// Paths as the core names them (UTF-8) and as the wide API does.
-std::string CorePath(std::wstring_view path);
-std::wstring WidePath(std::string_view path);
 
 }  // namespace haojian::win32

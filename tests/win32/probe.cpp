@@ -16,20 +16,15 @@
 #include <thread>
 #include <vector>
 
+#include "core/platform/windows/windows_text.h"
 #include "win32/graphic_control_info.h"
 
 namespace {
 
 using haojian::win32::GraphicControlInfo;
 
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string out(std::size_t(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), size, nullptr,
-                        nullptr);
-    return out;
+std::string Utf8(std::wstring_view text) {
+    return haojian::Utf8FromWide(text);
 }
 
 std::wstring Text(HWND window) {

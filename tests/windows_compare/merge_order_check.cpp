@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/platform/windows/windows_text.h"
+
 namespace {
 
 std::wstring FromGbk(std::string_view line) {
@@ -24,14 +26,8 @@ std::wstring FromGbk(std::string_view line) {
     return wide;
 }
 
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
-                        nullptr, nullptr);
-    return out;
+std::string Utf8(std::wstring_view text) {
+    return haojian::Utf8FromWide(text);
 }
 
 int Compare(const std::wstring& a, const std::wstring& b) {

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/platform/windows/windows_text.h"
 #include "packaging/windows/resource_ids.h"
 
 namespace {
@@ -18,12 +19,7 @@ namespace {
 int failures = 0;
 
 std::string Utf8(std::wstring_view text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string out(std::size_t(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), size, nullptr,
-                        nullptr);
-    return out;
+    return haojian::Utf8FromWide(text);
 }
 
 void Check(bool ok, const std::string& what) {

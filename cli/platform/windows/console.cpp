@@ -50,9 +50,7 @@ private:
             if (want > back + 1) end -= back + 1;
         }
         if (end == 0) return;
-        const int n = ::MultiByteToWideChar(CP_UTF8, 0, pending_.data(), int(end), nullptr, 0);
-        std::wstring wide(std::size_t(n), L'\0');
-        ::MultiByteToWideChar(CP_UTF8, 0, pending_.data(), int(end), wide.data(), n);
+        const std::wstring wide = WideFromUtf8(std::string_view(pending_).substr(0, end));
         DWORD written = 0;
         ::WriteConsoleW(console_, wide.data(), DWORD(wide.size()), &written, nullptr);
         pending_.erase(0, end);

@@ -56,24 +56,6 @@ std::string TextForErrno(int code) {
 
 }  // namespace
 
-std::wstring WideFromUtf8(std::string_view utf8) {
-    if (utf8.empty()) return {};
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-    std::wstring wide(std::size_t(n), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), n);
-    return wide;
-}
-
-std::string Utf8FromWide(std::wstring_view wide) {
-    if (wide.empty()) return {};
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0,
-                                        nullptr, nullptr);
-    std::string utf8(std::size_t(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), utf8.data(), n, nullptr,
-                          nullptr);
-    return utf8;
-}
-
 std::wstring WidePath(const std::string& path) {
     std::wstring wide = WideFromUtf8(path);
     constexpr std::size_t kClassicLimit = 248;  // the shortest limit of the file functions

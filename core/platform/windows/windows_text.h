@@ -6,12 +6,22 @@
 #include <string_view>
 
 #include "core/files/file_system.h"
+#include "core/text/text_encoding.h"
 
 namespace haojian {
 
-// The core's UTF-8 texts to and from the wide texts of the Win32 API.
-std::wstring WideFromUtf8(std::string_view utf8);
-std::string Utf8FromWide(std::wstring_view wide);
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "the wide API's texts are UTF-16");
+
+// The core's UTF-8 texts to and from the wide texts of the Win32 API, by the core's one
+// conversion: an ill-formed part becomes U+FFFD.
+inline std::wstring WideFromUtf8(std::string_view utf8) {
+    const std::u16string text = Utf16FromUtf8(utf8);
+    return std::wstring(text.begin(), text.end());
+}
+inline std::string Utf8FromWide(std::wstring_view wide) {
+    return Utf8FromUtf16(
+        std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
+}
 
 // A UTF-8 path for the wide file functions: an absolute path longer than the classic limit
 // gets the "\\?\" prefix (and backslashes), so that long paths work where the system allows.
