@@ -9,13 +9,13 @@
 #include "bench/support/bench_data.h"
 #include "bench/support/generated_data.h"
 #include "core/collation/collation.h"
+#include "core/database/segment_database.h"
 #include "core/export/export.h"
 #include "core/export/list_export.h"
 #include "core/lookup/code_table.h"
-#include "core/lookup/segment_database.h"
 #include "core/text/fixed_texts.h"
 #include "core/text/gbk.h"
-#include "core/threads/ordered_chunks.h"
+#include "core/threads/chunk_pipeline.h"
 #include "tests/support/test_files.h"
 
 namespace haojian {

@@ -13,7 +13,7 @@
 #include "core/lookup/number_lookup.h"
 #include "core/text/gbk.h"
 #include "core/text/line_list.h"
-#include "core/threads/ordered_chunks.h"
+#include "core/threads/chunk_pipeline.h"
 
 namespace haojian::cli {
 namespace {

@@ -9,7 +9,7 @@ set(HAOJIAN_CORE_SOURCES
     collation/simple_key_codes.cpp
     files/buffered_writer.cpp
     files/file_system.cpp
-    threads/ordered_chunks.cpp
+    threads/chunk_pipeline.cpp
     threads/parallel_crew.cpp
     threads/thread_start.cpp
     lookup/built_in_code_rows.cpp

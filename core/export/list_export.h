@@ -7,7 +7,7 @@
 
 #include "core/export/export.h"
 #include "core/lookup/number_lookup.h"
-#include "core/threads/ordered_chunks.h"
+#include "core/threads/chunk_pipeline.h"
 
 namespace haojian {
 

@@ -1,4 +1,4 @@
-#include "core/threads/ordered_chunks.h"
+#include "core/threads/chunk_pipeline.h"
 
 #include <algorithm>
 #include <thread>

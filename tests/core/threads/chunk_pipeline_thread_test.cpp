@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/text/line_list.h"
-#include "core/threads/ordered_chunks.h"
+#include "core/threads/chunk_pipeline.h"
 #include "core/threads/thread_start.h"
 #include "tests/support/sorted_lines.h"
 
@@ -35,7 +35,7 @@ std::string Numbered(std::string_view text, unsigned threads, std::size_t chunk_
     return written;
 }
 
-TEST(OrderedChunks, AnySplitAndNumberOfThreadsGivesTheLinesInOrder) {
+TEST(ChunkPipeline, AnySplitAndNumberOfThreadsGivesTheLinesInOrder) {
     std::mt19937 rng(7);
     for (int round = 0; round < 20; ++round) {
         // Every kind of line end, empty lines, and a last line with or without an end.
@@ -60,7 +60,7 @@ TEST(OrderedChunks, AnySplitAndNumberOfThreadsGivesTheLinesInOrder) {
     EXPECT_EQ(Numbered("a\r\nb\n\rc\r", 2, 1), "a#1\nb#1\n#0\nc#1\n");
 }
 
-TEST(OrderedChunks, AFailureStopsTheWorkAndReachesTheCaller) {
+TEST(ChunkPipeline, AFailureStopsTheWorkAndReachesTheCaller) {
     std::string text;
     for (int i = 0; i < 5000; ++i) text += std::to_string(i) + "\n";
     for (const unsigned threads : {1u, 2u, 4u}) {
@@ -90,7 +90,7 @@ TEST(OrderedChunks, AFailureStopsTheWorkAndReachesTheCaller) {
     }
 }
 
-TEST(OrderedChunks, OnePipelineRunsTextAfterTextEvenAfterAFailure) {
+TEST(ChunkPipeline, OnePipelineRunsTextAfterTextEvenAfterAFailure) {
     std::mt19937 rng(11);
     for (const unsigned threads : {1u, 2u, 4u}) {
         ChunkPipeline pipeline(threads, 64);
