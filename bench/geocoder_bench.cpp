@@ -20,10 +20,10 @@
 
 #include "bench/support/generated_data.h"
 #include "core/collation/collation.h"
+#include "core/database/segment_database.h"
 #include "core/files/file_system.h"
 #include "core/lookup/code_table.h"
 #include "core/lookup/number_lookup.h"
-#include "core/lookup/segment_database.h"
 #include "core/text/line_list.h"
 #include "tests/support/reference_lookup.h"
 

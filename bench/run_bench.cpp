@@ -11,7 +11,7 @@
 #include <string>
 
 #include "bench/support/generated_data.h"
-#include "core/lookup/segment_database.h"
+#include "core/database/segment_database.h"
 #include "core/run/query_run.h"
 #include "core/run/result_table.h"
 #include "core/text/fixed_texts.h"

@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include "core/database/segment_database.h"
 #include "core/files/file_system.h"
 #include "core/lookup/code_table.h"
 #include "core/lookup/number_lookup.h"
-#include "core/lookup/segment_database.h"
 
 namespace haojian::cli {
 

@@ -15,7 +15,6 @@ set(HAOJIAN_CORE_SOURCES
     lookup/built_in_code_rows.cpp
     lookup/code_table.cpp
     lookup/number_lookup.cpp
-    lookup/segment_database.cpp
     run/compact_result_table.cpp
     run/number_list.cpp
     run/query_run.cpp
@@ -31,6 +30,7 @@ set(HAOJIAN_CORE_SOURCES
     database/carrier_names.cpp
     database/database_check.cpp
     database/place_names.cpp
+    database/segment_database.cpp
     database/segment_database_writer.cpp
     database/segment_table.cpp
 )

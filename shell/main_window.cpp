@@ -22,11 +22,11 @@
 #include <vector>
 
 #include "core/base/error.h"
+#include "core/database/segment_database.h"
 #include "core/export/export.h"
 #include "core/files/dialog_directory.h"
 #include "core/files/file_system.h"
 #include "core/lookup/built_in_code_rows.h"
-#include "core/lookup/segment_database.h"
 #include "core/merge/merge.h"
 #include "core/run/result_table.h"
 #include "core/text/fixed_texts.h"

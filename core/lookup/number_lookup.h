@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/database/segment_database.h"
 #include "core/lookup/code_table.h"
-#include "core/lookup/segment_database.h"
 #include "core/text/line_list.h"
 
 namespace haojian {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/lookup/segment_database.h"
+#include "core/database/segment_database.h"
 
 namespace haojian {
 

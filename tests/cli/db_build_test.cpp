@@ -3,10 +3,10 @@
 #include <string>
 
 #include "core/collation/collation.h"
+#include "core/database/segment_database.h"
 #include "core/files/file_system.h"
 #include "core/lookup/code_table.h"
 #include "core/lookup/number_lookup.h"
-#include "core/lookup/segment_database.h"
 #include "core/text/gbk.h"
 #include "tests/cli/cli_fixture.h"
 #include "tools/support/segment_table_sample.h"

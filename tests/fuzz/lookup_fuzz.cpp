@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "core/collation/collation.h"
+#include "core/database/segment_database.h"
 #include "core/lookup/code_table.h"
 #include "core/lookup/number_lookup.h"
-#include "core/lookup/segment_database.h"
 #include "tests/support/reference_lookup.h"
 
 namespace {

@@ -6,11 +6,11 @@
 #include <string>
 
 #include "core/collation/collation.h"
+#include "core/database/segment_database.h"
 #include "core/files/file_system.h"
 #include "core/lookup/built_in_code_rows.h"
 #include "core/lookup/code_table.h"
 #include "core/lookup/number_lookup.h"
-#include "core/lookup/segment_database.h"
 #include "core/text/gbk.h"
 
 namespace haojian {

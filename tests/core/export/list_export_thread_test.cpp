@@ -9,11 +9,11 @@
 
 #include "core/base/error.h"
 #include "core/collation/collation.h"
+#include "core/database/segment_database.h"
 #include "core/export/export.h"
 #include "core/export/list_export.h"
 #include "core/lookup/code_table.h"
 #include "core/lookup/number_lookup.h"
-#include "core/lookup/segment_database.h"
 #include "core/text/fixed_texts.h"
 #include "core/text/gbk.h"
 #include "tests/support/faulty_file_system.h"

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "core/base/error.h"
+#include "core/database/segment_database.h"
 #include "core/files/file_system.h"
-#include "core/lookup/segment_database.h"
 #include "core/merge/merge.h"
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/test_files.h"

@@ -1,4 +1,4 @@
-#include "core/lookup/segment_database.h"
+#include "core/database/segment_database.h"
 
 #include <bit>
 #include <unordered_map>

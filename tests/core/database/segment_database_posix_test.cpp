@@ -13,9 +13,9 @@
 
 #include "core/base/error.h"
 #include "core/collation/collation.h"
+#include "core/database/segment_database.h"
 #include "core/files/file_system.h"
 #include "core/lookup/code_table.h"
-#include "core/lookup/segment_database.h"
 #include "core/text/gbk.h"
 #include "core/text/text_encoding.h"
 #include "tests/support/test_files.h"
