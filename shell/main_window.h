@@ -56,7 +56,6 @@ public:
     QueryRun& Run() { return commands_->Run(); }
     // True while an export or a merge runs.
     bool Busy() const;
-    AddressOpener& Opener() { return seams_.opener; }
     haojian::Dialogs& Boxes() { return seams_.dialogs; }
     QString StatusText(int panel) const;
     // The About window that N15Click shows modally; the window does not own it.

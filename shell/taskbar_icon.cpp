@@ -65,16 +65,6 @@ void TTaskbarIcon::SetIcon(const QIcon& icon) {
     UpDate();
 }
 
-void TTaskbarIcon::SetImageList(TImageList* list) {
-    image_list_ = list;
-    ChangeIconFromImageList();
-}
-
-void TTaskbarIcon::SetImageIndex(int index) {
-    image_index_ = index;
-    ChangeIconFromImageList();
-}
-
 void TTaskbarIcon::SetIconID(int id) {
     if (id == icon_id_) return;
     const bool was_visible = visible_;
@@ -195,13 +185,6 @@ void TTaskbarIcon::UpDate() {
 }
 void TTaskbarIcon::DeleteFromTaskbar() {
     CallShell(NotifyIconCommand::Delete, "DeleteFromTaskbar");
-}
-
-void TTaskbarIcon::ChangeIconFromImageList() {
-    if (image_list_.isNull()) return;
-    // An index outside the list leaves the icon empty.
-    icon_ = image_list_->GetIcon(image_index_);
-    UpDate();
 }
 
 void TTaskbarIcon::MouseDown(Qt::MouseButton button, ShiftState shift, int x, int y) {

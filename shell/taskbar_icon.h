@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QIcon>
-#include <QList>
 #include <QMenu>
 #include <QObject>
 #include <QPointer>
@@ -35,22 +34,6 @@ enum class ShiftStateFlag : unsigned {
 Q_DECLARE_FLAGS(ShiftState, ShiftStateFlag)
 Q_DECLARE_OPERATORS_FOR_FLAGS(ShiftState)
 
-// A list of pictures that an icon can be taken from by index.
-class TImageList : public QObject {
-    Q_OBJECT
-public:
-    using QObject::QObject;
-    void Add(const QIcon& icon) { images_.append(icon); }
-    int Count() const { return int(images_.size()); }
-    // An empty icon for an index outside the list.
-    QIcon GetIcon(int index) const {
-        return index >= 0 && index < Count() ? images_[index] : QIcon();
-    }
-
-private:
-    QList<QIcon> images_;
-};
-
 // A non-visual component that keeps one icon in the desktop's notification area and turns
 // the clicks on it into events. Name is the QObject's objectName; the owner is its parent.
 //
@@ -74,8 +57,6 @@ public:
     TTaskbarIcon& operator=(const TTaskbarIcon&) = delete;
 
     const QIcon& Icon() const { return icon_; }
-    TImageList* ImageList() const { return image_list_; }
-    int ImageIndex() const { return image_index_; }
     int IconID() const { return icon_id_; }
     bool Visible() const { return visible_; }
     bool Enabled() const { return enabled_; }
@@ -84,8 +65,6 @@ public:
     QMenu* PopupMenu() const { return popup_menu_; }
 
     virtual void SetIcon(const QIcon& icon);
-    virtual void SetImageList(TImageList* list);
-    virtual void SetImageIndex(int index);
     virtual void SetIconID(int id);
     virtual void SetVisible(bool visible);
     virtual void SetEnabled(bool enabled);
@@ -114,7 +93,6 @@ protected:
     virtual void FillIconData();
     virtual void AddToTaskbar();
     virtual void DeleteFromTaskbar();
-    virtual void ChangeIconFromImageList();
     virtual void MouseDown(Qt::MouseButton button, ShiftState shift, int x, int y);
     virtual void MouseUp(Qt::MouseButton button, ShiftState shift, int x, int y);
     virtual void Click();
@@ -136,8 +114,6 @@ private:
 
     NotifyIconShell& shell_;
     QIcon icon_;
-    QPointer<TImageList> image_list_;
-    int image_index_ = 0;
     int icon_id_ = 0;
     std::uint32_t icon_flags_ = kNotifyIconMessage | kNotifyIconTip;
     bool visible_ = false;

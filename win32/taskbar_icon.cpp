@@ -8,14 +8,6 @@ namespace {
 
 constexpr wchar_t kClass[] = L"TTaskbarIconWindow";
 
-UINT ShiftState() {
-    UINT state = 0;
-    if (GetKeyState(VK_SHIFT) & 0x8000) state |= MK_SHIFT;
-    if (GetKeyState(VK_CONTROL) & 0x8000) state |= MK_CONTROL;
-    if (GetKeyState(VK_MENU) & 0x8000) state |= 0x20;  // Alt
-    return state;
-}
-
 }  // namespace
 
 TaskbarIcon::TaskbarIcon(HINSTANCE instance, HWND application) : application_(application) {
@@ -49,31 +41,21 @@ LRESULT TaskbarIcon::WndProc(UINT message, WPARAM w, LPARAM l) {
         return 0;
     }
     if (message != kCallbackMessage || !enabled_) return DefWindowProcW(window_, message, w, l);
-    POINT at{};
-    GetCursorPos(&at);
-    const UINT shift = ShiftState();
     switch (LOWORD(l)) {
         case WM_LBUTTONDOWN:
             left_pressed_ = true;
-            if (on_mouse_down_) on_mouse_down_(WM_LBUTTONDOWN, shift | MK_LBUTTON, at);
             break;
         case WM_LBUTTONUP:
             SetForegroundWindow(application_);
-            if (on_mouse_up_) on_mouse_up_(WM_LBUTTONUP, shift | MK_LBUTTON, at);
             if (left_pressed_ && on_click_) on_click_();
             left_pressed_ = false;
             break;
-        case WM_LBUTTONDBLCLK:
-            if (on_dbl_click_) on_dbl_click_();
-            break;
         case WM_RBUTTONDOWN:
             SetForegroundWindow(window_);
-            if (on_mouse_down_) on_mouse_down_(WM_RBUTTONDOWN, shift | MK_RBUTTON, at);
             break;
         case WM_RBUTTONUP:
             if (popup_) popup_();
             SetForegroundWindow(application_);
-            if (on_mouse_up_) on_mouse_up_(WM_RBUTTONUP, shift | MK_RBUTTON, at);
             break;
         default:
             break;

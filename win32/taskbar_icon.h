@@ -11,13 +11,12 @@
 namespace haojian::win32 {
 
 // The notification-area icon: a hidden window of its own receives the shell's callback
-// message 1025 and turns presses into mouse-down, mouse-up, click, double-click and popup
-// events. A disabled icon ignores every click; the icon is added when made visible, removed
+// message 1025 and turns a left press and release into a click and a right release into the
+// popup menu. A disabled icon ignores every click; the icon is added when made visible, removed
 // when hidden or destroyed, and added again when Explorer restarts.
 class TaskbarIcon {
 public:
     using Notify = std::function<void()>;
-    using Mouse = std::function<void(UINT button_message, UINT shift_state, POINT at)>;
 
     // application: the top-level window brought to the foreground on a release.
     TaskbarIcon(HINSTANCE instance, HWND application);
@@ -34,9 +33,6 @@ public:
     void SetHint(std::wstring hint);
     void SetPopupMenu(Notify popup) { popup_ = std::move(popup); }
     void SetOnClick(Notify click) { on_click_ = std::move(click); }
-    void SetOnDblClick(Notify click) { on_dbl_click_ = std::move(click); }
-    void SetOnMouseDown(Mouse mouse) { on_mouse_down_ = std::move(mouse); }
-    void SetOnMouseUp(Mouse mouse) { on_mouse_up_ = std::move(mouse); }
 
     bool Visible() const { return visible_; }
     const std::wstring& Hint() const { return hint_; }
@@ -66,8 +62,7 @@ private:
     bool docked_ = false;
     bool left_pressed_ = false;
     std::wstring hint_;
-    Notify popup_, on_click_, on_dbl_click_;
-    Mouse on_mouse_down_, on_mouse_up_;
+    Notify popup_, on_click_;
     UINT taskbar_created_ = 0;
 };
 

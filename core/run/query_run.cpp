@@ -51,7 +51,6 @@ struct QueryRun::Impl {
     // UI thread.
     void SetEnabled(Command command, bool enabled);
     void SetProgressPosition(int position);
-    bool WorkerThreadExists() const { return worker.joinable(); }
     void WaitForWorker(bool apply);
     void ApplyTaken(HandOff& hand_off);
     void ApplyEntries(const HandOff& hand_off);
