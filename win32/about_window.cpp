@@ -2,7 +2,7 @@
 
 #include "win32/hyperlink_label.h"
 #include "win32/wide_text.h"
-#include "win32/window_object.h"
+#include "win32/window_class.h"
 #include "window/window_texts.h"
 
 namespace haojian::win32 {
@@ -21,16 +21,10 @@ std::wstring WideAddress(std::string_view address) {
 }  // namespace
 
 AboutWindow::AboutWindow(HINSTANCE instance, HWND application) : application_(application) {
-    WNDCLASSEXW cls{};
-    cls.cbSize = sizeof cls;
-    cls.lpfnWndProc = Procedure;
-    cls.hInstance = instance;
-    cls.hIcon = ApplicationIcon(SM_CXICON);
-    cls.hIconSm = ApplicationIcon(SM_CXSMICON);
-    cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    cls.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    cls.lpszClassName = kClass;
-    RegisterClassExW(&cls);
+    RegisterWindowClass(instance, kClass,
+                        ObjectProcedure<AboutWindow, &AboutWindow::window_, &AboutWindow::Handle>,
+                        {ApplicationIcon(SM_CXICON), ApplicationIcon(SM_CXSMICON), IDC_ARROW,
+                         GetSysColorBrush(COLOR_BTNFACE)});
     program_icon_ = Picture::FromJpegResource(L"ABOUT_PROGRAM", true);
     banner_ = Picture::FromJpegResource(L"ABOUT_BANNER");
     const std::wstring caption = Wide(window_text::kAboutCaption);
@@ -95,13 +89,6 @@ void AboutWindow::ShowModal(HWND owner) {
     }
     // A quit asked for meanwhile is for the outer loop.
     if (shown_) PostQuitMessage(int(msg.wParam));
-}
-
-LRESULT CALLBACK AboutWindow::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
-    auto* self = WindowObject<AboutWindow>(window, message, l);
-    if (!self) return DefWindowProcW(window, message, w, l);
-    if (message == WM_NCCREATE) self->window_ = window;
-    return self->Handle(message, w, l);
 }
 
 void AboutWindow::Paint(HDC dc) {

@@ -26,7 +26,6 @@ public:
     void ShowModal(HWND owner);
 
 private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
     LRESULT Handle(UINT message, WPARAM w, LPARAM l);
     void ApplyScale();
     void Paint(HDC dc);

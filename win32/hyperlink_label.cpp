@@ -1,5 +1,5 @@
 #include "win32/hyperlink_label.h"
-#include "win32/window_object.h"
+#include "win32/window_class.h"
 
 #include <shellapi.h>
 
@@ -18,13 +18,10 @@ constexpr int kPoints = 8;
 HyperlinkLabel::HyperlinkLabel(HWND parent, int id, int x, int y, HWND shell_owner)
     : shell_owner_(shell_owner), x_(x), y_(y), color_(GetSysColor(COLOR_BTNFACE)) {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
-    WNDCLASSEXW cls{};
-    cls.cbSize = sizeof cls;
-    cls.lpfnWndProc = Procedure;
-    cls.hInstance = instance;
-    cls.hCursor = LoadCursorW(nullptr, IDC_HAND);  // crHandPoint
-    cls.lpszClassName = kClass;
-    RegisterClassExW(&cls);
+    RegisterWindowClass(
+        instance, kClass,
+        ObjectProcedure<HyperlinkLabel, &HyperlinkLabel::window_, &HyperlinkLabel::WndProc>,
+        {.cursor = IDC_HAND});  // crHandPoint
     const std::string_view address = window_text::kHomePageAddress;
     url_.assign(address.begin(), address.end());
     caption_ = url_;
@@ -81,13 +78,6 @@ void HyperlinkLabel::SetScale(const DpiScale& scale) {
     SetWindowPos(window_, nullptr, scale_(x_), scale_(y_), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(window_, nullptr, TRUE);
-}
-
-LRESULT CALLBACK HyperlinkLabel::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
-    auto* self = WindowObject<HyperlinkLabel>(window, message, l);
-    if (!self) return DefWindowProcW(window, message, w, l);
-    if (message == WM_NCCREATE) self->window_ = window;
-    return self->WndProc(message, w, l);
 }
 
 void HyperlinkLabel::Paint(HDC dc, const RECT& clip) {

@@ -34,7 +34,6 @@ public:
     static constexpr COLORREF kFuchsia = RGB(255, 0, 255);
 
 private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
     LRESULT WndProc(UINT message, WPARAM w, LPARAM l);
     void MakeFont();
     void Paint(HDC dc, const RECT& clip);

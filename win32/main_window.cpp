@@ -17,7 +17,7 @@
 #include "win32/taskbar_icon.h"
 #include "win32/thread_work.h"
 #include "win32/wide_text.h"
-#include "win32/window_object.h"
+#include "win32/window_class.h"
 #include "window/main_window_texts.h"
 #include "window/window_texts.h"
 
@@ -102,15 +102,8 @@ LRESULT CALLBACK ApplicationProcedure(HWND window, UINT message, WPARAM w, LPARA
 }  // namespace
 
 HWND CreateApplicationWindow(HINSTANCE instance) {
-    WNDCLASSEXW cls{};
-    cls.cbSize = sizeof cls;
-    cls.lpfnWndProc = ApplicationProcedure;
-    cls.hInstance = instance;
-    cls.hIcon = ApplicationIcon(SM_CXICON);
-    cls.hIconSm = ApplicationIcon(SM_CXSMICON);
-    cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    cls.lpszClassName = kApplicationClass;
-    RegisterClassExW(&cls);
+    RegisterWindowClass(instance, kApplicationClass, ApplicationProcedure,
+                        {ApplicationIcon(SM_CXICON), ApplicationIcon(SM_CXSMICON)});
     const std::wstring title = Wide(window_text::kApplicationTitle);
     // A window of no size in the middle of the screen: only its task-bar entry shows.
     const int x = GetSystemMetrics(SM_CXSCREEN) / 2, y = GetSystemMetrics(SM_CYSCREEN) / 2;
@@ -121,16 +114,10 @@ HWND CreateApplicationWindow(HINSTANCE instance) {
 
 MainWindow::MainWindow(HINSTANCE instance, HWND application)
     : instance_(instance), application_(application) {
-    WNDCLASSEXW cls{};
-    cls.cbSize = sizeof cls;
-    cls.lpfnWndProc = Procedure;
-    cls.hInstance = instance;
-    cls.hIcon = ApplicationIcon(SM_CXICON);
-    cls.hIconSm = ApplicationIcon(SM_CXSMICON);
-    cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    cls.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    cls.lpszClassName = kMainClass;
-    RegisterClassExW(&cls);
+    RegisterWindowClass(instance, kMainClass,
+                        ObjectProcedure<MainWindow, &MainWindow::window_, &MainWindow::Handle>,
+                        {ApplicationIcon(SM_CXICON), ApplicationIcon(SM_CXSMICON), IDC_ARROW,
+                         GetSysColorBrush(COLOR_BTNFACE)});
 
     const std::wstring caption = Wide(window_text::kMainWindowCaption);
     // Owned by the application window: the task bar shows that one's entry, not this one's.
@@ -147,13 +134,6 @@ MainWindow::~MainWindow() {
     if (font_) DeleteObject(font_);
     if (memo_brush_) DeleteObject(memo_brush_);
     if (tray_menu_) DestroyMenu(tray_menu_);
-}
-
-LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
-    auto* self = WindowObject<MainWindow>(window, message, l);
-    if (!self) return DefWindowProcW(window, message, w, l);
-    if (message == WM_NCCREATE) self->window_ = window;
-    return self->Handle(message, w, l);
 }
 
 void MainWindow::Show(int show_command) {

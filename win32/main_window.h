@@ -68,7 +68,6 @@ public:
     bool PreTranslate(MSG& msg);
 
 private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
     LRESULT Handle(UINT message, WPARAM w, LPARAM l);
 
     void BuildControls();

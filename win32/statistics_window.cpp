@@ -11,7 +11,7 @@
 #include "core/collation/collation.h"
 #include "core/export/statistics_csv.h"
 #include "win32/wide_text.h"
-#include "win32/window_object.h"
+#include "win32/window_class.h"
 #include "window/failure_text.h"
 #include "window/main_window_texts.h"
 
@@ -40,23 +40,13 @@ HWND Child(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD styl
 
 StatisticsWindow::StatisticsWindow(HINSTANCE instance, HWND owner, WindowDialogs& dialogs)
     : dialogs_(dialogs) {
-    WNDCLASSEXW cls{};
-    cls.cbSize = sizeof cls;
-    cls.lpfnWndProc = Procedure;
-    cls.hInstance = instance;
-    cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    cls.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    cls.lpszClassName = kClass;
-    cls.hIcon = reinterpret_cast<HICON>(GetClassLongPtrW(owner, GCLP_HICON));
-    RegisterClassExW(&cls);
-    WNDCLASSEXW chart{};
-    chart.cbSize = sizeof chart;
-    chart.lpfnWndProc = ChartProcedure;
-    chart.hInstance = instance;
-    chart.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    chart.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
-    chart.lpszClassName = kChartClass;
-    RegisterClassExW(&chart);
+    RegisterWindowClass(
+        instance, kClass,
+        ObjectProcedure<StatisticsWindow, &StatisticsWindow::window_, &StatisticsWindow::Handle>,
+        {.icon = reinterpret_cast<HICON>(GetClassLongPtrW(owner, GCLP_HICON)),
+         .background = GetSysColorBrush(COLOR_BTNFACE)});
+    RegisterWindowClass(instance, kChartClass, ChartProcedure,
+                        {.background = GetSysColorBrush(COLOR_WINDOW)});
 
     scale_ = DpiScale(WindowDpi(owner));
     const std::wstring caption = Wide(window_text::kStatisticsCaption);
@@ -204,13 +194,6 @@ void StatisticsWindow::SaveCsv() {
         dialogs_.ShowBox({BoxKind::Error, std::u16string(window_text::kStatisticsCaption),
                           Utf16(WideFromGbk(text))});
     }
-}
-
-LRESULT CALLBACK StatisticsWindow::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
-    auto* self = WindowObject<StatisticsWindow>(window, message, l);
-    if (!self) return DefWindowProcW(window, message, w, l);
-    if (message == WM_NCCREATE) self->window_ = window;
-    return self->Handle(message, w, l);
 }
 
 LRESULT CALLBACK StatisticsWindow::ChartProcedure(HWND window, UINT message, WPARAM w, LPARAM l) {

@@ -26,7 +26,6 @@ public:
     void ShowFor(const ResultTable& rows);
 
 private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
     static LRESULT CALLBACK ChartProcedure(HWND window, UINT message, WPARAM w, LPARAM l);
     LRESULT Handle(UINT message, WPARAM w, LPARAM l);
     void Layout();

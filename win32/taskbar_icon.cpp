@@ -1,5 +1,5 @@
 #include "win32/taskbar_icon.h"
-#include "win32/window_object.h"
+#include "win32/window_class.h"
 
 #include <algorithm>
 
@@ -11,12 +11,8 @@ constexpr wchar_t kClass[] = L"TTaskbarIconWindow";
 }  // namespace
 
 TaskbarIcon::TaskbarIcon(HINSTANCE instance, HWND application) : application_(application) {
-    WNDCLASSEXW cls{};
-    cls.cbSize = sizeof cls;
-    cls.lpfnWndProc = Procedure;
-    cls.hInstance = instance;
-    cls.lpszClassName = kClass;
-    RegisterClassExW(&cls);
+    RegisterWindowClass(instance, kClass,
+                        ObjectProcedure<TaskbarIcon, &TaskbarIcon::window_, &TaskbarIcon::WndProc>);
     // A hidden top-level window, not a message-only one: it must hear TaskbarCreated, which is
     // broadcast to top-level windows.
     window_ =
@@ -27,12 +23,6 @@ TaskbarIcon::TaskbarIcon(HINSTANCE instance, HWND application) : application_(ap
 TaskbarIcon::~TaskbarIcon() {
     SetVisible(false);
     if (window_) DestroyWindow(window_);
-}
-
-LRESULT CALLBACK TaskbarIcon::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
-    auto* self = WindowObject<TaskbarIcon>(window, message, l);
-    if (!self || message == WM_NCCREATE) return DefWindowProcW(window, message, w, l);
-    return self->WndProc(message, w, l);
 }
 
 LRESULT TaskbarIcon::WndProc(UINT message, WPARAM w, LPARAM l) {

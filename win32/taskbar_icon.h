@@ -45,7 +45,6 @@ public:
     static constexpr UINT kCallbackMessage = WM_USER + 1;
 
 private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
     LRESULT WndProc(UINT message, WPARAM w, LPARAM l);
     NOTIFYICONDATAW FillIconData() const;
     void AddToTaskbar();
