@@ -32,7 +32,6 @@
 #include "core/text/fixed_texts.h"
 #include "shell/address_opener.h"
 #include "shell/application.h"
-#include "shell/background_task.h"
 #include "shell/bottom_panel.h"
 #include "shell/command_dialogs.h"
 #include "shell/dialogs.h"
@@ -44,6 +43,7 @@
 #include "shell/result_list_view.h"
 #include "shell/result_model.h"
 #include "shell/statistics_window.h"
+#include "window/background_thread.h"
 #include "window/main_window_texts.h"
 
 namespace haojian {
@@ -102,7 +102,7 @@ TForm1::TForm1(WindowSeams seams, QWidget* parent) : QWidget(parent), seams_(std
 
 TForm1::~TForm1() {
     // Work still running reads the run's rows and the file seam: it ends first.
-    delete task_;
+    work_.reset();
     // FormDestroy: the run (and with it the lists) goes first, after its worker has ended.
     if (commands_) commands_->Run().Shutdown();
     list_->setModel(nullptr);
@@ -230,7 +230,6 @@ void TForm1::BuildControls() {
     CodeColumn(this, "Memo5", kBuiltInCityRows, false);
     CodeColumn(this, "Memo6", kBuiltInCityRows, true);
     (new QObject(this))->setObjectName(QStringLiteral("Button1"));
-    task_ = new BackgroundTask(this);
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer1"));
     timer_->setInterval(1000);
@@ -245,8 +244,10 @@ void TForm1::FormCreate() {
         if (commands_) commands_->Run().ProcessHandOff();
     });
     command_dialogs_ = std::make_unique<CommandDialogs>(this, seams_.dialogs, seams_.opener);
+    work_ = std::make_unique<BackgroundThread>(
+        [this](std::uint64_t id) { PostQueued(this, [this, id] { work_->Finish(id); }); });
     commands_ = std::make_unique<WindowCommands>(
-        static_cast<WindowView&>(*this), *command_dialogs_, *task_, *waker_, seams_.files,
+        static_cast<WindowView&>(*this), *command_dialogs_, *work_, *waker_, seams_.files,
         WindowPlaces{seams_.program_directory, seams_.dialog_directory});
     model_ = std::make_unique<ResultModel>(Run().Rows());
     list_->setModel(model_.get());

@@ -23,7 +23,7 @@ class QToolButton;
 namespace haojian {
 
 class AddressOpener;
-class BackgroundTask;
+class BackgroundThread;
 class CommandDialogs;
 class Dialogs;
 class QueuedWaker;
@@ -125,7 +125,6 @@ private:
     QToolButton* export_ = nullptr;
     QToolButton* merge_ = nullptr;
     QToolButton* exit_ = nullptr;
-    BackgroundTask* task_ = nullptr;
     StatisticsWindow* statistics_ = nullptr;
     std::array<QComboBox*, 4> filter_boxes_{};
     ResultListView* list_ = nullptr;
@@ -134,6 +133,8 @@ private:
     QTimer* timer_ = nullptr;
 
     std::unique_ptr<CommandDialogs> command_dialogs_;
+    // Exports and merges; before the run: its work reads the rows.
+    std::unique_ptr<BackgroundThread> work_;
     std::unique_ptr<QueuedWaker> waker_;
     std::unique_ptr<ResultModel> model_;
     // Last, so that it is destroyed first: its run's worker may still report to the members

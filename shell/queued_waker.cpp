@@ -1,11 +1,16 @@
 #include "shell/queued_waker.h"
 
 #include <QMetaObject>
+#include <utility>
 
 namespace haojian {
 
+void PostQueued(QObject* context, std::function<void()> call) {
+    QMetaObject::invokeMethod(context, std::move(call), Qt::QueuedConnection);
+}
+
 void QueuedWaker::Wake() {
-    QMetaObject::invokeMethod(context_, handle_, Qt::QueuedConnection);
+    PostQueued(context_, handle_);
 }
 
 }  // namespace haojian

@@ -9,9 +9,10 @@
 #include <vector>
 
 #include "core/run/result_table.h"
-#include "shell/background_task.h"
+#include "shell/queued_waker.h"
 #include "shell/result_list_view.h"
 #include "shell/rows_clipboard_text.h"
+#include "window/background_thread.h"
 
 namespace haojian {
 
@@ -20,7 +21,15 @@ ResultListMenu::ResultListMenu(ResultListView* list, ResultListActions actions)
       list_(list),
       actions_(std::move(actions)),
       menu_(new QMenu(list)),
-      copying_(new BackgroundTask(this)) {
+      copying_(std::make_unique<BackgroundThread>(
+          [this](std::uint64_t id) { PostQueued(this, [this, id] { copying_->Finish(id); }); },
+          [](bool busy) {
+              if (busy) {
+                  QApplication::setOverrideCursor(Qt::BusyCursor);
+              } else {
+                  QApplication::restoreOverrideCursor();
+              }
+          })) {
     setObjectName(QStringLiteral("ResultListMenu"));
     menu_->setObjectName(QStringLiteral("ListView1Menu"));
     const auto item = [this](const char* name, const QString& caption, const QKeySequence& keys) {
@@ -39,17 +48,12 @@ ResultListMenu::ResultListMenu(ResultListView* list, ResultListActions actions)
     menu_->addSeparator();
     QAction* statistics = item("ShowStatistics", QStringLiteral(u"统计..."), {});
     connect(statistics, &QAction::triggered, this, [this] { actions_.show_statistics(); });
-    connect(copying_, &BackgroundTask::BusyChanged, this, [](bool busy) {
-        if (busy) {
-            QApplication::setOverrideCursor(Qt::BusyCursor);
-        } else {
-            QApplication::restoreOverrideCursor();
-        }
-    });
 
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list_, &QWidget::customContextMenuRequested, this, &ResultListMenu::Popup);
 }
+
+ResultListMenu::~ResultListMenu() = default;
 
 bool ResultListMenu::Copying() const {
     return copying_->Busy();

@@ -12,7 +12,7 @@ class QPoint;
 
 namespace haojian {
 
-class BackgroundTask;
+class BackgroundThread;
 class ResultListView;
 class ResultTable;
 
@@ -34,6 +34,7 @@ public:
     static constexpr std::size_t kCopyLimit = 1000000;
 
     ResultListMenu(ResultListView* list, ResultListActions actions);
+    ~ResultListMenu() override;
 
     // The selected rows' text (see RowsClipboardText) goes to the clipboard. A thread of its
     // own builds it, with the busy pointer meanwhile, so that a large selection holds nothing
@@ -49,7 +50,7 @@ private:
     ResultListActions actions_;
     QMenu* menu_;
     QAction* copy_;
-    BackgroundTask* copying_;
+    std::unique_ptr<BackgroundThread> copying_;
     std::size_t copy_limit_ = kCopyLimit;
 };
 

@@ -12,12 +12,13 @@
 #include "win32/about_window.h"
 #include "win32/command_dialogs.h"
 #include "win32/graphic_controls.h"
+#include "win32/posted_waker.h"
 #include "win32/result_list.h"
 #include "win32/statistics_window.h"
 #include "win32/taskbar_icon.h"
-#include "win32/thread_work.h"
 #include "win32/wide_text.h"
 #include "win32/window_class.h"
+#include "window/background_thread.h"
 #include "window/main_window_texts.h"
 #include "window/window_texts.h"
 
@@ -234,7 +235,9 @@ void MainWindow::BuildControls() {
     AppendMenuW(tray_menu_, MF_STRING, kIdN23, L"退 出(&Exit)");
 
     dialogs_ = std::make_unique<CommandDialogs>(window_);
-    work_ = std::make_unique<ThreadWork>(window_);
+    work_ = std::make_unique<BackgroundThread>([window = window_](std::uint64_t id) {
+        PostMessageW(window, kWorkDoneMessage, WPARAM(id), 0);
+    });
     waker_ = std::make_unique<PostedWaker>(window_);
     const std::string program_directory = ExecutableDirectory();
     commands_ = std::make_unique<WindowCommands>(

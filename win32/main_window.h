@@ -11,6 +11,10 @@
 #include "window/window_commands.h"
 #include "window/window_seams.h"
 
+namespace haojian {
+class BackgroundThread;
+}
+
 namespace haojian::win32 {
 
 class AboutWindow;
@@ -20,7 +24,6 @@ class PostedWaker;
 class ResultList;
 class StatisticsWindow;
 class TaskbarIcon;
-class ThreadWork;
 
 // Control identifiers of the main window, for WM_COMMAND and for tests that find the controls.
 enum ControlId : int {
@@ -119,7 +122,7 @@ private:
     HMENU tray_menu_ = nullptr;
 
     std::unique_ptr<CommandDialogs> dialogs_;
-    std::unique_ptr<ThreadWork> work_;
+    std::unique_ptr<BackgroundThread> work_;
     std::unique_ptr<PostedWaker> waker_;
     std::unique_ptr<TaskbarIcon> tray_;
     std::unique_ptr<AboutWindow> about_;

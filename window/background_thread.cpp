@@ -1,20 +1,25 @@
-#include "win32/thread_work.h"
+#include "window/background_thread.h"
 
 #include <utility>
 
 #include "core/threads/thread_start.h"
 
-namespace haojian::win32 {
+namespace haojian {
 
-ThreadWork::~ThreadWork() {
+BackgroundThread::BackgroundThread(PostFinish post_finish, BusyChanged busy_changed)
+    : post_finish_(std::move(post_finish)), busy_changed_(std::move(busy_changed)) {}
+
+BackgroundThread::~BackgroundThread() {
     if (thread_.joinable()) thread_.join();
 }
 
-void ThreadWork::Start(std::function<void()> work, std::function<void(std::exception_ptr)> done) {
+void BackgroundThread::Start(std::function<void()> work,
+                             std::function<void(std::exception_ptr)> done) {
     busy_ = true;
     const std::uint64_t id = ++id_;
     error_ = nullptr;
     done_ = std::move(done);
+    if (busy_changed_) busy_changed_(true);
     const auto run = [this, work = std::move(work)] {
         try {
             work();
@@ -25,22 +30,23 @@ void ThreadWork::Start(std::function<void()> work, std::function<void(std::excep
     try {
         thread_ = StartThread([this, id, run] {
             run();
-            PostMessageW(window_, kWorkDoneMessage, WPARAM(id), 0);
+            post_finish_(id);
         });
     } catch (const ThreadStartError&) {
         // Without a thread the work is done here, the window held meanwhile, rather than not
         // at all.
         run();
-        Finish(WPARAM(id));
+        Finish(id);
     }
 }
 
-void ThreadWork::Finish(WPARAM id) {
-    if (!busy_ || id != WPARAM(id_)) return;
+void BackgroundThread::Finish(std::uint64_t id) {
+    if (!busy_ || id != id_) return;
     if (thread_.joinable()) thread_.join();
     busy_ = false;
+    if (busy_changed_) busy_changed_(false);
     const auto done = std::exchange(done_, nullptr);
     if (done) done(std::exchange(error_, nullptr));
 }
 
-}  // namespace haojian::win32
+}  // namespace haojian
