@@ -26,8 +26,8 @@ void NoDesktopOnFatal(QtMsgType type, const QMessageLogContext& context, const Q
     std::_Exit(1);
 }
 
-int Print(const QString& text) {
-    std::cout << text.toStdString() << std::flush;
+int Print(const std::string& text) {
+    std::cout << text << std::flush;
     return std::cout ? 0 : 1;
 }
 
@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     const DesktopCommandLine line =
         haojian::ReadDesktopCommandLine(QCoreApplication::arguments().mid(1));
     if (line.action == DesktopCommandLine::Action::Refuse) {
-        std::cerr << "haojian: " << line.problem.toStdString() << "\nTry 'haojian --help'.\n";
+        std::cerr << "haojian: " << line.problem << "\nTry 'haojian --help'.\n";
         return 2;
     }
 
@@ -69,6 +69,6 @@ int main(int argc, char** argv) {
     haojian::TForm2 about;
     window.SetAboutWindow(&about);
     window.show();
-    if (!line.file.isEmpty()) haojian::ImportWhenShown(window, line.file);
+    if (!line.file.empty()) haojian::ImportWhenShown(window, QString::fromStdString(line.file));
     return QApplication::exec();
 }

@@ -3,8 +3,9 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
-#include "core/base/version.h"
 #include "shell/main_window.h"
 
 namespace haojian {
@@ -18,51 +19,9 @@ bool Named(const char* variable) {
 }  // namespace
 
 DesktopCommandLine ReadDesktopCommandLine(const QStringList& arguments) {
-    const qsizetype options_end = arguments.indexOf(QStringLiteral("--"));
-    const QStringList options = arguments.mid(0, options_end);
-    if (options.contains(QStringLiteral("--help")) || options.contains(QStringLiteral("-h")))
-        return {DesktopCommandLine::Action::PrintHelp, {}, {}};
-    if (options.contains(QStringLiteral("--version")))
-        return {DesktopCommandLine::Action::PrintVersion, {}, {}};
-    DesktopCommandLine line;
-    QStringList files;
-    bool options_ended = false;
-    for (const QString& argument : arguments) {
-        if (!options_ended && argument == QStringLiteral("--")) {
-            options_ended = true;
-        } else if (!options_ended && argument.startsWith(u'-')) {
-            line.action = DesktopCommandLine::Action::Refuse;
-            line.problem = QStringLiteral("unknown option '%1'").arg(argument);
-            return line;
-        } else {
-            files << argument;
-        }
-    }
-    if (files.size() > 1) {
-        line.action = DesktopCommandLine::Action::Refuse;
-        line.problem = QStringLiteral("one list file at a time, not %1").arg(files.size());
-        return line;
-    }
-    if (!files.isEmpty()) line.file = files.first();
-    return line;
-}
-
-QString DesktopUsage() {
-    return QStringLiteral(
-        "Usage: haojian [FILE]\n"
-        "Opens the window of 瓴岚号鉴, which looks up the province, city and carrier of\n"
-        "mobile numbers; FILE, when given, is imported as the Import command would.\n"
-        "\n"
-        "  --help       show this help\n"
-        "  --version    show the version\n"
-        "\n"
-        "The window needs a graphical desktop. At the command line (over ssh, in scripts)\n"
-        "use haojian-cli: haojian-cli --help\n");
-}
-
-QString DesktopVersion() {
-    return QStringLiteral("haojian ") +
-           QString::fromUtf8(kVersion.data(), qsizetype(kVersion.size())) + u'\n';
+    std::vector<std::string> utf8;
+    for (const QString& argument : arguments) utf8.push_back(argument.toStdString());
+    return ReadDesktopCommandLine(std::span<const std::string>(utf8));
 }
 
 std::string_view NoDisplayMessage() {

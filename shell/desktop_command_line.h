@@ -4,31 +4,14 @@
 #include <QStringList>
 #include <string_view>
 
+#include "window/desktop_command_line.h"
+
 namespace haojian {
 
 class TForm1;
 
-// What the window program's command line asks for: `haojian [FILE]`, `--help`, `--version`.
-struct DesktopCommandLine {
-    enum class Action {
-        OpenWindow,  // with file, when one is named
-        PrintHelp,
-        PrintVersion,
-        Refuse,  // problem says why
-    };
-    Action action = Action::OpenWindow;
-    QString file;
-    QString problem;
-};
-
-// Reads the arguments after the program's name. --help and --version win wherever they stand,
-// so that they can be answered before Qt (and a display) is reached; then "--" ends the
-// options, any other option is refused, and at most one file may be named.
+// The command line as Qt gives it (ReadDesktopCommandLine in window/ reads it).
 DesktopCommandLine ReadDesktopCommandLine(const QStringList& arguments);
-
-// The text of --help and --version.
-QString DesktopUsage();
-QString DesktopVersion();
 
 // Said when no graphical desktop can be reached: the window cannot open, the command-line
 // program can do the work.

@@ -155,6 +155,10 @@ void MainWindow::Show(int show_command) {
     commands_->LoadDatabase();
 }
 
+void MainWindow::ImportFile(const std::string& path) {
+    commands_->ImportFile(path);
+}
+
 bool MainWindow::PreTranslate(MSG& msg) {
     // Ctrl+C and Ctrl+A reach the list before the dialog keys are routed.
     if (list_->PreTranslate(msg)) return true;

@@ -67,6 +67,8 @@ public:
     HWND handle() const { return window_; }
     // Shows the window and loads the database (the reminder or error box shows over it).
     void Show(int show_command);
+    // Imports the list at path (UTF-8) as Import would, without a dialog.
+    void ImportFile(const std::string& path);
     // Routes dialog keys (Tab between controls) for the window; true when msg was one.
     bool PreTranslate(MSG& msg);
 

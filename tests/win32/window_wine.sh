@@ -127,3 +127,16 @@ probe box 6 >/dev/null
 wait_until 20 process_ended "$APP_PID" || fail "Yes left the program running"
 APP_PID=
 echo "import, query, export and exit under wine: ok"
+
+# A list named on the command line (dropped on the icon, "Open with") is imported at start,
+# a relative name from the working folder.
+(cd "$work" && "$root/tools/windows/wine-run.sh" --prefix "$prefix" "$work/haojian.exe" \
+    numbers.txt >"$work/out-start.log" 2>&1) &
+APP_PID=$!
+wait_for_window 'V1\.1' 60 >/dev/null || { cat "$work/out-start.log"; fail "no window with a file"; }
+wait_until 20 panel_is 1 4 || fail "the named list shows '$(probe status 1)' numbers"
+probe click 107
+probe box 6 >/dev/null
+wait_until 20 process_ended "$APP_PID" || fail "Yes left the program running"
+APP_PID=
+echo "a list named at start: ok"

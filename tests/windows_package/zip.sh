@@ -26,6 +26,7 @@ for text in 说明.txt NOTICE.txt COPYRIGHT.txt Apache-2.0.txt; do
 done
 readme=$(iconv -f GBK -t UTF-8 "$dir/说明.txt" | tr -d '\r')
 for part in "$app_name $version" 'haojian-cli lookup' 'haojian-cli db build' 'kelvaronset.dat' \
+    '拖到 haojian.exe' \
     'Apache'; do
     grep -qF -- "$part" <<<"$readme" || fail "说明.txt does not mention '$part'"
 done
