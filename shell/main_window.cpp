@@ -54,8 +54,8 @@ constexpr int kClientHeight = 562;
 constexpr int kOuterWidth = 800;
 constexpr int kOuterHeight = 600;
 
-// The commands of the tool bar's buttons, from left to right (window_text::kToolButtons).
-const std::array<void (TForm1::*)(), 8> kButtonCommands = {
+// The handlers of the tool bar's buttons, by ToolButton.
+const std::array<void (TForm1::*)(), kToolButtonCount> kButtonCommands = {
     &TForm1::SpeedButton4Click, &TForm1::SpeedButton2Click,  &TForm1::SpeedButton3Click,
     &TForm1::SpeedButton5Click, &TForm1::SpeedButton1Click,  &TForm1::N20Click,
     &TForm1::N15Click,          &TForm1::SpeedButton10Click,
@@ -146,13 +146,8 @@ void TForm1::BuildControls() {
                             window_text::kToolButtonTop, window_text::kToolButtonWidth,
                             window_text::kToolButtonHeight);
         connect(button, &QToolButton::clicked, this, kButtonCommands[i]);
+        buttons_[i] = button;
     }
-    import_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton4"));
-    export_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton5"));
-    merge_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton1"));
-    exit_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton10"));
-    query_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton2"));
-    stop_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton3"));
     layout->addWidget(cool_bar);
 
     // Filter strip.

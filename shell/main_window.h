@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "core/run/query_run.h"
+#include "window/tool_button.h"
 #include "window/window_commands.h"
 #include "window/window_seams.h"
 
@@ -119,12 +120,7 @@ private:
     WindowSeams seams_;
     QDialog* about_ = nullptr;
 
-    QToolButton* import_ = nullptr;
-    QToolButton* query_ = nullptr;
-    QToolButton* stop_ = nullptr;
-    QToolButton* export_ = nullptr;
-    QToolButton* merge_ = nullptr;
-    QToolButton* exit_ = nullptr;
+    std::array<QToolButton*, kToolButtonCount> buttons_{};  // by ToolButton
     StatisticsWindow* statistics_ = nullptr;
     std::array<QComboBox*, 4> filter_boxes_{};
     ResultListView* list_ = nullptr;

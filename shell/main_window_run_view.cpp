@@ -25,17 +25,7 @@ void TForm1::SetBusyPointer(bool busy) {
 }
 
 void TForm1::SetWorkCommandEnabled(WorkCommand command, bool enabled) {
-    switch (command) {
-        case WorkCommand::Export:
-            export_->setEnabled(enabled);
-            break;
-        case WorkCommand::Merge:
-            merge_->setEnabled(enabled);
-            break;
-        case WorkCommand::Exit:
-            exit_->setEnabled(enabled);
-            break;
-    }
+    buttons_[std::size_t(ButtonOf(command))]->setEnabled(enabled);
 }
 
 std::string TForm1::FilterText(FilterBox box) const {
@@ -72,17 +62,7 @@ void TForm1::SetProgressPosition(int position) {
 }
 
 void TForm1::SetCommandEnabled(Command command, bool enabled) {
-    switch (command) {
-        case Command::Import:
-            import_->setEnabled(enabled);
-            break;
-        case Command::Query:
-            query_->setEnabled(enabled);
-            break;
-        case Command::Stop:
-            stop_->setEnabled(enabled);
-            break;
-    }
+    buttons_[std::size_t(ButtonOf(command))]->setEnabled(enabled);
 }
 
 namespace {

@@ -184,7 +184,7 @@ void MainWindow::BuildControls() {
         const std::wstring glyph(info.glyph.begin(), info.glyph.end());
         std::wstring name = L"GLYPH_" + glyph;
         std::transform(name.begin(), name.end(), name.begin(), ::towupper);
-        graphic_->AddButton(kIdFirstToolButton + int(i), Wide(info.caption), Wide(info.tooltip),
+        graphic_->AddButton(ToolButtonId(ToolButton(i)), Wide(info.caption), Wide(info.tooltip),
                             Picture::FromPngResource(name.c_str()),
                             Picture::FromPngResource((name + L"_DISABLED").c_str()));
     }
@@ -304,7 +304,7 @@ void MainWindow::Layout() {
         const int left =
             scale_(window_text::kToolButtonLeft + window_text::kToolButtonStep * int(i));
         const int top = scale_(window_text::kToolButtonTop);
-        graphic_->Place(kIdFirstToolButton + int(i),
+        graphic_->Place(ToolButtonId(ToolButton(i)),
                         RECT{left, top, left + scale_(window_text::kToolButtonWidth),
                              top + scale_(window_text::kToolButtonHeight)});
     }
@@ -488,31 +488,13 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
 }
 
 void MainWindow::OnCommand(int id) {
+    if (id >= kIdFirstToolButton && id < kIdFirstToolButton + int(kToolButtonCount)) {
+        PressToolButton(
+            ToolButton(id - kIdFirstToolButton), *commands_,
+            {[this] { ShowAbout(); }, [this] { PostMessageW(window_, WM_CLOSE, 0, 0); }});
+        return;
+    }
     switch (id) {
-        case kIdFirstToolButton + 0:
-            commands_->Import();
-            break;
-        case kIdFirstToolButton + 1:
-            commands_->Query();
-            break;
-        case kIdFirstToolButton + 2:
-            commands_->Stop();
-            break;
-        case kIdFirstToolButton + 3:
-            commands_->Export();
-            break;
-        case kIdFirstToolButton + 4:
-            commands_->Merge();
-            break;
-        case kIdFirstToolButton + 5:
-            commands_->HomePage();
-            break;
-        case kIdFirstToolButton + 6:
-            ShowAbout();
-            break;
-        case kIdFirstToolButton + 7:
-            PostMessageW(window_, WM_CLOSE, 0, 0);
-            break;
         case kIdN17:
             N17Click();
             break;
@@ -614,8 +596,7 @@ void MainWindow::SetProgressPosition(int position) {
 }
 
 void MainWindow::SetCommandEnabled(Command command, bool enabled) {
-    const std::size_t index = command == Command::Import ? 0 : command == Command::Query ? 1 : 2;
-    graphic_->SetEnabled(kIdFirstToolButton + int(index), enabled);
+    graphic_->SetEnabled(ToolButtonId(ButtonOf(command)), enabled);
 }
 
 namespace {
@@ -655,10 +636,7 @@ std::string MainWindow::FilterText(FilterBox box) const {
 }
 
 void MainWindow::SetWorkCommandEnabled(WorkCommand command, bool enabled) {
-    const std::size_t index = command == WorkCommand::Export  ? 3
-                              : command == WorkCommand::Merge ? 4
-                                                              : 7;
-    graphic_->SetEnabled(kIdFirstToolButton + int(index), enabled);
+    graphic_->SetEnabled(ToolButtonId(ButtonOf(command)), enabled);
 }
 
 void MainWindow::SetBusyPointer(bool busy) {

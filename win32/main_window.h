@@ -8,6 +8,7 @@
 
 #include "win32/dpi_scale.h"
 #include "win32/pictures.h"
+#include "window/tool_button.h"
 #include "window/window_commands.h"
 #include "window/window_seams.h"
 
@@ -27,7 +28,7 @@ class TaskbarIcon;
 
 // Control identifiers of the main window, for WM_COMMAND and for tests that find the controls.
 enum ControlId : int {
-    kIdFirstToolButton = 100,  // the tool bar's buttons left to right: 100..107
+    kIdFirstToolButton = 100,  // the tool bar's buttons left to right: 100..107 (ToolButtonId)
     kIdComboBox1 = 201,
     kIdComboBox2,
     kIdComboBox3,
@@ -50,6 +51,10 @@ enum ControlId : int {
     kIdSelectAllRows,
     kIdShowStatistics,
 };
+
+constexpr int ToolButtonId(ToolButton button) {
+    return kIdFirstToolButton + int(button);
+}
 
 // The application's own top-level window, which owns the task-bar entry under the application
 // title while the main window carries its own caption; hidden to leave only the tray icon.
