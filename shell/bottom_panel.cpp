@@ -7,6 +7,7 @@
 #include <QProgressBar>
 
 #include "shell/jpeg_image.h"
+#include "window/main_window_layout.h"
 #include "window/main_window_texts.h"
 
 namespace haojian {
@@ -16,10 +17,10 @@ QFrame* PicturePanel(QWidget* parent, const char* panel_name, const char* image_
                      const char* file) {
     auto* panel = new QFrame(parent);
     panel->setObjectName(QString::fromLatin1(panel_name));
-    panel->setFixedWidth(176);
+    panel->setFixedWidth(window_layout::kPicturePanelWidth);
     auto* image = new QLabel(panel);
     image->setObjectName(QString::fromLatin1(image_name));
-    image->setFixedSize(176, 176);
+    image->setFixedSize(window_layout::kPictureSide, window_layout::kPictureSide);
     image->setPixmap(QPixmap::fromImage(LoadJpeg(QString::fromLatin1(file))));
     auto* centre = new QVBoxLayout(panel);
     centre->setContentsMargins(0, 0, 0, 0);
@@ -40,7 +41,7 @@ QFrame* BevelledPanel(const char* name, QWidget* parent) {
 
 BottomPanel MakeBottomPanel(QWidget* parent) {
     QFrame* bottom = BevelledPanel("Panel10", parent);
-    bottom->setFixedHeight(195);
+    bottom->setFixedHeight(window_layout::kBottomHeight);
     auto* bottom_layout = new QVBoxLayout(bottom);
     bottom_layout->setContentsMargins(0, 0, 0, 0);
     bottom_layout->setSpacing(0);
@@ -65,7 +66,7 @@ BottomPanel MakeBottomPanel(QWidget* parent) {
     bottom_layout->addLayout(row, 1);
     auto* progress = new QProgressBar(bottom);
     progress->setObjectName(QStringLiteral("ProgressBar1"));
-    progress->setFixedHeight(15);
+    progress->setFixedHeight(window_layout::kProgressHeight);
     progress->setRange(0, 100);
     progress->setValue(0);
     progress->setTextVisible(false);

@@ -44,15 +44,11 @@
 #include "shell/result_model.h"
 #include "shell/statistics_window.h"
 #include "window/background_thread.h"
+#include "window/main_window_layout.h"
 #include "window/main_window_texts.h"
 
 namespace haojian {
 namespace {
-
-constexpr int kClientWidth = 784;
-constexpr int kClientHeight = 562;
-constexpr int kOuterWidth = 800;
-constexpr int kOuterHeight = 600;
 
 // The handlers of the tool bar's buttons, by ToolButton.
 const std::array<void (TForm1::*)(), kToolButtonCount> kButtonCommands = {
@@ -112,11 +108,11 @@ void TForm1::BuildControls() {
     setWindowTitle(MainWindowCaption());
     setWindowIcon(ApplicationIcon());
     setFont(WindowFont());
-    resize(kClientWidth, kClientHeight);
+    resize(window_layout::kClientWidth, window_layout::kClientHeight);
     if (const QScreen* screen = this->screen()) {
         const QRect area = screen->availableGeometry();
-        move(area.x() + (area.width() - kOuterWidth) / 2,
-             area.y() + (area.height() - kOuterHeight) / 2);
+        move(area.x() + (area.width() - window_layout::kOuterWidth) / 2,
+             area.y() + (area.height() - window_layout::kOuterHeight) / 2);
     }
 
     auto* layout = new QVBoxLayout(this);
@@ -126,7 +122,7 @@ void TForm1::BuildControls() {
     // Tool bar.
     auto* cool_bar = new QFrame(this);
     cool_bar->setObjectName(QStringLiteral("CoolBar1"));
-    cool_bar->setFixedHeight(30);
+    cool_bar->setFixedHeight(window_layout::kCoolBarHeight);
     for (std::size_t i = 0; i < window_text::kToolButtons.size(); ++i) {
         const window_text::ToolButtonText& info = window_text::kToolButtons[i];
         auto* button = new QToolButton(cool_bar);
@@ -142,9 +138,10 @@ void TForm1::BuildControls() {
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
-        button->setGeometry(window_text::kToolButtonLeft + window_text::kToolButtonStep * int(i),
-                            window_text::kToolButtonTop, window_text::kToolButtonWidth,
-                            window_text::kToolButtonHeight);
+        button->setGeometry(
+            window_layout::kToolButtonLeft + window_layout::kToolButtonStep * int(i),
+            window_layout::kToolButtonTop, window_layout::kToolButtonWidth,
+            window_layout::kToolButtonHeight);
         connect(button, &QToolButton::clicked, this, kButtonCommands[i]);
         buttons_[i] = button;
     }
@@ -152,11 +149,12 @@ void TForm1::BuildControls() {
 
     // Filter strip.
     QFrame* strip = BevelledPanel("Panel2", this);
-    strip->setFixedHeight(35);
+    strip->setFixedHeight(window_layout::kStripHeight);
     auto label = [strip](const char* name, int x, std::u16string_view text) {
         auto* l = new QLabel(Text(text), strip);
         l->setObjectName(QString::fromLatin1(name));
-        l->setGeometry(x, 12, 60, 13);
+        l->setGeometry(x, window_layout::kLabelTop, window_layout::kLabelWidth,
+                       window_layout::kLabelHeight);
     };
     auto combo = [strip](const char* name, int x, std::string_view text, const QStringList& items) {
         auto* box = new QComboBox(strip);
@@ -166,18 +164,19 @@ void TForm1::BuildControls() {
         box->addItems(items);
         box->setCurrentIndex(-1);
         box->setEditText(FromGbk(text));
-        box->setGeometry(x, 8, 145, 20);
+        box->setGeometry(x, window_layout::kBoxTop, window_layout::kBoxWidth,
+                         window_layout::kBoxHeight);
         return box;
     };
-    label("Label2", 10, window_text::kExportOptionsLabel);
-    filter_boxes_[0] = combo("ComboBox1", 72, text::kAnyProvince, {});
-    filter_boxes_[1] = combo("ComboBox2", 232, text::kAnyCity, {});
-    filter_boxes_[2] = combo("ComboBox3", 392, text::kAnyCard,
+    label("Label2", window_layout::kLabelLefts[0], window_text::kExportOptionsLabel);
+    filter_boxes_[0] = combo("ComboBox1", window_layout::kBoxLefts[0], text::kAnyProvince, {});
+    filter_boxes_[1] = combo("ComboBox2", window_layout::kBoxLefts[1], text::kAnyCity, {});
+    filter_boxes_[2] = combo("ComboBox3", window_layout::kBoxLefts[2], text::kAnyCard,
                              TextList({text::kAnyCard, text::kCardMobile, text::kCardTelecom,
                                        text::kCardUnicom, text::kCardVirtual, text::kUnknown}));
-    label("Label1", 546, window_text::kExportFieldsLabel);
+    label("Label1", window_layout::kLabelLefts[1], window_text::kExportFieldsLabel);
     filter_boxes_[3] =
-        combo("ComboBox4", 608, text::kLayoutNumber,
+        combo("ComboBox4", window_layout::kBoxLefts[3], text::kLayoutNumber,
               TextList({text::kLayoutNumber, text::kLayoutNumberProvince, text::kLayoutNumberCity,
                         text::kLayoutNumberCard, text::kLayoutNumberProvinceCard,
                         text::kLayoutNumberCityCard}));
@@ -198,7 +197,7 @@ void TForm1::BuildControls() {
     // Status bar.
     auto* status = new QFrame(this);
     status->setObjectName(QStringLiteral("StatusBar1"));
-    status->setFixedHeight(19);
+    status->setFixedHeight(window_layout::kStatusHeight);
     auto* status_layout = new QHBoxLayout(status);
     status_layout->setContentsMargins(0, 1, 0, 0);
     status_layout->setSpacing(2);

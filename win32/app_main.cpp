@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/text/text_encoding.h"
+#include "win32/application_window.h"
 #include "win32/dpi_scale.h"
 #include "win32/main_window.h"
 #include "win32/message_box.h"

@@ -19,35 +19,12 @@
 #include "win32/wide_text.h"
 #include "win32/window_class.h"
 #include "window/background_thread.h"
+#include "window/main_window_layout.h"
 #include "window/main_window_texts.h"
 #include "window/window_texts.h"
 
 namespace haojian::win32 {
 namespace {
-
-constexpr wchar_t kMainClass[] = L"TForm1";
-constexpr wchar_t kApplicationClass[] = L"TApplication";
-constexpr UINT_PTR kTimer1 = 1;
-
-// The layout at 96 DPI.
-constexpr int kClientWidth = 784;
-constexpr int kClientHeight = 562;
-constexpr int kCoolBarHeight = 30;
-constexpr int kStripHeight = 35;
-constexpr int kBottomHeight = 195;
-constexpr int kStatusHeight = 19;
-constexpr int kProgressHeight = 15;
-constexpr int kPicturePanelWidth = 176;
-constexpr int kBevel = 2;  // a lowered outer and a raised inner bevel, one pixel each
-constexpr int kComboItemHeight = 12;
-constexpr int kComboHeight = 20;
-
-struct FilterBoxPlace {
-    int id;
-    int x;
-};
-constexpr std::array<FilterBoxPlace, 4> kBoxPlaces = {
-    {{kIdComboBox1, 72}, {kIdComboBox2, 232}, {kIdComboBox3, 392}, {kIdComboBox4, 608}}};
 
 // A child control of the main window, with its id (for tests and WM_COMMAND).
 HWND MakeChild(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD style, int id,
@@ -71,60 +48,21 @@ LRESULT CALLBACK MemoLeavesOnTab(HWND memo, UINT message, WPARAM w, LPARAM l, UI
     return DefSubclassProc(memo, message, w, l);
 }
 
-LRESULT CALLBACK ApplicationProcedure(HWND window, UINT message, WPARAM w, LPARAM l) {
-    switch (message) {
-        case WM_SYSCOMMAND:
-            // Restored from the task bar: the main window comes back with it.
-            if ((w & 0xFFF0) == SC_RESTORE) {
-                const LRESULT result = DefWindowProcW(window, message, w, l);
-                if (const HWND main = FindWindowExW(nullptr, nullptr, kMainClass, nullptr);
-                    main && GetWindow(main, GW_OWNER) == window) {
-                    ShowWindow(main, SW_SHOW);
-                    SetForegroundWindow(main);
-                }
-                return result;
-            }
-            break;
-        case WM_ACTIVATE:
-            if (LOWORD(w) != WA_INACTIVE) {
-                if (const HWND popup = GetLastActivePopup(window); popup && popup != window)
-                    SetFocus(popup);
-            }
-            return 0;
-        case WM_CLOSE:
-            // Closing the task-bar entry closes the main window, with its question.
-            if (const HWND popup = GetLastActivePopup(window); popup && popup != window)
-                PostMessageW(popup, WM_CLOSE, 0, 0);
-            return 0;
-    }
-    return DefWindowProcW(window, message, w, l);
-}
-
 }  // namespace
-
-HWND CreateApplicationWindow(HINSTANCE instance) {
-    RegisterWindowClass(instance, kApplicationClass, ApplicationProcedure,
-                        {ApplicationIcon(SM_CXICON), ApplicationIcon(SM_CXSMICON)});
-    const std::wstring title = Wide(window_text::kApplicationTitle);
-    // A window of no size in the middle of the screen: only its task-bar entry shows.
-    const int x = GetSystemMetrics(SM_CXSCREEN) / 2, y = GetSystemMetrics(SM_CYSCREEN) / 2;
-    return CreateWindowExW(0, kApplicationClass, title.c_str(),
-                           WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x,
-                           y, 0, 0, nullptr, nullptr, instance, nullptr);
-}
 
 MainWindow::MainWindow(HINSTANCE instance, HWND application)
     : instance_(instance), application_(application) {
-    RegisterWindowClass(instance, kMainClass,
+    RegisterWindowClass(instance, kMainWindowClass,
                         ObjectProcedure<MainWindow, &MainWindow::window_, &MainWindow::Handle>,
                         {ApplicationIcon(SM_CXICON), ApplicationIcon(SM_CXSMICON), IDC_ARROW,
                          GetSysColorBrush(COLOR_BTNFACE)});
 
     const std::wstring caption = Wide(window_text::kMainWindowCaption);
     // Owned by the application window: the task bar shows that one's entry, not this one's.
-    window_ = CreateWindowExW(WS_EX_ACCEPTFILES, kMainClass, caption.c_str(),
+    window_ = CreateWindowExW(WS_EX_ACCEPTFILES, kMainWindowClass, caption.c_str(),
                               WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                              kClientWidth, kClientHeight, application, nullptr, instance, this);
+                              window_layout::kClientWidth, window_layout::kClientHeight,
+                              application, nullptr, instance, this);
 }
 
 MainWindow::~MainWindow() {
@@ -139,7 +77,7 @@ MainWindow::~MainWindow() {
 
 void MainWindow::Show(int show_command) {
     // Centred on the screen at the client size the layout asks for.
-    RECT outer{0, 0, scale_(kClientWidth), scale_(kClientHeight)};
+    RECT outer{0, 0, scale_(window_layout::kClientWidth), scale_(window_layout::kClientHeight)};
     AdjustWindowRectEx(&outer, DWORD(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE,
                        DWORD(GetWindowLongPtrW(window_, GWL_EXSTYLE)));
     const int width = outer.right - outer.left, height = outer.bottom - outer.top;
@@ -201,9 +139,9 @@ void MainWindow::BuildControls() {
          text::kLayoutNumberCard, text::kLayoutNumberProvinceCard, text::kLayoutNumberCityCard},
     }};
     for (std::size_t i = 0; i < boxes_.size(); ++i) {
-        boxes_[i] =
-            MakeChild(window_, WC_COMBOBOXW, L"",
-                      CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, kBoxPlaces[i].id);
+        boxes_[i] = MakeChild(window_, WC_COMBOBOXW, L"",
+                              CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP,
+                              kIdComboBox1 + int(i));
         for (std::string_view item : items[i]) {
             const std::wstring text = WideFromGbk(item);
             SendMessageW(boxes_[i], CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -264,105 +202,6 @@ void MainWindow::BuildControls() {
         SendMessageW(status_, SB_SETTEXTW, i, reinterpret_cast<LPARAM>(text.c_str()));
     }
     SetPanelText(kPanelStatus, GbkFromWide(Wide(window_text::kContactLine)));
-}
-
-void MainWindow::ApplyScale() {
-    if (font_) DeleteObject(font_);
-    font_ = MakeFont(L"宋体", 12, scale_, false, false, GB2312_CHARSET);
-    const auto set_font = [this](HWND control) {
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
-    };
-    graphic_->SetFont(font_, scale_);
-    for (HWND control : boxes_) {
-        set_font(control);
-        SendMessageW(control, CB_SETITEMHEIGHT, 0, scale_(kComboItemHeight));
-        // The box's own height: its edit part plus the frame.
-        SendMessageW(control, CB_SETITEMHEIGHT, WPARAM(-1), scale_(kComboHeight - 6));
-    }
-    set_font(memo_);
-    set_font(status_);
-    set_font(tooltip_);
-    list_->SetFont(font_, scale_);
-    std::array<int, 7> edges{};
-    int right = 0;
-    for (std::size_t i = 0; i < edges.size(); ++i) {
-        right += scale_(window_text::kPanelWidths[i]);
-        edges[i] = window_text::kPanelWidths[i] > 0 ? right : -1;
-    }
-    SendMessageW(status_, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
-    SendMessageW(status_, SB_SETMINHEIGHT,
-                 scale_(kStatusHeight) - 2 * GetSystemMetrics(SM_CYBORDER), 0);
-    SendMessageW(status_, WM_SIZE, 0, 0);
-    Layout();
-}
-
-void MainWindow::Layout() {
-    RECT client{};
-    GetClientRect(window_, &client);
-    const int width = client.right, height = client.bottom;
-    for (std::size_t i = 0; i < window_text::kToolButtons.size(); ++i) {
-        const int left =
-            scale_(window_text::kToolButtonLeft + window_text::kToolButtonStep * int(i));
-        const int top = scale_(window_text::kToolButtonTop);
-        graphic_->Place(ToolButtonId(ToolButton(i)),
-                        RECT{left, top, left + scale_(window_text::kToolButtonWidth),
-                             top + scale_(window_text::kToolButtonHeight)});
-    }
-    const int strip = scale_(kCoolBarHeight);
-    const auto label = [&](int left) {
-        const int top = strip + scale_(12);
-        return RECT{scale_(left), top, scale_(left) + scale_(60), top + scale_(13)};
-    };
-    graphic_->Place(kIdLabel2, label(10));
-    graphic_->Place(kIdLabel1, label(546));
-    for (std::size_t i = 0; i < boxes_.size(); ++i) {
-        // The drop-down list's height counts in the window's; the box itself keeps its own.
-        MoveWindow(boxes_[i], scale_(kBoxPlaces[i].x), strip + scale_(8), scale_(145),
-                   scale_(kComboHeight + 200), TRUE);
-    }
-    SendMessageW(status_, WM_SIZE, 0, 0);
-    RECT status{};
-    GetWindowRect(status_, &status);
-    const int status_height = status.bottom - status.top;
-    const int bottom_top =
-        std::max(strip + scale_(kStripHeight), height - status_height - scale_(kBottomHeight));
-    const int list_top = strip + scale_(kStripHeight);
-    MoveWindow(list_->handle(), 0, list_top, width, std::max(0, bottom_top - list_top), TRUE);
-    const int inner_left = scale_(kBevel), inner_right = width - scale_(kBevel);
-    const int inner_bottom = bottom_top + scale_(kBottomHeight) - scale_(kBevel);
-    const int progress_top = inner_bottom - scale_(kProgressHeight);
-    MoveWindow(progress_, inner_left, progress_top, inner_right - inner_left,
-               scale_(kProgressHeight), TRUE);
-    const int memo_left = inner_left + scale_(kPicturePanelWidth);
-    const int memo_right = inner_right - scale_(kPicturePanelWidth);
-    MoveWindow(memo_, memo_left, bottom_top + scale_(kBevel), std::max(0, memo_right - memo_left),
-               std::max(0, progress_top - bottom_top - scale_(kBevel)), TRUE);
-    InvalidateRect(window_, nullptr, TRUE);
-}
-
-void MainWindow::Paint(HDC dc, const RECT& update) {
-    RECT client{};
-    GetClientRect(window_, &client);
-    const int strip = scale_(kCoolBarHeight);
-    RECT strip_rect{0, strip, client.right, strip + scale_(kStripHeight)};
-    DrawEdge(dc, &strip_rect, BDR_SUNKENOUTER | BDR_RAISEDINNER, BF_RECT);
-    RECT status{};
-    GetWindowRect(status_, &status);
-    const int bottom_top = client.bottom - (status.bottom - status.top) - scale_(kBottomHeight);
-    RECT bottom{0, bottom_top, client.right, bottom_top + scale_(kBottomHeight)};
-    DrawEdge(dc, &bottom, BDR_SUNKENOUTER | BDR_RAISEDINNER, BF_RECT);
-    // The pictures, centred in their panels' inner areas.
-    const int inner_top = bottom_top + scale_(kBevel);
-    const int inner_height = scale_(kBottomHeight - 2 * kBevel - kProgressHeight);
-    const int side = scale_(176);
-    const auto draw = [&](const Picture& picture, int panel_left) {
-        const int x = panel_left + (scale_(kPicturePanelWidth) - side) / 2;
-        const int y = inner_top + (inner_height - side) / 2;
-        picture.Draw(dc, RECT{x, y, x + side, y + side});
-    };
-    draw(image1_, scale_(kBevel));
-    draw(image2_, client.right - scale_(kBevel) - scale_(kPicturePanelWidth));
-    graphic_->Paint(dc, update);
 }
 
 LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
@@ -521,30 +360,6 @@ void MainWindow::OnCommand(int id) {
     }
 }
 
-void MainWindow::N18Click() {
-    EnableMenuItem(tray_menu_, kIdN18, MF_BYCOMMAND | MF_GRAYED);
-    EnableMenuItem(tray_menu_, kIdN17, MF_BYCOMMAND | MF_ENABLED);
-    ShowWindow(application_, SW_HIDE);
-    ShowWindow(window_, SW_HIDE);
-}
-
-void MainWindow::N17Click() {
-    EnableMenuItem(tray_menu_, kIdN17, MF_BYCOMMAND | MF_GRAYED);
-    EnableMenuItem(tray_menu_, kIdN18, MF_BYCOMMAND | MF_ENABLED);
-    ShowWindow(application_, SW_SHOW);
-    if (IsIconic(application_)) ShowWindow(application_, SW_RESTORE);
-    ShowWindow(window_, SW_SHOW);
-    SetForegroundWindow(window_);
-}
-
-void MainWindow::Minimise() {
-    // The application minimises: the main window goes, the task-bar entry stays minimised.
-    ShowWindow(window_, SW_HIDE);
-    ShowWindow(application_, SW_MINIMIZE);
-    // Then into the tray, when there is one to come back from.
-    if (tray_ && tray_->Docked()) N18Click();
-}
-
 void MainWindow::ShowAbout() {
     if (about_) about_->ShowModal(IsWindowVisible(window_) ? window_ : nullptr);
 }
@@ -553,106 +368,6 @@ void MainWindow::ShowStatistics() {
     if (!statistics_)
         statistics_ = std::make_unique<StatisticsWindow>(instance_, window_, *dialogs_);
     statistics_->ShowFor(commands_->Run().Rows());
-}
-
-void MainWindow::ShowTrayMenu() {
-    POINT at{};
-    GetCursorPos(&at);
-    const UINT chosen =
-        UINT(TrackPopupMenu(tray_menu_, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y,
-                            0, tray_->MessageWindow(), nullptr));
-    PostMessageW(tray_->MessageWindow(), WM_NULL, 0, 0);
-    if (chosen) PostMessageW(window_, WM_COMMAND, MAKEWPARAM(chosen, 0), 0);
-}
-
-// WindowView
-
-void MainWindow::RowsAppended(std::size_t first, std::size_t count) {
-    list_->Appended(first, count);
-}
-
-void MainWindow::RowsCleared() {
-    list_->Cleared();
-}
-
-void MainWindow::SetPanelText(int panel, std::string_view gbk_text) {
-    std::wstring text = WideFromGbk(gbk_text);
-    // The last panel's text stands centred. What it says (stopped, complete) holds for every
-    // row appended before.
-    if (panel == kPanelStatus) {
-        text.insert(0, L"\t");
-        if (list_) list_->ShowWaitingRows();
-    }
-    SendMessageW(status_, SB_SETTEXTW, WPARAM(panel), reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-void MainWindow::SetProgressMaximum(int maximum) {
-    progress_maximum_ = maximum;
-    SendMessageW(progress_, PBM_SETRANGE32, 0, maximum);
-}
-
-void MainWindow::SetProgressPosition(int position) {
-    SendMessageW(progress_, PBM_SETPOS, WPARAM(std::clamp(position, 0, progress_maximum_)), 0);
-}
-
-void MainWindow::SetCommandEnabled(Command command, bool enabled) {
-    graphic_->SetEnabled(ToolButtonId(ButtonOf(command)), enabled);
-}
-
-namespace {
-void FillBox(HWND box, std::span<const std::string_view> entries) {
-    SendMessageW(box, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(box, CB_RESETCONTENT, 0, 0);
-    SetWindowTextW(box, L"");
-    for (std::string_view entry : entries) {
-        const std::wstring text = WideFromGbk(entry);
-        SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    }
-    if (!entries.empty()) SendMessageW(box, CB_SETCURSEL, 0, 0);
-    SendMessageW(box, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(box, nullptr, TRUE);
-}
-}  // namespace
-
-void MainWindow::FillProvinceBox(std::span<const std::string_view> entries) {
-    FillBox(boxes_[0], entries);
-}
-
-void MainWindow::FillCityBox(std::span<const std::string_view> entries) {
-    FillBox(boxes_[1], entries);
-}
-
-void MainWindow::SetTimerRunning(bool running) {
-    if (running && !timer_running_) SetTimer(window_, kTimer1, 1000, nullptr);
-    if (!running && timer_running_) KillTimer(window_, kTimer1);
-    timer_running_ = running;
-}
-
-std::string MainWindow::FilterText(FilterBox box) const {
-    const HWND control = boxes_[std::size_t(box)];
-    std::wstring text(std::size_t(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(std::size_t(GetWindowTextW(control, text.data(), int(text.size()))));
-    return GbkFromWide(text);
-}
-
-void MainWindow::SetWorkCommandEnabled(WorkCommand command, bool enabled) {
-    graphic_->SetEnabled(ToolButtonId(ButtonOf(command)), enabled);
-}
-
-void MainWindow::SetBusyPointer(bool busy) {
-    busy_pointer_ = busy;
-    POINT at{};
-    GetCursorPos(&at);
-    // Moves the pointer where it is, so that its shape is asked for again now.
-    SetCursorPos(at.x, at.y);
-}
-
-void MainWindow::RepaintNow() {
-    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-}
-
-void MainWindow::CloseConfirmed() {
-    PostMessageW(window_, WM_CLOSE, 0, 0);
 }
 
 }  // namespace haojian::win32

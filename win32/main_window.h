@@ -56,9 +56,9 @@ constexpr int ToolButtonId(ToolButton button) {
     return kIdFirstToolButton + int(button);
 }
 
-// The application's own top-level window, which owns the task-bar entry under the application
-// title while the main window carries its own caption; hidden to leave only the tray icon.
-HWND CreateApplicationWindow(HINSTANCE instance);
+// The main window's class, and its progress timer Timer1.
+inline constexpr wchar_t kMainWindowClass[] = L"TForm1";
+inline constexpr UINT_PTR kTimer1 = 1;
 
 // The main window TForm1: tool bar, filter strip, result list, bottom panel and status bar,
 // driving the commands. It owns the commands, and with them the run, for its whole life.

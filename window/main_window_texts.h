@@ -23,12 +23,7 @@ inline constexpr std::array<ToolButtonText, 8> kToolButtons = {{
     {"SpeedButton9", u"关于", u"关于本软件", "about"},
     {"SpeedButton10", u"退出", u"退出软件系统", "exit"},
 }};
-// Positions on the tool bar, at 96 DPI.
-inline constexpr int kToolButtonLeft = 2;
-inline constexpr int kToolButtonStep = 60;
-inline constexpr int kToolButtonTop = 2;
-inline constexpr int kToolButtonWidth = 55;
-inline constexpr int kToolButtonHeight = 23;
+// Their places: window_layout (window/main_window_layout.h).
 
 inline constexpr std::u16string_view kExportOptionsLabel = u"导出选项：";
 inline constexpr std::u16string_view kExportFieldsLabel = u"导出字段：";
