@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QLocale>
 #include <QMenu>
 #include <utility>
 #include <vector>
@@ -11,25 +10,39 @@
 #include "core/run/result_table.h"
 #include "shell/queued_waker.h"
 #include "shell/result_list_view.h"
-#include "shell/rows_clipboard_text.h"
-#include "window/background_thread.h"
+#include "shell/selected_row_ranges.h"
+#include "window/main_window_texts.h"
+#include "window/row_copy.h"
 
 namespace haojian {
+namespace {
+
+QString Text(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), qsizetype(text.size()));
+}
+
+}  // namespace
 
 ResultListMenu::ResultListMenu(ResultListView* list, ResultListActions actions)
     : QObject(list),
       list_(list),
       actions_(std::move(actions)),
       menu_(new QMenu(list)),
-      copying_(std::make_unique<BackgroundThread>(
-          [this](std::uint64_t id) { PostQueued(this, [this, id] { copying_->Finish(id); }); },
-          [](bool busy) {
-              if (busy) {
-                  QApplication::setOverrideCursor(Qt::BusyCursor);
-              } else {
-                  QApplication::restoreOverrideCursor();
-              }
-          })) {
+      copy_rows_(std::make_unique<RowCopy>(
+          RowCopySeams{[](bool busy) {
+                           if (busy) {
+                               QApplication::setOverrideCursor(Qt::BusyCursor);
+                           } else {
+                               QApplication::restoreOverrideCursor();
+                           }
+                       },
+                       [this](std::u16string_view text) { actions_.tell(Text(text)); },
+                       // The clipboard offers text as UTF-8, which is what other programs take.
+                       [](std::u16string text) {
+                           QGuiApplication::clipboard()->setText(QString::fromStdU16String(text));
+                       }},
+          [this](std::uint64_t id) { PostQueued(this, [this, id] { copy_rows_->Finish(id); }); },
+          u"\n")) {
     setObjectName(QStringLiteral("ResultListMenu"));
     menu_->setObjectName(QStringLiteral("ListView1Menu"));
     const auto item = [this](const char* name, const QString& caption, const QKeySequence& keys) {
@@ -41,12 +54,13 @@ ResultListMenu::ResultListMenu(ResultListView* list, ResultListActions actions)
         list_->addAction(action);
         return action;
     };
-    copy_ = item("CopyRows", QStringLiteral(u"复制"), QKeySequence::Copy);
+    copy_ = item("CopyRows", Text(window_text::kCopyItem), QKeySequence::Copy);
     connect(copy_, &QAction::triggered, this, &ResultListMenu::CopySelectedRows);
-    QAction* select_all = item("SelectAllRows", QStringLiteral(u"全选"), QKeySequence::SelectAll);
+    QAction* select_all =
+        item("SelectAllRows", Text(window_text::kSelectAllItem), QKeySequence::SelectAll);
     connect(select_all, &QAction::triggered, list_, &QAbstractItemView::selectAll);
     menu_->addSeparator();
-    QAction* statistics = item("ShowStatistics", QStringLiteral(u"统计..."), {});
+    QAction* statistics = item("ShowStatistics", Text(window_text::kStatisticsItem), {});
     connect(statistics, &QAction::triggered, this, [this] { actions_.show_statistics(); });
 
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -56,7 +70,11 @@ ResultListMenu::ResultListMenu(ResultListView* list, ResultListActions actions)
 ResultListMenu::~ResultListMenu() = default;
 
 bool ResultListMenu::Copying() const {
-    return copying_->Busy();
+    return copy_rows_->Copying();
+}
+
+void ResultListMenu::SetCopyLimit(std::size_t rows) {
+    copy_rows_->SetLimit(rows);
 }
 
 void ResultListMenu::Popup(const QPoint& at) {
@@ -70,28 +88,8 @@ void ResultListMenu::CopySelectedRows() {
     std::shared_ptr<const ResultTable> rows = actions_.snapshot();
     // Rows the list does not show yet are not taken.
     const std::size_t shown = std::min(rows->size(), std::size_t(list_->model()->rowCount()));
-    std::vector<RowRange> ranges = SelectedRowRanges(list_->selectionModel()->selection(), shown);
-    const std::size_t count = RowCount(ranges);
-    if (count == 0) return;
-    if (count > copy_limit_) {
-        const QLocale c = QLocale::c();
-        actions_.tell(
-            QStringLiteral(u"选中了 %1 行，超过复制的上限 %2 行。请用导出把它们保存为文件。")
-                .arg(c.toString(qulonglong(count)), c.toString(qulonglong(copy_limit_))));
-        return;
-    }
-    auto text = std::make_shared<QString>();
-    copying_->Start(
-        [rows, ranges = std::move(ranges), text] { *text = RowsClipboardText(*rows, ranges); },
-        [this, text](std::exception_ptr error) {
-            if (error) {
-                // Out of memory: the clipboard keeps what it had.
-                actions_.tell(QStringLiteral(u"内存不足，选中的行未能复制。"));
-                return;
-            }
-            // The clipboard offers text as UTF-8, which is what other programs take.
-            QGuiApplication::clipboard()->setText(std::move(*text));
-        });
+    copy_rows_->Copy(std::move(rows),
+                     SelectedRowRanges(list_->selectionModel()->selection(), shown));
 }
 
 }  // namespace haojian

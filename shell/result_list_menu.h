@@ -12,7 +12,7 @@ class QPoint;
 
 namespace haojian {
 
-class BackgroundThread;
+class RowCopy;
 class ResultListView;
 class ResultTable;
 
@@ -30,18 +30,13 @@ struct ResultListActions {
 class ResultListMenu : public QObject {
     Q_OBJECT
 public:
-    // More rows than a spreadsheet holds are refused: the export is the way to take them.
-    static constexpr std::size_t kCopyLimit = 1000000;
-
     ResultListMenu(ResultListView* list, ResultListActions actions);
     ~ResultListMenu() override;
 
-    // The selected rows' text (see RowsClipboardText) goes to the clipboard. A thread of its
-    // own builds it, with the busy pointer meanwhile, so that a large selection holds nothing
-    // up; a selection beyond the limit is refused with a message.
+    // The selected rows go to the clipboard as RowCopy (window/) copies them.
     void CopySelectedRows();
     bool Copying() const;
-    void SetCopyLimit(std::size_t rows) { copy_limit_ = rows; }
+    void SetCopyLimit(std::size_t rows);
 
 private:
     void Popup(const QPoint& at);
@@ -50,8 +45,7 @@ private:
     ResultListActions actions_;
     QMenu* menu_;
     QAction* copy_;
-    std::unique_ptr<BackgroundThread> copying_;
-    std::size_t copy_limit_ = kCopyLimit;
+    std::unique_ptr<RowCopy> copy_rows_;
 };
 
 }  // namespace haojian

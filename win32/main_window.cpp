@@ -21,6 +21,7 @@
 #include "window/background_thread.h"
 #include "window/main_window_layout.h"
 #include "window/main_window_texts.h"
+#include "window/row_copy.h"
 #include "window/window_texts.h"
 
 namespace haojian::win32 {
@@ -68,6 +69,7 @@ MainWindow::MainWindow(HINSTANCE instance, HWND application)
 MainWindow::~MainWindow() {
     // Work still running reads the rows and the files: it ends first, then the run's worker.
     work_.reset();
+    copy_rows_.reset();
     if (commands_) commands_->Run().Shutdown();
     if (window_) DestroyWindow(window_);
     if (font_) DeleteObject(font_);
@@ -186,6 +188,18 @@ void MainWindow::BuildControls() {
         static_cast<WindowView&>(*this), *dialogs_, *work_, *waker_, RealFileSystem(),
         WindowPlaces{program_directory, DialogDirectory(program_directory)});
     list_->SetRows(&commands_->Run().Rows());
+    copy_rows_ = std::make_unique<RowCopy>(
+        RowCopySeams{[this](bool busy) {
+                         copy_pointer_ = busy;
+                         RefreshPointer();
+                     },
+                     [this](std::u16string_view text) { commands_->ShowMessage(text); },
+                     [this](std::u16string text) { PutOnClipboard(window_, text); }},
+        [window = window_](std::uint64_t id) {
+            PostMessageW(window, kCopyDoneMessage, WPARAM(id), 0);
+        },
+        u"\r\n");
+    list_->SetOnCopy([this] { CopySelectedRows(); }, [this] { return copy_rows_->Copying(); });
 
     tray_ = std::make_unique<TaskbarIcon>(instance_, application_);
     tray_->SetIcon(ApplicationIcon(SM_CXSMICON));
@@ -285,8 +299,11 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
         case kWorkDoneMessage:
             if (work_) work_->Finish(w);
             return 0;
+        case kCopyDoneMessage:
+            if (copy_rows_) copy_rows_->Finish(w);
+            return 0;
         case WM_SETCURSOR:
-            if (busy_pointer_ && LOWORD(l) == HTCLIENT) {
+            if ((busy_pointer_ || copy_pointer_) && LOWORD(l) == HTCLIENT) {
                 SetCursor(LoadCursorW(nullptr, IDC_APPSTARTING));
                 return TRUE;
             }
@@ -358,6 +375,10 @@ void MainWindow::OnCommand(int id) {
         default:
             break;
     }
+}
+
+void MainWindow::CopySelectedRows() {
+    copy_rows_->Copy(commands_->Run().RowsSnapshot(), list_->SelectedRanges());
 }
 
 void MainWindow::ShowAbout() {

@@ -14,7 +14,8 @@
 
 namespace haojian {
 class BackgroundThread;
-}
+class RowCopy;
+}  // namespace haojian
 
 namespace haojian::win32 {
 
@@ -92,6 +93,9 @@ private:
     void ShowAbout();
     void ShowStatistics();
     void ShowTrayMenu();
+    void CopySelectedRows();
+    // Has the pointer's shape asked for again, now.
+    void RefreshPointer();
 
     // WindowView
     void RowsAppended(std::size_t first, std::size_t count) override;
@@ -124,12 +128,14 @@ private:
     HWND status_ = nullptr;
     Picture image1_, image2_;
     bool timer_running_ = false;
-    bool busy_pointer_ = false;
+    bool busy_pointer_ = false;  // an export or a merge
+    bool copy_pointer_ = false;  // a copy's text being built
     int progress_maximum_ = 100;
     HMENU tray_menu_ = nullptr;
 
     std::unique_ptr<CommandDialogs> dialogs_;
     std::unique_ptr<BackgroundThread> work_;
+    std::unique_ptr<RowCopy> copy_rows_;
     std::unique_ptr<PostedWaker> waker_;
     std::unique_ptr<TaskbarIcon> tray_;
     std::unique_ptr<AboutWindow> about_;

@@ -85,6 +85,10 @@ void MainWindow::SetWorkCommandEnabled(WorkCommand command, bool enabled) {
 
 void MainWindow::SetBusyPointer(bool busy) {
     busy_pointer_ = busy;
+    RefreshPointer();
+}
+
+void MainWindow::RefreshPointer() {
     POINT at{};
     GetCursorPos(&at);
     // Moves the pointer where it is, so that its shape is asked for again now.

@@ -101,7 +101,7 @@ bool ResultList::PreTranslate(const MSG& msg) {
     if (msg.hwnd != list_ || msg.message != WM_KEYDOWN || !(GetKeyState(VK_CONTROL) & 0x8000))
         return false;
     if (msg.wParam == 'C') {
-        CopySelectedRows();
+        if (on_copy_) on_copy_();
         return true;
     }
     if (msg.wParam == 'A') {
@@ -119,7 +119,7 @@ int ResultList::PopupMenu(LPARAM position) {
         at = {r.left + 10, r.top + 30};
     }
     const HMENU menu = CreatePopupMenu();
-    const bool any = ListView_GetSelectedCount(list_) > 0;
+    const bool any = ListView_GetSelectedCount(list_) > 0 && !(copying_ && copying_());
     AppendMenuW(menu, MF_STRING | (any ? 0 : MF_GRAYED), kIdCopyRows,
                 (Wide(window_text::kCopyItem) + L"\tCtrl+C").c_str());
     AppendMenuW(menu, MF_STRING, kIdSelectAllRows,
@@ -131,7 +131,7 @@ int ResultList::PopupMenu(LPARAM position) {
     DestroyMenu(menu);
     switch (chosen) {
         case kIdCopyRows:
-            CopySelectedRows();
+            if (on_copy_) on_copy_();
             return 0;
         case kIdSelectAllRows:
             SelectAll();
@@ -141,10 +141,9 @@ int ResultList::PopupMenu(LPARAM position) {
     }
 }
 
-std::wstring ResultList::SelectedRowsText() const {
-    if (!rows_) return {};
-    std::u16string text;
-    // Runs of selected rows, each appended at once.
+std::vector<RowRange> ResultList::SelectedRanges() const {
+    std::vector<RowRange> ranges;
+    // Runs of selected rows.
     int item = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
     while (item >= 0) {
         int last = item;
@@ -153,21 +152,21 @@ std::wstring ResultList::SelectedRowsText() const {
             last = next;
             next = ListView_GetNextItem(list_, last, LVNI_SELECTED);
         }
-        AppendCopiedRows(*rows_, std::size_t(item), std::min(std::size_t(last), shown_ - 1),
-                         u"\r\n", text);
+        ranges.emplace_back(std::size_t(item), std::size_t(last));
         item = next;
     }
-    return Wide(text);
+    return JoinRowRanges(std::move(ranges), shown_);
 }
 
-void ResultList::CopySelectedRows() const {
-    const std::wstring text = SelectedRowsText();
-    if (text.empty() || !OpenClipboard(parent_)) return;
+void PutOnClipboard(HWND owner, std::u16string_view text) {
+    if (text.empty() || !OpenClipboard(owner)) return;
     EmptyClipboard();
     const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     if (const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
         if (void* to = GlobalLock(memory)) {
-            std::copy_n(text.c_str(), text.size() + 1, static_cast<wchar_t*>(to));
+            auto* units = static_cast<wchar_t*>(to);
+            std::copy(text.begin(), text.end(), units);
+            units[text.size()] = L'\0';
             GlobalUnlock(memory);
             if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
         } else {

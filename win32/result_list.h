@@ -2,9 +2,12 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "win32/dpi_scale.h"
+#include "window/row_copy.h"
 
 namespace haojian {
 class ResultTable;
@@ -14,12 +17,17 @@ namespace haojian::win32 {
 
 // The result list ListView1: a virtual report view (LVS_OWNERDATA) over the run's rows, so that
 // millions of rows take no memory of the control's own. Texts are shown cut short; Ctrl+C and
-// the right-click menu copy the selected rows as tab-separated Unicode text, Ctrl+A selects all.
+// the right-click menu ask for the selected rows to be copied (on_copy), Ctrl+A selects all.
 class ResultList {
 public:
     ResultList(HWND parent, int id, HINSTANCE instance);
     HWND handle() const { return list_; }
     void SetRows(const ResultTable* rows) { rows_ = rows; }
+    // Called for Ctrl+C and the menu's copy; copying_ greys the menu's item meanwhile.
+    void SetOnCopy(std::function<void()> on_copy, std::function<bool()> copying) {
+        on_copy_ = std::move(on_copy);
+        copying_ = std::move(copying);
+    }
     void SetFont(HFONT font, const DpiScale& scale);
 
     // Rows [first, first + count) were appended: shows them and scrolls the last into view,
@@ -43,15 +51,16 @@ public:
     // menu key: position -1); copy and select-all are done here, other choices returned.
     int PopupMenu(LPARAM position);
 
-    // The selected rows as copied text; empty when none is selected.
-    std::wstring SelectedRowsText() const;
-    void CopySelectedRows() const;
+    // The selected rows the list shows, in runs.
+    std::vector<RowRange> SelectedRanges() const;
     void SelectAll();
 
 private:
     HWND parent_;
     HWND list_;
     const ResultTable* rows_ = nullptr;
+    std::function<void()> on_copy_;
+    std::function<bool()> copying_;
     std::size_t shown_ = 0;     // the rows the control holds
     std::size_t appended_ = 0;  // the rows appended, shown or waiting
     ULONGLONG shown_at_ = 0;    // GetTickCount64 when shown_ last changed
@@ -59,5 +68,9 @@ private:
     // Holds the text handed out for the last item asked for, until the next request.
     std::wstring cell_;
 };
+
+// Puts text on the clipboard as Unicode text, owned by owner; the clipboard keeps what it had
+// when the system refuses.
+void PutOnClipboard(HWND owner, std::u16string_view text);
 
 }  // namespace haojian::win32

@@ -52,6 +52,11 @@ inline constexpr std::array<std::u16string_view, 5> kInstructions = {
 inline constexpr std::u16string_view kCopyItem = u"复制";
 inline constexpr std::u16string_view kSelectAllItem = u"全选";
 inline constexpr std::u16string_view kStatisticsItem = u"统计...";
+// A copy refused: "选中了 N 行，超过复制的上限 L 行。请用导出把它们保存为文件。"; a copy failed.
+inline constexpr std::u16string_view kCopySelected = u"选中了 ";
+inline constexpr std::u16string_view kCopyOverLimit = u" 行，超过复制的上限 ";
+inline constexpr std::u16string_view kCopyUseExport = u" 行。请用导出把它们保存为文件。";
+inline constexpr std::u16string_view kCopyOutOfMemory = u"内存不足，选中的行未能复制。";
 
 // The statistics window.
 inline constexpr std::u16string_view kStatisticsCaption = u"统计";

@@ -12,7 +12,7 @@
 #include "shell/application.h"
 #include "shell/result_list_menu.h"
 #include "shell/result_list_view.h"
-#include "shell/rows_clipboard_text.h"
+#include "shell/selected_row_ranges.h"
 #include "shell/statistics_window.h"
 #include "tests/shell/support/window_harness.h"
 
