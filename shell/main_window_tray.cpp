@@ -9,12 +9,17 @@
 #include "shell/gbk_text.h"
 #include "shell/main_window.h"
 #include "shell/taskbar_icon.h"
+#include "window/main_window_texts.h"
 
 namespace haojian {
 namespace {
 
 // How often a window hidden in the tray checks that the tray is still there.
 constexpr int kTrayWatchMs = 1000;
+
+QString Text(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), qsizetype(text.size()));
+}
 
 }  // namespace
 
@@ -29,13 +34,13 @@ MainWindowTray::MainWindowTray(QWidget* window, const QIcon& icon, const TrayCom
 
     popup_menu_ = new QMenu(window);
     popup_menu_->setObjectName(QStringLiteral("PopupMenu1"));
-    n17_ = Item("N17", QStringLiteral("显示主程序(&S)"), [this] { N17Click(); });
-    n18_ = Item("N18", QStringLiteral("最小化显示(&M)"), [this] { N18Click(); });
-    Item("N19", QStringLiteral("与我们联系(&L)"), commands.contact);
-    Item("N20", QStringLiteral("访问瓴岚主页(&V)"), commands.home_page);
-    Item("N21", QStringLiteral("关于本软件(&A)"), commands.about);
+    n17_ = Item("N17", Text(window_text::kTrayShowItem), [this] { N17Click(); });
+    n18_ = Item("N18", Text(window_text::kTrayHideItem), [this] { N18Click(); });
+    Item("N19", Text(window_text::kTrayContactItem), commands.contact);
+    Item("N20", Text(window_text::kTrayHomePageItem), commands.home_page);
+    Item("N21", Text(window_text::kTrayAboutItem), commands.about);
     popup_menu_->addSeparator()->setObjectName(QStringLiteral("N22"));
-    Item("N23", QStringLiteral("退 出(&Exit)"), commands.exit);
+    Item("N23", Text(window_text::kTrayExitItem), commands.exit);
     n17_->setEnabled(false);
 
     taskbar_icon_ = new TTaskbarIcon(window, shell);

@@ -170,13 +170,14 @@ void MainWindow::BuildControls() {
     status_ = MakeChild(window_, STATUSCLASSNAMEW, L"", SBARS_SIZEGRIP, kIdStatusBar1);
 
     tray_menu_ = CreatePopupMenu();
-    AppendMenuW(tray_menu_, MF_STRING | MF_GRAYED, kIdN17, L"显示主程序(&S)");
-    AppendMenuW(tray_menu_, MF_STRING, kIdN18, L"最小化显示(&M)");
-    AppendMenuW(tray_menu_, MF_STRING, kIdN19, L"与我们联系(&L)");
-    AppendMenuW(tray_menu_, MF_STRING, kIdN20, L"访问瓴岚主页(&V)");
-    AppendMenuW(tray_menu_, MF_STRING, kIdN21, L"关于本软件(&A)");
+    AppendMenuW(tray_menu_, MF_STRING | MF_GRAYED, kIdN17,
+                Wide(window_text::kTrayShowItem).c_str());
+    AppendMenuW(tray_menu_, MF_STRING, kIdN18, Wide(window_text::kTrayHideItem).c_str());
+    AppendMenuW(tray_menu_, MF_STRING, kIdN19, Wide(window_text::kTrayContactItem).c_str());
+    AppendMenuW(tray_menu_, MF_STRING, kIdN20, Wide(window_text::kTrayHomePageItem).c_str());
+    AppendMenuW(tray_menu_, MF_STRING, kIdN21, Wide(window_text::kTrayAboutItem).c_str());
     AppendMenuW(tray_menu_, MF_SEPARATOR, kIdN22, nullptr);
-    AppendMenuW(tray_menu_, MF_STRING, kIdN23, L"退 出(&Exit)");
+    AppendMenuW(tray_menu_, MF_STRING, kIdN23, Wide(window_text::kTrayExitItem).c_str());
 
     dialogs_ = std::make_unique<CommandDialogs>(window_);
     work_ = std::make_unique<BackgroundThread>([window = window_](std::uint64_t id) {

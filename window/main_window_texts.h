@@ -48,6 +48,15 @@ inline constexpr std::array<std::u16string_view, 5> kInstructions = {
     u"4：号码段数据库会定期更新，请访问网站或联系开发商获取最新数据库。",
 };
 
+// The tray icon's menu PopupMenu1, top to bottom: N17, N18, N19, N20, N21, a separator (N22),
+// N23.
+inline constexpr std::u16string_view kTrayShowItem = u"显示主程序(&S)";
+inline constexpr std::u16string_view kTrayHideItem = u"最小化显示(&M)";
+inline constexpr std::u16string_view kTrayContactItem = u"与我们联系(&L)";
+inline constexpr std::u16string_view kTrayHomePageItem = u"访问瓴岚主页(&V)";
+inline constexpr std::u16string_view kTrayAboutItem = u"关于本软件(&A)";
+inline constexpr std::u16string_view kTrayExitItem = u"退 出(&Exit)";
+
 // The result list's right-click menu.
 inline constexpr std::u16string_view kCopyItem = u"复制";
 inline constexpr std::u16string_view kSelectAllItem = u"全选";
