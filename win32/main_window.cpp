@@ -221,7 +221,6 @@ void MainWindow::BuildControls() {
 
 LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
     const HWND window = window_;
-    static const UINT kTaskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     static const UINT kGraphicControl = RegisterWindowMessageW(kGraphicControlMessage);
     switch (message) {
         case WM_CREATE:
@@ -338,7 +337,6 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
             break;
         default:
             if (message == kGraphicControl && graphic_) return graphic_->Describe(w, l);
-            if (message == kTaskbarCreated && tray_) tray_->Readd();
             break;
     }
     return DefWindowProcW(window, message, w, l);

@@ -83,7 +83,14 @@ void TaskbarIcon::DeleteFromTaskbar() {
 }
 
 void TaskbarIcon::Readd() {
-    if (visible_) AddToTaskbar();
+    if (!visible_) return;
+    AddToTaskbar();
+    // The message also comes without a restart (another program broadcasts it): the icon is
+    // still there, the add is refused, and the icon is docked as before.
+    if (!docked_) {
+        NOTIFYICONDATAW data = FillIconData();
+        docked_ = Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+    }
 }
 
 void TaskbarIcon::SetIcon(HICON icon) {

@@ -39,8 +39,6 @@ public:
     // True while the shell holds the icon: there is a notification area to hide the window in.
     bool Docked() const { return docked_; }
     HWND MessageWindow() const { return window_; }
-    // Adds the icon again after the shell restarted (the TaskbarCreated message).
-    void Readd();
 
     static constexpr UINT kCallbackMessage = WM_USER + 1;
 
@@ -48,6 +46,9 @@ private:
     LRESULT WndProc(UINT message, WPARAM w, LPARAM l);
     NOTIFYICONDATAW FillIconData() const;
     void AddToTaskbar();
+    // The notification area (re)started (TaskbarCreated, broadcast to top-level windows): a
+    // shown icon is added again, or kept when the area still holds it.
+    void Readd();
     void UpDate();
     void DeleteFromTaskbar();
 

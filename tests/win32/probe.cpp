@@ -381,7 +381,8 @@ int wmain(int argc, wchar_t** argv) {
         std::fputs(
             "usage: haojian_probe controls|click ID|status PANEL|items ID|rows|"
             "query-stop|file PATH|folder PATH|box BUTTON|close|close-about|rect CLASS [ID]|"
-            "minimise|visible CLASS|window-at X Y|time-query|time-repaint[-sent] TIMES [ID]\n",
+            "minimise|visible CLASS|window-at X Y|taskbar-created|time-query|"
+            "time-repaint[-sent] TIMES [ID]\n",
             stderr);
         return 2;
     }
@@ -400,6 +401,13 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"time-query") return TimeQuery();
     if (command == L"time-repaint" || command == L"time-repaint-sent") {
         return TimeRepaint(number, argc > 3 ? _wtoi(argv[3]) : 0, command == L"time-repaint-sent");
+    }
+    if (command == L"taskbar-created") {
+        // What Explorer broadcasts when the notification area (re)starts.
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0,
+                            SMTO_ABORTIFHUNG, 5000, &result);
+        return 0;
     }
     if (command == L"close-about") {
         // The About window hides itself when closed.

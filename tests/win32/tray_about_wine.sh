@@ -89,6 +89,17 @@ click_middle_of "$icon" 1
 wait_until 20 main_shown || fail "a click on the tray icon did not restore the window"
 echo "minimise to the tray, a click on the icon restores: ok"
 
+# The notification area says it has (re)started: the icon stays, and minimising still hides
+# the window into the tray.
+probe taskbar-created
+sleep 1
+wine_tray_icon >/dev/null || fail "the tray icon left after TaskbarCreated"
+probe minimise
+wait_until 20 main_hidden || fail "after TaskbarCreated, minimise left the window shown"
+click_middle_of "$icon" 1
+wait_until 20 main_shown || fail "after TaskbarCreated, a click on the icon did not restore"
+echo "TaskbarCreated, then minimise to the tray: ok"
+
 # The menu: 最小化显示(&M) hides the window, 显示主程序(&S) shows it again.
 tray_menu_key m
 wait_until 20 main_hidden || fail "the tray menu's 最小化显示 left the window shown"
