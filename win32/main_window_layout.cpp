@@ -50,7 +50,7 @@ void MainWindow::Layout() {
     RECT client{};
     GetClientRect(window_, &client);
     const int width = client.right, height = client.bottom;
-    for (std::size_t i = 0; i < kToolButtons.size(); ++i) {
+    for (std::size_t i = 0; i < kToolButtonCount; ++i) {
         const int left = scale_(kToolButtonLeft + kToolButtonStep * int(i));
         const int top = scale_(kToolButtonTop);
         graphic_->Place(
