@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "window/statistics_view.h"
+
 namespace haojian {
 namespace {
 
@@ -58,8 +60,7 @@ void BarChart::paintEvent(QPaintEvent* event) {
         const auto& [name, count] = bars_[i];
         painter.drawText(QRect(kMargin, top, name_width, line), Qt::AlignRight | Qt::AlignVCenter,
                          name);
-        const int length =
-            std::max(count > 0 ? 1 : 0, int(double(bar_room) * double(count) / double(largest)));
+        const int length = BarLength(count, largest, bar_room);
         painter.fillRect(bar_left, top + 3, length, line - 6, bar_colour);
         painter.drawText(QRect(bar_left + length + kGap, top, count_width, line),
                          Qt::AlignLeft | Qt::AlignVCenter, QString::number(count));

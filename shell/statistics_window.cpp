@@ -5,72 +5,43 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableWidget>
 
 #include "core/base/error.h"
-#include "core/collation/collation.h"
 #include "core/export/statistics_csv.h"
 #include "core/run/result_table.h"
 #include "shell/bar_chart.h"
 #include "shell/dialogs.h"
 #include "shell/gbk_text.h"
 #include "window/failure_text.h"
+#include "window/main_window_texts.h"
 
 namespace haojian {
 namespace {
 
-enum Column { kName, kCount, kShare };
+QString Text(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), qsizetype(text.size()));
+}
 
-// A cell that sorts by the count of its row rather than by its text. Equal counts keep the
-// order they were counted in (by the collation of their names), so that the table, sorted
-// either way, is the list counted or that list the other way round.
-class CountItem : public QTableWidgetItem {
-public:
-    CountItem(const QString& text, std::size_t count, int rank)
-        : QTableWidgetItem(text), count_(count), rank_(rank) {
-        setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    }
-    bool operator<(const QTableWidgetItem& other) const override {
-        const auto& that = static_cast<const CountItem&>(other);
-        return count_ != that.count_ ? count_ < that.count_ : rank_ > that.rank_;
-    }
-
-private:
-    std::size_t count_;
-    int rank_;
-};
-
-QTableWidget* CountsTable(const char* name, const QString& field) {
+QTableWidget* CountsTable(const char* name, std::u16string_view field) {
     auto* table = new QTableWidget(0, 3);
     table->setObjectName(QString::fromLatin1(name));
-    table->setHorizontalHeaderLabels({field, QStringLiteral(u"数量"), QStringLiteral(u"占比")});
+    table->setHorizontalHeaderLabels(
+        {Text(field), Text(window_text::kCountColumn), Text(window_text::kShareColumn)});
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->verticalHeader()->hide();
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    // A click on a header sorts by that column, as StatisticsView orders it.
+    table->horizontalHeader()->setSectionsClickable(true);
+    table->horizontalHeader()->setSortIndicatorShown(true);
     table->horizontalHeader()->setStretchLastSection(true);
-    table->setColumnWidth(kName, 120);
-    table->setColumnWidth(kCount, 90);
+    table->setColumnWidth(int(StatisticsColumn::Name), 120);
+    table->setColumnWidth(int(StatisticsColumn::Count), 90);
     return table;
-}
-
-void FillTable(QTableWidget* table, const FieldCounts& counts) {
-    table->setSortingEnabled(false);
-    table->clearContents();
-    table->setRowCount(int(counts.names.size()));
-    for (int row = 0; row < int(counts.names.size()); ++row) {
-        const NameCount& name = counts.names[std::size_t(row)];
-        table->setItem(row, kName, new QTableWidgetItem(FromGbk(name.name)));
-        table->setItem(row, kCount, new CountItem(QString::number(name.count), name.count, row));
-        table->setItem(
-            row, kShare,
-            new CountItem(QString::fromStdString(counts.PercentText(name.count)), name.count, row));
-    }
-    // Largest first, as counted; a click on a header sorts by that column.
-    table->setSortingEnabled(true);
-    table->sortByColumn(kCount, Qt::DescendingOrder);
 }
 
 }  // namespace
@@ -78,7 +49,7 @@ void FillTable(QTableWidget* table, const FieldCounts& counts) {
 StatisticsWindow::StatisticsWindow(QWidget* parent, Dialogs& dialogs, FileSystem& files)
     : QDialog(parent), dialogs_(dialogs), files_(files) {
     setObjectName(QStringLiteral("StatisticsWindow"));
-    setWindowTitle(QStringLiteral(u"统计"));
+    setWindowTitle(Text(window_text::kStatisticsCaption));
     setAttribute(Qt::WA_QuitOnClose, false);
     resize(760, 520);
 
@@ -86,12 +57,18 @@ StatisticsWindow::StatisticsWindow(QWidget* parent, Dialogs& dialogs, FileSystem
     total_->setObjectName(QStringLiteral("StatisticsTotal"));
     auto* tabs = new QTabWidget;
     tabs->setObjectName(QStringLiteral("StatisticsTables"));
-    tables_[0] = CountsTable("ProvinceCounts", QStringLiteral(u"省份"));
-    tables_[1] = CountsTable("CityCounts", QStringLiteral(u"城市"));
-    tables_[2] = CountsTable("CardTypeCounts", QStringLiteral(u"卡类"));
-    tabs->addTab(tables_[0], QStringLiteral(u"省份"));
-    tabs->addTab(tables_[1], QStringLiteral(u"城市"));
-    tabs->addTab(tables_[2], QStringLiteral(u"卡类"));
+    const char* const names[] = {"ProvinceCounts", "CityCounts", "CardTypeCounts"};
+    for (std::size_t t = 0; t < kStatisticsTableCount; ++t) {
+        tables_[t] = CountsTable(names[t], window_text::kStatisticsTables[t]);
+        tabs->addTab(tables_[t], Text(window_text::kStatisticsTables[t]));
+        connect(tables_[t]->horizontalHeader(), &QHeaderView::sectionClicked, this,
+                [this, t](int section) {
+                    const auto table = StatisticsTable(t);
+                    const auto column = StatisticsColumn(section);
+                    view_.SortBy(table, column, view_.DescendingAfterClick(table, column));
+                    FillTable(t);
+                });
+    }
 
     chart_ = new BarChart;
     chart_->setObjectName(QStringLiteral("ProvinceChart"));
@@ -104,10 +81,10 @@ StatisticsWindow::StatisticsWindow(QWidget* parent, Dialogs& dialogs, FileSystem
     split->addWidget(chart_area);
     split->setSizes({360, 400});
 
-    auto* save = new QPushButton(QStringLiteral(u"保存为CSV..."));
+    auto* save = new QPushButton(Text(window_text::kSaveCsvButton));
     save->setObjectName(QStringLiteral("SaveCsv"));
     connect(save, &QPushButton::clicked, this, &StatisticsWindow::SaveCsv);
-    auto* close = new QPushButton(QStringLiteral(u"关闭"));
+    auto* close = new QPushButton(Text(window_text::kCloseButton));
     close->setObjectName(QStringLiteral("CloseStatistics"));
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     auto* buttons = new QHBoxLayout;
@@ -121,7 +98,7 @@ StatisticsWindow::StatisticsWindow(QWidget* parent, Dialogs& dialogs, FileSystem
 }
 
 void StatisticsWindow::ShowFor(const ResultTable& rows) {
-    stats_ = CountRows(rows, DefaultCollation());
+    view_.Count(rows);
     Fill();
     Unminimise();
     show();
@@ -140,28 +117,48 @@ void StatisticsWindow::Unminimise() {
 }
 
 void StatisticsWindow::Fill() {
-    total_->setText(QStringLiteral(u"共计：%1 条").arg(stats_.provinces.total));
-    FillTable(tables_[0], stats_.provinces);
-    FillTable(tables_[1], stats_.cities);
-    FillTable(tables_[2], stats_.card_types);
+    total_->setText(Text(view_.TotalText()));
+    for (std::size_t t = 0; t < kStatisticsTableCount; ++t) FillTable(t);
+    const RowStatistics& stats = view_.Statistics();
     std::vector<BarChart::Bar> bars;
-    bars.reserve(stats_.provinces.names.size());
-    for (const NameCount& name : stats_.provinces.names)
+    bars.reserve(stats.provinces.names.size());
+    for (const NameCount& name : stats.provinces.names)
         bars.emplace_back(FromGbk(name.name), name.count);
     chart_->SetBars(std::move(bars));
+}
+
+void StatisticsWindow::FillTable(std::size_t t) {
+    QTableWidget* table = tables_[t];
+    const auto which = StatisticsTable(t);
+    table->clearContents();
+    table->setRowCount(int(view_.RowCount(which)));
+    for (std::size_t row = 0; row < view_.RowCount(which); ++row) {
+        for (const auto column :
+             {StatisticsColumn::Name, StatisticsColumn::Count, StatisticsColumn::Share}) {
+            auto* item = new QTableWidgetItem(Text(view_.CellText(which, row, column)));
+            if (column != StatisticsColumn::Name)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            table->setItem(int(row), int(column), item);
+        }
+    }
+    // The header shows the order (a click has already turned its own arrow).
+    const QSignalBlocker quiet(table->horizontalHeader());
+    table->horizontalHeader()->setSortIndicator(
+        int(view_.SortColumn(which)),
+        view_.SortDescending(which) ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 void StatisticsWindow::SaveCsv() {
     FileRequest request;
     request.kind = FileRequest::Kind::Save;
-    request.title = QStringLiteral(u"统计结果保存为");
-    request.file_name = QStringLiteral(u"统计.csv");
+    request.title = Text(window_text::kSaveCsvTitle);
+    request.file_name = Text(window_text::kSaveCsvName);
     request.name_filters = {QStringLiteral("CSV files(*.csv)"), QStringLiteral("All files(*)")};
     request.default_suffix = QStringLiteral("csv");
     const QStringList chosen = dialogs_.ChooseFiles(this, request);
     if (chosen.isEmpty()) return;
     try {
-        SaveStatisticsCsv(stats_, FilePath(chosen.first()), files_);
+        SaveStatisticsCsv(view_.Statistics(), FilePath(chosen.first()), files_);
     } catch (const std::exception& error) {
         ShowErrorBox(dialogs_, this, WindowFailureText(error, WindowWork::Save));
     }

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include "core/export/row_statistics.h"
+#include "window/statistics_view.h"
 
 class QLabel;
 class QTableWidget;
@@ -27,7 +28,7 @@ public:
     // Brings the window back from minimised when it is open: the window manager minimises it
     // with its main window, and a main window coming back from the tray takes it along.
     void Restore();
-    const RowStatistics& Statistics() const { return stats_; }
+    const RowStatistics& Statistics() const { return view_.Statistics(); }
 
 public slots:
     // Asks for a file name and saves the three tables there.
@@ -35,12 +36,13 @@ public slots:
 
 private:
     void Fill();
+    void FillTable(std::size_t table);
     // Clears the minimised state and keeps a maximised one.
     void Unminimise();
 
     Dialogs& dialogs_;
     FileSystem& files_;
-    RowStatistics stats_;
+    StatisticsView view_;
     QLabel* total_;
     QTableWidget* tables_[3];
     BarChart* chart_;

@@ -8,12 +8,13 @@
 #include <string>
 
 #include "core/base/error.h"
-#include "core/collation/collation.h"
 #include "core/export/statistics_csv.h"
+#include "core/text/gbk.h"
 #include "win32/wide_text.h"
 #include "win32/window_class.h"
 #include "window/failure_text.h"
 #include "window/main_window_texts.h"
+#include "window/window_texts.h"
 
 namespace haojian::win32 {
 namespace {
@@ -21,12 +22,6 @@ namespace {
 constexpr wchar_t kClass[] = L"TStatisticsWindow";
 constexpr wchar_t kChartClass[] = L"TBarChart";
 constexpr int kTabsId = 1, kTableId = 2, kChartId = 3, kTotalId = 4, kSaveId = 5, kCloseId = 6;
-
-std::wstring Percent(double share) {
-    wchar_t text[32];
-    std::swprintf(text, 32, L"%.2f%%", share);
-    return text;
-}
 
 HWND Child(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD style, int id,
            DWORD ex_style = 0) {
@@ -97,28 +92,37 @@ StatisticsWindow::~StatisticsWindow() {
 }
 
 void StatisticsWindow::ShowFor(const ResultTable& rows) {
-    stats_ = CountRows(rows, DefaultCollation());
-    const std::wstring total = Wide(window_text::kTotalPrefix) +
-                               std::to_wstring(stats_.provinces.total) +
-                               Wide(window_text::kTotalSuffix);
-    SetWindowTextW(total_, total.c_str());
+    view_.Count(rows);
+    SetWindowTextW(total_, Wide(view_.TotalText()).c_str());
     FillTable();
     InvalidateRect(chart_, nullptr, TRUE);
     ShowWindow(window_, IsIconic(window_) ? SW_RESTORE : SW_SHOW);
     SetForegroundWindow(window_);
 }
 
+StatisticsTable StatisticsWindow::Shown() const {
+    return StatisticsTable(std::clamp(TabCtrl_GetCurSel(tabs_), 0, int(kStatisticsTableCount) - 1));
+}
+
 void StatisticsWindow::FillTable() {
-    const int tab = std::max(0, TabCtrl_GetCurSel(tabs_));
-    const FieldCounts& counts = tab == 0   ? stats_.provinces
-                                : tab == 1 ? stats_.cities
-                                           : stats_.card_types;
-    std::wstring title = Wide(window_text::kStatisticsTables[std::size_t(tab)]);
+    const StatisticsTable table = Shown();
+    std::wstring title = Wide(window_text::kStatisticsTables[std::size_t(table)]);
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT;
     column.pszText = title.data();
     ListView_SetColumn(table_, 0, &column);
-    ListView_SetItemCountEx(table_, int(counts.names.size()), 0);
+    // The arrow of the sorted column.
+    const HWND header = ListView_GetHeader(table_);
+    for (int i = 0; i < Header_GetItemCount(header); ++i) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        Header_GetItem(header, i, &item);
+        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (i == int(view_.SortColumn(table)))
+            item.fmt |= view_.SortDescending(table) ? HDF_SORTDOWN : HDF_SORTUP;
+        Header_SetItem(header, i, &item);
+    }
+    ListView_SetItemCountEx(table_, int(view_.RowCount(table)), 0);
     InvalidateRect(table_, nullptr, TRUE);
 }
 
@@ -146,7 +150,8 @@ void StatisticsWindow::Layout() {
 
 void StatisticsWindow::PaintChart(HDC dc, const RECT& area) {
     FillRect(dc, &area, GetSysColorBrush(COLOR_WINDOW));
-    const auto& names = stats_.provinces.names;
+    const FieldCounts& provinces = view_.Statistics().provinces;
+    const auto& names = provinces.names;
     if (names.empty()) return;
     const HGDIOBJ old_font = SelectObject(dc, font_);
     SetBkMode(dc, TRANSPARENT);
@@ -163,13 +168,12 @@ void StatisticsWindow::PaintChart(HDC dc, const RECT& area) {
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
         DrawTextW(dc, name.c_str(), -1, &label,
                   DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
-        const int length =
-            largest == 0 ? 0 : int(double(bar_room) * double(names[i].count) / double(largest));
+        const int length = BarLength(names[i].count, largest, bar_room);
         RECT bar_rect{margin + label_width, top + 2, margin + label_width + std::max(1, length),
                       top + row - 2};
         FillRect(dc, &bar_rect, bar);
         const std::wstring count = std::to_wstring(names[i].count) + L" (" +
-                                   Percent(stats_.provinces.Percent(names[i].count)) + L")";
+                                   Wide(Utf16FromGbk(provinces.PercentText(names[i].count))) + L")";
         RECT count_rect{bar_rect.right + scale_(4), top, area.right, top + row};
         DrawTextW(dc, count.c_str(), -1, &count_rect, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     }
@@ -188,11 +192,12 @@ void StatisticsWindow::SaveCsv() {
     const std::vector<std::string> chosen = dialogs_.ChooseFiles(choice);
     if (chosen.empty()) return;
     try {
-        SaveStatisticsCsv(stats_, chosen.front());
+        SaveStatisticsCsv(view_.Statistics(), chosen.front());
     } catch (const std::exception& error) {
         const std::string text = ErrorBoxText(WindowFailureText(error, WindowWork::Save));
-        dialogs_.ShowBox({BoxKind::Error, std::u16string(window_text::kStatisticsCaption),
-                          Utf16(WideFromGbk(text))});
+        // The application's error box, as every window shows it.
+        dialogs_.ShowBox(
+            {BoxKind::Error, std::u16string(window_text::kApplicationTitle), Utf16FromGbk(text)});
     }
 }
 
@@ -230,21 +235,18 @@ LRESULT StatisticsWindow::Handle(UINT message, WPARAM w, LPARAM l) {
                 FillTable();
                 return 0;
             }
+            if (header.hwndFrom == table_ && header.code == LVN_COLUMNCLICK) {
+                const auto column =
+                    StatisticsColumn(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem);
+                view_.SortBy(Shown(), column, view_.DescendingAfterClick(Shown(), column));
+                FillTable();
+                return 0;
+            }
             if (header.hwndFrom == table_ && header.code == LVN_GETDISPINFOW) {
                 auto& info = *reinterpret_cast<NMLVDISPINFOW*>(l);
                 if (!(info.item.mask & LVIF_TEXT) || info.item.cchTextMax <= 0) return 0;
-                const int tab = std::max(0, TabCtrl_GetCurSel(tabs_));
-                const FieldCounts& counts = tab == 0   ? stats_.provinces
-                                            : tab == 1 ? stats_.cities
-                                                       : stats_.card_types;
-                const std::size_t index = std::size_t(info.item.iItem);
-                cell_.clear();
-                if (index < counts.names.size()) {
-                    const NameCount& name = counts.names[index];
-                    cell_ = info.item.iSubItem == 0   ? WideFromGbk(name.name)
-                            : info.item.iSubItem == 1 ? std::to_wstring(name.count)
-                                                      : Percent(counts.Percent(name.count));
-                }
+                cell_ = Wide(view_.CellText(Shown(), std::size_t(info.item.iItem),
+                                            StatisticsColumn(info.item.iSubItem)));
                 const std::size_t n = std::min(cell_.size(), std::size_t(info.item.cchTextMax - 1));
                 std::copy_n(cell_.data(), n, info.item.pszText);
                 info.item.pszText[n] = L'\0';

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "core/export/row_statistics.h"
 #include "win32/dpi_scale.h"
+#include "window/statistics_view.h"
 #include "window/window_seams.h"
 
 namespace haojian {
@@ -12,8 +12,9 @@ class ResultTable;
 
 namespace haojian::win32 {
 
-// The counts of the result rows by province, city and card type, with their shares, a bar
-// chart of the provinces, and a button that saves the tables as a UTF-8 CSV file.
+// The counts of the result rows by province, city and card type, with their shares, each table
+// sorted by a click on a column's header; a bar chart of the provinces, and a button that
+// saves the tables as a UTF-8 CSV file. What it shows is StatisticsView's (window/).
 class StatisticsWindow {
 public:
     StatisticsWindow(HINSTANCE instance, HWND owner, WindowDialogs& dialogs);
@@ -30,6 +31,8 @@ private:
     LRESULT Handle(UINT message, WPARAM w, LPARAM l);
     void Layout();
     void FillTable();
+    // The table of the tab shown.
+    StatisticsTable Shown() const;
     void PaintChart(HDC dc, const RECT& area);
     void SaveCsv();
 
@@ -43,7 +46,7 @@ private:
     HWND close_ = nullptr;
     HFONT font_ = nullptr;
     DpiScale scale_;
-    RowStatistics stats_;
+    StatisticsView view_;
     // The texts the table shows, kept while the list may ask for them.
     std::wstring cell_;
 };
