@@ -371,6 +371,12 @@ void MainWindow::OnCommand(int id) {
         case kIdShowStatistics:
             ShowStatistics();
             break;
+        case kIdCopyRows:
+            CopySelectedRows();
+            break;
+        case kIdSelectAllRows:
+            list_->SelectAll();
+            break;
         default:
             break;
     }

@@ -168,6 +168,72 @@ int Status(int panel) {
     return 0;
 }
 
+// The statistics window's table: every row shown, its cells separated by tabs; its total.
+int Statistics() {
+    const HWND window = WaitFor([] { return FindWindowW(L"TStatisticsWindow", nullptr); });
+    if (!window) return 1;
+    std::printf("total\t%s\n", Utf8(Text(Control(window, 4))).c_str());
+    const HWND table = Control(window, 2);
+    const int rows = int(SendMessageW(table, LVM_GETITEMCOUNT, 0, 0));
+    RemoteBuffer buffer(table, sizeof(LVITEMW) + 1024 * sizeof(wchar_t));
+    if (!buffer.memory) return 1;
+    auto* text = static_cast<wchar_t*>(buffer.memory) + sizeof(LVITEMW) / sizeof(wchar_t) + 1;
+    for (int row = 0; row < rows; ++row) {
+        std::string line;
+        for (int column = 0; column < 3; ++column) {
+            LVITEMW item{};
+            item.iSubItem = column;
+            item.pszText = text;
+            item.cchTextMax = 1024;
+            SIZE_T written = 0;
+            WriteProcessMemory(buffer.process, buffer.memory, &item, sizeof item, &written);
+            SendMessageW(table, LVM_GETITEMTEXTW, WPARAM(row),
+                         reinterpret_cast<LPARAM>(buffer.memory));
+            std::wstring cell(1024, L'\0');
+            SIZE_T read = 0;
+            ReadProcessMemory(buffer.process, text, cell.data(), 1024 * sizeof(wchar_t), &read);
+            cell.resize(wcsnlen(cell.c_str(), 1024));
+            line += (column ? "\t" : "") + Utf8(cell);
+        }
+        std::printf("%s\n", line.c_str());
+    }
+    return 0;
+}
+
+// A click on the statistics table's column header, as the pointer gives it.
+int StatisticsHeaderClick(int column) {
+    const HWND window = FindWindowW(L"TStatisticsWindow", nullptr);
+    if (!window) return 1;
+    const HWND table = Control(window, 2);
+    const HWND header = reinterpret_cast<HWND>(SendMessageW(table, LVM_GETHEADER, 0, 0));
+    int x = 5;
+    for (int i = 0; i < column; ++i) x += int(SendMessageW(table, LVM_GETCOLUMNWIDTH, i, 0));
+    PostMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 5));
+    PostMessageW(header, WM_LBUTTONUP, 0, MAKELPARAM(x, 5));
+    // Done once the table has taken the click: a message answered after it.
+    SendMessageW(header, WM_NULL, 0, 0);
+    SendMessageW(window, WM_NULL, 0, 0);
+    return 0;
+}
+
+// The clipboard's Unicode text, its lines ended by LF.
+int Clipboard() {
+    std::wstring text;
+    for (int i = 0; i < 50 && !OpenClipboard(nullptr); ++i) Sleep(100);
+    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = units;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    std::string out;
+    for (const char c : Utf8(text))
+        if (c != '\r') out += c;
+    std::fputs(out.c_str(), stdout);
+    return 0;
+}
+
 int Items(int id) {
     const HWND main = MainWindow();
     if (!main) return 1;
@@ -381,7 +447,8 @@ int wmain(int argc, wchar_t** argv) {
         std::fputs(
             "usage: haojian_probe controls|click ID|status PANEL|items ID|rows|"
             "query-stop|file PATH|folder PATH|box BUTTON|close|close-about|rect CLASS [ID]|"
-            "minimise|visible CLASS|window-at X Y|taskbar-created|time-query|"
+            "minimise|visible CLASS|window-at X Y|taskbar-created|command ID|clipboard|"
+            "statistics|statistics-sort COLUMN|statistics-close|time-query|"
             "time-repaint[-sent] TIMES [ID]\n",
             stderr);
         return 2;
@@ -402,6 +469,14 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"time-repaint" || command == L"time-repaint-sent") {
         return TimeRepaint(number, argc > 3 ? _wtoi(argv[3]) : 0, command == L"time-repaint-sent");
     }
+    if (command == L"statistics") return Statistics();
+    if (command == L"statistics-sort") return StatisticsHeaderClick(number);
+    if (command == L"statistics-close") {
+        if (const HWND window = FindWindowW(L"TStatisticsWindow", nullptr))
+            SendMessageW(window, WM_COMMAND, MAKEWPARAM(6, BN_CLICKED), 0);
+        return 0;
+    }
+    if (command == L"clipboard") return Clipboard();
     if (command == L"taskbar-created") {
         // What Explorer broadcasts when the notification area (re)starts.
         DWORD_PTR result = 0;
@@ -417,6 +492,12 @@ int wmain(int argc, wchar_t** argv) {
     const HWND main = MainWindow();
     if (!main) return 1;
     if (command == L"click") return Click(main, number);
+    if (command == L"command") {
+        // A menu's command, as the list's menu or the tray menu gives it.
+        PostMessageW(main, WM_COMMAND, MAKEWPARAM(number, 0), 0);
+        SendMessageW(main, WM_NULL, 0, 0);
+        return 0;
+    }
     if (command == L"query-stop") {
         // Query, then Stop as soon as the list shows a row: a run cut short midway. Prints the
         // rows there were when Stop was pressed.

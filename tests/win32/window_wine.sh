@@ -59,6 +59,29 @@ wait_until 60 panel_is 6 "$done_text" || fail "query status '$(probe status 6)'"
 province_filled() { probe items 201 | grep -q 江苏; }
 wait_until 10 province_filled || fail "province box: $(probe items 201)"
 
+# The statistics through the list's menu: the total, each province once (25.00%), and a click
+# on the name's header sorts by name, a second click turns the order round.
+probe command 1103
+stats=$(probe statistics)
+grep -qx $'total\t共计：4 条' <<<"$stats" || fail "statistics: $stats"
+[ "$(grep -c $'\t1\t25.00%$' <<<"$stats")" = 4 ] || fail "statistics rows: $stats"
+probe statistics-sort 0
+up=$(probe statistics | sed 1d | cut -f1)
+probe statistics-sort 0
+down=$(probe statistics | sed 1d | cut -f1)
+[ "$down" = "$(tac <<<"$up")" ] && [ "$up" != "$down" ] || fail "sorting by name: $up / $down"
+probe statistics-close
+echo "statistics: ok"
+
+# Copying: every row to the clipboard, as tab-separated lines, built off the UI thread.
+probe command 1102
+probe command 1101
+copied_rows() { [ "$(probe clipboard | wc -l)" = 4 ]; }
+wait_until 20 copied_rows || fail "copied: $(probe clipboard)"
+probe clipboard | head -n 1 | grep -qx $'13800101234\t江苏\t南京\t移动' ||
+    fail "first copied row: $(probe clipboard | head -n 1)"
+echo "copying rows: ok"
+
 probe click 103
 probe file "$(win "$work/out.txt")" | grep -q 搜索结果保存为 || fail "no export dialog"
 wait_until 20 test -s "$work/out.txt" || fail "no export file"
