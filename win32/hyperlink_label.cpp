@@ -1,8 +1,8 @@
 #include "win32/hyperlink_label.h"
 #include "win32/window_class.h"
 
-#include <shellapi.h>
-
+#include "win32/command_dialogs.h"
+#include "win32/wide_text.h"
 #include "window/window_texts.h"
 
 namespace haojian::win32 {
@@ -126,7 +126,7 @@ LRESULT HyperlinkLabel::WndProc(UINT message, WPARAM w, LPARAM l) {
             InvalidateRect(window_, nullptr, TRUE);
             break;
         case WM_LBUTTONDOWN:
-            ShellExecuteW(shell_owner_, L"open", url_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+            OpenWithShell(shell_owner_, L"open", Utf8FromWide(url_), SW_SHOWNORMAL);
             // Visited: fuchsia once the pointer leaves; red while it stays.
             link_color_ = kFuchsia;
             break;
