@@ -81,6 +81,15 @@ private slots:
         QCOMPARE(text(FileError::Op::Write, ENOSPC), Bytes("I/O error 28"));
         QCOMPARE(text(FileError::Op::Create, EWOULDBLOCK), Bytes("I/O error 11"));
         QCOMPARE(text(FileError::Op::Rename, EEXIST), Bytes("I/O error 17"));
+        // Where the system's own number differs from the C library's (a Win32 error), the
+        // number shown is the system's: a sharing violation 32, a full disk 112.
+        const auto win32 = [](FileError::Op op, int code, int system_code) {
+            return Bytes(WindowFailureText(FileError(op, "out.txt", code, "any", system_code),
+                                           WindowWork::Save));
+        };
+        QCOMPARE(win32(FileError::Op::Create, EWOULDBLOCK, 32), Bytes("I/O error 32"));
+        QCOMPARE(win32(FileError::Op::Write, ENOSPC, 112), Bytes("I/O error 112"));
+        QCOMPARE(win32(FileError::Op::Create, EACCES, 5), Bytes("File access denied"));
     }
 
     void OtherFailures() {
