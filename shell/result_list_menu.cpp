@@ -71,9 +71,9 @@ void ResultListMenu::CopySelectedRows() {
     if (count == 0) return;
     if (count > copy_limit_) {
         const QLocale c = QLocale::c();
-        actions_.tell(
-            QStringLiteral(u"选中了 %1 行，超过复制的上限 %2 行。请用导出把它们保存为文件。")
-                .arg(c.toString(qulonglong(count)), c.toString(qulonglong(copy_limit_))));
+        actions_.tell(QStringLiteral(u"选中了 %1 行，超过复制的上限 %2 行。完整的行请用命令行工具 "
+                                     u"haojian-cli lookup 查询并保存为文件。")
+                          .arg(c.toString(qulonglong(count)), c.toString(qulonglong(copy_limit_))));
         return;
     }
     auto text = std::make_shared<QString>();

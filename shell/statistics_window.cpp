@@ -156,7 +156,7 @@ void StatisticsWindow::SaveCsv() {
     request.kind = FileRequest::Kind::Save;
     request.title = QStringLiteral(u"统计结果保存为");
     request.file_name = QStringLiteral(u"统计.csv");
-    request.name_filters = {QStringLiteral("CSV files(*.csv)"), QStringLiteral("All files(*)")};
+    request.name_filters = {QStringLiteral(u"CSV文件(*.csv)"), QStringLiteral(u"所有文件(*)")};
     request.default_suffix = QStringLiteral("csv");
     const QStringList chosen = dialogs_.ChooseFiles(this, request);
     if (chosen.isEmpty()) return;

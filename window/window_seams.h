@@ -60,7 +60,7 @@ struct FileChoice {
     // Which command asks: a window that remembers folders per dialog keys them by this.
     enum class Purpose { Import, Export, MergeSources, MergeOutput };
     // "Text files(...)" and "All files(...)", or their Chinese forms "文本文件", "所有文件";
-    // "CSV files(...)" and "All files(...)".
+    // "CSV文件(...)" and "所有文件(...)".
     enum class Filters { Text, ChineseText, Csv };
 
     Kind kind = Kind::Open;
