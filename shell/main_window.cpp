@@ -151,6 +151,8 @@ void TForm1::BuildControls() {
     export_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton5"));
     merge_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton1"));
     exit_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton10"));
+    home_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton6"));
+    about_button_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton9"));
     query_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton2"));
     stop_ = cool_bar->findChild<QToolButton*>(QStringLiteral("SpeedButton3"));
     layout->addWidget(cool_bar);
@@ -253,10 +255,14 @@ void TForm1::FormCreate() {
     new ResultListMenu(list_,
                        {[this] { ShowStatistics(); }, [this] { return Run().RowsSnapshot(); },
                         [this](const QString& text) { ShowMessage(text); }});
-    // A list file dropped on the window is imported.
+    // A list file dropped on the window is imported; anything else is refused with a message.
     auto* drop = new FileDrop(
         this, [this] { return commands_->CanImport(); },
-        [this](const QString& path) { ImportFile(path); });
+        [this](const QStringList& paths) {
+            std::vector<std::string> files;
+            for (const QString& path : paths) files.push_back(FilePath(path));
+            commands_->DropFiles(files);
+        });
     drop->Watch(this);
     drop->Watch(list_->viewport());
     drop->Watch(findChild<QPlainTextEdit*>(QStringLiteral("Memo2"))->viewport());
@@ -308,8 +314,19 @@ void TForm1::ImportFile(const QString& path) {
 }
 
 void TForm1::ShowStatistics() {
-    if (!statistics_) statistics_ = new StatisticsWindow(this, seams_.dialogs, seams_.files);
-    statistics_->ShowFor(Run().Rows());
+    commands_->CountStatistics([this](RowStatistics counted) {
+        if (!statistics_) statistics_ = new StatisticsWindow(this, seams_.dialogs, seams_.files);
+        statistics_->ShowCounts(std::move(counted));
+    });
+}
+
+void TForm1::HiddenToTray() {
+    statistics_in_tray_ = statistics_ && statistics_->isVisible();
+    if (statistics_in_tray_) statistics_->hide();
+}
+
+void TForm1::ShownFromTray() {
+    if (statistics_ && std::exchange(statistics_in_tray_, false)) statistics_->ComeBack();
 }
 
 void TForm1::SpeedButton2Click() {
@@ -337,7 +354,8 @@ void TForm1::N14Click() {
 }
 
 void TForm1::N15Click() {
-    if (about_) about_->exec();
+    // Not while the window waits to close: the close would tear the About window down.
+    if (about_ && commands_->CanShowAbout()) about_->exec();
 }
 
 void TForm1::SpeedButton10Click() {

@@ -35,6 +35,12 @@ void TForm1::SetWorkCommandEnabled(WorkCommand command, bool enabled) {
         case WorkCommand::Exit:
             exit_->setEnabled(enabled);
             break;
+        case WorkCommand::HomePage:
+            home_->setEnabled(enabled);
+            break;
+        case WorkCommand::About:
+            about_button_->setEnabled(enabled);
+            break;
     }
 }
 
@@ -48,6 +54,17 @@ void TForm1::RepaintNow() {
 
 void TForm1::CloseConfirmed() {
     close();
+}
+
+void TForm1::BringBack() {
+    emit BringBackRequested();
+    // Without a tray to bring it back.
+    if (!isVisible() || isMinimized()) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        show();
+        raise();
+        activateWindow();
+    }
 }
 
 void TForm1::RowsAppended(std::size_t first, std::size_t count) {

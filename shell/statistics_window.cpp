@@ -10,9 +10,7 @@
 #include <QTableWidget>
 
 #include "core/base/error.h"
-#include "core/collation/collation.h"
 #include "core/export/statistics_csv.h"
-#include "core/run/result_table.h"
 #include "shell/bar_chart.h"
 #include "shell/dialogs.h"
 #include "shell/gbk_text.h"
@@ -120,19 +118,22 @@ StatisticsWindow::StatisticsWindow(QWidget* parent, Dialogs& dialogs, FileSystem
     layout->addLayout(buttons);
 }
 
-void StatisticsWindow::ShowFor(const ResultTable& rows) {
-    stats_ = CountRows(rows, DefaultCollation());
+void StatisticsWindow::ShowCounts(RowStatistics counts) {
+    stats_ = std::move(counts);
     Fill();
-    Unminimise();
-    show();
-    raise();
-    activateWindow();
+    ComeBack();
 }
 
 void StatisticsWindow::Restore() {
     if (!isVisible() || !isMinimized()) return;
+    ComeBack();
+}
+
+void StatisticsWindow::ComeBack() {
     Unminimise();
     show();
+    raise();
+    activateWindow();
 }
 
 void StatisticsWindow::Unminimise() {

@@ -5,6 +5,8 @@
 #include <uxtheme.h>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "core/files/dialog_directory.h"
 #include "core/files/file_system.h"
@@ -73,13 +75,12 @@ LRESULT CALLBACK MemoLeavesOnTab(HWND memo, UINT message, WPARAM w, LPARAM l, UI
 LRESULT CALLBACK ApplicationProcedure(HWND window, UINT message, WPARAM w, LPARAM l) {
     switch (message) {
         case WM_SYSCOMMAND:
-            // Restored from the task bar: the main window comes back with it.
+            // Restored from the task bar: the main window comes back with it, as from the tray.
             if ((w & 0xFFF0) == SC_RESTORE) {
                 const LRESULT result = DefWindowProcW(window, message, w, l);
                 if (const HWND main = FindWindowExW(nullptr, nullptr, kMainClass, nullptr);
                     main && GetWindow(main, GW_OWNER) == window) {
-                    ShowWindow(main, SW_SHOW);
-                    SetForegroundWindow(main);
+                    SendMessageW(main, WM_COMMAND, MAKEWPARAM(kIdN17, 0), 0);
                 }
                 return result;
             }
@@ -473,16 +474,17 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
             break;
         case WM_DROPFILES: {
             const HDROP drop = reinterpret_cast<HDROP>(w);
-            // One list file is imported as Import would; anything else is refused.
-            if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 1 && commands_->CanImport()) {
-                std::wstring path(DragQueryFileW(drop, 0, nullptr, 0) + 1, L'\0');
-                path.resize(DragQueryFileW(drop, 0, path.data(), UINT(path.size())));
-                const DWORD attributes = GetFileAttributesW(path.c_str());
-                if (attributes != INVALID_FILE_ATTRIBUTES &&
-                    !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-                    commands_->ImportFile(CorePath(path));
+            // One list file is imported as Import would; several, or a folder, are refused
+            // with a message.
+            std::vector<std::string> paths;
+            const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+            for (UINT i = 0; i < count; ++i) {
+                std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+                path.resize(DragQueryFileW(drop, i, path.data(), UINT(path.size())));
+                paths.push_back(CorePath(path));
             }
             DragFinish(drop);
+            commands_->DropFiles(paths);
             return 0;
         }
         case WM_CLOSE:
@@ -562,7 +564,7 @@ void MainWindow::N18Click() {
     EnableMenuItem(tray_menu_, kIdN18, MF_BYCOMMAND | MF_GRAYED);
     EnableMenuItem(tray_menu_, kIdN17, MF_BYCOMMAND | MF_ENABLED);
     ShowWindow(application_, SW_HIDE);
-    ShowWindow(window_, SW_HIDE);
+    HideWithStatistics();
 }
 
 void MainWindow::N17Click() {
@@ -572,24 +574,39 @@ void MainWindow::N17Click() {
     if (IsIconic(application_)) ShowWindow(application_, SW_RESTORE);
     ShowWindow(window_, SW_SHOW);
     SetForegroundWindow(window_);
+    // The statistics window comes back with it, in front, where the user sees it.
+    if (statistics_ && std::exchange(statistics_in_tray_, false)) statistics_->ComeBack();
+}
+
+void MainWindow::HideWithStatistics() {
+    if (statistics_ && IsWindowVisible(statistics_->handle())) {
+        statistics_in_tray_ = true;
+        ShowWindow(statistics_->handle(), SW_HIDE);
+    }
+    ShowWindow(window_, SW_HIDE);
 }
 
 void MainWindow::Minimise() {
-    // The application minimises: the main window goes, the task-bar entry stays minimised.
-    ShowWindow(window_, SW_HIDE);
+    // The application minimises: the main window goes, with the statistics window, and the
+    // task-bar entry stays minimised.
+    HideWithStatistics();
     ShowWindow(application_, SW_MINIMIZE);
     // Then into the tray, when there is one to come back from.
     if (tray_ && tray_->Docked()) N18Click();
 }
 
 void MainWindow::ShowAbout() {
-    if (about_) about_->ShowModal(IsWindowVisible(window_) ? window_ : nullptr);
+    // Not while the window waits to close: the close would tear the About window down.
+    if (about_ && commands_->CanShowAbout())
+        about_->ShowModal(IsWindowVisible(window_) ? window_ : nullptr);
 }
 
 void MainWindow::ShowStatistics() {
-    if (!statistics_)
-        statistics_ = std::make_unique<StatisticsWindow>(instance_, window_, *dialogs_);
-    statistics_->ShowFor(commands_->Run().Rows());
+    commands_->CountStatistics([this](RowStatistics counted) {
+        if (!statistics_)
+            statistics_ = std::make_unique<StatisticsWindow>(instance_, window_, *dialogs_);
+        statistics_->ShowCounts(std::move(counted));
+    });
 }
 
 void MainWindow::ShowTrayMenu() {
@@ -674,9 +691,26 @@ std::string MainWindow::FilterText(FilterBox box) const {
 }
 
 void MainWindow::SetWorkCommandEnabled(WorkCommand command, bool enabled) {
-    const std::size_t index = command == WorkCommand::Export  ? 3
-                              : command == WorkCommand::Merge ? 4
-                                                              : 7;
+    std::size_t index = 7;
+    switch (command) {
+        case WorkCommand::Export:
+            index = 3;
+            break;
+        case WorkCommand::Merge:
+            index = 4;
+            break;
+        case WorkCommand::Exit:
+            index = 7;
+            break;
+        case WorkCommand::HomePage:
+            index = 5;
+            EnableMenuItem(tray_menu_, kIdN20, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+            break;
+        case WorkCommand::About:
+            index = 6;
+            EnableMenuItem(tray_menu_, kIdN21, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+            break;
+    }
     graphic_->SetEnabled(kIdFirstToolButton + int(index), enabled);
 }
 
@@ -694,6 +728,10 @@ void MainWindow::RepaintNow() {
 
 void MainWindow::CloseConfirmed() {
     PostMessageW(window_, WM_CLOSE, 0, 0);
+}
+
+void MainWindow::BringBack() {
+    if (!IsWindowVisible(window_) || IsIconic(application_)) N17Click();
 }
 
 }  // namespace haojian::win32

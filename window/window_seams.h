@@ -13,8 +13,9 @@ namespace haojian {
 // The filter strip's boxes, left to right.
 enum class FilterBox { Province, City, CardType, Layout };
 
-// The commands that long work (an export, a merge) disables besides Import.
-enum class WorkCommand { Export, Merge, Exit };
+// The commands that long work (an export, a merge) disables besides Import; a close that waits
+// for the work disables HomePage and About too.
+enum class WorkCommand { Export, Merge, Exit, HomePage, About };
 
 // The status bar's panels that the commands write.
 inline constexpr int kPanelNumberCount = 1;
@@ -48,6 +49,9 @@ public:
     virtual void RepaintNow() = 0;
     // Closes the window, asking no question: the close was confirmed before.
     virtual void CloseConfirmed() = 0;
+    // Shows the window raised, back from the tray or from minimised, as the tray's show
+    // command does.
+    virtual void BringBack() = 0;
 };
 
 // One file dialog as a command wants it.
