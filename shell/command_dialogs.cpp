@@ -19,7 +19,7 @@ QStringList NameFilters(FileChoice::Filters filters) {
     if (filters == FileChoice::Filters::ChineseText)
         return {QStringLiteral(u"文本文件(*.txt)"), QStringLiteral(u"所有文件(*)")};
     if (filters == FileChoice::Filters::Csv)
-        return {QStringLiteral("CSV files(*.csv)"), QStringLiteral("All files(*)")};
+        return {QStringLiteral(u"CSV文件(*.csv)"), QStringLiteral(u"所有文件(*)")};
     return {QStringLiteral("Text files(*.txt)"), QStringLiteral("All files(*)")};
 }
 

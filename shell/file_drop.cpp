@@ -8,7 +8,7 @@
 namespace haojian {
 
 FileDrop::FileDrop(QObject* parent, std::function<bool()> accepting,
-                   std::function<void(const QString& path)> take)
+                   std::function<void(const QStringList& paths)> take)
     : QObject(parent), accepting_(std::move(accepting)), take_(std::move(take)) {}
 
 void FileDrop::Watch(QWidget* target) {
@@ -16,11 +16,14 @@ void FileDrop::Watch(QWidget* target) {
     target->installEventFilter(this);
 }
 
-QString FileDrop::DroppedFile(const QMimeData* data) {
+QStringList FileDrop::DroppedFiles(const QMimeData* data) {
     if (data == nullptr || !data->hasUrls()) return {};
-    const QList<QUrl> urls = data->urls();
-    if (urls.size() != 1 || !urls.first().isLocalFile()) return {};
-    return urls.first().toLocalFile();
+    QStringList paths;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) return {};
+        paths << url.toLocalFile();
+    }
+    return paths;
 }
 
 bool FileDrop::eventFilter(QObject* watched, QEvent* event) {
@@ -28,7 +31,7 @@ bool FileDrop::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::DragEnter:
         case QEvent::DragMove: {
             auto* drag = static_cast<QDropEvent*>(event);
-            if (DroppedFile(drag->mimeData()).isEmpty()) return false;  // the widget's own
+            if (DroppedFiles(drag->mimeData()).isEmpty()) return false;  // the widget's own
             if (accepting_()) {
                 drag->setDropAction(Qt::CopyAction);
                 drag->accept();
@@ -39,15 +42,15 @@ bool FileDrop::eventFilter(QObject* watched, QEvent* event) {
         }
         case QEvent::Drop: {
             auto* drop = static_cast<QDropEvent*>(event);
-            const QString path = DroppedFile(drop->mimeData());
-            if (path.isEmpty()) return false;
+            const QStringList paths = DroppedFiles(drop->mimeData());
+            if (paths.isEmpty()) return false;
             if (accepting_()) {
                 drop->setDropAction(Qt::CopyAction);
                 drop->accept();
                 // Taken once the drop is over: the import may show a modal error box, which
                 // must not hold up the program the file was dragged from.
                 QMetaObject::invokeMethod(
-                    this, [this, path] { take_(path); }, Qt::QueuedConnection);
+                    this, [this, paths] { take_(paths); }, Qt::QueuedConnection);
             } else {
                 drop->ignore();
             }

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QMimeData;
@@ -9,26 +10,27 @@ class QWidget;
 
 namespace haojian {
 
-// Takes one local file dragged onto the watched widgets and hands its path on: the window
-// imports a list dropped on it as Import would. A drag is refused (the pointer says so) while
-// accepting() is false, and when it carries anything but a single local file.
+// Takes the local files and folders dragged onto the watched widgets and hands their paths on:
+// the window imports one list dropped on it as Import would, and says why it refuses anything
+// else. A drag is refused (the pointer says so) while accepting() is false, and when it
+// carries no local file; the widgets keep the drags of other data (text, web addresses).
 class FileDrop : public QObject {
     Q_OBJECT
 public:
     FileDrop(QObject* parent, std::function<bool()> accepting,
-             std::function<void(const QString& path)> take);
+             std::function<void(const QStringList& paths)> take);
 
     // Handles the drags and drops that reach target (for a scroll area, its viewport).
     void Watch(QWidget* target);
-    // The one local file the data names, or empty.
-    static QString DroppedFile(const QMimeData* data);
+    // The local files and folders the data names; empty when it names something else too.
+    static QStringList DroppedFiles(const QMimeData* data);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     std::function<bool()> accepting_;
-    std::function<void(const QString&)> take_;
+    std::function<void(const QStringList&)> take_;
 };
 
 }  // namespace haojian

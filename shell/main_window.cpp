@@ -248,10 +248,14 @@ void TForm1::FormCreate() {
     new ResultListMenu(list_,
                        {[this] { ShowStatistics(); }, [this] { return Run().RowsSnapshot(); },
                         [this](const QString& text) { ShowMessage(text); }});
-    // A list file dropped on the window is imported.
+    // A list file dropped on the window is imported; anything else is refused with a message.
     auto* drop = new FileDrop(
         this, [this] { return commands_->CanImport(); },
-        [this](const QString& path) { ImportFile(path); });
+        [this](const QStringList& paths) {
+            std::vector<std::string> files;
+            for (const QString& path : paths) files.push_back(FilePath(path));
+            commands_->DropFiles(files);
+        });
     drop->Watch(this);
     drop->Watch(list_->viewport());
     drop->Watch(findChild<QPlainTextEdit*>(QStringLiteral("Memo2"))->viewport());
@@ -303,8 +307,19 @@ void TForm1::ImportFile(const QString& path) {
 }
 
 void TForm1::ShowStatistics() {
-    if (!statistics_) statistics_ = new StatisticsWindow(this, seams_.dialogs, seams_.files);
-    statistics_->ShowFor(Run().Rows());
+    commands_->CountStatistics([this](RowStatistics counted) {
+        if (!statistics_) statistics_ = new StatisticsWindow(this, seams_.dialogs, seams_.files);
+        statistics_->ShowCounts(std::move(counted));
+    });
+}
+
+void TForm1::HiddenToTray() {
+    statistics_in_tray_ = statistics_ && statistics_->isVisible();
+    if (statistics_in_tray_) statistics_->hide();
+}
+
+void TForm1::ShownFromTray() {
+    if (statistics_ && std::exchange(statistics_in_tray_, false)) statistics_->ComeBack();
 }
 
 void TForm1::SpeedButton2Click() {
@@ -332,7 +347,8 @@ void TForm1::N14Click() {
 }
 
 void TForm1::N15Click() {
-    if (about_) about_->exec();
+    // Not while the window waits to close: the close would tear the About window down.
+    if (about_ && commands_->CanShowAbout()) about_->exec();
 }
 
 void TForm1::SpeedButton10Click() {

@@ -55,7 +55,7 @@ public:
     ~TForm1() override;
 
     QueryRun& Run() { return commands_->Run(); }
-    // True while an export or a merge runs.
+    // True while an export or a merge runs, or statistics are counted.
     bool Busy() const;
     haojian::Dialogs& Boxes() { return seams_.dialogs; }
     QString StatusText(int panel) const;
@@ -64,8 +64,12 @@ public:
 
     // Imports the list file at path, as Import does with the file chosen in its dialog.
     void ImportFile(const QString& path);
-    // Opens the statistics of the rows there are now.
+    // Opens the statistics of the rows there are now, once they are counted off the UI thread.
     void ShowStatistics();
+    // The main window went to the tray: an open statistics window goes with it. It came back:
+    // so does that window, raised above it.
+    void HiddenToTray();
+    void ShownFromTray();
     StatisticsWindow* Statistics() const { return statistics_; }
 
     // Message boxes of the application: plain, confirmation (true for Yes) and error.
@@ -92,6 +96,8 @@ signals:
     // A close was confirmed and the run has ended: the application ends with the window, even
     // when the window is hidden (where Qt would not count it as the last window closing).
     void Closed();
+    // The window must be shown, from the tray if it is there.
+    void BringBackRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -116,12 +122,15 @@ private:
     void SetBusyPointer(bool busy) override;
     void RepaintNow() override;
     void CloseConfirmed() override;
+    void BringBack() override;
 
     WindowSeams seams_;
     QDialog* about_ = nullptr;
 
     std::array<QToolButton*, kToolButtonCount> buttons_{};  // by ToolButton
     StatisticsWindow* statistics_ = nullptr;
+    // The statistics window was open when the main window went to the tray.
+    bool statistics_in_tray_ = false;
     std::array<QComboBox*, 4> filter_boxes_{};
     ResultListView* list_ = nullptr;
     QProgressBar* progress_ = nullptr;

@@ -40,6 +40,17 @@ void TForm1::CloseConfirmed() {
     close();
 }
 
+void TForm1::BringBack() {
+    emit BringBackRequested();
+    // Without a tray to bring it back.
+    if (!isVisible() || isMinimized()) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        show();
+        raise();
+        activateWindow();
+    }
+}
+
 void TForm1::RowsAppended(std::size_t first, std::size_t count) {
     model_->Appended(first, count);
     list_->scrollToBottom();

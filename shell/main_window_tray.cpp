@@ -25,7 +25,12 @@ QString Text(std::u16string_view text) {
 
 MainWindowTray::MainWindowTray(QWidget* window, const QIcon& icon, const TrayCommands& commands,
                                NotifyIconShell& shell)
-    : QObject(window), window_(window), shell_(shell), tray_watch_(new QTimer(this)) {
+    : QObject(window),
+      window_(window),
+      shell_(shell),
+      tray_watch_(new QTimer(this)),
+      hidden_(commands.hidden),
+      shown_(commands.shown) {
     setObjectName(QStringLiteral("MainWindowTray"));
     tray_watch_->setInterval(kTrayWatchMs);
     connect(tray_watch_, &QTimer::timeout, this, [this] {
@@ -76,6 +81,7 @@ void MainWindowTray::N18Click() {
     n17_->setEnabled(true);
     // A hidden top-level window has no task-bar entry.
     window_->hide();
+    if (hidden_) hidden_();
     tray_watch_->start();
 }
 
@@ -92,6 +98,7 @@ void MainWindowTray::N17Click() {
     window_->show();
     window_->raise();
     window_->activateWindow();
+    if (shown_) shown_();
 }
 
 MainWindowTray* AttachTray(TForm1& form, NotifyIconShell& shell) {
@@ -100,10 +107,13 @@ MainWindowTray* AttachTray(TForm1& form, NotifyIconShell& shell) {
     commands.home_page = [&form] { form.N20Click(); };
     commands.about = [&form] { form.N15Click(); };
     commands.exit = [&form] { form.N23Click(); };
+    commands.hidden = [&form] { form.HiddenToTray(); };
+    commands.shown = [&form] { form.ShownFromTray(); };
     auto* tray = new MainWindowTray(&form, ApplicationIcon(), commands, shell);
     // Hiding while the window system is still minimising the window would race with it.
     QObject::connect(&form, &TForm1::Minimised, tray, &MainWindowTray::Minimised,
                      Qt::QueuedConnection);
+    QObject::connect(&form, &TForm1::BringBackRequested, tray, &MainWindowTray::N17Click);
     return tray;
 }
 

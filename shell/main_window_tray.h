@@ -23,6 +23,9 @@ struct TrayCommands {
     std::function<void()> home_page;  // N20Click
     std::function<void()> about;      // N15Click
     std::function<void()> exit;       // N23Click
+    // The window has gone to the tray, and has come back from it: its other windows follow.
+    std::function<void()> hidden;
+    std::function<void()> shown;
 };
 
 // The main window's tray icon TaskbarIcon1 and its menu PopupMenu1, with the two window
@@ -60,6 +63,8 @@ private:
     QPointer<TTaskbarIcon> taskbar_icon_;
     QAction* n17_ = nullptr;
     QAction* n18_ = nullptr;
+    std::function<void()> hidden_;
+    std::function<void()> shown_;
 };
 
 // Gives the main window its tray icon and menu: the menu runs the window's own contact, home

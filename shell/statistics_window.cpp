@@ -12,7 +12,6 @@
 
 #include "core/base/error.h"
 #include "core/export/statistics_csv.h"
-#include "core/run/result_table.h"
 #include "shell/bar_chart.h"
 #include "shell/dialogs.h"
 #include "shell/gbk_text.h"
@@ -97,19 +96,22 @@ StatisticsWindow::StatisticsWindow(QWidget* parent, Dialogs& dialogs, FileSystem
     layout->addLayout(buttons);
 }
 
-void StatisticsWindow::ShowFor(const ResultTable& rows) {
-    view_.Count(rows);
+void StatisticsWindow::ShowCounts(RowStatistics counts) {
+    view_.Show(std::move(counts));
     Fill();
-    Unminimise();
-    show();
-    raise();
-    activateWindow();
+    ComeBack();
 }
 
 void StatisticsWindow::Restore() {
     if (!isVisible() || !isMinimized()) return;
+    ComeBack();
+}
+
+void StatisticsWindow::ComeBack() {
     Unminimise();
     show();
+    raise();
+    activateWindow();
 }
 
 void StatisticsWindow::Unminimise() {
@@ -153,7 +155,7 @@ void StatisticsWindow::SaveCsv() {
     request.kind = FileRequest::Kind::Save;
     request.title = Text(window_text::kSaveCsvTitle);
     request.file_name = Text(window_text::kSaveCsvName);
-    request.name_filters = {QStringLiteral("CSV files(*.csv)"), QStringLiteral("All files(*)")};
+    request.name_filters = {QStringLiteral(u"CSV文件(*.csv)"), QStringLiteral(u"所有文件(*)")};
     request.default_suffix = QStringLiteral("csv");
     const QStringList chosen = dialogs_.ChooseFiles(this, request);
     if (chosen.isEmpty()) return;

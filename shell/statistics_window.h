@@ -13,7 +13,6 @@ namespace haojian {
 class BarChart;
 class Dialogs;
 class FileSystem;
-class ResultTable;
 
 // The statistics of the result rows: their counts by province, by city and by card type, each
 // table sortable, with each name's share in per cent; a bar chart of the provinces; and a
@@ -23,11 +22,14 @@ class StatisticsWindow : public QDialog {
 public:
     StatisticsWindow(QWidget* parent, Dialogs& dialogs, FileSystem& files);
 
-    // Counts the rows and shows the window, raised and not minimised, even when it was open.
-    void ShowFor(const ResultTable& rows);
+    // Shows the counts of the rows in the window, raised and not minimised, even when it was
+    // open.
+    void ShowCounts(RowStatistics counts);
     // Brings the window back from minimised when it is open: the window manager minimises it
     // with its main window, and a main window coming back from the tray takes it along.
     void Restore();
+    // Shows the window again, raised, after it was hidden with its main window.
+    void ComeBack();
     const RowStatistics& Statistics() const { return view_.Statistics(); }
 
 public slots:

@@ -42,6 +42,11 @@ TEXTS = [
     ("kExportedSuffix", "条"),
     ("kMergeBusy", "数据正处理中..."),
     ("kMergedPrefix", "文件合并整理完毕！共计："),
+    ("kExportBusy", "正在导出数据..."),
+    ("kMergeFailed", "文件合并失败！"),
+    ("kRefuseUnknownLayout", "导出字段须为列表中的六种格式之一！"),
+    ("kDropOneFile", "一次只能拖入一个号码列表文件！"),
+    ("kDropFolder", "文件夹不能导入，请拖入一个号码列表文件！"),
 ]
 
 PROVINCES = ["北京", "天津", "上海", "重庆", "江苏", "山东", "广东", "湖北", "浙江", "广西", "甘肃",

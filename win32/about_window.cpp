@@ -124,10 +124,17 @@ LRESULT AboutWindow::Handle(UINT message, WPARAM w, LPARAM l) {
             EndPaint(window_, &paint);
             return 0;
         }
+        case WM_COMMAND:
+            // Escape, through the dialog keys of its message loop.
+            if (LOWORD(w) != IDCANCEL) break;
+            [[fallthrough]];
         case WM_CLOSE:
             // Closing hides it; it lives until the application ends.
             ShowWindow(window_, SW_HIDE);
             shown_ = false;
+            return 0;
+        case WM_KEYDOWN:
+            if (w == VK_ESCAPE) PostMessageW(window_, WM_CLOSE, 0, 0);
             return 0;
         case WM_DPICHANGED:
             scale_ = DpiScale(HIWORD(w));

@@ -14,13 +14,12 @@ constexpr wchar_t kApplicationClass[] = L"TApplication";
 LRESULT CALLBACK ApplicationProcedure(HWND window, UINT message, WPARAM w, LPARAM l) {
     switch (message) {
         case WM_SYSCOMMAND:
-            // Restored from the task bar: the main window comes back with it.
+            // Restored from the task bar: the main window comes back with it, as from the tray.
             if ((w & 0xFFF0) == SC_RESTORE) {
                 const LRESULT result = DefWindowProcW(window, message, w, l);
                 if (const HWND main = FindWindowExW(nullptr, nullptr, kMainWindowClass, nullptr);
                     main && GetWindow(main, GW_OWNER) == window) {
-                    ShowWindow(main, SW_SHOW);
-                    SetForegroundWindow(main);
+                    SendMessageW(main, WM_COMMAND, MAKEWPARAM(kIdN17, 0), 0);
                 }
                 return result;
             }

@@ -18,8 +18,7 @@ std::wstring FilterText(FileChoice::Filters filters) {
     using namespace std::string_literals;
     if (filters == FileChoice::Filters::ChineseText)
         return L"文本文件(*.txt)\0*.txt\0所有文件(*.*)\0*.*\0"s;
-    if (filters == FileChoice::Filters::Csv)
-        return L"CSV files(*.csv)\0*.csv\0All files(*.*)\0*.*\0"s;
+    if (filters == FileChoice::Filters::Csv) return L"CSV文件(*.csv)\0*.csv\0所有文件(*.*)\0*.*\0"s;
     return L"Text files(*.txt)\0*.txt\0All files(*.*)\0*.*\0"s;
 }
 

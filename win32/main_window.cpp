@@ -5,6 +5,8 @@
 #include <uxtheme.h>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "core/files/dialog_directory.h"
 #include "core/files/file_system.h"
@@ -102,6 +104,10 @@ void MainWindow::ImportFile(const std::string& path) {
 bool MainWindow::PreTranslate(MSG& msg) {
     // Ctrl+C and Ctrl+A reach the list before the dialog keys are routed.
     if (list_->PreTranslate(msg)) return true;
+    // The statistics window's keys: Tab between its controls, Escape closes it.
+    if (statistics_ &&
+        (msg.hwnd == statistics_->handle() || IsChild(statistics_->handle(), msg.hwnd)))
+        return IsDialogMessageW(statistics_->handle(), &msg) != FALSE;
     return IsDialogMessageW(window_, &msg) != FALSE;
 }
 
@@ -310,16 +316,17 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
             break;
         case WM_DROPFILES: {
             const HDROP drop = reinterpret_cast<HDROP>(w);
-            // One list file is imported as Import would; anything else is refused.
-            if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 1 && commands_->CanImport()) {
-                std::wstring path(DragQueryFileW(drop, 0, nullptr, 0) + 1, L'\0');
-                path.resize(DragQueryFileW(drop, 0, path.data(), UINT(path.size())));
-                const DWORD attributes = GetFileAttributesW(path.c_str());
-                if (attributes != INVALID_FILE_ATTRIBUTES &&
-                    !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-                    commands_->ImportFile(Utf8FromWide(path));
+            // One list file is imported as Import would; several, or a folder, are refused
+            // with a message.
+            std::vector<std::string> paths;
+            const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+            for (UINT i = 0; i < count; ++i) {
+                std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+                path.resize(DragQueryFileW(drop, i, path.data(), UINT(path.size())));
+                paths.push_back(Utf8FromWide(path));
             }
             DragFinish(drop);
+            commands_->DropFiles(paths);
             return 0;
         }
         case WM_CLOSE:
@@ -387,13 +394,17 @@ void MainWindow::CopySelectedRows() {
 }
 
 void MainWindow::ShowAbout() {
-    if (about_) about_->ShowModal(IsWindowVisible(window_) ? window_ : nullptr);
+    // Not while the window waits to close: the close would tear the About window down.
+    if (about_ && commands_->CanShowAbout())
+        about_->ShowModal(IsWindowVisible(window_) ? window_ : nullptr);
 }
 
 void MainWindow::ShowStatistics() {
-    if (!statistics_)
-        statistics_ = std::make_unique<StatisticsWindow>(instance_, window_, *dialogs_);
-    statistics_->ShowFor(commands_->Run().Rows());
+    commands_->CountStatistics([this](RowStatistics counted) {
+        if (!statistics_)
+            statistics_ = std::make_unique<StatisticsWindow>(instance_, window_, *dialogs_);
+        statistics_->ShowCounts(std::move(counted));
+    });
 }
 
 }  // namespace haojian::win32

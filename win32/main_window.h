@@ -90,6 +90,8 @@ private:
     void N17Click();
     void N18Click();
     void Minimise();
+    // Hides the main window, and the statistics window with it, remembering that one.
+    void HideWithStatistics();
     void ShowAbout();
     void ShowStatistics();
     void ShowTrayMenu();
@@ -112,6 +114,7 @@ private:
     void SetBusyPointer(bool busy) override;
     void RepaintNow() override;
     void CloseConfirmed() override;
+    void BringBack() override;
 
     HINSTANCE instance_;
     HWND application_;
@@ -132,6 +135,8 @@ private:
     bool copy_pointer_ = false;  // a copy's text being built
     int progress_maximum_ = 100;
     HMENU tray_menu_ = nullptr;
+    // The statistics window was open when the main window went to the tray.
+    bool statistics_in_tray_ = false;
 
     std::unique_ptr<CommandDialogs> dialogs_;
     std::unique_ptr<BackgroundThread> work_;

@@ -87,7 +87,9 @@ void MainWindow::Layout() {
     const int memo_right = inner_right - scale_(kPicturePanelWidth);
     MoveWindow(memo_, memo_left, bottom_top + scale_(kBevel), std::max(0, memo_right - memo_left),
                std::max(0, progress_top - bottom_top - scale_(kBevel)), TRUE);
-    InvalidateRect(window_, nullptr, TRUE);
+    // Every control is painted anew with the window: a list or status bar that only moved
+    // would keep what it drew at its old size (rows over rows, the size grip mid-bar).
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void MainWindow::Paint(HDC dc, const RECT& update) {

@@ -81,6 +81,10 @@ std::string MainWindow::FilterText(FilterBox box) const {
 
 void MainWindow::SetWorkCommandEnabled(WorkCommand command, bool enabled) {
     graphic_->SetEnabled(ToolButtonId(ButtonOf(command)), enabled);
+    // The tray menu's items of the same commands.
+    const UINT state = MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED);
+    if (command == WorkCommand::HomePage) EnableMenuItem(tray_menu_, kIdN20, state);
+    if (command == WorkCommand::About) EnableMenuItem(tray_menu_, kIdN21, state);
 }
 
 void MainWindow::SetBusyPointer(bool busy) {
@@ -101,6 +105,10 @@ void MainWindow::RepaintNow() {
 
 void MainWindow::CloseConfirmed() {
     PostMessageW(window_, WM_CLOSE, 0, 0);
+}
+
+void MainWindow::BringBack() {
+    if (!IsWindowVisible(window_) || IsIconic(application_)) N17Click();
 }
 
 }  // namespace haojian::win32

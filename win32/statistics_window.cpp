@@ -73,9 +73,9 @@ StatisticsWindow::StatisticsWindow(HINSTANCE instance, HWND owner, WindowDialogs
         column.cx = scale_(widths[i]);
         ListView_InsertColumn(table_, int(i), &column);
     }
-    chart_ = CreateWindowExW(WS_EX_CLIENTEDGE, kChartClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
-                             window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kChartId)),
-                             instance, this);
+    chart_ = CreateWindowExW(
+        WS_EX_CLIENTEDGE, kChartClass, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, 0, 0, 0, window_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kChartId)), instance, this);
     total_ = Child(window_, WC_STATICW, L"", SS_LEFT | SS_CENTERIMAGE, kTotalId);
     save_ = Child(window_, WC_BUTTONW, Wide(window_text::kSaveCsvButton),
                   BS_PUSHBUTTON | WS_TABSTOP, kSaveId);
@@ -91,12 +91,34 @@ StatisticsWindow::~StatisticsWindow() {
     if (font_) DeleteObject(font_);
 }
 
-void StatisticsWindow::ShowFor(const ResultTable& rows) {
-    view_.Count(rows);
+void StatisticsWindow::ShowCounts(RowStatistics counts) {
+    view_.Show(std::move(counts));
     SetWindowTextW(total_, Wide(view_.TotalText()).c_str());
     FillTable();
+    ScrollChart(0);
     InvalidateRect(chart_, nullptr, TRUE);
+    if (!placed_) {
+        // Over the main window, where the user looks, and on the screen.
+        placed_ = true;
+        RECT owner{}, own{};
+        GetWindowRect(GetWindow(window_, GW_OWNER), &owner);
+        GetWindowRect(window_, &own);
+        MONITORINFO monitor{sizeof monitor};
+        GetMonitorInfoW(MonitorFromRect(&owner, MONITOR_DEFAULTTONEAREST), &monitor);
+        const RECT& area = monitor.rcWork;
+        const int width = own.right - own.left, height = own.bottom - own.top;
+        const int x = std::clamp(int((owner.left + owner.right - width) / 2), int(area.left),
+                                 std::max(int(area.left), int(area.right) - width));
+        const int y = std::clamp(int((owner.top + owner.bottom - height) / 2), int(area.top),
+                                 std::max(int(area.top), int(area.bottom) - height));
+        SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    ComeBack();
+}
+
+void StatisticsWindow::ComeBack() {
     ShowWindow(window_, IsIconic(window_) ? SW_RESTORE : SW_SHOW);
+    SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(window_);
 }
 
@@ -146,6 +168,33 @@ void StatisticsWindow::Layout() {
                button_height, TRUE);
     MoveWindow(close_, client.right - margin - button_width, bottom, button_width, button_height,
                TRUE);
+    // The controls are painted anew with the window, not only those that changed size.
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+int StatisticsWindow::ChartRow(int height) const {
+    const int bars = std::max<int>(1, int(view_.Statistics().provinces.names.size()));
+    return std::clamp((height - 2 * scale_(6)) / bars, scale_(14), scale_(22));
+}
+
+int StatisticsWindow::ChartHeight(int height) const {
+    return 2 * scale_(6) + int(view_.Statistics().provinces.names.size()) * ChartRow(height);
+}
+
+void StatisticsWindow::ScrollChart(int first) {
+    RECT area{};
+    GetClientRect(chart_, &area);
+    const int content = ChartHeight(area.bottom);
+    chart_top_ = std::clamp(first, 0, std::max(0, content - int(area.bottom)));
+    // A bar shows, and says there is more, only while the bars are taller than the chart.
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    info.nMax = std::max(0, content - 1);
+    info.nPage = UINT(std::max(0, int(area.bottom)));
+    info.nPos = chart_top_;
+    SetScrollInfo(chart_, SB_VERT, &info, TRUE);
+    InvalidateRect(chart_, nullptr, TRUE);
 }
 
 void StatisticsWindow::PaintChart(HDC dc, const RECT& area) {
@@ -156,13 +205,13 @@ void StatisticsWindow::PaintChart(HDC dc, const RECT& area) {
     const HGDIOBJ old_font = SelectObject(dc, font_);
     SetBkMode(dc, TRANSPARENT);
     const int margin = scale_(6), label_width = scale_(70), count_width = scale_(80);
-    const int row = std::max(
-        scale_(14), std::min(scale_(22), int((area.bottom - 2 * margin) / int(names.size()))));
+    const int row = ChartRow(area.bottom);
     const std::size_t largest = names.front().count;  // counted largest first
     const int bar_room = std::max(1, int(area.right) - 2 * margin - label_width - count_width);
     const HBRUSH bar = CreateSolidBrush(RGB(70, 130, 180));
     for (std::size_t i = 0; i < names.size(); ++i) {
-        const int top = margin + int(i) * row;
+        const int top = margin + int(i) * row - chart_top_;
+        if (top + row < 0 || top > area.bottom) continue;
         const std::wstring name = WideFromGbk(names[i].name);
         RECT label{margin, top, margin + label_width - scale_(4), top + row};
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
@@ -212,7 +261,50 @@ LRESULT CALLBACK StatisticsWindow::ChartProcedure(HWND window, UINT message, WPA
         EndPaint(window, &paint);
         return 0;
     }
-    if (message == WM_SIZE) InvalidateRect(window, nullptr, TRUE);
+    if (self && message == WM_SIZE) self->ScrollChart(self->chart_top_);
+    if (self && message == WM_VSCROLL) {
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_ALL;
+        GetScrollInfo(window, SB_VERT, &info);
+        const int line = self->ChartRow(int(info.nPage));
+        int top = info.nPos;
+        switch (LOWORD(w)) {
+            case SB_LINEUP:
+                top -= line;
+                break;
+            case SB_LINEDOWN:
+                top += line;
+                break;
+            case SB_PAGEUP:
+                top -= int(info.nPage);
+                break;
+            case SB_PAGEDOWN:
+                top += int(info.nPage);
+                break;
+            case SB_THUMBTRACK:
+            case SB_THUMBPOSITION:
+                top = info.nTrackPos;
+                break;
+            case SB_TOP:
+                top = 0;
+                break;
+            case SB_BOTTOM:
+                top = info.nMax;
+                break;
+            default:
+                break;
+        }
+        self->ScrollChart(top);
+        return 0;
+    }
+    if (self && message == WM_MOUSEWHEEL) {
+        RECT area{};
+        GetClientRect(window, &area);
+        const int notches = GET_WHEEL_DELTA_WPARAM(w) / WHEEL_DELTA;
+        self->ScrollChart(self->chart_top_ - notches * 3 * self->ChartRow(area.bottom));
+        return 0;
+    }
     return DefWindowProcW(window, message, w, l);
 }
 
@@ -224,7 +316,11 @@ LRESULT StatisticsWindow::Handle(UINT message, WPARAM w, LPARAM l) {
             return 0;
         case WM_COMMAND:
             if (LOWORD(w) == kSaveId) SaveCsv();
-            if (LOWORD(w) == kCloseId) ShowWindow(window_, SW_HIDE);
+            // Escape (IDCANCEL, from the dialog keys) closes it as its button does.
+            if (LOWORD(w) == kCloseId || LOWORD(w) == IDCANCEL) ShowWindow(window_, SW_HIDE);
+            return 0;
+        case WM_KEYDOWN:
+            if (w == VK_ESCAPE) ShowWindow(window_, SW_HIDE);
             return 0;
         case WM_CLOSE:
             ShowWindow(window_, SW_HIDE);

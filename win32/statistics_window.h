@@ -6,10 +6,6 @@
 #include "window/statistics_view.h"
 #include "window/window_seams.h"
 
-namespace haojian {
-class ResultTable;
-}
-
 namespace haojian::win32 {
 
 // The counts of the result rows by province, city and card type, with their shares, each table
@@ -23,8 +19,10 @@ public:
     StatisticsWindow& operator=(const StatisticsWindow&) = delete;
 
     HWND handle() const { return window_; }
-    // Counts the rows there are now and shows the window.
-    void ShowFor(const ResultTable& rows);
+    // Shows the counts of the rows; opened the first time over its owner.
+    void ShowCounts(RowStatistics counts);
+    // Shows the window again, restored and in front.
+    void ComeBack();
 
 private:
     static LRESULT CALLBACK ChartProcedure(HWND window, UINT message, WPARAM w, LPARAM l);
@@ -33,6 +31,11 @@ private:
     void FillTable();
     // The table of the tab shown.
     StatisticsTable Shown() const;
+    // The height of one bar of the chart, and of all of them, for a chart of that height.
+    int ChartRow(int height) const;
+    int ChartHeight(int height) const;
+    // Fits the chart's scroll bar to its bars and its height; first is the new top.
+    void ScrollChart(int first);
     void PaintChart(HDC dc, const RECT& area);
     void SaveCsv();
 
@@ -47,6 +50,9 @@ private:
     HFONT font_ = nullptr;
     DpiScale scale_;
     StatisticsView view_;
+    // The chart's first pixel shown, when its bars are taller than it.
+    int chart_top_ = 0;
+    bool placed_ = false;
     // The texts the table shows, kept while the list may ask for them.
     std::wstring cell_;
 };

@@ -53,7 +53,9 @@ std::string SaveText(const FileError& e) {
         case std::errc::is_a_directory:
             return "File access denied";
         default:
-            return "I/O error " + std::to_string(e.code());
+            // The system's own number: on Windows its error code (32 for a file another
+            // program holds, 112 for a full disk), not the C library's number for it.
+            return "I/O error " + std::to_string(e.system_code());
     }
 }
 

@@ -19,7 +19,8 @@ enum class WindowWork {
 //   Merge  "Cannot open file "P". R", "Stream read error", "Stream write error" (writing or
 //          closing the result), or "Cannot create file "P". R" (making or placing it)
 //   Save   by the system's error number: "Invalid filename", "Too many open files",
-//          "File access denied", or "I/O error N"
+//          "File access denied", or "I/O error N" with the system's own number (a Win32 error
+//          code on Windows)
 // A cut merge says where its NUL byte stands; an Error gives its own message, a failed
 // allocation "Out of memory", anything else what().
 std::string WindowFailureText(const std::exception& failure, WindowWork work);

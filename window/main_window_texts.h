@@ -61,10 +61,12 @@ inline constexpr std::u16string_view kTrayExitItem = u"退 出(&Exit)";
 inline constexpr std::u16string_view kCopyItem = u"复制";
 inline constexpr std::u16string_view kSelectAllItem = u"全选";
 inline constexpr std::u16string_view kStatisticsItem = u"统计...";
-// A copy refused: "选中了 N 行，超过复制的上限 L 行。请用导出把它们保存为文件。"; a copy failed.
+// A copy refused: "选中了 N 行，超过复制的上限 L 行。完整的行请用命令行工具 haojian-cli lookup
+// 查询并保存为文件。" (the export writes masked numbers, not the rows a copy gives); a copy failed.
 inline constexpr std::u16string_view kCopySelected = u"选中了 ";
 inline constexpr std::u16string_view kCopyOverLimit = u" 行，超过复制的上限 ";
-inline constexpr std::u16string_view kCopyUseExport = u" 行。请用导出把它们保存为文件。";
+inline constexpr std::u16string_view kCopyUseLookup =
+    u" 行。完整的行请用命令行工具 haojian-cli lookup 查询并保存为文件。";
 inline constexpr std::u16string_view kCopyOutOfMemory = u"内存不足，选中的行未能复制。";
 
 // The statistics window.

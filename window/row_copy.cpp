@@ -18,7 +18,7 @@ std::u16string Decimal(std::size_t n) {
 std::u16string LimitText(std::size_t count, std::size_t limit) {
     return std::u16string(window_text::kCopySelected) + Decimal(count) +
            std::u16string(window_text::kCopyOverLimit) + Decimal(limit) +
-           std::u16string(window_text::kCopyUseExport);
+           std::u16string(window_text::kCopyUseLookup);
 }
 
 }  // namespace

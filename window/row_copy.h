@@ -40,8 +40,8 @@ struct RowCopySeams {
 
 // The result list's copy command for both windows: the selected rows' text is built on a thread
 // of its own under the busy pointer, so that a large selection holds nothing up, then put on
-// the clipboard. More rows than a spreadsheet holds are refused with a message (the export is
-// the way to take them); a copy asked for while one is built is not started.
+// the clipboard. More rows than a spreadsheet holds are refused with a message (haojian-cli
+// lookup is the way to take them); a copy asked for while one is built is not started.
 class RowCopy {
 public:
     static constexpr std::size_t kLimit = 1000000;

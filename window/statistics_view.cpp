@@ -4,7 +4,6 @@
 #include <numeric>
 
 #include "core/collation/collation.h"
-#include "core/run/result_table.h"
 #include "core/text/gbk.h"
 #include "window/main_window_texts.h"
 
@@ -17,8 +16,8 @@ std::u16string Ascii(const std::string& text) {
 
 }  // namespace
 
-void StatisticsView::Count(const ResultTable& rows) {
-    stats_ = CountRows(rows, DefaultCollation());
+void StatisticsView::Show(RowStatistics counted) {
+    stats_ = std::move(counted);
     for (std::size_t t = 0; t < kStatisticsTableCount; ++t)
         SortBy(StatisticsTable(t), StatisticsColumn::Count, true);
 }

@@ -9,8 +9,6 @@
 
 namespace haojian {
 
-class ResultTable;
-
 // The statistics window's tables, in the order of their tabs (window_text::kStatisticsTables),
 // and the columns of each.
 enum class StatisticsTable : std::size_t { Provinces, Cities, CardTypes };
@@ -21,8 +19,9 @@ enum class StatisticsColumn : std::size_t { Name, Count, Share };
 // in the order the user sorted it, and the chart's bars. A window only draws it.
 class StatisticsView {
 public:
-    // Counts rows; every table shows its rows as counted again, the largest count first.
-    void Count(const ResultTable& rows);
+    // Shows the counts of the rows (CountRows, off the UI thread); every table shows its rows as
+    // counted again, the largest count first.
+    void Show(RowStatistics counted);
     const RowStatistics& Statistics() const { return stats_; }
     const FieldCounts& Counts(StatisticsTable table) const;
 

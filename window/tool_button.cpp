@@ -41,6 +41,10 @@ ToolButton ButtonOf(WorkCommand command) {
             return ToolButton::Export;
         case WorkCommand::Merge:
             return ToolButton::Merge;
+        case WorkCommand::HomePage:
+            return ToolButton::HomePage;
+        case WorkCommand::About:
+            return ToolButton::About;
         case WorkCommand::Exit:
             break;
     }

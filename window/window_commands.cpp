@@ -1,9 +1,11 @@
 #include "window/window_commands.h"
 
+#include <cerrno>
 #include <optional>
 #include <utility>
 
 #include "core/base/error.h"
+#include "core/collation/collation.h"
 #include "core/database/segment_database.h"
 #include "core/export/export.h"
 #include "core/files/file_system.h"
@@ -22,6 +24,7 @@ WindowCommands::WindowCommands(WindowView& view, WindowDialogs& dialogs, Backgro
       work_(work),
       files_(files),
       places_(std::move(places)),
+      status_(GbkFromUtf16(window_text::kContactLine)),
       run_(std::make_unique<QueryRun>(static_cast<RunView&>(*this), waker, files)) {}
 
 WindowCommands::~WindowCommands() = default;
@@ -92,6 +95,20 @@ void WindowCommands::ImportFile(const std::string& path) {
     Guarded(WindowWork::Read, [&] { run_->Import(path); });
 }
 
+void WindowCommands::DropFiles(const std::vector<std::string>& paths) {
+    if (!CanImport() || paths.empty()) return;
+    if (paths.size() > 1) return ShowMessage(Utf16FromGbk(text::kDropOneFile));
+    try {
+        run_->Import(paths.front());
+    } catch (const FileError& e) {
+        // A folder is no list, which the window says in words of its own.
+        if (e.code() == EISDIR) return ShowMessage(Utf16FromGbk(text::kDropFolder));
+        ShowError(WindowFailureText(e, WindowWork::Read));
+    } catch (const std::exception& e) {
+        ShowError(WindowFailureText(e, WindowWork::Read));
+    }
+}
+
 void WindowCommands::Query() {
     Guarded(WindowWork::Read, [&] { run_->Query(); });
 }
@@ -116,9 +133,16 @@ void WindowCommands::Export() {
     choice.default_suffix = u"txt";
     view_.RepaintNow();
     if (run_->Rows().size() == 0) return;
+    // A typed layout that names none of the six is refused before a file is chosen.
+    if (!ExportLayoutFromText(view_.FilterText(FilterBox::Layout))) {
+        return ShowError(text::kRefuseUnknownLayout);
+    }
     const std::vector<std::string> chosen = dialogs_.ChooseFiles(choice);
     if (chosen.empty()) return;
     view_.RepaintNow();
+    const std::string status_before = status_;
+    SetStatus(text::kExportBusy);
+    status_written_during_work_ = false;
     // The export covers the rows there are now; a run may append more meanwhile.
     std::shared_ptr<const ResultTable> rows = run_->RowsSnapshot();
     auto written = std::make_shared<std::size_t>(0);
@@ -131,10 +155,12 @@ void WindowCommands::Export() {
             *written =
                 ExportRows(*rows, ExportFilter{province, city, card_type}, layout, path, files);
         },
-        [this, written](std::exception_ptr error) {
+        [this, written, status_before](std::exception_ptr error) {
+            // A failed export leaves the status as it was before, unless the run wrote it since.
+            if (error && !status_written_during_work_) SetStatus(status_before);
             Guarded(WindowWork::Save, [&] {
                 if (error) std::rethrow_exception(error);
-                view_.SetPanelText(kPanelStatus, ExportedStatusText(*written));
+                SetStatus(ExportedStatusText(*written));
             });
         });
 }
@@ -157,7 +183,7 @@ void WindowCommands::Merge() {
     const std::vector<std::string> output = dialogs_.ChooseFiles(save);
     if (output.empty()) return;
 
-    view_.SetPanelText(kPanelStatus, text::kMergeBusy);
+    SetStatus(text::kMergeBusy);
     auto lines = std::make_shared<std::size_t>(0);
     StartLongWork(
         LongWork::Merge,
@@ -168,16 +194,43 @@ void WindowCommands::Merge() {
             std::optional<std::string> failure;
             try {
                 if (error) std::rethrow_exception(error);
-                view_.SetPanelText(kPanelStatus, MergedStatusText(*lines));
+                SetStatus(MergedStatusText(*lines));
             } catch (const MergeCutError& cut) {
                 // The lines before the NUL byte were written as the result.
-                view_.SetPanelText(kPanelStatus, MergedStatusText(cut.line_count()));
+                SetStatus(MergedStatusText(cut.line_count()));
                 failure = WindowFailureText(cut, WindowWork::Merge);
             } catch (const std::exception& other) {
+                SetStatus(text::kMergeFailed);
                 failure = WindowFailureText(other, WindowWork::Merge);
             }
             if (failure) ShowError(*failure);
         });
+}
+
+void WindowCommands::CountStatistics(std::function<void(RowStatistics)> show) {
+    if (close_confirmed_) return;
+    if (work_.Busy()) {
+        // Counted once the export or merge has ended.
+        waiting_statistics_ = std::move(show);
+        return;
+    }
+    auto counted = std::make_shared<RowStatistics>();
+    StartLongWork(
+        LongWork::Statistics,
+        [counted, rows = std::shared_ptr<const ResultTable>(run_->RowsSnapshot())] {
+            *counted = CountRows(*rows, DefaultCollation());
+        },
+        [this, counted, show = std::move(show)](std::exception_ptr error) {
+            Guarded(WindowWork::Read, [&] {
+                if (error) std::rethrow_exception(error);
+                show(std::move(*counted));
+            });
+        });
+}
+
+void WindowCommands::SetStatus(std::string_view gbk_text) {
+    status_ = gbk_text;
+    view_.SetPanelText(kPanelStatus, gbk_text);
 }
 
 void WindowCommands::StartLongWork(LongWork kind, std::function<void()> work,
@@ -191,7 +244,8 @@ void WindowCommands::StartLongWork(LongWork kind, std::function<void()> work,
         UpdateCommands();
         done(error);
         // A close confirmed while the work ran takes effect now.
-        if (close_confirmed_) view_.CloseConfirmed();
+        if (close_confirmed_) return view_.CloseConfirmed();
+        if (waiting_statistics_) CountStatistics(std::exchange(waiting_statistics_, nullptr));
     });
 }
 
@@ -205,6 +259,8 @@ void WindowCommands::UpdateCommands() {
     view_.SetWorkCommandEnabled(WorkCommand::Export, open && !busy);
     view_.SetWorkCommandEnabled(WorkCommand::Merge, open && !busy);
     view_.SetWorkCommandEnabled(WorkCommand::Exit, open && !busy);
+    view_.SetWorkCommandEnabled(WorkCommand::HomePage, open);
+    view_.SetWorkCommandEnabled(WorkCommand::About, open);
 }
 
 void WindowCommands::HomePage() {
@@ -217,16 +273,18 @@ void WindowCommands::Contact() {
 
 bool WindowCommands::CloseQuery() {
     if (!close_confirmed_ && !Confirm(window_text::kConfirmExit)) return false;
-    if (work_.Busy()) {
+    if (work_.Busy() && long_work_ != LongWork::Statistics) {
         // The work ends first, its file complete and any failure shown; then the window closes.
-        // Meanwhile it says so, and takes no new command.
+        // Meanwhile it says so, shown even when the close came from the tray, and takes no new
+        // command.
         close_confirmed_ = true;
-        view_.SetPanelText(kPanelStatus, GbkFromUtf16(long_work_ == LongWork::Merge
-                                                          ? window_text::kClosingAfterMerge
-                                                          : window_text::kClosingAfterExport));
+        SetStatus(GbkFromUtf16(long_work_ == LongWork::Merge ? window_text::kClosingAfterMerge
+                                                             : window_text::kClosingAfterExport));
         UpdateCommands();
+        view_.BringBack();
         return false;
     }
+    // Counts still being made are dropped: the window waits for their thread as it goes.
     // A worker still resolving must end before the lists go away.
     run_->Shutdown();
     return true;
@@ -241,6 +299,10 @@ void WindowCommands::RowsCleared() {
 }
 
 void WindowCommands::SetStatusText(RunStatus status, std::string_view gbk_text) {
+    if (status == RunStatus::Message) {
+        status_ = gbk_text;
+        status_written_during_work_ = true;
+    }
     view_.SetStatusText(status, gbk_text);
 }
 

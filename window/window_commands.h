@@ -1,9 +1,12 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "core/export/row_statistics.h"
 #include "core/run/query_run.h"
 #include "window/failure_text.h"
 #include "window/window_seams.h"
@@ -44,6 +47,9 @@ public:
     // Imports the list file at path as Import does with the file chosen in its dialog; nothing
     // while Import is disabled.
     void ImportFile(const std::string& path);
+    // Files dropped on the window: one list file is imported as ImportFile does; several files
+    // or a folder are refused with a message. Nothing while Import is disabled.
+    void DropFiles(const std::vector<std::string>& paths);
     void Query();
     void Stop();
     void Export();
@@ -51,10 +57,15 @@ public:
     void TimerTick();
     void HomePage();
     void Contact();
+    // Counts the rows there are now off the UI thread, under the busy pointer, then hands the
+    // counts to show on the UI thread; asked while an export or a merge runs, once it has ended.
+    void CountStatistics(std::function<void(RowStatistics)> show);
+    // The About window opens unless the window waits to close.
+    bool CanShowAbout() const { return !close_confirmed_; }
 
     // Import is refused while a run or an export goes on, and once a close waits.
     bool CanImport() const;
-    // True while an export or a merge runs.
+    // True while an export or a merge runs, or statistics are counted.
     bool Busy() const;
     // A close was asked for: the confirmation, unless it was given already. True when the
     // window may close now (the run has then ended). While an export or a merge runs, the
@@ -68,13 +79,15 @@ public:
     void ShowError(std::string_view gbk_message);
 
 private:
-    enum class LongWork { None, Export, Merge };
+    enum class LongWork { None, Export, Merge, Statistics };
 
     template <typename F>
     void Guarded(WindowWork work, F&& command);
     void StartLongWork(LongWork kind, std::function<void()> work,
                        std::function<void(std::exception_ptr)> done);
     void UpdateCommands();
+    // Writes the status panel and remembers its text.
+    void SetStatus(std::string_view gbk_text);
 
     // RunView: passed on to the view, but for Import, which long work disables too.
     void RowsAppended(std::size_t first, std::size_t count) override;
@@ -97,6 +110,11 @@ private:
     bool run_allows_stop_ = true;
     LongWork long_work_ = LongWork::None;
     bool close_confirmed_ = false;
+    // The status panel's text, and whether something else wrote it while long work ran.
+    std::string status_;
+    bool status_written_during_work_ = false;
+    // Statistics asked for while other long work ran.
+    std::function<void(RowStatistics)> waiting_statistics_;
     // Last, so that it goes first: its worker may still report to the view.
     std::unique_ptr<QueryRun> run_;
 };

@@ -13,8 +13,9 @@ namespace haojian {
 // The filter strip's boxes, left to right.
 enum class FilterBox { Province, City, CardType, Layout };
 
-// The commands that long work (an export, a merge) disables besides Import.
-enum class WorkCommand { Export, Merge, Exit };
+// The commands that long work (an export, a merge) disables besides Import; a close that waits
+// for the work disables HomePage and About too.
+enum class WorkCommand { Export, Merge, Exit, HomePage, About };
 
 // The status bar's panels that the commands write.
 inline constexpr int kPanelNumberCount = 1;
@@ -48,6 +49,9 @@ public:
     virtual void RepaintNow() = 0;
     // Closes the window, asking no question: the close was confirmed before.
     virtual void CloseConfirmed() = 0;
+    // Shows the window raised, back from the tray or from minimised, as the tray's show
+    // command does.
+    virtual void BringBack() = 0;
 };
 
 // One file dialog as a command wants it.
@@ -60,7 +64,7 @@ struct FileChoice {
     // Which command asks: a window that remembers folders per dialog keys them by this.
     enum class Purpose { Import, Export, MergeSources, MergeOutput };
     // "Text files(...)" and "All files(...)", or their Chinese forms "文本文件", "所有文件";
-    // "CSV files(...)" and "All files(...)".
+    // "CSV文件(...)" and "所有文件(...)".
     enum class Filters { Text, ChineseText, Csv };
 
     Kind kind = Kind::Open;

@@ -15,7 +15,8 @@ public:
 };
 
 // A failed operation on a file: which one, on which file (the path's bytes, as the user named
-// it), the system's error number (0 when there is none) and the reason in words, UTF-8: the
+// it), the error number (0 when there is none; on Windows the errno value that stands for the
+// system's error, which system_code() keeps) and the reason in words, UTF-8: the
 // system's text for the number, or a text of our own for a failure without one (a file that
 // changed size while it was read, another program writing the target). It says what happened
 // and nothing more: each front end words it, in its own encoding. what() is for logs.
@@ -25,9 +26,13 @@ public:
     // The reason is the system's text for code.
     FileError(Op op, std::string path, int code);
     FileError(Op op, std::string path, int code, std::string reason);
+    // system_code: the number the system itself gave, where it differs from code.
+    FileError(Op op, std::string path, int code, std::string reason, int system_code);
     Op op() const { return op_; }
     const std::string& path() const { return path_; }
     int code() const { return code_; }
+    // The system's own number for the failure: a Win32 error on Windows, else code.
+    int system_code() const { return system_code_; }
     const std::string& reason() const { return reason_; }
 
 private:
@@ -35,6 +40,7 @@ private:
     std::string path_;
     int code_;
     std::string reason_;
+    int system_code_;
 };
 
 // The reason given for a file that shrank or grew while it was read.

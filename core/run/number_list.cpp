@@ -27,7 +27,7 @@ LineList ReadNumberList(FileSystem& fs, const std::string& path,
         AppendWholeFile(*file, path, bytes);
         return LineList::FromBytes(std::move(bytes));
     } catch (const FileError& e) {
-        throw FileError(e.op(), FullPath(path), e.code(), e.reason());
+        throw FileError(e.op(), FullPath(path), e.code(), e.reason(), e.system_code());
     }
 }
 

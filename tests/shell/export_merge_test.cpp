@@ -286,7 +286,8 @@ private slots:
         QCOMPARE(ReadFileBytes(out), "<missing>");
         QCOMPARE(h.Status(6), ContactLine());
 
-        // A source gone since it was chosen: the error names it, the pointer comes back.
+        // A source gone since it was chosen: the error names it, the pointer comes back, and
+        // the status says the merge failed.
         const QString gone = QString::fromStdString(h.dir.path() + "gone.txt");
         h.dialogs.file_answers = {{QString::fromStdString(a), gone}, {QString::fromStdString(out)}};
         std::vector<QCursor*> pointers_at_box;
@@ -300,7 +301,7 @@ private slots:
                  qPrintable(errors[0]));
         QCOMPARE(pointers_at_box, std::vector<QCursor*>{nullptr});
         QCOMPARE(QApplication::overrideCursor(), nullptr);
-        QCOMPARE(h.Status(6), u"数据正处理中..."_s);
+        QCOMPARE(h.Status(6), u"文件合并失败！"_s);
     }
 
     void MergeCutByNul() {

@@ -55,6 +55,12 @@ void ClickHeader(QTableWidget* table, int column) {
                       QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
 }
 
+// Opens the statistics and waits while they are counted.
+void ShowStatistics(TForm1& w) {
+    w.ShowStatistics();
+    QVERIFY(PumpUntil([&] { return !w.Busy(); }, 10000));
+}
+
 }  // namespace
 
 class StatisticsWindowTest : public QObject {
@@ -75,7 +81,7 @@ private slots:
                 std::string(heads[random() % 5]) + std::to_string(1000 + random() % 9000) + "\r\n";
         h.Import(list);
         QVERIFY(h.QueryToEnd());
-        w.ShowStatistics();
+        ShowStatistics(w);
         StatisticsWindow* window = w.Statistics();
         QVERIFY(window && window->isVisible());
 
@@ -127,14 +133,14 @@ private slots:
         // Opened again after more rows, it counts them.
         h.Import(list + list);
         QVERIFY(h.QueryToEnd());
-        w.ShowStatistics();
+        ShowStatistics(w);
         QCOMPARE(w.Statistics(), window);
         QCOMPARE(window->Statistics().provinces.total, std::size_t(6000));
 
         // Equal counts stand in the order counted, and turn round with the order.
         h.Import("13800101234\r\n13300001111\r\n18900001111\r\n17000001111\r\n");
         QVERIFY(h.QueryToEnd());
-        w.ShowStatistics();
+        ShowStatistics(w);
         QStringList counted;
         for (const NameCount& name : window->Statistics().provinces.names)
             counted << FromGbk(name.name);
@@ -145,8 +151,8 @@ private slots:
         QCOMPARE(Read(provinces).names, counted);
     }
 
-    // Minimised with its main window, the statistics window comes back with it from the tray;
-    // 统计... shows it again however it was left.
+    // Minimised with its main window, or hidden with it by the tray menu, the statistics window
+    // comes back with it from the tray, above it; 统计... shows it again however it was left.
     void ComesBackWithTheMainWindow() {
         // The notification area outlives the window and its icon.
         FakeNotifyIconShell shell;
@@ -154,7 +160,7 @@ private slots:
         TForm1& w = h.Open();
         MainWindowTray* tray = AttachTray(w, shell);
         w.show();
-        w.ShowStatistics();
+        ShowStatistics(w);
         StatisticsWindow* statistics = w.Statistics();
         QVERIFY(statistics && statistics->isVisible());
 
@@ -165,6 +171,15 @@ private slots:
         QVERIFY(w.isVisible() && !w.isMinimized());
         QVERIFY(statistics->isVisible());
         QVERIFY(!statistics->isMinimized());
+        // Above the main window, where the user sees it: raised and active after it.
+        QTRY_COMPARE(QApplication::activeWindow(), statistics);
+
+        // The tray menu's 最小化显示 takes it along as the minimise box does.
+        tray->N18Click();
+        QVERIFY(!w.isVisible() && !statistics->isVisible());
+        tray->N17Click();
+        QVERIFY(w.isVisible() && statistics->isVisible());
+        QTRY_COMPARE(QApplication::activeWindow(), statistics);
 
         // Closed, it stays closed when the main window comes back.
         statistics->close();
@@ -175,11 +190,11 @@ private slots:
 
         statistics->show();
         statistics->showMinimized();
-        w.ShowStatistics();
+        ShowStatistics(w);
         QVERIFY(statistics->isVisible() && !statistics->isMinimized());
         statistics->showMaximized();
         statistics->setWindowState(statistics->windowState() | Qt::WindowMinimized);
-        w.ShowStatistics();
+        ShowStatistics(w);
         QVERIFY(!statistics->isMinimized());
         QVERIFY(statistics->isMaximized());
     }
@@ -190,7 +205,7 @@ private slots:
         TForm1& w = h.Open(files);
         h.Import("13800101234\r\n13800101235\r\n18900001111\r\n");
         QVERIFY(h.QueryToEnd());
-        w.ShowStatistics();
+        ShowStatistics(w);
         auto* save = w.Statistics()->findChild<QPushButton*>("SaveCsv");
 
         save->click();  // cancelled

@@ -347,6 +347,36 @@ int Visible(const std::wstring& window_class) {
     return 0;
 }
 
+// Presses Escape in the program's visible top-level window of this class: the key goes to the
+// control that has the focus there, through the program's message loop, as a user's would.
+int Escape(const std::wstring& window_class) {
+    const HWND window = FindWindowW(window_class.c_str(), nullptr);
+    if (!window || !IsWindowVisible(window)) return 1;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    HWND target = window;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus &&
+        (info.hwndFocus == window || IsChild(window, info.hwndFocus)))
+        target = info.hwndFocus;
+    PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostMessageW(target, WM_KEYUP, VK_ESCAPE, LPARAM(0xC0010001u));
+    return 0;
+}
+
+// Prints 1 when the program's window of the first class lies above the one of the second in
+// the stacking order of the screen, else 0.
+int Above(const std::wstring& upper_class, const std::wstring& lower_class) {
+    const HWND upper = FindWindowW(upper_class.c_str(), nullptr);
+    const HWND lower = FindWindowW(lower_class.c_str(), nullptr);
+    if (!upper || !lower) return 1;
+    int above = 0;
+    for (HWND w = GetWindow(lower, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
+        if (w == upper) above = 1;
+    }
+    std::printf("%d\n", above);
+    return 0;
+}
+
 // Prints the class of the window the system finds at this screen point: the one a click there
 // is sent to.
 int WindowAt(int x, int y) {
@@ -447,8 +477,9 @@ int wmain(int argc, wchar_t** argv) {
         std::fputs(
             "usage: haojian_probe controls|click ID|status PANEL|items ID|rows|"
             "query-stop|file PATH|folder PATH|box BUTTON|close|close-about|rect CLASS [ID]|"
-            "minimise|visible CLASS|window-at X Y|taskbar-created|command ID|clipboard|"
-            "statistics|statistics-sort COLUMN|statistics-close|time-query|"
+            "minimise|visible CLASS|window-at X Y|escape CLASS|above CLASS CLASS|"
+            "taskbar-created|command ID|clipboard|statistics|statistics-sort COLUMN|"
+            "statistics-close|time-query|"
             "time-repaint[-sent] TIMES [ID]\n",
             stderr);
         return 2;
@@ -465,6 +496,8 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"minimise") return Minimise();
     if (command == L"visible") return argc > 2 ? Visible(argv[2]) : 2;
     if (command == L"window-at") return argc > 3 ? WindowAt(number, _wtoi(argv[3])) : 2;
+    if (command == L"escape") return argc > 2 ? Escape(argv[2]) : 2;
+    if (command == L"above") return argc > 3 ? Above(argv[2], argv[3]) : 2;
     if (command == L"time-query") return TimeQuery();
     if (command == L"time-repaint" || command == L"time-repaint-sent") {
         return TimeRepaint(number, argc > 3 ? _wtoi(argv[3]) : 0, command == L"time-repaint-sent");

@@ -2,7 +2,9 @@
 # haojian.exe under wine on Xvfb with a real XEmbed notification area (trayer): the tray icon
 # docks; minimising hides the window and its task-bar entry, and a click on the icon or the
 # icon's menu brings it back; About opens and a press on its link hands the address to the
-# shell, seen through a stand-in for the https handler that writes what it got into a file.
+# shell, seen through a stand-in for the https handler that writes what it got into a file;
+# About and the statistics close with Escape, and the statistics go to the tray and come back
+# with the main window, in front of it.
 # Usage: tray_about_wine.sh BIN_DIR WINE_PREFIX
 # The prefix given is not used: the test makes one of its own, whose registry it changes.
 set -euo pipefail
@@ -116,8 +118,30 @@ wait_until 30 test -s "$work/opened.txt" || fail "the link asked the shell for n
 [ "$(cat "$work/opened.txt")" = $'https://haojian.example.org/\r' ] ||
     fail "the shell was asked to open '$(cat "$work/opened.txt")'"
 echo "About's link opens $(tr -d '\r' <"$work/opened.txt"): ok"
-probe close-about
-wait_for_no_window '关于本软件' 10 || fail "About did not close"
+# Escape closes it.
+probe escape TForm2
+wait_for_no_window '关于本软件' 10 || fail "Escape did not close About"
+
+# Statistics open over the main window; the tray menu's 最小化显示 takes them along, and they
+# come back in front of the main window; Escape closes them.
+probe click 1103
+wait_for_window '^统计$' 20 >/dev/null || fail "统计... opened no window"
+read -r mx my mw mh < <(probe rect TForm1) || fail "no main window"
+read -r sx sy sw sh < <(probe rect TStatisticsWindow) || fail "no statistics window"
+((sx + sw / 2 > mx && sx + sw / 2 < mx + mw && sy + sh / 2 > my && sy + sh / 2 < my + mh)) ||
+    fail "statistics at $sx,$sy ${sw}x$sh, not over the main window at $mx,$my ${mw}x$mh"
+statistics_shown() { [ "$(probe visible TStatisticsWindow)" = 1 ]; }
+tray_menu_key m
+wait_until 20 main_hidden || fail "the tray menu's 最小化显示 left the window shown"
+! statistics_shown || fail "最小化显示 left the statistics window on screen"
+click_middle_of "$icon" 1
+wait_until 20 main_shown || fail "a click on the tray icon did not restore the window"
+wait_until 10 statistics_shown || fail "the statistics window did not come back"
+[ "$(probe above TStatisticsWindow TForm1)" = 1 ] ||
+    fail "the statistics window came back behind the main window"
+probe escape TStatisticsWindow
+wait_until 10 eval '! statistics_shown' || fail "Escape did not close the statistics window"
+echo "statistics over the main window, through the tray and closed by Escape: ok"
 
 # Exit: the icon leaves the notification area with the program.
 probe click 107

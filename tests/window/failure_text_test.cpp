@@ -73,6 +73,15 @@ TEST(WindowFailureText, SavingByTheSystemsNumber) {
         EXPECT_EQ(text(FileError::Op::Write, code), "I/O error " + std::to_string(code));
     }
     EXPECT_EQ(text(FileError::Op::Write, ENOSPC), "I/O error 28");
+    // Where the system's own number differs from the C library's (a Win32 error), the number
+    // shown is the system's: a sharing violation 32, a full disk 112.
+    const auto win32 = [](FileError::Op op, int code, int system_code) {
+        return WindowFailureText(FileError(op, "out.txt", code, "any", system_code),
+                                 WindowWork::Save);
+    };
+    EXPECT_EQ(win32(FileError::Op::Create, EWOULDBLOCK, 32), "I/O error 32");
+    EXPECT_EQ(win32(FileError::Op::Write, ENOSPC, 112), "I/O error 112");
+    EXPECT_EQ(win32(FileError::Op::Create, EACCES, 5), "File access denied");
 }
 
 TEST(WindowFailureText, OtherFailures) {

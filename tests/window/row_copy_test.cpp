@@ -72,7 +72,7 @@ TEST(RowCopy, TextBuiltOffTheUiThreadUnderTheBusyPointer) {
     EXPECT_TRUE(c.told.empty());
 }
 
-// More rows than the limit are refused with a message naming both numbers and the export; the
+// More rows than the limit are refused with a message naming both numbers and haojian-cli; the
 // clipboard is not touched and no pointer changes.
 TEST(RowCopy, BeyondTheLimitRefusedWithAMessage) {
     EXPECT_EQ(RowCopy::kLimit, 1000000u);
@@ -81,7 +81,9 @@ TEST(RowCopy, BeyondTheLimitRefusedWithAMessage) {
     c.copy.Copy(std::make_shared<Rows>(10), {{0, 3}});
     EXPECT_FALSE(c.copy.Copying());
     ASSERT_EQ(c.told.size(), 1u);
-    EXPECT_EQ(c.told[0], u"选中了 4 行，超过复制的上限 3 行。请用导出把它们保存为文件。");
+    EXPECT_EQ(c.told[0],
+              u"选中了 4 行，超过复制的上限 3 行。完整的行请用命令行工具 haojian-cli lookup "
+              u"查询并保存为文件。");
     EXPECT_TRUE(c.clipboard.empty());
     EXPECT_TRUE(c.pointer.empty());
 

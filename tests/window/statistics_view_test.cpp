@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/collation/collation.h"
 #include "core/run/result_table.h"
 
 namespace haojian {
@@ -34,10 +35,14 @@ std::vector<std::u16string> Column(const StatisticsView& view, StatisticsColumn 
 
 using Cells = std::vector<std::u16string>;
 
+RowStatistics Counted(std::vector<std::string> cities) {
+    return CountRows(CityRows(std::move(cities)), DefaultCollation());
+}
+
 TEST(StatisticsView, CellsTotalAndTheOrdersOfAClick) {
     StatisticsView view;
     // b x3, a x1, c x1, D x2: counted b, D, a, c (equal counts by name).
-    view.Count(CityRows({"b", "a", "b", "D", "c", "b", "D"}));
+    view.Show(Counted({"b", "a", "b", "D", "c", "b", "D"}));
     EXPECT_EQ(view.TotalText(), u"共计：7 条");
     EXPECT_EQ(Column(view, StatisticsColumn::Name), (Cells{u"b", u"D", u"a", u"c"}));
     EXPECT_EQ(Column(view, StatisticsColumn::Count), (Cells{u"3", u"2", u"1", u"1"}));
@@ -66,11 +71,11 @@ TEST(StatisticsView, CellsTotalAndTheOrdersOfAClick) {
               (Cells{u"14.29%", u"14.29%", u"28.57%", u"42.86%"}));
     // Other tables keep their own order; counting again starts every table afresh.
     EXPECT_EQ(view.SortColumn(StatisticsTable::Provinces), StatisticsColumn::Count);
-    view.Count(CityRows({"a", "b", "b"}));
+    view.Show(Counted({"a", "b", "b"}));
     EXPECT_EQ(Column(view, StatisticsColumn::Name), (Cells{u"b", u"a"}));
     EXPECT_EQ(view.CellText(StatisticsTable::Cities, 5, StatisticsColumn::Name), u"");
 
-    view.Count(CityRows({}));
+    view.Show(Counted({}));
     EXPECT_EQ(view.TotalText(), u"共计：0 条");
     EXPECT_EQ(view.RowCount(StatisticsTable::Cities), 0u);
 }

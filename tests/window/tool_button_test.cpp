@@ -21,8 +21,8 @@ TEST(ToolButton, CommandsNameTheirDesignerButtons) {
     EXPECT_EQ(NameOf(ButtonOf(WorkCommand::Export)), "SpeedButton5");
     EXPECT_EQ(NameOf(ButtonOf(WorkCommand::Merge)), "SpeedButton1");
     EXPECT_EQ(NameOf(ButtonOf(WorkCommand::Exit)), "SpeedButton10");
-    EXPECT_EQ(NameOf(ToolButton::HomePage), "SpeedButton6");
-    EXPECT_EQ(NameOf(ToolButton::About), "SpeedButton9");
+    EXPECT_EQ(NameOf(ButtonOf(WorkCommand::HomePage)), "SpeedButton6");
+    EXPECT_EQ(NameOf(ButtonOf(WorkCommand::About)), "SpeedButton9");
 }
 
 }  // namespace

@@ -192,15 +192,26 @@ TEST_F(WindowCommandsTest, ExportDuringARunLeavesImportToTheRun) {
     PumpUntilWorkerEnds(commands->Run(), waker);
 }
 
-TEST_F(WindowCommandsTest, ExportFailureShowsTheError) {
+// A layout typed that names none of the six is refused before the dialog; a failing export
+// says it runs, then leaves the status as it was.
+TEST_F(WindowCommandsTest, ExportRefusalsAndFailure) {
     Open();
     Import("13800101234\r\n");
     QueryToEnd();
+    dialogs.choices.clear();
     view.filters[FilterBox::Layout] = "nonsense";
-    dialogs.file_answers.push_back({dir.path() + "out.txt"});
     commands->Export();
-    work.Finish();
+    EXPECT_TRUE(dialogs.choices.empty());
+    EXPECT_FALSE(work.Busy());
     ASSERT_EQ(Boxes(BoxKind::Error).size(), 1u);
+    EXPECT_EQ(Boxes(BoxKind::Error)[0].text, ErrorText(text::kRefuseUnknownLayout));
+
+    view.filters[FilterBox::Layout] = std::string(text::kLayoutNumber);
+    dialogs.file_answers.push_back({dir.path() + "no-such-folder/out.txt"});
+    commands->Export();
+    EXPECT_EQ(view.panels[kPanelStatus], text::kExportBusy);
+    work.Finish();
+    ASSERT_EQ(Boxes(BoxKind::Error).size(), 2u);
     EXPECT_EQ(view.panels[kPanelStatus], text::kStatusComplete);
     EXPECT_FALSE(view.busy_pointer);
 }
@@ -242,6 +253,14 @@ TEST_F(WindowCommandsTest, MergeDialogsStatusAndCut) {
     work.Finish();
     EXPECT_EQ(view.panels[kPanelStatus], MergedStatusText(2));
     EXPECT_EQ(Boxes(BoxKind::Error).size(), 1u);
+
+    // A source gone since it was chosen: the status says the merge failed.
+    dialogs.file_answers.push_back({dir.path() + "gone.txt"});
+    dialogs.file_answers.push_back({out});
+    commands->Merge();
+    work.Finish();
+    EXPECT_EQ(view.panels[kPanelStatus], text::kMergeFailed);
+    EXPECT_EQ(Boxes(BoxKind::Error).size(), 2u);
 }
 
 TEST_F(WindowCommandsTest, CloseAsksOnceAndWaitsForLongWork) {
@@ -255,18 +274,66 @@ TEST_F(WindowCommandsTest, CloseAsksOnceAndWaitsForLongWork) {
     dialogs.file_answers.push_back({dir.Write("a.txt", "1\r\n")});
     dialogs.file_answers.push_back({dir.path() + "merged.txt"});
     commands->Merge();
+    EXPECT_TRUE(commands->CanShowAbout());
     EXPECT_FALSE(commands->CloseQuery());  // Yes, but the merge goes on
     EXPECT_EQ(view.closes, 0);
-    // Meanwhile the window says so and takes no command.
+    // Meanwhile the window shows itself (a close from the tray finds it hidden), says so and
+    // takes no command, not even About, which the close would tear down.
+    EXPECT_EQ(view.brought_back, 1);
     EXPECT_EQ(view.panels[kPanelStatus], GbkFromUtf16(window_text::kClosingAfterMerge));
     for (auto command : {Command::Import, Command::Query, Command::Stop})
         EXPECT_FALSE(view.enabled[command]);
-    for (auto command : {WorkCommand::Export, WorkCommand::Merge, WorkCommand::Exit})
+    for (auto command : {WorkCommand::Export, WorkCommand::Merge, WorkCommand::Exit,
+                         WorkCommand::HomePage, WorkCommand::About})
         EXPECT_FALSE(view.work_enabled[command]);
+    EXPECT_FALSE(commands->CanShowAbout());
     work.Finish();
     EXPECT_EQ(view.closes, 1);
     EXPECT_TRUE(commands->CloseQuery());
     EXPECT_EQ(Boxes(BoxKind::Confirm).size(), 2u);  // not asked again
+}
+
+// One dropped list file is imported; several files, or a folder, are refused with a message.
+TEST_F(WindowCommandsTest, DroppedFiles) {
+    Open();
+    const std::string list = dir.Write("numbers.txt", "13800101234\r\n");
+    commands->DropFiles({list, dir.Write("more.txt", "1\r\n")});
+    commands->DropFiles({dir.path()});
+    ASSERT_EQ(Boxes(BoxKind::Plain).size(), 2u);
+    EXPECT_EQ(Boxes(BoxKind::Plain)[0].text, Utf16FromGbk(text::kDropOneFile));
+    EXPECT_EQ(Boxes(BoxKind::Plain)[1].text, Utf16FromGbk(text::kDropFolder));
+    EXPECT_EQ(commands->Run().NumberCount(), 0u);
+    commands->DropFiles({list});
+    EXPECT_EQ(commands->Run().NumberCount(), 1u);
+    EXPECT_EQ(dialogs.boxes.size(), 2u);
+}
+
+// Statistics are counted off the UI thread under the busy pointer; asked for during an export,
+// once it has ended.
+TEST_F(WindowCommandsTest, StatisticsCountedInTheBackground) {
+    Open();
+    Import("13800101234\r\n18900001111\r\n13800101235\r\n");
+    QueryToEnd();
+    std::vector<RowStatistics> shown;
+    const auto show = [&](RowStatistics stats) { shown.push_back(std::move(stats)); };
+    dialogs.file_answers.push_back({dir.path() + "out.txt"});
+    commands->Export();
+    commands->CountStatistics(show);
+    work.Finish();  // the export
+    ASSERT_TRUE(work.Busy());
+    EXPECT_TRUE(view.busy_pointer);
+    EXPECT_TRUE(shown.empty());
+    work.Finish();  // the counts
+    EXPECT_FALSE(view.busy_pointer);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].provinces.total, 3u);
+    ASSERT_EQ(shown[0].cities.names.size(), 2u);
+    EXPECT_EQ(shown[0].cities.names[0].count, 2u);
+
+    // A close while counting does not wait for the counts.
+    commands->CountStatistics(show);
+    EXPECT_TRUE(commands->CloseQuery());
+    EXPECT_EQ(view.brought_back, 0);
 }
 
 TEST_F(WindowCommandsTest, AddressesGoToTheShell) {

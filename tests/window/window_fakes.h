@@ -43,13 +43,18 @@ public:
     void SetBusyPointer(bool busy) override { busy_pointer = busy; }
     void RepaintNow() override { ++repaints; }
     void CloseConfirmed() override { ++closes; }
+    void BringBack() override { ++brought_back; }
 
     std::map<FilterBox, std::string> filters;
-    std::map<WorkCommand, bool> work_enabled{
-        {WorkCommand::Export, true}, {WorkCommand::Merge, true}, {WorkCommand::Exit, true}};
+    std::map<WorkCommand, bool> work_enabled{{WorkCommand::Export, true},
+                                             {WorkCommand::Merge, true},
+                                             {WorkCommand::Exit, true},
+                                             {WorkCommand::HomePage, true},
+                                             {WorkCommand::About, true}};
     bool busy_pointer = false;
     int repaints = 0;
     int closes = 0;
+    int brought_back = 0;
 };
 
 // Answers dialogs from queues and records what was asked.

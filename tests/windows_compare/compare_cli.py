@@ -4,7 +4,8 @@ standard error, written files and exit status) for lookup, export in every layou
 every kind of filter, stats, db build, db check and the merge of digit lines, on generated
 lists of 1,000,000 numbers and the shipped database. The merge of Chinese text is checked
 against Windows' own comparison instead: its lines are the first of each set of lines equal
-but for letter case, in the order merge_order_check.exe finds by CompareStringEx.
+but for letter case, in the order merge_order_check.exe finds by CompareStringEx. Statistics
+with equal counts give the same lines, each platform's ties in its own collation's order.
 
     compare_cli.py LINUX_BIN WINDOWS_BIN WINE_PREFIX SEGMENT_TABLE_GEN
 
@@ -45,12 +46,12 @@ class Programs:
         for side in ("linux", "windows"):
             os.makedirs(os.path.join(work, side))
 
-    def run(self, side, args, stdin=None):
+    def run(self, side, args, stdin=None, env=None):
         command = ([self.linux] if side == "linux" else self.windows) + args
         start = time.perf_counter()
         with open(stdin, "rb") if stdin else open(os.devnull, "rb") as given:
             r = subprocess.run(command, cwd=os.path.join(self.work, side), stdin=given,
-                               capture_output=True)
+                               capture_output=True, env=env)
         self.seconds[side] += time.perf_counter() - start
         return r
 
@@ -156,6 +157,51 @@ def check_text_merge(programs, windows_bin, prefix, sources):
         print(f"same set, Windows order: text merge ({report})", flush=True)
 
 
+def check_stats_ties(programs, db):
+    """Names with equal counts: both platforms give the same lines, and each lists the tied
+    names in the order of its own collation, the one its merge sorts by."""
+    cities = {"0100": "北京", "0300": "上海", "0400": "重庆", "1401": "沈阳"}
+    prefixes = {}
+    with open(db, "rb") as f:
+        for line in f.read().split(b"\r\n"):
+            code = line[7:11].decode("ascii", "replace")
+            if code in cities and code not in prefixes:
+                prefixes[code] = line[:7].decode("ascii")
+    if len(prefixes) != len(cities):
+        fail(f"stats ties: the database has no mobile segment for {set(cities) - set(prefixes)}")
+        return
+    # Three numbers in each of the four cities, and five of no segment (未知), counted first.
+    numbers = [prefixes[c] + f"{i:04d}" for i in range(3) for c in cities]
+    numbers = [f"1000000{i:04d}" for i in range(5)] + numbers
+    with open(os.path.join(programs.work, "ties.txt"), "wb") as f:
+        f.write("".join(n + "\r\n" for n in numbers).encode("ascii"))
+    with open(os.path.join(programs.work, "ties_names.txt"), "wb") as f:
+        f.write("".join(n + "\r\n" for n in cities.values()).encode("gbk"))
+    # Linux in a Chinese locale, whose collation orders these names otherwise than Windows'.
+    chinese = {k: v for k, v in os.environ.items() if not k.startswith("LC_")}
+    chinese["LANG"] = "zh_CN.UTF-8"
+    tables = {}
+    for side in ("linux", "windows"):
+        env = chinese if side == "linux" else None
+        stats = programs.run(side, ["stats", "-q", "--by", "city", "../ties.txt"], env=env)
+        merged = programs.run(side, ["merge", "-q", "-o", "-", "../ties_names.txt"], env=env)
+        if stats.returncode != 0 or merged.returncode != 0:
+            fail(f"stats ties on {side}: exit {stats.returncode} and {merged.returncode}")
+            return
+        lines = stats.stdout.split(b"\n")[:-1]
+        tied = [line.split(b"\t")[0] for line in lines if line.split(b"\t")[1] == b"3"]
+        own_order = merged.stdout.split(b"\r\n")[:-1]
+        if tied != own_order:
+            fail(f"stats ties on {side}: tied names {tied}, its own collation orders {own_order}")
+        if len(lines) != 5 or lines[0].split(b"\t")[1] != b"5":
+            fail(f"stats ties on {side}: {lines}")
+        tables[side] = lines
+        print(f"{side} ties: {b' '.join(tied).decode('gbk')}", flush=True)
+    if sorted(tables["linux"]) != sorted(tables["windows"]):
+        fail(f"stats ties: other lines on Windows {tables['windows']} than on Linux "
+             f"{tables['linux']}")
+
+
 def main():
     if len(sys.argv) != 5:
         print(__doc__, file=sys.stderr)
@@ -210,6 +256,7 @@ def main():
         p.compare(["merge", "-q", "-o", "merged.txt"] + merge_args, outputs=["merged.txt"])
         p.compare(["merge", "-q", "-o", "-"] + merge_args)
         check_text_merge(p, windows_bin, prefix, texts)
+        check_stats_ties(p, db)
 
     print(f"Linux tool {p.seconds['linux']:.1f} s, Windows tool under wine "
           f"{p.seconds['windows']:.1f} s, all {time.perf_counter() - started:.1f} s")

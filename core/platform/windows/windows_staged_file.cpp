@@ -233,7 +233,8 @@ std::unique_ptr<StagedFile> CreateWindowsStagedFile(const std::string& target) {
     if (claim == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
         if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
-            throw FileError(FileError::Op::Create, target, EWOULDBLOCK, Win32Reason(error));
+            throw FileError(FileError::Op::Create, target, EWOULDBLOCK, Win32Reason(error),
+                            int(error));
         }
         throw Win32FileError(FileError::Op::Create, target, error);
     }
@@ -255,7 +256,7 @@ std::unique_ptr<StagedFile> CreateWindowsStagedFile(const std::string& target) {
                       &past_end)) {
         const DWORD error = ::GetLastError();
         ::CloseHandle(claim);
-        throw FileError(FileError::Op::Create, target, EWOULDBLOCK, Win32Reason(error));
+        throw FileError(FileError::Op::Create, target, EWOULDBLOCK, Win32Reason(error), int(error));
     }
     return Staged(target, wide, claim, attributes);
 }

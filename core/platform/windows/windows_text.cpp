@@ -95,8 +95,8 @@ std::string Win32Reason(DWORD error) {
 
 FileError Win32FileError(FileError::Op op, const std::string& path, DWORD error) {
     // A missing folder reads as a missing file, as ENOENT says of both on Linux.
-    if (error == ERROR_PATH_NOT_FOUND) error = ERROR_FILE_NOT_FOUND;
-    return FileError(op, path, ErrnoFromWin32(error), Win32Reason(error));
+    const DWORD told = error == ERROR_PATH_NOT_FOUND ? ERROR_FILE_NOT_FOUND : error;
+    return FileError(op, path, ErrnoFromWin32(told), Win32Reason(told), int(error));
 }
 
 std::string SystemReason(int code) {

@@ -31,7 +31,7 @@ std::wstring WidePath(const std::string& path);
 int ErrnoFromWin32(DWORD error);
 // The system's text for a Win32 error, in the system's language, as UTF-8.
 std::string Win32Reason(DWORD error);
-// A FileError for the Win32 error: the core's error number, the system's own text.
+// A FileError for the Win32 error: the core's error number, the system's own text and number.
 FileError Win32FileError(FileError::Op op, const std::string& path, DWORD error);
 
 }  // namespace haojian

@@ -85,6 +85,13 @@ TEST(WindowsFileSystem, RefusesTargetsThatMayNotBeWrittenNow) {
                                        nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(other, INVALID_HANDLE_VALUE);
     EXPECT_EQ(CreateCode(target), EWOULDBLOCK);
+    // The system's own code stays with it, for messages that give the system's numbers.
+    try {
+        RealFileSystem().CreateReplacement(target);
+        ADD_FAILURE() << "a target another program writes was taken";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.system_code(), ERROR_SHARING_VIOLATION);
+    }
     ::CloseHandle(other);
 
     ::SetFileAttributesW(WidePath(target).c_str(), FILE_ATTRIBUTE_READONLY);
