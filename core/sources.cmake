@@ -26,7 +26,10 @@ set(HAOJIAN_CORE_SOURCES
     export/row_statistics.cpp
     export/statistics_csv.cpp
     merge/digit_lines.cpp
+    merge/joined_sources.cpp
     merge/merge.cpp
+    merge/run_merge.cpp
+    merge/sorted_run.cpp
     merge/unique_lines.cpp
     database/carrier_names.cpp
     database/database_check.cpp
@@ -39,6 +42,7 @@ set(HAOJIAN_CORE_SOURCES
 # Win32 API on Windows.
 if(WIN32)
   set(HAOJIAN_CORE_PLATFORM_SOURCES
+      platform/windows/windows_available_memory.cpp
       platform/windows/windows_collator.cpp
       platform/windows/windows_dialog_directory.cpp
       platform/windows/windows_file_system.cpp

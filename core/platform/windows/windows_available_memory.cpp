@@ -1,0 +1,15 @@
+// Free memory on Windows: the physical memory available now.
+#include <windows.h>
+
+#include "core/base/available_memory.h"
+
+namespace haojian {
+
+std::uint64_t AvailableMemory() noexcept {
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    if (!::GlobalMemoryStatusEx(&status)) return 0;
+    return status.ullAvailPhys;
+}
+
+}  // namespace haojian
