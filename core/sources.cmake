@@ -52,6 +52,7 @@ if(WIN32)
       platform/windows/windows_stack_guard.cpp
       platform/windows/windows_staged_file.cpp
       platform/windows/windows_standard_streams.cpp
+      platform/windows/windows_temporary_file.cpp
       platform/windows/windows_temporary_names.cpp
       platform/windows/windows_text.cpp
       platform/windows/windows_thread_priority.cpp
@@ -61,11 +62,13 @@ else()
       platform/icu/icu_collator.cpp
       platform/icu/icu_gbk_code_page.cpp
       platform/icu/icu_simple_keys.cpp
+      platform/posix/available_memory.cpp
       platform/posix/dialog_directory.cpp
       platform/posix/huge_pages.cpp
       platform/posix/in_place_rewrite.cpp
       platform/posix/posix_file_system.cpp
       platform/posix/posix_staged_file.cpp
+      platform/posix/posix_temporary_file.cpp
       platform/posix/standard_streams.cpp
       platform/posix/temporary_names.cpp
       platform/posix/thread_priority.cpp

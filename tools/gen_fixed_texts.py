@@ -42,6 +42,10 @@ TEXTS = [
     ("kExportedSuffix", "条"),
     ("kMergeBusy", "数据正处理中..."),
     ("kMergedPrefix", "文件合并整理完毕！共计："),
+    ("kMergeReading", "数据正处理中...读取并排序 "),
+    ("kMergeMerging", "数据正处理中...归并第"),
+    ("kMergePassOf", "遍，共"),
+    ("kMergePasses", "遍 "),
 ]
 
 PROVINCES = ["北京", "天津", "上海", "重庆", "江苏", "山东", "广东", "湖北", "浙江", "广西", "甘肃",
