@@ -42,7 +42,6 @@ set(HAOJIAN_CORE_SOURCES
 # Win32 API on Windows.
 if(WIN32)
   set(HAOJIAN_CORE_PLATFORM_SOURCES
-      platform/windows/windows_available_memory.cpp
       platform/windows/windows_collator.cpp
       platform/windows/windows_dialog_directory.cpp
       platform/windows/windows_file_system.cpp
@@ -52,6 +51,7 @@ if(WIN32)
       platform/windows/windows_stack_guard.cpp
       platform/windows/windows_staged_file.cpp
       platform/windows/windows_standard_streams.cpp
+      platform/windows/windows_system_memory.cpp
       platform/windows/windows_temporary_file.cpp
       platform/windows/windows_temporary_names.cpp
       platform/windows/windows_text.cpp
@@ -62,7 +62,6 @@ else()
       platform/icu/icu_collator.cpp
       platform/icu/icu_gbk_code_page.cpp
       platform/icu/icu_simple_keys.cpp
-      platform/posix/available_memory.cpp
       platform/posix/dialog_directory.cpp
       platform/posix/huge_pages.cpp
       platform/posix/in_place_rewrite.cpp
@@ -70,6 +69,7 @@ else()
       platform/posix/posix_staged_file.cpp
       platform/posix/posix_temporary_file.cpp
       platform/posix/standard_streams.cpp
+      platform/posix/system_memory.cpp
       platform/posix/temporary_names.cpp
       platform/posix/thread_priority.cpp
       platform/posix/write_target.cpp

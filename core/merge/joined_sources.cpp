@@ -28,7 +28,7 @@ JoinedSources::JoinedSources(FileSystem& fs, const std::vector<std::string>& sou
 
 JoinedSources::~JoinedSources() = default;
 
-void JoinedSources::Fill(std::string& text, std::size_t until) {
+void JoinedSources::Fill(std::string& text, std::size_t until, std::size_t room) {
     while (!ended_ && text.size() < until) {
         if (!file_) {
             if (next_ == sources_.size()) {
@@ -41,7 +41,7 @@ void JoinedSources::Fill(std::string& text, std::size_t until) {
             ++next_;
         }
         const std::size_t before = text.size();
-        if (!ReadSome(text, until)) continue;
+        if (!ReadSome(text, until, room)) continue;
         const std::size_t nul = FindNul(text, before);
         read_ += text.size() - before;
         if (nul != std::string::npos) {
@@ -55,7 +55,7 @@ void JoinedSources::Fill(std::string& text, std::size_t until) {
     }
 }
 
-bool JoinedSources::ReadSome(std::string& text, std::size_t until) {
+bool JoinedSources::ReadSome(std::string& text, std::size_t until, std::size_t room) {
     const std::string& path = sources_[next_ - 1];
     const std::size_t start = text.size();
     std::size_t want = std::max<std::size_t>(until - start, 1);
@@ -69,8 +69,7 @@ bool JoinedSources::ReadSome(std::string& text, std::size_t until) {
         want = std::min(want, kStreamPiece);
     }
     if (text.capacity() < start + want) {
-        // Doubling, but never beyond what the caller asked for.
-        text.reserve(std::max(start + want, std::min(2 * text.capacity(), until)));
+        text.reserve(std::max(start + want, std::min(2 * text.capacity(), room)));
     }
     text.resize(start + want);
     const std::size_t n = file_->Read(text.data() + start, want);

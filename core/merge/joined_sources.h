@@ -28,10 +28,10 @@ public:
     bool SizesKnown() const { return sizes_known_; }
 
     // Appends the text that follows to text until text holds at least until bytes or the text
-    // ends. Throws
+    // ends. Text that must grow doubles, up to room bytes (or until, if more). Throws
     // FileError: Open or Read with the source's path (a source that shrinks or grows while it
     // is read is a Read failure with kSizeChangedReason).
-    void Fill(std::string& text, std::size_t until);
+    void Fill(std::string& text, std::size_t until, std::size_t room = SIZE_MAX);
     bool Ended() const { return ended_; }
     // The bytes of the joined text read so far.
     std::uint64_t BytesRead() const { return read_; }
@@ -45,7 +45,7 @@ public:
 
 private:
     // Reads into text from the source open now; false when it has ended (and is released).
-    bool ReadSome(std::string& text, std::size_t until);
+    bool ReadSome(std::string& text, std::size_t until, std::size_t room);
     void CheckEnd();
 
     FileSystem& fs_;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <memory>
 
-#include "core/base/available_memory.h"
 #include "core/base/huge_pages.h"
+#include "core/base/system_memory.h"
 #include "core/files/buffered_writer.h"
 #include "core/files/temporary_file.h"
 #include "core/merge/joined_sources.h"
@@ -78,6 +78,7 @@ public:
                 text.resize(start);
             }
             runs.push_back(SortRun(std::move(text)));
+            ReturnFreeMemory();
             if (input_.Ended()) break;
             text = std::move(rest);
         }
@@ -100,7 +101,7 @@ private:
     // Reads until text holds until bytes or the input ends, telling progress as it goes.
     void Read(std::string& text, std::size_t until) {
         while (!input_.Ended() && text.size() < until) {
-            input_.Fill(text, std::min(until, text.size() + kReadStep));
+            input_.Fill(text, std::min(until, text.size() + kReadStep), until);
             Tell({MergeProgress::Stage::Reading, 0, 0, input_.BytesRead(), input_.SizeHint()});
         }
     }

@@ -1,7 +1,7 @@
 // Free memory on Windows: the physical memory available now.
 #include <windows.h>
 
-#include "core/base/available_memory.h"
+#include "core/base/system_memory.h"
 
 namespace haojian {
 
@@ -11,5 +11,8 @@ std::uint64_t AvailableMemory() noexcept {
     if (!::GlobalMemoryStatusEx(&status)) return 0;
     return status.ullAvailPhys;
 }
+
+// The process heap gives large blocks back to the system as they are freed.
+void ReturnFreeMemory() noexcept {}
 
 }  // namespace haojian

@@ -1,8 +1,10 @@
-// Free memory on Linux, as the kernel estimates it for new work.
+// Free memory on Linux, as the kernel estimates it for new work; glibc's freed memory back to it.
+#include <malloc.h>
+
 #include <cstdio>
 #include <cstring>
 
-#include "core/base/available_memory.h"
+#include "core/base/system_memory.h"
 
 namespace haojian {
 
@@ -20,6 +22,13 @@ std::uint64_t AvailableMemory() noexcept {
     }
     std::fclose(info);
     return kib * 1024;
+}
+
+// glibc keeps freed blocks of every thread's arena, and once a large block has been freed it
+// serves blocks up to that size from them: without this, each run of a merge would add to the
+// memory the process holds.
+void ReturnFreeMemory() noexcept {
+    ::malloc_trim(0);
 }
 
 }  // namespace haojian
