@@ -45,6 +45,11 @@ void BackgroundTask::Start(std::function<void()> work,
     }
 }
 
+void BackgroundTask::Post(std::function<void()> step) {
+    // Queued to this object, as the work's end is: a step comes before it.
+    QMetaObject::invokeMethod(this, std::move(step), Qt::QueuedConnection);
+}
+
 void BackgroundTask::Wait() {
     if (busy_) Finish(id_);
 }

@@ -28,6 +28,7 @@ public:
     // it returned). Busy from now until done is called. When the system gives no thread, the
     // work runs here and now. Must not be called while Busy.
     void Start(std::function<void()> work, std::function<void(std::exception_ptr)> done) override;
+    void Post(std::function<void()> step) override;
     // Blocks until the work in progress has ended and runs its done; nothing when not Busy.
     void Wait();
 

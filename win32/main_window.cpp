@@ -456,6 +456,9 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
         case kHandOffMessage:
             if (commands_) commands_->Run().ProcessHandOff();
             return 0;
+        case kWorkStepMessage:
+            if (work_) work_->RunSteps();
+            return 0;
         case kWorkDoneMessage:
             if (work_) work_->Finish(w);
             return 0;

@@ -35,8 +35,26 @@ void ThreadWork::Start(std::function<void()> work, std::function<void(std::excep
     }
 }
 
+void ThreadWork::Post(std::function<void()> step) {
+    {
+        const std::lock_guard lock(steps_mutex_);
+        steps_.push_back(std::move(step));
+    }
+    PostMessageW(window_, kWorkStepMessage, 0, 0);
+}
+
+void ThreadWork::RunSteps() {
+    std::vector<std::function<void()>> steps;
+    {
+        const std::lock_guard lock(steps_mutex_);
+        steps.swap(steps_);
+    }
+    for (const auto& step : steps) step();
+}
+
 void ThreadWork::Finish(WPARAM id) {
     if (!busy_ || id != WPARAM(id_)) return;
+    RunSteps();
     if (thread_.joinable()) thread_.join();
     busy_ = false;
     const auto done = std::exchange(done_, nullptr);

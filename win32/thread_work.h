@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 #include "core/run/query_run.h"
 #include "window/window_seams.h"
@@ -15,6 +17,7 @@ namespace haojian::win32 {
 // Messages the worker threads post to the main window.
 inline constexpr UINT kHandOffMessage = WM_APP + 1;   // the query run's worker waits
 inline constexpr UINT kWorkDoneMessage = WM_APP + 2;  // long work has ended; wParam its id
+inline constexpr UINT kWorkStepMessage = WM_APP + 3;  // long work has posted a step
 
 // Wakes the UI thread: posts kHandOffMessage to the window, which runs the run's hand-off.
 class PostedWaker final : public UiWaker {
@@ -38,6 +41,9 @@ public:
 
     bool Busy() const override { return busy_; }
     void Start(std::function<void()> work, std::function<void(std::exception_ptr)> done) override;
+    void Post(std::function<void()> step) override;
+    // Runs the steps posted so far (on kWorkStepMessage).
+    void RunSteps();
     // The work with this id has ended: joins its thread and runs its done.
     void Finish(WPARAM id);
 
@@ -48,6 +54,8 @@ private:
     std::jthread thread_;
     std::exception_ptr error_;
     std::function<void(std::exception_ptr)> done_;
+    std::mutex steps_mutex_;
+    std::vector<std::function<void()>> steps_;
 };
 
 }  // namespace haojian::win32
