@@ -25,7 +25,10 @@ set(HAOJIAN_CORE_SOURCES
     export/row_statistics.cpp
     export/statistics_csv.cpp
     merge/digit_lines.cpp
+    merge/joined_sources.cpp
     merge/merge.cpp
+    merge/run_merge.cpp
+    merge/sorted_run.cpp
     merge/unique_lines.cpp
     database/carrier_names.cpp
     database/database_check.cpp
@@ -48,6 +51,8 @@ if(WIN32)
       platform/windows/windows_stack_guard.cpp
       platform/windows/windows_staged_file.cpp
       platform/windows/windows_standard_streams.cpp
+      platform/windows/windows_system_memory.cpp
+      platform/windows/windows_temporary_file.cpp
       platform/windows/windows_temporary_names.cpp
       platform/windows/windows_text.cpp
       platform/windows/windows_thread_priority.cpp
@@ -62,7 +67,9 @@ else()
       platform/posix/in_place_rewrite.cpp
       platform/posix/posix_file_system.cpp
       platform/posix/posix_staged_file.cpp
+      platform/posix/posix_temporary_file.cpp
       platform/posix/standard_streams.cpp
+      platform/posix/system_memory.cpp
       platform/posix/temporary_names.cpp
       platform/posix/thread_priority.cpp
       platform/posix/write_target.cpp

@@ -47,6 +47,10 @@ TEXTS = [
     ("kRefuseUnknownLayout", "导出字段须为列表中的六种格式之一！"),
     ("kDropOneFile", "一次只能拖入一个号码列表文件！"),
     ("kDropFolder", "文件夹不能导入，请拖入一个号码列表文件！"),
+    ("kMergeReading", "数据正处理中...读取并排序 "),
+    ("kMergeMerging", "数据正处理中...归并第"),
+    ("kMergePassOf", "遍，共"),
+    ("kMergePasses", "遍 "),
 ]
 
 PROVINCES = ["北京", "天津", "上海", "重庆", "江苏", "山东", "广东", "湖北", "浙江", "广西", "甘肃",

@@ -40,7 +40,21 @@ void BackgroundThread::Start(std::function<void()> work,
     }
 }
 
+void BackgroundThread::Post(std::function<void()> step) {
+    {
+        const std::lock_guard lock(steps_mutex_);
+        steps_.push_back(std::move(step));
+    }
+    post_finish_(0);
+}
+
 void BackgroundThread::Finish(std::uint64_t id) {
+    std::vector<std::function<void()>> steps;
+    {
+        const std::lock_guard lock(steps_mutex_);
+        steps.swap(steps_);
+    }
+    for (const auto& step : steps) step();
     if (!busy_ || id != id_) return;
     if (thread_.joinable()) thread_.join();
     busy_ = false;

@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 #include "window/window_seams.h"
 
@@ -14,9 +16,9 @@ namespace haojian {
 // window says how its UI thread is reached: the work's end is posted there and finished there.
 class BackgroundThread final : public BackgroundWork {
 public:
-    // Called on the work's thread once the work has ended: it must have Finish(id) called on
-    // the UI thread (a queued call, a posted message). A call that never comes, because the
-    // window went first, is harmless.
+    // Called on the work's thread once the work has ended, or has posted a step (id 0): it must
+    // have Finish(id) called on the UI thread (a queued call, a posted message). A call that
+    // never comes, because the window went first, is harmless.
     using PostFinish = std::function<void(std::uint64_t id)>;
     // Called on the UI thread before the work starts (true) and after it has ended, before its
     // done runs (false).
@@ -33,8 +35,10 @@ public:
     // it returned). Busy from now until done is called. When the system gives no thread, the
     // work runs here and now. Must not be called while Busy.
     void Start(std::function<void()> work, std::function<void(std::exception_ptr)> done) override;
-    // The work with this id has ended: joins its thread and runs its done. An id that is not
-    // the running work's (a late or repeated post) is ignored.
+    void Post(std::function<void()> step) override;
+    // Runs the steps posted so far; then, when id is the running work's and it has ended, joins
+    // its thread and runs its done. Any other id (a step's wake-up, a late or repeated post)
+    // runs only the steps.
     void Finish(std::uint64_t id);
 
 private:
@@ -45,6 +49,8 @@ private:
     std::jthread thread_;
     std::exception_ptr error_;
     std::function<void(std::exception_ptr)> done_;
+    std::mutex steps_mutex_;
+    std::vector<std::function<void()>> steps_;
 };
 
 }  // namespace haojian

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "core/base/error.h"
+#include "core/files/temporary_file.h"
 #include "core/merge/merge.h"
 #include "core/text/gbk.h"
 
@@ -21,6 +22,13 @@ std::string ReadText(const FileError& e) {
 }
 
 std::string MergeText(const FileError& e) {
+    // A merge's runs: the folder they go to is what the user can mend.
+    if (dynamic_cast<const TemporaryFolderError*>(&e)) {
+        return NamingTheFile(e.op() == FileError::Op::Create ? "Cannot create temporary file in"
+                             : e.op() == FileError::Op::Read ? "Cannot read temporary file in"
+                                                             : "Cannot write temporary file in",
+                             e);
+    }
     switch (e.op()) {
         case FileError::Op::Open:
             return NamingTheFile("Cannot open file", e);

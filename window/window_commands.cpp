@@ -1,6 +1,7 @@
 #include "window/window_commands.h"
 
 #include <cerrno>
+#include <chrono>
 #include <optional>
 #include <utility>
 
@@ -187,8 +188,25 @@ void WindowCommands::Merge() {
     auto lines = std::make_shared<std::size_t>(0);
     StartLongWork(
         LongWork::Merge,
-        [lines, &files = files_, sources, output = output.front()] {
-            *lines = MergeDataFiles(sources, output, files);
+        [this, lines, &files = files_, sources, output = output.front()] {
+            MergeOptions options;
+            options.progress = [this, last = std::string(),
+                                at = std::chrono::steady_clock::time_point()](
+                                   const MergeProgress& progress) mutable {
+                // A few times a second at most, and only when the text changes.
+                const auto now = std::chrono::steady_clock::now();
+                if (now - at < std::chrono::milliseconds(250)) return;
+                std::string text = MergeProgressText(progress);
+                if (text == last) return;
+                at = now;
+                last = text;
+                work_.Post([this, text = std::move(text)] {
+                    if (long_work_ == LongWork::Merge && !close_confirmed_) {
+                        view_.SetPanelText(kPanelStatus, text);
+                    }
+                });
+            };
+            *lines = MergeDataFiles(sources, output, options, files);
         },
         [this, lines](std::exception_ptr error) {
             std::optional<std::string> failure;

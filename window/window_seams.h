@@ -112,6 +112,9 @@ public:
     // on the UI thread with what the work threw, null when it returned. Busy until done runs.
     virtual void Start(std::function<void()> work,
                        std::function<void(std::exception_ptr)> done) = 0;
+    // Called by the work, on its thread: runs step on the UI thread soon, before the work's
+    // done when the work is still running.
+    virtual void Post(std::function<void()> step) = 0;
 };
 
 }  // namespace haojian

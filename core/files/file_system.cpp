@@ -2,10 +2,16 @@
 
 #include <algorithm>
 
+#include "core/files/temporary_file.h"
+
 namespace haojian {
 
 std::uint64_t FileSystem::SizeHint(const std::string&) noexcept {
     return 0;
+}
+
+std::unique_ptr<TemporaryFile> FileSystem::CreateTemporary(const std::string& folder) {
+    return CreateTemporaryFile(folder);
 }
 
 std::string ReadWholeFile(FileSystem& fs, const std::string& path) {

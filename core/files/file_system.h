@@ -40,6 +40,7 @@ public:
 };
 
 class StagedFile;
+class TemporaryFile;
 
 // The core's only way to the file system, so that tests can make any one operation fail.
 class FileSystem {
@@ -66,6 +67,9 @@ public:
     // (ENOENT, ENOTDIR), a target that may not be written (EACCES), or one that another
     // program is writing at this moment (EWOULDBLOCK).
     virtual std::unique_ptr<StagedFile> CreateReplacement(const std::string& target) = 0;
+    // A new temporary file in folder (empty: the system's temporary folder), gone once its
+    // object goes (see TemporaryFile). Throws TemporaryFolderError (Create, with folder as path).
+    virtual std::unique_ptr<TemporaryFile> CreateTemporary(const std::string& folder);
 };
 
 // Something a StagedFile did that the user should hear of, though the result was written.

@@ -60,6 +60,23 @@ public:
     }
 
     std::size_t Write(BufferedWriter& out) {
+        Sort();
+        return WriteMerged(out);
+    }
+
+    std::size_t WriteApart(SortedLineSink& sink) {
+        Sort();
+        sink.DigitWords(digits_);
+        for (std::size_t k = 0; k < general_.size(); ++k) {
+            FetchAhead(general_, k);
+            sink.Line(LineAt(general_[k].where));
+        }
+        return digits_.size() + general_.size();
+    }
+
+private:
+    // Collects the lines and puts both kinds in order, each line once.
+    void Sort() {
         Collect();
         if (general_.empty()) std::string().swap(text_);
         digits_ = SortedUniqueWords(std::move(digit_runs_));
@@ -70,14 +87,12 @@ public:
         });
         std::vector<GeneralLine> long_ones(long_lines, general_.end());
         general_.erase(long_lines, general_.end());
-        Sort(general_);
+        SortGeneral(general_);
         std::sort(long_ones.begin(), long_ones.end(),
                   [&](const GeneralLine& a, const GeneralLine& b) { return Less(a, b); });
         InsertSorted(long_ones);
-        return WriteMerged(out);
     }
 
-private:
     std::string_view LineAt(std::uint64_t where) const { return sorting::LineAt(text_, where); }
 
     // Lines are visited in an order of their own, far apart in the text: the text of the one
@@ -254,7 +269,7 @@ private:
     // them fit; else they are made again for every piece until the lines that still agree are
     // few enough for their keys to fit, or so few that comparing them whole costs less than
     // taking their keys apart (as with long lines alike for long).
-    void Sort(std::span<GeneralLine> all) {
+    void SortGeneral(std::span<GeneralLine> all) {
         if (all.size() < 2) return;
         std::vector<Todo> todo;
         // Simple keys when every line has one (the first keys made look at every line whole);
@@ -561,6 +576,11 @@ std::size_t WriteSortedUniqueLines(std::string text, const LocaleCollation& coll
                                    std::size_t longest_keyed_line) {
     return LineSorter(std::move(text), collation, key_budget, threads, longest_keyed_line)
         .Write(out);
+}
+
+std::size_t SortUniqueLinesApart(std::string text, const LocaleCollation& collation,
+                                 SortedLineSink& sink, unsigned threads) {
+    return LineSorter(std::move(text), collation, 0, threads, kLongestKeyedLine).WriteApart(sink);
 }
 
 }  // namespace haojian

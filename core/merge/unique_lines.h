@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace haojian {
 
@@ -30,5 +33,22 @@ std::size_t WriteSortedUniqueLines(std::string text, const LocaleCollation& coll
                                    BufferedWriter& out, std::size_t key_budget = 0,
                                    unsigned threads = 0,
                                    std::size_t longest_keyed_line = kLongestKeyedLine);
+
+// Takes the lines of a text sorted as WriteSortedUniqueLines writes them, the two kinds apart.
+class SortedLineSink {
+public:
+    virtual ~SortedLineSink() = default;
+    // Once, first: the lines of up to 16 ASCII digits as packed words (see DigitKey),
+    // ascending, each once.
+    virtual void DigitWords(std::span<const std::uint64_t> words) = 0;
+    // Every other line, ascending in collation order, each once with the bytes of its first
+    // occurrence.
+    virtual void Line(std::string_view line) = 0;
+};
+
+// The sort of WriteSortedUniqueLines, the lines handed to sink instead of written; gives
+// their number.
+std::size_t SortUniqueLinesApart(std::string text, const LocaleCollation& collation,
+                                 SortedLineSink& sink, unsigned threads = 0);
 
 }  // namespace haojian

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "core/files/temporary_file.h"
+
 namespace haojian::testing {
 namespace {
 
@@ -52,6 +54,29 @@ private:
     std::string path_;
 };
 
+class FaultyTemporary final : public TemporaryFile {
+public:
+    FaultyTemporary(FaultyFileSystem& fs, std::unique_ptr<TemporaryFile> inner, std::string folder)
+        : fs_(fs), inner_(std::move(inner)), folder_(std::move(folder)) {}
+    void Write(std::string_view bytes) override {
+        if (fs_.Fails(FaultyFileSystem::Op::TempWrite)) {
+            throw TemporaryFolderError(FileError::Op::Write, folder_, fs_.fail_code());
+        }
+        inner_->Write(bytes);
+    }
+    std::size_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
+        if (fs_.Fails(FaultyFileSystem::Op::TempRead)) {
+            throw TemporaryFolderError(FileError::Op::Read, folder_, fs_.fail_code());
+        }
+        return inner_->ReadAt(offset, buffer, size);
+    }
+
+private:
+    FaultyFileSystem& fs_;
+    std::unique_ptr<TemporaryFile> inner_;
+    std::string folder_;
+};
+
 }  // namespace
 
 bool FaultyFileSystem::Fails(Op op, const std::string& path) {
@@ -68,6 +93,12 @@ std::unique_ptr<InputFile> FaultyFileSystem::OpenRead(const std::string& path) {
 std::unique_ptr<StagedFile> FaultyFileSystem::CreateReplacement(const std::string& target) {
     if (Fails(Op::Create)) throw FileError(FileError::Op::Create, target, fail_code_);
     return std::make_unique<FaultyStaged>(*this, inner_.CreateReplacement(target), target);
+}
+
+std::unique_ptr<TemporaryFile> FaultyFileSystem::CreateTemporary(const std::string& folder) {
+    if (Fails(Op::TempCreate))
+        throw TemporaryFolderError(FileError::Op::Create, folder, fail_code_);
+    return std::make_unique<FaultyTemporary>(*this, inner_.CreateTemporary(folder), folder);
 }
 
 std::vector<std::string> FileNames(const std::string& directory) {

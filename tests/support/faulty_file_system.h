@@ -16,8 +16,20 @@ class FaultyFileSystem final : public FileSystem {
 public:
     // Create is CreateReplacement; Read, Write and Close are calls on the files opened
     // through this file system, and Rename the Commit that puts a replacement in place (Close
-    // is counted first).
-    enum class Op { Open, Read, Create, Write, Close, Rename, kCount };
+    // is counted first). TempCreate is CreateTemporary, TempWrite and TempRead the calls on
+    // the temporary files it gives.
+    enum class Op {
+        Open,
+        Read,
+        Create,
+        Write,
+        Close,
+        Rename,
+        TempCreate,
+        TempWrite,
+        TempRead,
+        kCount
+    };
 
     explicit FaultyFileSystem(FileSystem& inner = RealFileSystem()) : inner_(inner) {}
 
@@ -47,6 +59,7 @@ public:
         return inner_.SizeHint(path);
     }
     std::unique_ptr<StagedFile> CreateReplacement(const std::string& target) override;
+    std::unique_ptr<TemporaryFile> CreateTemporary(const std::string& folder) override;
 
 private:
     FileSystem& inner_;

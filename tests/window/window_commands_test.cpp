@@ -5,6 +5,7 @@
 
 #include "core/export/export.h"
 #include "core/files/file_system.h"
+#include "core/files/temporary_file.h"
 #include "core/merge/merge.h"
 #include "core/run/result_table.h"
 #include "core/text/fixed_texts.h"
@@ -244,6 +245,9 @@ TEST_F(WindowCommandsTest, MergeDialogsStatusAndCut) {
     work.Finish();
     EXPECT_EQ(ReadFileBytes(out), "A\r\nb\r\n");
     EXPECT_EQ(view.panels[kPanelStatus], MergedStatusText(2));
+    // The passes showed meanwhile.
+    ASSERT_GE(view.statuses.size(), 3u);
+    EXPECT_EQ(view.statuses[view.statuses.size() - 2], std::string(text::kMergeReading) + "100%");
 
     // A NUL byte: the lines before it are the result, counted, and the cut is reported. (The
     // file is not "nul.txt": Windows reads and writes its null device under that name.)
@@ -261,6 +265,13 @@ TEST_F(WindowCommandsTest, MergeDialogsStatusAndCut) {
     work.Finish();
     EXPECT_EQ(view.panels[kPanelStatus], text::kMergeFailed);
     EXPECT_EQ(Boxes(BoxKind::Error).size(), 2u);
+}
+
+TEST(WindowFailureTextTest, ATemporaryFolderIsNamed) {
+    EXPECT_EQ(WindowFailureText(TemporaryFolderError(FileError::Op::Write, "/tmp/runs", 28,
+                                                     "No space left on device"),
+                                WindowWork::Merge),
+              "Cannot write temporary file in \"/tmp/runs\". No space left on device");
 }
 
 TEST_F(WindowCommandsTest, CloseAsksOnceAndWaitsForLongWork) {

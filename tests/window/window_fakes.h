@@ -21,8 +21,12 @@ public:
     }
     void RowsCleared() override { FakeRunView::RowsCleared(); }
     // The status bar as the window shows it; hides FakeRunView's record of the run's statuses.
-    void SetPanelText(int panel, std::string_view text) override { panels[panel] = text; }
+    void SetPanelText(int panel, std::string_view text) override {
+        panels[panel] = text;
+        if (panel == kPanelStatus) statuses.emplace_back(text);
+    }
     std::map<int, std::string> panels;
+    std::vector<std::string> statuses;  // every text of the status panel, in turn
     void SetProgressMaximum(int maximum) override { FakeRunView::SetProgressMaximum(maximum); }
     void SetProgressPosition(int position) override { FakeRunView::SetProgressPosition(position); }
     void SetCommandEnabled(Command command, bool on) override {
@@ -77,6 +81,8 @@ class HeldWork final : public BackgroundWork {
 public:
     bool Busy() const override { return static_cast<bool>(done_); }
     void Start(std::function<void()> work, std::function<void(std::exception_ptr)> done) override;
+    // The work runs on the test's thread: a step runs at once.
+    void Post(std::function<void()> step) override { step(); }
     // Runs the held work, then its done.
     void Finish();
 

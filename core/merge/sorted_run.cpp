@@ -1,0 +1,83 @@
+#include "core/merge/sorted_run.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace haojian::sorting {
+
+RunWriter::RunWriter(std::unique_ptr<TemporaryFile> file)
+    : run_{std::move(file)}, out_(*run_.file, std::size_t(1) << 20) {}
+
+void RunWriter::DigitWords(std::span<const std::uint64_t> words) {
+    out_.Append(std::string_view(reinterpret_cast<const char*>(words.data()), words.size() * 8));
+    run_.digit_words += words.size();
+}
+
+void RunWriter::Line(std::string_view line) {
+    char* p = out_.Reserve(10);
+    std::size_t n = 0;
+    std::uint64_t length = line.size();
+    for (; length >= 0x80; length >>= 7) p[n++] = char(0x80 | (length & 0x7F));
+    p[n++] = char(length);
+    out_.Commit(n);
+    out_.Append(line);
+    run_.end += n + line.size();
+}
+
+SortedRun RunWriter::Finish() {
+    out_.Flush();
+    run_.end += run_.digit_words * 8;
+    return std::move(run_);
+}
+
+RunReader::RunReader(TemporaryFile& file, std::uint64_t from, std::uint64_t to, std::size_t block,
+                     const std::string& folder, const Counter& counter)
+    : file_(file), next_(from), to_(to), folder_(folder), counter_(counter) {
+    buffer_.resize(std::max<std::size_t>(block, 64));
+}
+
+bool RunReader::NextLine(std::string_view& line) {
+    if (end_ - pos_ < 10 && !Refill(10) && pos_ == end_) return false;
+    std::uint64_t length = 0;
+    std::size_t n = 0;
+    for (int shift = 0;; shift += 7) {
+        if (pos_ + n == end_ || shift > 63) {
+            Damaged();
+        }
+        const auto byte = static_cast<unsigned char>(buffer_[pos_ + n++]);
+        length |= std::uint64_t(byte & 0x7F) << shift;
+        if (byte < 0x80) break;
+    }
+    pos_ += n;
+    if (end_ - pos_ < length && !Refill(std::size_t(length))) {
+        Damaged();
+    }
+    line = std::string_view(buffer_.data() + pos_, std::size_t(length));
+    pos_ += std::size_t(length);
+    return true;
+}
+
+// A run that gives less than was written: the file was changed behind the merge's back.
+void RunReader::Damaged() const {
+    throw TemporaryFolderError(FileError::Op::Read, folder_, EIO);
+}
+
+bool RunReader::Refill(std::size_t wanted) {
+    std::memmove(buffer_.data(), buffer_.data() + pos_, end_ - pos_);
+    end_ -= pos_;
+    pos_ = 0;
+    if (buffer_.size() < wanted) buffer_.resize(wanted);
+    while (end_ < wanted && next_ < to_) {
+        const std::size_t room =
+            std::size_t(std::min<std::uint64_t>(buffer_.size() - end_, to_ - next_));
+        const std::size_t n = file_.ReadAt(next_, buffer_.data() + end_, room);
+        if (n == 0) Damaged();
+        next_ += n;
+        end_ += n;
+        if (counter_) counter_(n);
+    }
+    return end_ >= wanted;
+}
+
+}  // namespace haojian::sorting
