@@ -1,5 +1,7 @@
 #include "cli/number_list_stream.h"
 
+#include <algorithm>
+
 #include "cli/cli_support.h"
 #include "cli/messages.h"
 #include "cli/progress.h"
@@ -8,11 +10,9 @@
 
 namespace haojian::cli {
 
-std::size_t WholeLinesEnd(std::string_view text, bool at_end) {
-    if (at_end) return text.size();
-    if (const std::size_t lf = text.rfind('\n'); lf != std::string_view::npos) return lf + 1;
-    const std::size_t cr = text.rfind('\r');
-    return cr != std::string_view::npos && cr + 1 < text.size() ? cr + 1 : 0;
+std::size_t WholeLinesEnd(std::string_view text, std::size_t from) {
+    const std::size_t end = text.substr(from).find_last_of("\r\n");
+    return end == std::string_view::npos ? 0 : from + end + 1;
 }
 
 NumberListStream::NumberListStream(const Arguments& args, const std::string& path)
@@ -22,15 +22,30 @@ bool NumberListStream::Next(std::string_view& piece) {
     offset_ += handed_;
     text_.erase(0, handed_);
     handed_ = 0;
+    // What is left of the last piece holds no line end: only what comes is searched, so that
+    // a line of any length is read in time linear in its length.
+    std::size_t whole = 0;
+    std::size_t searched = text_.size();
     for (;;) {
-        const std::size_t end = WholeLinesEnd(text_, ended_);
-        if (end != 0 && (ended_ || text_.size() >= kPieceBytes || !file_->InputAtHand())) {
-            handed_ = end;
-            piece = std::string_view(text_).substr(0, end);
+        if (ended_) whole = text_.size();
+        if (whole != 0 && (ended_ || text_.size() >= kPieceBytes || !file_->InputAtHand())) {
+            handed_ = whole;
+            piece = std::string_view(text_).substr(0, whole);
+            // A CR that ends what has come is answered at once; an LF after it belongs to it.
+            after_cr_ = !ended_ && whole == text_.size() && text_[whole - 1] == '\r';
             return true;
         }
         if (ended_) return false;
         ReadMore();
+        if (after_cr_ && !text_.empty()) {
+            after_cr_ = false;
+            if (text_[0] == '\n') {
+                text_.erase(0, 1);
+                ++offset_;
+            }
+        }
+        whole = std::max(whole, WholeLinesEnd(text_, searched));
+        searched = text_.size();
     }
 }
 
@@ -99,17 +114,19 @@ void NulCuts::Note(const NumberListStream& list) {
 
 NulCuts ForEachListPiece(const Arguments& args,
                          const std::function<void(std::string_view piece, Progress&)>& take) {
-    const std::vector<std::uint64_t> sizes = ListFileSizes(args.operands);
+    const std::vector<std::optional<std::uint64_t>> sizes = ListFileSizes(args.operands);
     Progress progress(args.command, 0, ProgressWanted(args.Has("-q")));
-    for (const std::uint64_t size : sizes) progress.AddTotal(size);
+    for (const std::optional<std::uint64_t>& size : sizes) {
+        if (size) {
+            progress.AddTotal(*size);
+        } else {
+            progress.SetTotalUnknown();
+        }
+    }
     NulCuts cuts;
     for (std::size_t i = 0; i < args.operands.size(); ++i) {
         NumberListStream list(args, args.operands[i]);
-        for (std::string_view piece; list.Next(piece);) {
-            // A list of no known size counts as it comes.
-            if (sizes[i] == 0) progress.AddTotal(piece.size());
-            take(piece, progress);
-        }
+        for (std::string_view piece; list.Next(piece);) take(piece, progress);
         cuts.Note(list);
     }
     progress.Finish();

@@ -59,13 +59,13 @@ private:
     std::size_t handed_ = 0;    // the piece handed out last, at the start of text_
     std::uint64_t offset_ = 0;  // the text's bytes before text_
     bool ended_ = false;        // no more input (its end, or a NUL byte)
+    bool after_cr_ = false;     // the last piece ended with a CR, whose LF may come next
     std::optional<std::uint64_t> nul_;
 };
 
-// The end of the last whole line of text (0 when there is none): after its last LF, else after
-// its last CR unless that is text's last byte (an LF may follow it). At the end of the input,
-// all of text.
-std::size_t WholeLinesEnd(std::string_view text, bool at_end);
+// The end of the last whole line of text (after its last CR or LF), when that lies at or after
+// from; else 0. text before from is not searched.
+std::size_t WholeLinesEnd(std::string_view text, std::size_t from);
 
 // The lists that a NUL byte cut short, told on standard error after the results are written:
 // the file and the byte's offset in it. Report gives true when there were any (the command

@@ -26,6 +26,16 @@ TEST_F(Cli, LinesComeOutWhileTheListStillArrives) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, first + "1390000\t重庆\t重庆\t联通\n");
 
+    // Old Mac line ends are answered at once too, the CR at the very end included.
+    const std::string cr_answers = first + "1390000\t重庆\t重庆\t联通\n";
+    testing::ChildProcess cr(HAOJIAN_CLI, {"lookup", "--utf8", "--db", db, "-"}, dir.path());
+    cr.Write("1380000\r1390000\r");
+    EXPECT_EQ(cr.ReadOutput(cr_answers.size()), cr_answers);
+    cr.Write("\n1380000");  // the LF belongs to the CR before it: no empty line
+    r = cr.Wait();
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, cr_answers + first);
+
     // A CR LF cut between two reads stays one line end; so does a UTF-16 character.
     const auto in_pieces = [&](const std::vector<std::string>& args,
                                const std::vector<std::string>& pieces) {
@@ -131,12 +141,11 @@ TEST(ListDecoder, PiecesCutAnywhereGiveTheWholeText) {
     EXPECT_FALSE(cli::ListDecoder::MayBeginMark("1"));
 }
 
-TEST(WholeLinesEnd, AnLfOrACrWithSomethingAfterItEndsTheLastWholeLine) {
-    EXPECT_EQ(cli::WholeLinesEnd("a\nb", false), 2u);
-    EXPECT_EQ(cli::WholeLinesEnd("a\r\nb\r", false), 3u);  // the CR may meet its LF
-    EXPECT_EQ(cli::WholeLinesEnd("a\rb", false), 2u);
-    EXPECT_EQ(cli::WholeLinesEnd("ab", false), 0u);
-    EXPECT_EQ(cli::WholeLinesEnd("a\rb\r", true), 4u);
+TEST(WholeLinesEnd, TheLastCrOrLfFromWhereTheSearchBegins) {
+    EXPECT_EQ(cli::WholeLinesEnd("a\nb", 0), 2u);
+    EXPECT_EQ(cli::WholeLinesEnd("a\r\nb\r", 0), 5u);
+    EXPECT_EQ(cli::WholeLinesEnd("ab", 0), 0u);
+    EXPECT_EQ(cli::WholeLinesEnd("a\nbcd", 2), 0u);  // what lies before from is not searched
 }
 
 }  // namespace
