@@ -53,6 +53,27 @@ TEST_F(ShellCli, ADatabaseFromAPipeIsReadToItsEnd) {
               "haojian-cli: lookup: waiting for \"db.fifo\" (a named pipe) to be written to\n");
 }
 
+TEST_F(ShellCli, StandardInputIsReadAsTheShellLeftIt) {
+    // What the shell read before stays read; a socket serves as any pipe; a closed one fails.
+    dir.Write("list.txt", "header\n1380000\n");
+    Result r = Sh("{ read -r header; $CLI lookup --utf8 --db $DB -; } <list.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "1380000\t江苏\t南京\t移动\n");
+    r =
+        Sh("python3 -c 'import os, socket, subprocess\n"
+           "a, b = socket.socketpair()\n"
+           "b.sendall(b\"1390000\\n\"); b.shutdown(socket.SHUT_WR)\n"
+           "exit(subprocess.run([os.environ[\"CLI\"], \"lookup\", \"--utf8\", \"--db\",\n"
+           "                     os.environ[\"DB\"], \"-\"], stdin=a).returncode)'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "1390000\t重庆\t重庆\t联通\n");
+    r = Sh("$CLI lookup --db $DB - <&-");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err,
+              "haojian-cli: lookup: standard input: Cannot open file (Standard input is closed)\n");
+}
+
 TEST_F(ShellCli, AFullStandardOutputFailsEveryCommand) {
     dir.Write("list.txt", "1380000\n");
     for (const std::string command :
