@@ -54,6 +54,9 @@ bool NumberListStream::ReadMore() {
     const std::size_t n = file_->Read(buffer_.data(), buffer_.size());
     const std::string_view bytes(buffer_.data(), n);
     read_ += n;
+    if (first_bytes_.size() < kFirstBytes) {
+        first_bytes_ += bytes.substr(0, kFirstBytes - first_bytes_.size());
+    }
     // A file that shrinks or grows while it is read is never taken as a shorter or longer one.
     if (file_->Size() != 0 && (read_ > file_->Size() || (n == 0 && read_ != file_->Size()))) {
         throw FileError(FileError::Op::Read, path_, 0, std::string(kSizeChangedReason));
@@ -100,16 +103,28 @@ void NumberListStream::Decode(std::string_view bytes) {
     decoder_.Decode(bytes, text_);
     // A NUL byte ends the text: nothing after it is read.
     if (const std::size_t nul = FindNul(text_, from); nul != std::string::npos) {
-        nul_ = offset_ + nul;
+        nul_ = decoder_.Converts() ? FileOffsetOfNul(bytes) : offset_ + nul;
         text_.resize(nul);
         End();
     }
+    if (!bytes.empty()) last_byte_ = bytes.back();
+}
+
+std::uint64_t NumberListStream::FileOffsetOfNul(std::string_view bytes) const {
+    // bytes are the last read's (the mark left out), which hold the NUL character; they begin
+    // this far into the file.
+    const std::uint64_t at = read_ - bytes.size();
+    if (!decoder_.Utf16()) return at + FindNul(bytes);
+    // UTF-16 units begin at even offsets, after the mark; one may begin in the read before.
+    if (at % 2 == 1 && last_byte_ == '\0' && !bytes.empty() && bytes[0] == '\0') return at - 1;
+    const std::size_t skip = std::min(bytes.size(), std::size_t(at % 2));
+    return at + skip + FindNulCharacter(bytes.substr(skip), true);
 }
 
 void NulCuts::Note(const NumberListStream& list) {
     if (!list.nul_offset()) return;
-    messages_.push_back(QuotedPath(list.path()) + " holds a NUL byte at offset " +
-                        std::to_string(*list.nul_offset()) + ": the list ends there");
+    messages_.push_back(
+        NulByteText(list.path(), *list.nul_offset(), list.first_bytes(), "the list ends there"));
 }
 
 NulCuts ForEachListPiece(const Arguments& args,

@@ -64,7 +64,10 @@ TEST_F(Cli, ErrorsNameTheCommandTheFileAndTheSystemsReason) {
 
     r = Run("merge -o cut.txt -", std::string("z\0", 2));
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(Contains(r.err, "haojian-cli: merge: File standard input holds a NUL byte"))
+    EXPECT_TRUE(
+        Contains(r.err,
+                 "haojian-cli: merge: standard input holds a NUL byte at byte offset 1: the merged "
+                 "text ends there, and the lines before it are written\n"))
         << r.err;
 }
 

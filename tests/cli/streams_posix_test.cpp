@@ -74,15 +74,37 @@ TEST_F(ShellCli, StandardInputIsReadAsTheShellLeftIt) {
               "haojian-cli: lookup: standard input: Cannot open file (Standard input is closed)\n");
 }
 
+TEST_F(ShellCli, SourcesWithoutAnEndStopAtTheirFirstNulByte) {
+    dir.Write("list.txt", "1380000\n");
+    Result r = Sh("$CLI lookup --utf8 --db /dev/zero list.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "1380000\t未知\t未知\t移动\n");
+    EXPECT_EQ(r.err,
+              "haojian-cli: lookup: \"/dev/zero\" holds a NUL byte at byte offset 0: the "
+              "database ends there\n");
+    r = Sh("$CLI db check --db /dev/zero");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Contains(r.out, "byte offset 0: what follows it is never read\n")) << r.out;
+    r = Sh("$CLI db build -o out.dat /dev/zero");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Contains(r.err,
+                         "\"/dev/zero\" holds a NUL byte at byte offset 0: the table is "
+                         "refused"))
+        << r.err;
+}
+
 TEST_F(ShellCli, AFullStandardOutputFailsEveryCommand) {
     dir.Write("list.txt", "1380000\n");
     for (const std::string command :
          {"$CLI --help", "$CLI --version", "$CLI help", "$CLI lookup --help",
           "$CLI db check --db $DB", "$CLI lookup --db $DB list.txt", "$CLI stats --db $DB list.txt",
           "$CLI export --db $DB -o out.txt list.txt", "$CLI merge -o out.txt list.txt"}) {
+        dir.Write("out.txt", "old\r\n");
         const Result r = Sh(command + " >/dev/full");
         EXPECT_EQ(r.status, 1) << command;
         EXPECT_TRUE(Contains(r.err, "standard output: Cannot write file (")) << r.err;
+        // The status line of export and merge fails before their file is put in place.
+        EXPECT_EQ(File("out.txt"), "old\r\n") << command;
     }
 }
 
