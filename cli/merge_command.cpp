@@ -28,9 +28,12 @@ constexpr std::string_view kHelp =
     "               commands do\n"
     "  -h, --help   show this text\n"
     "\n"
-    "A NUL byte ends the joined text: the lines before it are written and counted, then the\n"
-    "file and offset of the byte are reported and the exit status is 1.\n"
-    "Messages are printed in UTF-8. Exit status: 0 done, 1 failure, 2 bad usage.\n";
+    "A NUL byte ends the joined text: the lines before it are written to OUT and counted,\n"
+    "then the file and offset of the byte are reported and the exit status is 1. The status\n"
+    "text is printed before OUT is put in place, so that a standard output that cannot take\n"
+    "it leaves OUT as it was.\n"
+    "Messages are printed in UTF-8. Exit status: 0 done, 1 failure (OUT left as it was,\n"
+    "except after a NUL byte as said above), 2 bad usage.\n";
 
 int Merge(const Arguments& args) {
     const std::string output = OutputPath(args.Value("-o", ""));
@@ -40,12 +43,12 @@ int Merge(const Arguments& args) {
     for (const std::string& source : args.operands) sources.push_back(InputPath(source));
     const bool data_on_standard_output = IsStandardOutput(output);
     StandardOutputFileSystem fs(args.command);
-    try {
-        PrintStatus(MergedStatusText(MergeDataFiles(sources, output, fs)), data_on_standard_output);
-    } catch (const MergeCutError& e) {
-        PrintStatus(MergedStatusText(e.line_count()), data_on_standard_output);
-        throw;
-    }
+    // The status line is out before the file is put in place: a standard output that cannot
+    // take it leaves OUT as it was. (Every merged line ends with the one LF of its CR LF.)
+    fs.SetBeforeCommit(output, [&](std::uint64_t lines) {
+        PrintStatus(MergedStatusText(std::size_t(lines)), data_on_standard_output);
+    });
+    MergeDataFiles(sources, output, fs);
     return kExitSuccess;
 }
 

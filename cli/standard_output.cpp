@@ -2,9 +2,12 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <utility>
 
 #include "cli/console.h"
+#include "cli/input_reading.h"
 #include "cli/messages.h"
 
 namespace haojian::cli {
@@ -27,15 +30,21 @@ void WriteStandardOutput(std::string_view bytes) {
 
 namespace {
 
-// A result of the real file system whose notices are said as they come.
+// A result whose notices are said as they come, and whose lines are counted for what is to
+// be done before it is put in place.
 class NoticedFile final : public StagedFile {
 public:
-    NoticedFile(std::unique_ptr<StagedFile> inner, std::string_view command)
-        : inner_(std::move(inner)), command_(command) {
+    NoticedFile(std::unique_ptr<StagedFile> inner, std::string_view command,
+                StandardOutputFileSystem::BeforeCommit before_commit)
+        : inner_(std::move(inner)), command_(command), before_commit_(std::move(before_commit)) {
         Say();
     }
-    void Write(std::string_view bytes) override { inner_->Write(bytes); }
+    void Write(std::string_view bytes) override {
+        if (before_commit_) lines_ += std::uint64_t(std::count(bytes.begin(), bytes.end(), '\n'));
+        inner_->Write(bytes);
+    }
     void Commit() override {
+        if (before_commit_) std::exchange(before_commit_, {})(lines_);
         inner_->Commit();
         Say();
     }
@@ -49,6 +58,8 @@ private:
 
     std::unique_ptr<StagedFile> inner_;
     std::string command_;
+    StandardOutputFileSystem::BeforeCommit before_commit_;
+    std::uint64_t lines_ = 0;
 };
 
 }  // namespace
@@ -66,9 +77,18 @@ std::string NoticeText(const FileNotice& notice) {
     return path;
 }
 
+std::unique_ptr<InputFile> StandardOutputFileSystem::OpenRead(const std::string& path) {
+    return OpenInput(command_, path);
+}
+
 std::unique_ptr<StagedFile> StandardOutputFileSystem::CreateReplacement(const std::string& target) {
-    if (target == kStandardOutput) return std::make_unique<StandardOutput>();
-    return std::make_unique<NoticedFile>(real_.CreateReplacement(target), command_);
+    BeforeCommit before_commit = target == commit_target_ ? before_commit_ : BeforeCommit();
+    if (target == kStandardOutput) {
+        return std::make_unique<NoticedFile>(std::make_unique<StandardOutput>(), command_,
+                                             std::move(before_commit));
+    }
+    return std::make_unique<NoticedFile>(real_.CreateReplacement(target), command_,
+                                         std::move(before_commit));
 }
 
 }  // namespace haojian::cli
