@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cli/cli_support.h"
+#include "cli/input_reading.h"
 #include "cli/messages.h"
 #include "cli/progress.h"
 #include "core/files/file_system.h"
@@ -16,7 +17,7 @@ std::size_t WholeLinesEnd(std::string_view text, std::size_t from) {
 }
 
 NumberListStream::NumberListStream(const Arguments& args, const std::string& path)
-    : args_(args), path_(InputPath(path)), file_(RealFileSystem().OpenRead(path_)) {}
+    : args_(args), path_(InputPath(path)), file_(OpenInput(args.command, path_)) {}
 
 bool NumberListStream::Next(std::string_view& piece) {
     offset_ += handed_;

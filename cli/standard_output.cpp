@@ -9,6 +9,7 @@
 #include "cli/console.h"
 #include "cli/input_reading.h"
 #include "cli/messages.h"
+#include "cli/pipe_reader_wait.h"
 
 namespace haojian::cli {
 
@@ -35,21 +36,41 @@ namespace {
 class NoticedFile final : public StagedFile {
 public:
     NoticedFile(std::unique_ptr<StagedFile> inner, std::string_view command,
-                StandardOutputFileSystem::BeforeCommit before_commit)
-        : inner_(std::move(inner)), command_(command), before_commit_(std::move(before_commit)) {
+                StandardOutputFileSystem::BeforeCommit before_commit, std::string target = {})
+        : inner_(std::move(inner)),
+          command_(command),
+          before_commit_(std::move(before_commit)),
+          target_(std::move(target)) {
         Say();
     }
     void Write(std::string_view bytes) override {
         if (before_commit_) lines_ += std::uint64_t(std::count(bytes.begin(), bytes.end(), '\n'));
+        // The file is made on its first use, which may wait for a named pipe's reader.
+        if (!used_) {
+            const PipeReaderWait wait(target_, [&] { SayWaiting(); });
+            inner_->Write(bytes);
+            used_ = true;
+            return;
+        }
         inner_->Write(bytes);
     }
     void Commit() override {
         if (before_commit_) std::exchange(before_commit_, {})(lines_);
-        inner_->Commit();
+        if (!used_) {
+            const PipeReaderWait wait(target_, [&] { SayWaiting(); });
+            inner_->Commit();
+        } else {
+            inner_->Commit();
+        }
+        used_ = true;
         Say();
     }
 
 private:
+    void SayWaiting() {
+        PrintMessage(command_,
+                     "waiting for " + QuotedPath(target_) + " (a named pipe) to be read from");
+    }
     void Say() {
         for (const FileNotice& notice : inner_->TakeNotices()) {
             PrintMessage(command_, NoticeText(notice));
@@ -59,7 +80,9 @@ private:
     std::unique_ptr<StagedFile> inner_;
     std::string command_;
     StandardOutputFileSystem::BeforeCommit before_commit_;
+    std::string target_;  // empty for standard output
     std::uint64_t lines_ = 0;
+    bool used_ = false;
 };
 
 }  // namespace
@@ -88,7 +111,7 @@ std::unique_ptr<StagedFile> StandardOutputFileSystem::CreateReplacement(const st
                                              std::move(before_commit));
     }
     return std::make_unique<NoticedFile>(real_.CreateReplacement(target), command_,
-                                         std::move(before_commit));
+                                         std::move(before_commit), target);
 }
 
 }  // namespace haojian::cli

@@ -93,6 +93,25 @@ TEST_F(ShellCli, SourcesWithoutAnEndStopAtTheirFirstNulByte) {
         << r.err;
 }
 
+TEST_F(ShellCli, ANamedPipeWithoutItsOtherEndIsWaitedForWithAWord) {
+    Result r =
+        Sh("mkfifo list.fifo && { sleep 1.5; echo 1380000 >list.fifo; } &"
+           " sleep 0.2; $CLI lookup --utf8 --db $DB list.fifo; s=$?; wait; exit $s");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "1380000\t江苏\t南京\t移动\n");
+    EXPECT_EQ(r.err,
+              "haojian-cli: lookup: waiting for \"list.fifo\" (a named pipe) to be written to\n");
+
+    dir.Write("list.txt", "1380000\n");
+    r =
+        Sh("mkfifo out.fifo && { sleep 1.5; cat out.fifo >got.txt; } &"
+           " sleep 0.2; $CLI export --db $DB -o out.fifo list.txt; s=$?; wait; exit $s");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(File("got.txt"), "1380000**\r\n");
+    EXPECT_EQ(r.err,
+              "haojian-cli: export: waiting for \"out.fifo\" (a named pipe) to be read from\n");
+}
+
 TEST_F(ShellCli, AFullStandardOutputFailsEveryCommand) {
     dir.Write("list.txt", "1380000\n");
     for (const std::string command :
