@@ -168,6 +168,22 @@ TEST_F(Cli, AnUnknownCommandNamesItselfAndWhatTypedIsShownEscaped) {
     r = Run("db frob");
     EXPECT_EQ(r.err, "haojian-cli: unknown command 'db frob'\nTry 'haojian-cli db --help'.\n");
 
+    // Options before the command are the command's, values and all; without one, where they
+    // go is said.
+    dir.Write("list.txt", "1380000\n");
+    r = Run("-q --db " + db + " --utf8 lookup list.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "1380000\t江苏\t南京\t移动\n");
+    r = Run("db -q check --db " + db);
+    EXPECT_EQ(r.status, 2);  // db check takes no -q: its own message says so
+    EXPECT_EQ(r.err,
+              "haojian-cli: db check: unknown option -q\nTry 'haojian-cli db check --help'.\n");
+    r = Run("-q list.txt");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err,
+              "haojian-cli: no command given; options go with a command, as in 'haojian-cli "
+              "lookup -q ...'\nTry 'haojian-cli --help'.\n");
+
     // An OSC sequence that would retitle the terminal is shown, not sent.
     const std::string osc = "\033]0;owned\007";
     for (const std::vector<std::string>& args :
