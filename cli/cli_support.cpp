@@ -4,6 +4,7 @@
 #include <iostream>
 #include <optional>
 
+#include "cli/console.h"
 #include "cli/messages.h"
 #include "cli/standard_output.h"
 #include "core/base/error.h"
@@ -88,7 +89,7 @@ int RunCommand(std::string_view name, std::string_view help, const std::vector<s
         Arguments parsed = ParseArguments(args, value_options, flag_options);
         parsed.command = name;
         if (parsed.Has("--help")) {
-            WriteStandardOutput(help);
+            WriteTextToStandardOutput(help);
             return kExitSuccess;
         }
         return body(parsed);

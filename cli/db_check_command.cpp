@@ -7,6 +7,7 @@
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "cli/messages.h"
 #include "cli/report_values.h"
 #include "cli/standard_output.h"
@@ -121,7 +122,7 @@ int DbCheck(const Arguments& args) {
         out << (check.Faulty() ? "result: some lines would give 未知 or a wrong field\n"
                                : "result: sound\n");
     }
-    WriteStandardOutput(out.str());
+    WriteTextToStandardOutput(out.str());
     return check.Faulty() ? kExitFailure : kExitSuccess;
 }
 

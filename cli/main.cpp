@@ -66,7 +66,7 @@ struct Command {
 int PrintOnStandardOutput(std::string_view text) {
     using namespace haojian::cli;
     try {
-        WriteStandardOutput(text);
+        WriteTextToStandardOutput(text);
         return kExitSuccess;
     } catch (const std::exception& e) {
         std::cerr << "haojian-cli: " << FailureText(e) << '\n';

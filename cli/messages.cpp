@@ -136,7 +136,7 @@ void PrintStatus(std::string_view gbk_text, bool data_on_standard_output) {
     if (data_on_standard_output) {
         std::cerr << line << std::flush;
     } else {
-        WriteStandardOutput(line);
+        WriteTextToStandardOutput(line);
     }
 }
 
