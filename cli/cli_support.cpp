@@ -4,6 +4,7 @@
 #include <iostream>
 #include <optional>
 
+#include "cli/console.h"
 #include "cli/messages.h"
 #include "cli/standard_output.h"
 #include "core/base/error.h"
@@ -88,7 +89,7 @@ int RunCommand(std::string_view name, std::string_view help, const std::vector<s
         Arguments parsed = ParseArguments(args, value_options, flag_options);
         parsed.command = name;
         if (parsed.Has("--help")) {
-            WriteStandardOutput(help);
+            WriteTextToStandardOutput(help);
             return kExitSuccess;
         }
         return body(parsed);
@@ -115,25 +116,23 @@ std::string DatabasePath(const Arguments& args) {
     return args.Value("--db", ExecutableDirectory() + std::string(kDatabaseFileName));
 }
 
-std::string ReadDatabaseBytes(const Arguments& args) {
+InputText ReadDatabaseText(const Arguments& args) {
     const std::string path = DatabasePath(args);
     FileSystem& fs = RealFileSystem();
-    if (fs.IsFile(path)) return ReadWholeFile(fs, path);
-    // Anything else that is no folder is read to its end: a pipe ("--db <(zcat db.gz)"), or a
-    // named pipe, whose wait for a writer is said.
     std::unique_ptr<InputFile> file;
-    try {
-        file = fs.OpenReadTellingWait(path, [&] {
-            PrintMessage(args.command,
-                         "waiting for " + QuotedPath(path) + " (a named pipe) to be written to");
-        });
-    } catch (const FileError& e) {
-        throw Failure(QuotedPath(path) + ": No segment database file (" + Printable(e.reason()) +
-                      ")");
+    if (fs.IsFile(path)) {
+        file = fs.OpenRead(path);
+    } else {
+        // Anything else that is no folder is read as it comes: a pipe ("--db <(zcat db.gz)"),
+        // or a named pipe, whose wait for a writer is said.
+        try {
+            file = OpenInput(args.command, path);
+        } catch (const FileError& e) {
+            throw Failure(QuotedPath(path) + ": No segment database file (" +
+                          Printable(e.reason()) + ")");
+        }
     }
-    std::string bytes;
-    AppendWholeFile(*file, path, bytes);
-    return bytes;
+    return ReadInputText(*file, path, kDatabaseLimit);
 }
 
 namespace {
@@ -144,10 +143,20 @@ CodeTables BuiltInTables() {
     return tables;
 }
 
+// The database's text, a NUL byte that cuts it short said as a list's is.
+std::string DatabaseBytes(const Arguments& args) {
+    InputText text = ReadDatabaseText(args);
+    if (text.nul) {
+        PrintMessage(args.command, NulByteText(DatabasePath(args), *text.nul, text.head,
+                                               "the database ends there"));
+    }
+    return std::move(text.bytes);
+}
+
 }  // namespace
 
 ListLookup::ListLookup(const Arguments& args)
-    : database(SegmentDatabase::FromBytes(ReadDatabaseBytes(args))),
+    : database(SegmentDatabase::FromBytes(DatabaseBytes(args))),
       tables(BuiltInTables()),
       resolve(database, tables, DefaultCollation()) {}
 

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/input_reading.h"
 #include "core/database/segment_database.h"
 #include "core/files/file_system.h"
 #include "core/lookup/code_table.h"
@@ -66,12 +67,14 @@ std::string GbkArgument(std::string_view option, std::string_view text);
 
 // The path of the database named by --db, else of kelvaronset.dat beside the executable.
 std::string DatabasePath(const Arguments& args);
-// The bytes of that database: a file, or a pipe read to its end. Throws Failure when it is
-// missing or a folder, FileError when it cannot be read.
-std::string ReadDatabaseBytes(const Arguments& args);
+// That database as ReadInputText reads it: a file, or a pipe read to its end or its first NUL
+// byte. Throws Failure when it is missing, a folder or larger than any database, FileError when
+// it cannot be read.
+InputText ReadDatabaseText(const Arguments& args);
 
 // What the look-up of number lists needs: the database named by the arguments (read as
-// ReadDatabaseBytes reads it), the built-in code tables, and the resolver over both.
+// ReadDatabaseText reads it; a NUL byte that cuts it short is said on standard error), the
+// built-in code tables, and the resolver over both.
 struct ListLookup {
     explicit ListLookup(const Arguments& args);
     ListLookup(const ListLookup&) = delete;

@@ -10,6 +10,7 @@
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/input_reading.h"
 #include "cli/messages.h"
 #include "cli/report_values.h"
 #include "cli/standard_output.h"
@@ -168,8 +169,8 @@ void PrintTally(std::string_view indent, std::string_view what, const Tally& tal
                      [](const auto& a, const auto& b) { return a.second > b.second; });
     const std::size_t shown = std::min(values.size(), Tally::kShown);
     for (std::size_t i = 0; i < shown; ++i) {
-        std::cerr << indent << "    " << ShownValue(values[i].first) << ": " << values[i].second
-                  << (values[i].second == 1 ? " row\n" : " rows\n");
+        std::cerr << indent << "    " << ShownValue(values[i].first) << ": "
+                  << Counted(values[i].second, "row", "rows") << "\n";
     }
     if (values.size() > shown) {
         std::cerr << indent << "    and " << values.size() - shown << " more\n";
@@ -186,18 +187,23 @@ int DbBuild(const Arguments& args) {
     BuildReport report;
     for (const std::string& operand : args.operands) {
         const std::string path = InputPath(operand);
-        const std::string bytes = ReadWholeFile(RealFileSystem(), path);
+        const InputText text = ReadInputText(*OpenInput(args.command, path), path, kTableLimit);
+        if (text.nul) {
+            throw Failure(NulByteText(
+                path, *text.nul, text.head,
+                "the table is refused, and " + QuotedPath(output) + " is left as it was"));
+        }
         SegmentTable table;
         try {
-            table = ReadSegmentTable(bytes, [&](const SegmentTable::Row& row) {
+            table = ReadSegmentTable(text.bytes, [&](const SegmentTable::Row& row) {
                 AddRow(path, row, places, database, report);
             });
         } catch (const Error& e) {
             throw Failure(QuotedPath(path) + ": " + Utf8FromGbk(e.message()));
         }
         std::cerr << "table " << QuotedPath(path) << ": " << EncodingName(table.encoding) << ", "
-                  << (table.separator == '\t' ? "tab" : "comma") << "-separated, " << table.rows
-                  << " rows\n";
+                  << (table.separator == '\t' ? "tab" : "comma") << "-separated, "
+                  << Counted(table.rows, "row", "rows") << "\n";
     }
 
     std::cerr << "rows read: " << report.rows << "\n"
@@ -232,7 +238,8 @@ int DbBuild(const Arguments& args) {
     }
     StandardOutputFileSystem fs(args.command);
     database.Write(output, fs);
-    std::cerr << "written: " << QuotedPath(output) << ", " << database.size() << " lines\n";
+    std::cerr << "written: " << QuotedPath(output) << ", "
+              << Counted(database.size(), "line", "lines") << "\n";
     return kExitSuccess;
 }
 

@@ -7,6 +7,7 @@
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "cli/messages.h"
 #include "cli/report_values.h"
 #include "cli/standard_output.h"
@@ -84,7 +85,11 @@ void PrintBlocks(std::ostream& out, const DatabaseCheck& check) {
 int DbCheck(const Arguments& args) {
     if (!args.operands.empty()) throw UsageError("unexpected argument '" + args.operands[0] + "'");
     const std::string path = DatabasePath(args);
-    const DatabaseCheck check = CheckSegmentDatabase(ReadDatabaseBytes(args), DefaultCollation());
+    const InputText text = ReadDatabaseText(args);
+    DatabaseCheck check = CheckSegmentDatabase(text.bytes, DefaultCollation());
+    // The text ends at a NUL byte: what stands after it (in a stream, not read) is never used.
+    check.nul_offset = text.nul;
+    if (text.nul) check.bytes_after_nul = text.after_nul.value_or(1);
 
     // The report is written at once, so that a standard output that takes none of it fails
     // the command.
@@ -97,9 +102,14 @@ int DbCheck(const Arguments& args) {
     PrintFinding(out, "province codes in no table", check.unknown_province);
     PrintFinding(out, "city codes in no table", check.unknown_city);
     PrintFinding(out, "card digits other than 1-4", check.unknown_card);
-    if (check.nul_offset) {
-        out << "NUL byte at offset " << *check.nul_offset << ": the " << check.bytes_after_nul
-            << " bytes after it are never read\n";
+    if (text.nul) {
+        const std::string after =
+            !text.after_nul        ? "what follows it is never read"
+            : *text.after_nul == 0 ? "nothing follows it"
+            : *text.after_nul == 1
+                ? "the 1 byte after it is never read"
+                : "the " + Counted(*text.after_nul, "byte", "bytes") + " after it are never read";
+        out << NulByteText(path, *text.nul, text.head, after) << "\n";
     } else {
         out << "NUL bytes: 0\n";
     }
@@ -112,7 +122,7 @@ int DbCheck(const Arguments& args) {
         out << (check.Faulty() ? "result: some lines would give 未知 or a wrong field\n"
                                : "result: sound\n");
     }
-    WriteStandardOutput(out.str());
+    WriteTextToStandardOutput(out.str());
     return check.Faulty() ? kExitFailure : kExitSuccess;
 }
 

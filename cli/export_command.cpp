@@ -50,8 +50,10 @@ constexpr std::string_view kHelp =
     "  -q             no progress line\n"
     "  -h, --help     show this text\n"
     "\n"
-    "A list cut short by a NUL byte is exported up to it, then the file and the byte's\n"
-    "offset are reported and the exit status is 1.\n"
+    "A list cut short by a NUL byte fails the export: the file and the byte's offset are\n"
+    "reported, OUT is left as it was (standard output has had the rows before the byte) and\n"
+    "the exit status is 1. The status text is printed before OUT is put in place, so that a\n"
+    "standard output that cannot take it leaves OUT as it was too.\n"
     "Filters compare exactly, byte for byte: a name no row carries passes no row, and a\n"
     "province or city that the code tables lack is said on standard error. Filter and\n"
     "layout texts are taken as UTF-8, or as GBK when they are not UTF-8. Lists are read as\n"
@@ -106,14 +108,24 @@ int Export(const Arguments& args) {
 
     const ListLookup lookup(args);
     StandardOutputFileSystem fs(args.command);
+    // The status line is out before the file is put in place: a standard output that cannot
+    // take it leaves OUT as it was.
+    fs.SetBeforeCommit(output, [&](std::uint64_t lines) {
+        PrintStatus(ExportedStatusText(std::size_t(lines)), data_on_standard_output);
+    });
     // Read, looked up and written a piece at a time.
     NumberListExport exporter(lookup.database, lookup.tables, DefaultCollation(),
                               ExportFilter{province, city, card}, layout, output, fs);
     const NulCuts cuts = ForEachListPiece(args, [&](std::string_view piece, Progress& progress) {
         exporter.Add(piece, [&](std::size_t bytes) { progress.Advance(bytes); });
     });
-    const std::size_t count = exporter.Commit();
-    PrintStatus(ExportedStatusText(count), data_on_standard_output);
+    // A list cut short fails the export; a file is then left as it was, while standard output
+    // has had the rows before the NUL byte.
+    if (cuts.Any() && output != kStandardOutput) {
+        cuts.Report(args.command);
+        throw Failure(QuotedPath(output) + " is left as it was");
+    }
+    exporter.Commit();
     return cuts.Report(args.command) ? kExitFailure : kExitSuccess;
 }
 

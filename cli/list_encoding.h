@@ -27,6 +27,12 @@ public:
     // Appends what is left of a character cut short at the end of the list.
     void Finish(std::string& out);
 
+    // Whether the list is converted (it has a mark), and from UTF-16.
+    bool Converts() const { return mark_ != ByteOrderMark::kNone; }
+    bool Utf16() const {
+        return mark_ == ByteOrderMark::kUtf16LittleEndian ||
+               mark_ == ByteOrderMark::kUtf16BigEndian;
+    }
     // What was done, for standard error; empty for a list taken as it is.
     std::string Note() const;
     // The characters that became "?", and what to say of them (empty for none).

@@ -1,5 +1,6 @@
 // haojian-cli: the number look-up, the export and the merge of the desktop program, from a
 // terminal or a script, with statistics and the tools that make and check a segment database.
+#include <algorithm>
 #include <initializer_list>
 #include <iostream>
 #include <string>
@@ -35,6 +36,8 @@ constexpr std::string_view kUsage =
     "  -h, --help   show this text\n"
     "  --version    show the version\n"
     "\n"
+    "Options belong to the command; written before it they are taken as its own\n"
+    "('haojian-cli -q lookup x' is 'haojian-cli lookup -q x').\n"
     "'haojian-cli COMMAND --help' or 'haojian-cli help COMMAND' tells more of each. Texts\n"
     "read and written are GBK unless a command says otherwise. Standard output carries the\n"
     "result alone: the data, or the status line of export and merge when they write a file;\n"
@@ -63,12 +66,30 @@ struct Command {
 int PrintOnStandardOutput(std::string_view text) {
     using namespace haojian::cli;
     try {
-        WriteStandardOutput(text);
+        WriteTextToStandardOutput(text);
         return kExitSuccess;
     } catch (const std::exception& e) {
         std::cerr << "haojian-cli: " << FailureText(e) << '\n';
         return kExitFailure;
     }
+}
+
+// Options typed before the command ("haojian-cli -q lookup x") are the command's: they are
+// moved behind its name, the command being the first word that names one (a word that names
+// none is an option's value). False when no word names a command.
+bool MoveOptionsBehindCommand(std::vector<std::string>& args,
+                              std::initializer_list<Command> commands) {
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const bool named = std::any_of(commands.begin(), commands.end(),
+                                       [&](const Command& c) { return c.name == args[i]; });
+        if (named) {
+            std::rotate(args.begin(), args.begin() + std::ptrdiff_t(i),
+                        args.begin() + std::ptrdiff_t(i) + 1);
+            return true;
+        }
+        if (args[i] == "--") return false;
+    }
+    return false;
 }
 
 // Runs the command that args begins with: its usage for none or for help ("help COMMAND" is
@@ -79,6 +100,15 @@ int Dispatch(std::vector<std::string> args, std::string_view usage, std::string_
     using namespace haojian::cli;
     if (args.empty()) {
         std::cerr << usage;
+        return kExitUsage;
+    }
+    const std::string& first = args.front();
+    if (first.size() > 1 && first[0] == '-' && !IsHelp(first) && first != "--version" &&
+        !MoveOptionsBehindCommand(args, commands)) {
+        std::cerr << "haojian-cli: no " << (prefix.empty() ? "command" : "db command")
+                  << " given; options go with a command, as in 'haojian-cli " << prefix
+                  << (prefix.empty() ? "lookup" : "build") << " " << Printable(first) << " ...'\n"
+                  << "Try 'haojian-cli " << prefix << "--help'.\n";
         return kExitUsage;
     }
     std::string name = args.front();

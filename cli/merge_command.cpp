@@ -43,11 +43,14 @@ constexpr std::string_view kHelp =
     "               second: reading and sorting, then each pass of merging)\n"
     "  -h, --help   show this text\n"
     "\n"
-    "A NUL byte ends the joined text: nothing after it is read, the lines before it are\n"
-    "written and counted, then the file and offset of the byte are reported and the exit\n"
-    "status is 1. A temporary folder that is missing, full or may not be written fails\n"
-    "the merge, naming the folder; OUT is then left as it was.\n"
-    "Messages are printed in UTF-8. Exit status: 0 done, 1 failure, 2 bad usage.\n";
+    "A NUL byte ends the joined text: the lines before it are written to OUT and counted,\n"
+    "then the file and offset of the byte are reported and the exit status is 1. The status\n"
+    "text is printed before OUT is put in place, so that a standard output that cannot take\n"
+    "it leaves OUT as it was.\n"
+    "A temporary folder that is missing, full or may not be written fails the merge,\n"
+    "naming the folder; OUT is then left as it was.\n"
+    "Messages are printed in UTF-8. Exit status: 0 done, 1 failure (OUT left as it was,\n"
+    "except after a NUL byte as said above), 2 bad usage.\n";
 
 // A size as sort -S takes it: "512M", "4G", "100000" (KiB), "1024b", "50%".
 std::uint64_t MemorySize(std::string_view text) {
@@ -139,14 +142,14 @@ int Merge(const Arguments& args) {
     options.progress = [&progress](const MergeProgress& p) { progress(p); };
     const bool data_on_standard_output = IsStandardOutput(output);
     StandardOutputFileSystem fs(args.command);
+    // The status line is out before the file is put in place: a standard output that cannot
+    // take it leaves OUT as it was. (Every merged line ends with the one LF of its CR LF.)
+    fs.SetBeforeCommit(output, [&](std::uint64_t lines) {
+        progress.Finish();
+        PrintStatus(MergedStatusText(std::size_t(lines)), data_on_standard_output);
+    });
     try {
-        const std::size_t lines = MergeDataFiles(sources, output, options, fs);
-        progress.Finish();
-        PrintStatus(MergedStatusText(lines), data_on_standard_output);
-    } catch (const MergeCutError& e) {
-        progress.Finish();
-        PrintStatus(MergedStatusText(e.line_count()), data_on_standard_output);
-        throw;
+        MergeDataFiles(sources, output, options, fs);
     } catch (const TemporaryFolderError& e) {
         progress.Finish();
         throw Failure("temporary folder " + QuotedPath(e.path()) + ": " +

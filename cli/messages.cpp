@@ -7,6 +7,7 @@
 #include "cli/console.h"
 #include "cli/standard_output.h"
 #include "core/base/error.h"
+#include "core/files/file_system.h"
 #include "core/merge/merge.h"
 #include "core/text/gbk.h"
 #include "core/text/text_encoding.h"
@@ -45,6 +46,20 @@ std::string_view OperationWords(FileError::Op op) {
 // " (reason)", or nothing when there is no reason.
 std::string InParentheses(std::string_view reason) {
     return reason.empty() ? std::string() : " (" + Printable(reason) + ")";
+}
+
+// The first bytes of a regular file, to tell what it is; empty for anything else, which
+// cannot be read again.
+std::string FirstBytesOf(const std::string& path) {
+    try {
+        FileSystem& fs = RealFileSystem();
+        if (path == kStandardInput || !fs.IsFile(path)) return {};
+        std::string bytes(64, '\0');
+        bytes.resize(fs.OpenRead(path)->Read(bytes.data(), bytes.size()));
+        return bytes;
+    } catch (const std::exception&) {
+        return {};
+    }
 }
 
 }  // namespace
@@ -89,14 +104,24 @@ void PrintMessage(std::string_view command, std::string_view utf8_text) {
     std::cerr << "haojian-cli: " << command << ": " << utf8_text << '\n' << std::flush;
 }
 
+std::string NulByteText(std::string_view path, std::uint64_t offset, std::string_view first_bytes,
+                        std::string_view consequence) {
+    std::string text =
+        QuotedPath(path) + " holds a NUL byte at byte offset " + std::to_string(offset);
+    if (LooksLikeUtf16WithoutMark(first_bytes)) {
+        text += " (it looks like UTF-16 without a byte-order mark)";
+    }
+    return text + ": " + std::string(consequence);
+}
+
 std::string FailureText(const std::exception& failure) {
     if (const auto* e = dynamic_cast<const FileError*>(&failure)) {
         return QuotedPath(e->path()) + ": " + std::string(OperationWords(e->op())) +
                InParentheses(e->reason());
     }
     if (const auto* e = dynamic_cast<const MergeCutError*>(&failure)) {
-        return "File " + QuotedPath(e->path()) + " holds a NUL byte at offset " +
-               std::to_string(e->offset()) + ": the merged text ends there";
+        return NulByteText(e->path(), e->offset(), FirstBytesOf(e->path()),
+                           "the merged text ends there, and the lines before it are written");
     }
     if (const auto* e = dynamic_cast<const ThreadStartError*>(&failure)) {
         return "Cannot start a thread" + InParentheses(e->reason());
@@ -111,7 +136,7 @@ void PrintStatus(std::string_view gbk_text, bool data_on_standard_output) {
     if (data_on_standard_output) {
         std::cerr << line << std::flush;
     } else {
-        WriteStandardOutput(line);
+        WriteTextToStandardOutput(line);
     }
 }
 

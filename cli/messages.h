@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -30,6 +31,13 @@ void PrintMessage(std::string_view command, std::string_view utf8_text);
 // every command: a file failure names the file, the operation and the system's reason, as in
 //   "out/x.txt": Cannot write file (No space left on device)
 std::string FailureText(const std::exception& failure);
+
+// A NUL byte (or NUL character) that ends an input's text, in the words every command uses:
+//   "list.txt" holds a NUL byte at byte offset 8: the list ends there
+// naming the likely cause when the input's first bytes look like UTF-16 without a byte-order
+// mark. offset counts bytes from 0; consequence says what it means for the command.
+std::string NulByteText(std::string_view path, std::uint64_t offset, std::string_view first_bytes,
+                        std::string_view consequence);
 
 // A GBK status text ("导出符合数据125条") as a line of UTF-8: on standard output, or on standard
 // error when the command's data go to standard output. Throws FileError when standard output

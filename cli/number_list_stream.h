@@ -32,8 +32,11 @@ public:
     // line is at hand. False at the end of the text. Throws FileError (Read).
     bool Next(std::string_view& piece);
 
-    // The offset in the text of the NUL byte that ended it, once Next has reached it.
+    // The offset in the file of the NUL character that ended the text, once Next has reached
+    // it (of the two NUL bytes of a NUL in UTF-16, the first).
     std::optional<std::uint64_t> nul_offset() const { return nul_; }
+    // The list's first bytes (up to 64), to tell what it is.
+    const std::string& first_bytes() const { return first_bytes_; }
     // The path as messages name it.
     const std::string& path() const { return path_; }
 
@@ -46,12 +49,17 @@ private:
     // No more input is taken: its end, or a NUL byte.
     void End();
     void Decode(std::string_view bytes);
+    std::uint64_t FileOffsetOfNul(std::string_view bytes) const;
+
+    static constexpr std::size_t kFirstBytes = 64;
 
     const Arguments& args_;
     std::string path_;
     std::unique_ptr<InputFile> file_;
     ListDecoder decoder_;
     std::string head_;  // the first bytes, until the mark is known
+    std::string first_bytes_;
+    char last_byte_ = 1;  // of the last read
     bool mark_known_ = false;
     std::string buffer_;
     std::uint64_t read_ = 0;    // bytes of the file read so far
@@ -59,13 +67,13 @@ private:
     std::size_t handed_ = 0;    // the piece handed out last, at the start of text_
     std::uint64_t offset_ = 0;  // the text's bytes before text_
     bool ended_ = false;        // no more input (its end, or a NUL byte)
+    bool after_cr_ = false;     // the last piece ended with a CR, whose LF may come next
     std::optional<std::uint64_t> nul_;
 };
 
-// The end of the last whole line of text (0 when there is none): after its last LF, else after
-// its last CR unless that is text's last byte (an LF may follow it). At the end of the input,
-// all of text.
-std::size_t WholeLinesEnd(std::string_view text, bool at_end);
+// The end of the last whole line of text (after its last CR or LF), when that lies at or after
+// from; else 0. text before from is not searched.
+std::size_t WholeLinesEnd(std::string_view text, std::size_t from);
 
 // The lists that a NUL byte cut short, told on standard error after the results are written:
 // the file and the byte's offset in it. Report gives true when there were any (the command
@@ -73,6 +81,7 @@ std::size_t WholeLinesEnd(std::string_view text, bool at_end);
 class NulCuts {
 public:
     void Note(const NumberListStream& list);
+    bool Any() const { return !messages_.empty(); }
     bool Report(std::string_view command) const;
 
 private:

@@ -73,9 +73,13 @@ void Progress::Check() {
     const double now = clock_();
     const double elapsed = now - start_;
     if (!shown_) {
-        if (elapsed < kFirstLook || total_ == 0) return;
-        const double expected = elapsed * double(std::max(total_, done_)) / double(done_);
-        if (expected <= kLongRun) return;
+        if (!total_known_) {
+            if (elapsed < kLongRun) return;
+        } else {
+            if (elapsed < kFirstLook || total_ == 0) return;
+            const double expected = elapsed * double(std::max(total_, done_)) / double(done_);
+            if (expected <= kLongRun) return;
+        }
         shown_ = true;
     } else if (now - last_draw_ < kRedrawEvery) {
         return;
@@ -87,6 +91,12 @@ void Progress::Draw(double now) {
     last_draw_ = now;
     const double elapsed = std::max(now - start_, 1e-9);
     const double rate = double(done_) / elapsed;
+    if (!total_known_) {
+        std::fprintf(out_, "\r%s: %s read, %s/s\033[K", label_.c_str(),
+                     Bytes(double(done_)).c_str(), Bytes(rate).c_str());
+        std::fflush(out_);
+        return;
+    }
     const double left = done_ >= total_ ? 0 : double(total_ - done_) / std::max(rate, 1.0);
     std::fprintf(out_, "\r%s: %s of %s, %s/s, %s left\033[K", label_.c_str(),
                  Bytes(double(done_)).c_str(), Bytes(double(total_)).c_str(), Bytes(rate).c_str(),
@@ -94,10 +104,15 @@ void Progress::Draw(double now) {
     std::fflush(out_);
 }
 
-std::vector<std::uint64_t> ListFileSizes(const std::vector<std::string>& lists) {
-    std::vector<std::uint64_t> sizes;
+std::vector<std::optional<std::uint64_t>> ListFileSizes(const std::vector<std::string>& lists) {
+    std::vector<std::optional<std::uint64_t>> sizes;
+    FileSystem& fs = RealFileSystem();
     for (const std::string& list : lists) {
-        sizes.push_back(list == "-" ? 0 : RealFileSystem().SizeHint(list));
+        if (list != "-" && fs.IsFile(list)) {
+            sizes.emplace_back(fs.SizeHint(list));
+        } else {
+            sizes.emplace_back();
+        }
     }
     return sizes;
 }

@@ -12,4 +12,8 @@ std::string ShownValue(std::string_view value) {
     return Printable(value.substr(0, cut)) + "…[" + std::to_string(value.size()) + " bytes]";
 }
 
+std::string Counted(std::uint64_t count, std::string_view one, std::string_view many) {
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
 }  // namespace haojian::cli

@@ -2,10 +2,14 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <utility>
 
 #include "cli/console.h"
+#include "cli/input_reading.h"
 #include "cli/messages.h"
+#include "cli/pipe_reader_wait.h"
 
 namespace haojian::cli {
 
@@ -27,20 +31,46 @@ void WriteStandardOutput(std::string_view bytes) {
 
 namespace {
 
-// A result of the real file system whose notices are said as they come.
+// A result whose notices are said as they come, and whose lines are counted for what is to
+// be done before it is put in place.
 class NoticedFile final : public StagedFile {
 public:
-    NoticedFile(std::unique_ptr<StagedFile> inner, std::string_view command)
-        : inner_(std::move(inner)), command_(command) {
+    NoticedFile(std::unique_ptr<StagedFile> inner, std::string_view command,
+                StandardOutputFileSystem::BeforeCommit before_commit, std::string target = {})
+        : inner_(std::move(inner)),
+          command_(command),
+          before_commit_(std::move(before_commit)),
+          target_(std::move(target)) {
         Say();
     }
-    void Write(std::string_view bytes) override { inner_->Write(bytes); }
+    void Write(std::string_view bytes) override {
+        if (before_commit_) lines_ += std::uint64_t(std::count(bytes.begin(), bytes.end(), '\n'));
+        // The file is made on its first use, which may wait for a named pipe's reader.
+        if (!used_) {
+            const PipeReaderWait wait(target_, [&] { SayWaiting(); });
+            inner_->Write(bytes);
+            used_ = true;
+            return;
+        }
+        inner_->Write(bytes);
+    }
     void Commit() override {
-        inner_->Commit();
+        if (before_commit_) std::exchange(before_commit_, {})(lines_);
+        if (!used_) {
+            const PipeReaderWait wait(target_, [&] { SayWaiting(); });
+            inner_->Commit();
+        } else {
+            inner_->Commit();
+        }
+        used_ = true;
         Say();
     }
 
 private:
+    void SayWaiting() {
+        PrintMessage(command_,
+                     "waiting for " + QuotedPath(target_) + " (a named pipe) to be read from");
+    }
     void Say() {
         for (const FileNotice& notice : inner_->TakeNotices()) {
             PrintMessage(command_, NoticeText(notice));
@@ -49,6 +79,10 @@ private:
 
     std::unique_ptr<StagedFile> inner_;
     std::string command_;
+    StandardOutputFileSystem::BeforeCommit before_commit_;
+    std::string target_;  // empty for standard output
+    std::uint64_t lines_ = 0;
+    bool used_ = false;
 };
 
 }  // namespace
@@ -66,9 +100,18 @@ std::string NoticeText(const FileNotice& notice) {
     return path;
 }
 
+std::unique_ptr<InputFile> StandardOutputFileSystem::OpenRead(const std::string& path) {
+    return OpenInput(command_, path);
+}
+
 std::unique_ptr<StagedFile> StandardOutputFileSystem::CreateReplacement(const std::string& target) {
-    if (target == kStandardOutput) return std::make_unique<StandardOutput>();
-    return std::make_unique<NoticedFile>(real_.CreateReplacement(target), command_);
+    BeforeCommit before_commit = target == commit_target_ ? before_commit_ : BeforeCommit();
+    if (target == kStandardOutput) {
+        return std::make_unique<NoticedFile>(std::make_unique<StandardOutput>(), command_,
+                                             std::move(before_commit));
+    }
+    return std::make_unique<NoticedFile>(real_.CreateReplacement(target), command_,
+                                         std::move(before_commit), target);
 }
 
 }  // namespace haojian::cli

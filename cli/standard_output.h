@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -27,14 +28,22 @@ void WriteStandardOutput(std::string_view bytes);
 // The real file system, except that the result meant for standard output (kStandardOutput) is
 // written straight to it: never a file put in place of whatever standard output names, nor
 // that file rewritten from its start. What the results' files have to say (FileNotice) is
-// said on standard error as a message of command.
+// said on standard error as a message of command. A named pipe opened for reading that no
+// program writes to yet is waited for, which is said, as OpenInput says it.
 class StandardOutputFileSystem final : public FileSystem {
 public:
+    // Called with the number of lines (LF bytes) written to a result, just before it is put
+    // in place: what it throws leaves the result unused and every file as it was.
+    using BeforeCommit = std::function<void(std::uint64_t lines)>;
+
     explicit StandardOutputFileSystem(std::string_view command) : command_(command) {}
-    bool IsFile(const std::string& path) override { return real_.IsFile(path); }
-    std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
-        return real_.OpenRead(path);
+    // before_commit is called for the result that replaces target.
+    void SetBeforeCommit(const std::string& target, BeforeCommit before_commit) {
+        commit_target_ = target;
+        before_commit_ = std::move(before_commit);
     }
+    bool IsFile(const std::string& path) override { return real_.IsFile(path); }
+    std::unique_ptr<InputFile> OpenRead(const std::string& path) override;
     std::uint64_t SizeHint(const std::string& path) noexcept override {
         return real_.SizeHint(path);
     }
@@ -43,6 +52,8 @@ public:
 private:
     std::string command_;
     FileSystem& real_ = RealFileSystem();
+    std::string commit_target_;
+    BeforeCommit before_commit_;
 };
 
 }  // namespace haojian::cli

@@ -181,10 +181,16 @@ std::string Decoded(std::string_view bytes, SegmentTable::Encoding& encoding) {
 SegmentTable ReadSegmentTable(std::string_view bytes,
                               const std::function<void(const SegmentTable::Row&)>& sink) {
     SegmentTable table;
-    const std::string text = Decoded(bytes, table.encoding);
-    if (const std::size_t nul = FindNul(text); nul != std::string::npos) {
-        throw Error("The table holds a NUL byte (character " + std::to_string(nul + 1) + ")");
+    // Found in the bytes, so that its offset counts bytes of the file.
+    const ByteOrderMark mark = FindByteOrderMark(bytes);
+    const std::size_t skip = ByteOrderMarkSize(mark);
+    const bool utf16 =
+        mark == ByteOrderMark::kUtf16LittleEndian || mark == ByteOrderMark::kUtf16BigEndian;
+    if (const std::size_t nul = FindNulCharacter(bytes.substr(skip), utf16);
+        nul != std::string_view::npos) {
+        throw Error("The table holds a NUL byte at byte offset " + std::to_string(skip + nul));
     }
+    const std::string text = Decoded(bytes, table.encoding);
     // The separator is the one the header's line holds.
     std::string_view header_line;
     for (std::size_t at = 0; at < text.size() && Trimmed(header_line).empty();) {
@@ -208,11 +214,18 @@ SegmentTable ReadSegmentTable(std::string_view bytes,
     const std::optional<std::size_t> province = first(kProvinceNames);
     const std::optional<std::size_t> city = first(kCityNames);
     const std::optional<std::size_t> carrier = first(kCarrierNames);
-    const auto require = [](bool found, std::string_view what, const Names& names) {
-        if (!found) {
-            throw Error(GbkFromUtf8("The header row names no column of the " + std::string(what) +
-                                    " (one of " + NamesList(names) + ")"));
+    // A table of other separators (semicolons, as some spreadsheets write) fails here: say
+    // which were tried.
+    const auto require = [&](bool found, std::string_view what, const Names& names) {
+        if (found) return;
+        std::string message = "The header row names no column of the " + std::string(what) +
+                              " (one of " + NamesList(names) +
+                              "); the separators tried are a tab, then a comma";
+        if (table.separator == ',' && header_line.find(',') == std::string_view::npos &&
+            header_line.find(';') != std::string_view::npos) {
+            message += " (this row holds semicolons: save the table comma- or tab-separated)";
         }
+        throw Error(GbkFromUtf8(message));
     };
     require(!prefix_columns.empty(), "segment prefix", kPrefixNames);
     require(province.has_value(), "province", kProvinceNames);

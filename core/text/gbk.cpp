@@ -94,11 +94,12 @@ std::string GbkFromUtf16(std::u16string_view text, std::size_t& unmapped) {
         } else if (bytes != 0 || c == 0) {
             out.push_back(char(bytes));
         } else {
+            // A character past the Basic Multilingual Plane is one "?", for both its halves.
+            const bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() &&
+                              text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+            if (pair) ++i;
             out.push_back('?');
-            // The low half of a pair is the same character as its high half.
-            const bool low_of_pair = c >= 0xDC00 && c <= 0xDFFF && i > 0 && text[i - 1] >= 0xD800 &&
-                                     text[i - 1] <= 0xDBFF;
-            if (!low_of_pair) ++unmapped;
+            ++unmapped;
         }
     }
     return out;
@@ -115,9 +116,8 @@ std::string Utf8FromGbk(std::string_view gbk) {
 
 std::string GbkFromUtf8(std::string_view utf8) {
     std::u16string text = Utf16FromUtf8(utf8);
-    // Supplementary characters have no GBK form; each surrogate half becomes "?".
     for (char16_t& c : text) {
-        if ((c >= 0xD800 && c <= 0xDFFF) || c == 0xFFFD) c = u'?';
+        if (c == 0xFFFD) c = u'?';
     }
     return GbkFromUtf16(text);
 }

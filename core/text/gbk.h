@@ -17,10 +17,9 @@ std::u16string Utf16FromGbk(std::string_view gbk);
 // The same into out, which must hold gbk.size() code units (never more are needed); gives the
 // number written. For callers that decode text after text into storage of their own.
 std::size_t Utf16FromGbk(std::string_view gbk, char16_t* out);
-// Characters GBK cannot hold become "?".
+// Characters GBK cannot hold become "?", one for each (a surrogate pair is one character).
 std::string GbkFromUtf16(std::u16string_view text);
-// The same, adding to unmapped the characters that became "?" (a surrogate pair, which turns
-// into two, counts once).
+// The same, adding to unmapped the characters that became "?".
 std::string GbkFromUtf16(std::u16string_view text, std::size_t& unmapped);
 
 std::string Utf8FromGbk(std::string_view gbk);

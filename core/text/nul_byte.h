@@ -39,4 +39,14 @@ inline std::size_t FindNul(std::string_view text, std::size_t from = 0) {
     return std::string_view::npos;
 }
 
+// The first NUL character of text: a NUL byte, or in UTF-16 (utf16 true) a code unit of two
+// NUL bytes at an even position; npos when there is none.
+inline std::size_t FindNulCharacter(std::string_view text, bool utf16) {
+    for (std::size_t at = FindNul(text); at != std::string_view::npos; at = FindNul(text, at + 1)) {
+        if (!utf16) return at;
+        if (at % 2 == 0 && at + 1 < text.size() && text[at + 1] == '\0') return at;
+    }
+    return std::string_view::npos;
+}
+
 }  // namespace haojian

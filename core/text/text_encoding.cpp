@@ -47,6 +47,17 @@ bool IsValidGbk(std::string_view text) {
     return true;
 }
 
+bool LooksLikeUtf16WithoutMark(std::string_view first_bytes) {
+    if (FindByteOrderMark(first_bytes) != ByteOrderMark::kNone) return false;
+    const std::size_t size = std::min<std::size_t>(first_bytes.size(), 64) & ~std::size_t(1);
+    std::size_t zeros[2] = {0, 0};
+    for (std::size_t i = 0; i < size; ++i) {
+        if (first_bytes[i] == '\0') ++zeros[i % 2];
+    }
+    const std::size_t pairs = size / 2;
+    return pairs != 0 && (zeros[0] == 0) != (zeros[1] == 0) && 4 * (zeros[0] + zeros[1]) >= pairs;
+}
+
 ByteOrderMark FindByteOrderMark(std::string_view bytes) {
     if (bytes.starts_with("\xEF\xBB\xBF")) return ByteOrderMark::kUtf8;
     if (bytes.starts_with("\xFF\xFE")) return ByteOrderMark::kUtf16LittleEndian;

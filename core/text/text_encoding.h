@@ -22,6 +22,11 @@ ByteOrderMark FindByteOrderMark(std::string_view bytes);
 // Its length in bytes (0 for none).
 std::size_t ByteOrderMarkSize(ByteOrderMark mark);
 
+// Whether a text without a byte-order mark that begins with first_bytes looks like UTF-16: NUL
+// bytes in the first 64 bytes, all on even or all on odd positions and in a quarter of the
+// pairs at least, as ASCII characters in UTF-16 have them.
+bool LooksLikeUtf16WithoutMark(std::string_view first_bytes);
+
 // The code units of UTF-16 bytes in the given byte order (the mark already removed). A last odd
 // byte becomes U+FFFD.
 std::u16string Utf16FromBytes(std::string_view bytes, bool big_endian);

@@ -159,19 +159,74 @@ TEST_F(Cli, ANulByteEndsAListAndIsReported) {
               "13800001234\t江苏\t南京\t移动\n"
               "1390000\t重庆\t重庆\t联通\n"
               "13900001111\t重庆\t重庆\t联通\n");
-    EXPECT_NE(r.err.find("cut.txt\" holds a NUL byte at offset 20"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("cut.txt\" holds a NUL byte at byte offset 20: the list ends there"),
+              std::string::npos)
+        << r.err;
     EXPECT_EQ(r.err.find("whole.txt"), std::string::npos) << r.err;
 
+    // A failed export leaves its file as it was.
+    dir.Write("out.txt", "old\r\n");
     const Result e = Run("export --db " + db + " -o out.txt cut.txt whole.txt");
     EXPECT_EQ(e.status, 1);
-    EXPECT_EQ(ReadFileBytes(dir.path() + "out.txt"), "138000012**\r\n1390000**\r\n139000011**\r\n");
-    EXPECT_NE(e.err.find("cut.txt\" holds a NUL byte at offset 20"), std::string::npos) << e.err;
+    EXPECT_EQ(ReadFileBytes(dir.path() + "out.txt"), "old\r\n");
+    EXPECT_EQ(e.out, "");
+    EXPECT_NE(e.err.find("export: \"out.txt\" is left as it was\n"), std::string::npos) << e.err;
+    EXPECT_NE(e.err.find("cut.txt\" holds a NUL byte at byte offset 20: the list ends there"),
+              std::string::npos)
+        << e.err;
 
     // stats counts what stands before the byte, and says so too.
     const Result s = Run("stats --by card --utf8 --db " + db + " cut.txt whole.txt");
     EXPECT_EQ(s.status, 1);
     EXPECT_EQ(s.out, "联通\t2\t66.67%\n移动\t1\t33.33%\n");
-    EXPECT_NE(s.err.find("cut.txt\" holds a NUL byte at offset 20"), std::string::npos) << s.err;
+    EXPECT_NE(s.err.find("cut.txt\" holds a NUL byte at byte offset 20: the list ends there"),
+              std::string::npos)
+        << s.err;
+}
+
+TEST_F(Cli, ANulByteIsWordedAlikeInEveryCommandAndUtf16WithoutAMarkIsNamed) {
+    using namespace std::string_literals;
+    // "13,1" in UTF-16LE without a byte-order mark: the text ends at byte 1.
+    const std::string utf16 =
+        "1\0"
+        "3\0,\0"
+        "1\0"s;
+    const std::string hint =
+        " holds a NUL byte at byte offset 1 (it looks like UTF-16 without a "
+        "byte-order mark): ";
+    dir.Write("u.txt", utf16);
+    Result r = Run("lookup --db " + db + " u.txt");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "haojian-cli: lookup: \"u.txt\"" + hint + "the list ends there\n");
+    r = Run("merge -o m.txt u.txt");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Contains(r.err, "haojian-cli: merge: \"u.txt\"" + hint)) << r.err;
+    dir.Write("u.dat", utf16);
+    r = Run("db check --db u.dat");
+    EXPECT_TRUE(Contains(r.out, "\"u.dat\"" + hint + "the 6 bytes after it are never read\n"))
+        << r.out;
+    r = Run("lookup --db u.dat -", "1380000\n");  // the database cut short is said too
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(Contains(r.err, "\"u.dat\"" + hint + "the database ends there\n")) << r.err;
+    r = Run("db build -o out.dat u.txt");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "haojian-cli: db build: \"u.txt\"" + hint +
+                         "the table is refused, and \"out.dat\" is left as it was\n");
+
+    // Offsets count the file's bytes, marks and all: a NUL in UTF-16 is two bytes at an even
+    // offset, in UTF-8 one.
+    dir.Write("marked.csv", "\xFF\xFEp\0,\0\0\0"s);
+    r = Run("db build -o out.dat marked.csv");
+    EXPECT_TRUE(Contains(r.err, "\"marked.csv\" holds a NUL byte at byte offset 6: ")) << r.err;
+    dir.Write("marked.txt",
+              "\xFF\xFE"
+              "1\0\0\0"
+              "2\0"s);
+    r = Run("lookup --db " + db + " marked.txt");
+    EXPECT_TRUE(Contains(r.err, "\"marked.txt\" holds a NUL byte at byte offset 4: ")) << r.err;
+    dir.Write("marked8.txt", "\xEF\xBB\xBF张\0"s);
+    r = Run("lookup --db " + db + " marked8.txt");
+    EXPECT_TRUE(Contains(r.err, "\"marked8.txt\" holds a NUL byte at byte offset 6: ")) << r.err;
 }
 
 }  // namespace

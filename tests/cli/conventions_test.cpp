@@ -64,7 +64,10 @@ TEST_F(Cli, ErrorsNameTheCommandTheFileAndTheSystemsReason) {
 
     r = Run("merge -o cut.txt -", std::string("z\0", 2));
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(Contains(r.err, "haojian-cli: merge: File standard input holds a NUL byte"))
+    EXPECT_TRUE(
+        Contains(r.err,
+                 "haojian-cli: merge: standard input holds a NUL byte at byte offset 1: the merged "
+                 "text ends there, and the lines before it are written\n"))
         << r.err;
 }
 
@@ -122,14 +125,13 @@ TEST_F(Cli, ListsWithAByteOrderMarkAreReadAsTheirTextAndSaidSo) {
               "haojian-cli: lookup: \"be.txt\": read as UTF-16BE and converted to GBK\n");
 }
 
-TEST_F(Cli, AUtf8MarkMeansUtf8TextAndCharactersGbkLacksAreCountedOnce) {
-    // 张三 in UTF-8 comes out as 张三, not as its bytes taken for GBK; 한 and 😀 have no GBK.
+TEST_F(Cli, AUtf8MarkMeansUtf8TextAndEachCharacterGbkLacksIsOneQuestionMark) {
+    // 张三 in UTF-8 comes out as 张三, not as its bytes taken for GBK; 한 and 😀 have no GBK:
+    // each is one "?", counted once, 😀 (past the Basic Multilingual Plane) as well.
     dir.Write("names.txt", "\xEF\xBB\xBF张三\n한😀\n한\n");
     const Result r = Run("lookup --utf8 --db " + db + " names.txt");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out,
-              "张三\t未知\t未知\t未知\n?"
-              "??\t未知\t未知\t未知\n?\t未知\t未知\t未知\n");
+    EXPECT_EQ(r.out, "张三\t未知\t未知\t未知\n??\t未知\t未知\t未知\n?\t未知\t未知\t未知\n");
     EXPECT_EQ(r.err,
               "haojian-cli: lookup: \"names.txt\": read as UTF-8 and converted to GBK\n"
               "haojian-cli: lookup: \"names.txt\": 3 characters that GBK cannot hold became "
@@ -165,6 +167,22 @@ TEST_F(Cli, AnUnknownCommandNamesItselfAndWhatTypedIsShownEscaped) {
     EXPECT_EQ(r.err, "haojian-cli: unknown command 'frobnicate'\nTry 'haojian-cli --help'.\n");
     r = Run("db frob");
     EXPECT_EQ(r.err, "haojian-cli: unknown command 'db frob'\nTry 'haojian-cli db --help'.\n");
+
+    // Options before the command are the command's, values and all; without one, where they
+    // go is said.
+    dir.Write("list.txt", "1380000\n");
+    r = Run("-q --db " + db + " --utf8 lookup list.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "1380000\t江苏\t南京\t移动\n");
+    r = Run("db -q check --db " + db);
+    EXPECT_EQ(r.status, 2);  // db check takes no -q: its own message says so
+    EXPECT_EQ(r.err,
+              "haojian-cli: db check: unknown option -q\nTry 'haojian-cli db check --help'.\n");
+    r = Run("-q list.txt");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err,
+              "haojian-cli: no command given; options go with a command, as in 'haojian-cli "
+              "lookup -q ...'\nTry 'haojian-cli --help'.\n");
 
     // An OSC sequence that would retitle the terminal is shown, not sent.
     const std::string osc = "\033]0;owned\007";

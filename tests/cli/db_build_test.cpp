@@ -75,6 +75,20 @@ TEST_F(Cli, DbBuildReadsTablesOfEveryCommonForm) {
                          "column of the carrier"))
         << bare.err;
     EXPECT_EQ(File("bare.dat"), "<missing>");
+
+    // A semicolon-separated table is told which separators are tried; one row is "1 row".
+    dir.Write("semi.csv", "phone;province;city;isp\n1380013;江苏;南京;移动\n");
+    const Result semi = Run("db build -o semi.dat semi.csv");
+    EXPECT_EQ(semi.status, 1);
+    EXPECT_TRUE(Contains(semi.err,
+                         "; the separators tried are a tab, then a comma (this row holds "
+                         "semicolons: save the table comma- or tab-separated)\n"))
+        << semi.err;
+    dir.Write("one.csv", "phone,province,city,isp\n1380013,江苏,南京,移动\n");
+    const Result one = Run("db build -o one.dat one.csv");
+    EXPECT_EQ(one.status, 0) << one.err;
+    EXPECT_TRUE(Contains(one.err, "comma-separated, 1 row\n")) << one.err;
+    EXPECT_TRUE(Contains(one.err, "\"one.dat\", 1 line\n")) << one.err;
 }
 
 TEST_F(Cli, DbBuildReportsWhatItSkipsAndRefusesATableItCannotMostlyMap) {

@@ -62,7 +62,9 @@ TEST_F(Cli, DbCheckFindsEveryLineThatWouldGiveAWrongAnswer) {
     r = Run("db check --db cut.dat");
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(Contains(r.out, "lines: 2\n")) << r.out;
-    EXPECT_TRUE(Contains(r.out, "NUL byte at offset 18: the 11 bytes after it are never read\n"))
+    EXPECT_TRUE(Contains(
+        r.out,
+        "\"cut.dat\" holds a NUL byte at byte offset 18: the 11 bytes after it are never read\n"))
         << r.out;
 
     r = Run("db check --db none.dat");

@@ -55,6 +55,19 @@ TEST(Progress, ShowsBytesRateAndTimeLeftForALongRunAndClearsItsLine) {
     EXPECT_GE(drawings, 5u * 4 - 2);
 }
 
+TEST(Progress, WithoutATotalShowsWhatWasReadAndTheRateAfterASecond) {
+    TimedRun run;
+    Progress progress("lookup", 0, true, run.out, [&] { return run.now; });
+    progress.SetTotalUnknown();
+    run.Go(progress, 48 * kMB, kMB, 0.0625);  // 16 MB/s for three seconds
+    const std::string text = run.Text();
+    EXPECT_EQ(text.find("\rlookup: 15.0 MB read"), std::string::npos) << text;  // 0.94 s
+    EXPECT_NE(text.find("\rlookup: 16.0 MB read, 16.0 MB/s\033[K"), std::string::npos) << text;
+    EXPECT_NE(text.find("\rlookup: 48.0 MB read, 16.0 MB/s\033[K"), std::string::npos) << text;
+    EXPECT_EQ(text.find(" of "), std::string::npos) << text;
+    EXPECT_EQ(text.find("left"), std::string::npos) << text;
+}
+
 TEST(Progress, ShortRunsAndQuietRunsShowNothing) {
     {
         TimedRun run;  // 0.8 s in all

@@ -53,15 +53,77 @@ TEST_F(ShellCli, ADatabaseFromAPipeIsReadToItsEnd) {
               "haojian-cli: lookup: waiting for \"db.fifo\" (a named pipe) to be written to\n");
 }
 
+TEST_F(ShellCli, StandardInputIsReadAsTheShellLeftIt) {
+    // What the shell read before stays read; a socket serves as any pipe; a closed one fails.
+    dir.Write("list.txt", "header\n1380000\n");
+    Result r = Sh("{ read -r header; $CLI lookup --utf8 --db $DB -; } <list.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "1380000\t江苏\t南京\t移动\n");
+    r =
+        Sh("python3 -c 'import os, socket, subprocess\n"
+           "a, b = socket.socketpair()\n"
+           "b.sendall(b\"1390000\\n\"); b.shutdown(socket.SHUT_WR)\n"
+           "exit(subprocess.run([os.environ[\"CLI\"], \"lookup\", \"--utf8\", \"--db\",\n"
+           "                     os.environ[\"DB\"], \"-\"], stdin=a).returncode)'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "1390000\t重庆\t重庆\t联通\n");
+    r = Sh("$CLI lookup --db $DB - <&-");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err,
+              "haojian-cli: lookup: standard input: Cannot open file (Standard input is closed)\n");
+}
+
+TEST_F(ShellCli, SourcesWithoutAnEndStopAtTheirFirstNulByte) {
+    dir.Write("list.txt", "1380000\n");
+    Result r = Sh("$CLI lookup --utf8 --db /dev/zero list.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "1380000\t未知\t未知\t移动\n");
+    EXPECT_EQ(r.err,
+              "haojian-cli: lookup: \"/dev/zero\" holds a NUL byte at byte offset 0: the "
+              "database ends there\n");
+    r = Sh("$CLI db check --db /dev/zero");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Contains(r.out, "byte offset 0: what follows it is never read\n")) << r.out;
+    r = Sh("$CLI db build -o out.dat /dev/zero");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Contains(r.err,
+                         "\"/dev/zero\" holds a NUL byte at byte offset 0: the table is "
+                         "refused"))
+        << r.err;
+}
+
+TEST_F(ShellCli, ANamedPipeWithoutItsOtherEndIsWaitedForWithAWord) {
+    Result r =
+        Sh("mkfifo list.fifo && { sleep 1.5; echo 1380000 >list.fifo; } &"
+           " sleep 0.2; $CLI lookup --utf8 --db $DB list.fifo; s=$?; wait; exit $s");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "1380000\t江苏\t南京\t移动\n");
+    EXPECT_EQ(r.err,
+              "haojian-cli: lookup: waiting for \"list.fifo\" (a named pipe) to be written to\n");
+
+    dir.Write("list.txt", "1380000\n");
+    r =
+        Sh("mkfifo out.fifo && { sleep 1.5; cat out.fifo >got.txt; } &"
+           " sleep 0.2; $CLI export --db $DB -o out.fifo list.txt; s=$?; wait; exit $s");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(File("got.txt"), "1380000**\r\n");
+    EXPECT_EQ(r.err,
+              "haojian-cli: export: waiting for \"out.fifo\" (a named pipe) to be read from\n");
+}
+
 TEST_F(ShellCli, AFullStandardOutputFailsEveryCommand) {
     dir.Write("list.txt", "1380000\n");
     for (const std::string command :
          {"$CLI --help", "$CLI --version", "$CLI help", "$CLI lookup --help",
           "$CLI db check --db $DB", "$CLI lookup --db $DB list.txt", "$CLI stats --db $DB list.txt",
           "$CLI export --db $DB -o out.txt list.txt", "$CLI merge -o out.txt list.txt"}) {
+        dir.Write("out.txt", "old\r\n");
         const Result r = Sh(command + " >/dev/full");
         EXPECT_EQ(r.status, 1) << command;
         EXPECT_TRUE(Contains(r.err, "standard output: Cannot write file (")) << r.err;
+        // The status line of export and merge fails before their file is put in place.
+        EXPECT_EQ(File("out.txt"), "old\r\n") << command;
     }
 }
 

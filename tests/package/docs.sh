@@ -55,4 +55,13 @@ while read -r card; do
         >/dev/null 2>&1 || fail "export does not take the completed card type $card"
 done < <(complete_words haojian-cli export --card '')
 
+# Options before the command are the command's, as the program takes them; "help db" offers
+# db's commands; "--layout=" completes as "--layout " does.
+grep -qx -- --utf8 <<<"$(complete_words haojian-cli -q lookup -)" ||
+    fail "completion does not find the command after an option"
+[ "$(complete_words haojian-cli help db '' | tr '\n' ' ')" = "build check " ] ||
+    fail "completion offers nothing after help db"
+[ "$(complete_words haojian-cli export --layout= | wc -l)" -eq 6 ] ||
+    fail "completion offers no layout after --layout="
+
 finish "manual pages and completion agree with the program"

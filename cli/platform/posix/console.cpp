@@ -6,9 +6,15 @@
 
 #include <cerrno>
 
+#include "cli/standard_output.h"
+
 namespace haojian::cli {
 
 void PrepareStandardStreams() {}
+
+void WriteTextToStandardOutput(std::string_view utf8) {
+    WriteStandardOutput(utf8);
+}
 
 bool ShowsProgress(std::FILE* stream) {
     return ::isatty(::fileno(stream)) == 1;

@@ -1,11 +1,14 @@
 // The standard streams on Windows: binary data, wide text to consoles.
 #include "cli/console.h"
+#include "cli/messages.h"
+#include "cli/standard_output.h"
 #include "core/platform/windows/windows_text.h"
 
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <iostream>
 #include <streambuf>
 #include <string>
@@ -76,6 +79,26 @@ void PrepareStandardStreams() {
     static ConsoleBuffer error_buffer(::GetStdHandle(STD_ERROR_HANDLE));
     if (IsConsole(::GetStdHandle(STD_OUTPUT_HANDLE))) std::cout.rdbuf(&out_buffer);
     if (IsConsole(::GetStdHandle(STD_ERROR_HANDLE))) std::cerr.rdbuf(&error_buffer);
+}
+
+void WriteTextToStandardOutput(std::string_view utf8) {
+    const HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    if (!IsConsole(out)) {
+        WriteStandardOutput(utf8);
+        return;
+    }
+    // What the stream has taken goes first, then the text at once, whose failure is seen.
+    std::cout.flush();
+    const std::wstring wide = WideFromUtf8(utf8);
+    for (std::size_t done = 0; done < wide.size();) {
+        DWORD written = 0;
+        const DWORD want = DWORD(std::min<std::size_t>(wide.size() - done, 16384));
+        if (!::WriteConsoleW(out, wide.data() + done, want, &written, nullptr) || written == 0) {
+            throw Win32FileError(FileError::Op::Write, std::string(kStandardOutput),
+                                 ::GetLastError());
+        }
+        done += written;
+    }
 }
 
 bool ShowsProgress(std::FILE* stream) {

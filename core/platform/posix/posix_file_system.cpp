@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "core/files/file_system.h"
@@ -47,6 +48,30 @@ private:
     std::uint64_t size_;
 };
 
+// What a regular file open as fd gives from its position on; 0 for anything else.
+std::uint64_t SizeLeft(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+    const off_t at = ::lseek(fd, 0, SEEK_CUR);
+    return at >= 0 && at < st.st_size ? std::uint64_t(st.st_size - at) : 0;
+}
+
+// The name under which callers pass standard input on ("-" on a command line).
+constexpr std::string_view kStandardInput = "/dev/stdin";
+
+// Standard input as the process has it: descriptor 0 itself, not the file that /dev/stdin
+// names, so that what an earlier reader took stays taken and a socket works. A descriptor 0
+// that is closed (or held the wrong way round, see KeepStandardStreamsTaken) is refused.
+std::unique_ptr<InputFile> OpenStandardInput(const std::string& path) {
+    const int flags = ::fcntl(STDIN_FILENO, F_GETFL);
+    if (flags < 0 || (flags & O_ACCMODE) == O_WRONLY) {
+        throw FileError(FileError::Op::Open, path, EBADF, "Standard input is closed");
+    }
+    const int fd = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) throw FileError(FileError::Op::Open, path, errno);
+    return std::make_unique<PosixInputFile>(fd, path, SizeLeft(fd));
+}
+
 class PosixFileSystem final : public FileSystem {
 public:
     bool IsFile(const std::string& path) override {
@@ -54,6 +79,7 @@ public:
         return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
     }
     std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
+        if (path == kStandardInput) return OpenStandardInput(path);
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) throw FileError(FileError::Op::Open, path, errno);
         struct stat st {};
@@ -69,7 +95,9 @@ public:
     std::unique_ptr<InputFile> OpenReadTellingWait(const std::string& path,
                                                    const std::function<void()>& waiting) override {
         struct stat st {};
-        if (::stat(path.c_str(), &st) != 0 || !S_ISFIFO(st.st_mode)) return OpenRead(path);
+        if (path == kStandardInput || ::stat(path.c_str(), &st) != 0 || !S_ISFIFO(st.st_mode)) {
+            return OpenRead(path);
+        }
         // Opened without waiting: a pipe that no writer has opened yet reports neither data nor
         // its end to poll() until one comes and goes, so poll() is the wait, and it can be told.
         const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -86,6 +114,7 @@ public:
         return file;
     }
     std::uint64_t SizeHint(const std::string& path) noexcept override {
+        if (path == kStandardInput) return SizeLeft(STDIN_FILENO);
         struct stat st {};
         if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
         return std::uint64_t(st.st_size);

@@ -16,7 +16,10 @@ TEST(Gbk, FixedTextsDecodeToTheirCharacters) {
     EXPECT_EQ(Utf8FromGbk(text::kMergedPrefix), "文件合并整理完毕！共计：");
     EXPECT_EQ(GbkFromUtf8("手机号码+城市+卡类"), text::kLayoutNumberCityCard);
     EXPECT_EQ(GbkFromUtf8("\xFF"), "?");  // invalid UTF-8
-    EXPECT_EQ(GbkFromUtf8("😀"), "??");    // no GBK form
+    EXPECT_EQ(GbkFromUtf8("😀"), "?");     // no GBK form: one character, one "?"
+    std::size_t unmapped = 0;
+    EXPECT_EQ(GbkFromUtf16(u"a😀\xD800b", unmapped), "a??b");  // a pair, then a lone half
+    EXPECT_EQ(unmapped, 2u);
 }
 
 TEST(Gbk, EveryByteStringSurvivesARoundTrip) {
