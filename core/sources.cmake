@@ -49,6 +49,7 @@ if(WIN32)
       platform/windows/windows_staged_file.cpp
       platform/windows/windows_standard_streams.cpp
       platform/windows/windows_temporary_names.cpp
+      platform/windows/windows_termination_signals_blocked.cpp
       platform/windows/windows_text.cpp
       platform/windows/windows_thread_priority.cpp
   )
@@ -64,6 +65,7 @@ else()
       platform/posix/posix_staged_file.cpp
       platform/posix/standard_streams.cpp
       platform/posix/temporary_names.cpp
+      platform/posix/termination_signals_blocked.cpp
       platform/posix/thread_priority.cpp
       platform/posix/write_target.cpp
   )
