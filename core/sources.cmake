@@ -59,6 +59,7 @@ else()
       platform/icu/icu_gbk_code_page.cpp
       platform/icu/icu_simple_keys.cpp
       platform/posix/dialog_directory.cpp
+      platform/posix/extended_attributes.cpp
       platform/posix/huge_pages.cpp
       platform/posix/in_place_rewrite.cpp
       platform/posix/posix_file_system.cpp
