@@ -137,8 +137,9 @@ def main():
         print("%d of %d runs killed within %.0f ms of a whole result: %d kept the old file, "
               "%d had the new, %d left a hidden copy of the result" % (
                   killed, runs, window * 1000, kept_old, took_new, copies))
-        if killed < runs // 2:
-            fail("too few runs were killed in time")
+        # Kills on both sides of the rename: the moment it happens was among those tried.
+        if min(kept_old, took_new) < runs // 20:
+            fail("the kills did not come on both sides of putting the result in place")
 
         # The next run removes a hidden copy beside its target, and says so.
         os.utime("target", None)
