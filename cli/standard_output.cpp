@@ -92,6 +92,10 @@ std::string NoticeText(const FileNotice& notice) {
     switch (notice.kind) {
         case FileNotice::Kind::kLeftoverRemoved:
             return "removed " + path + ", a temporary file left by an earlier run that was ended";
+        case FileNotice::Kind::kLeftoverKept:
+            return "kept " + path +
+                   ", a temporary file left by an earlier run that was ended: it may hold the "
+                   "only copy of a file";
         case FileNotice::Kind::kOwnerNotKept:
             return path + ": the replaced file's owner could not be kept; the file is now yours";
         case FileNotice::Kind::kGroupNotKept:

@@ -54,6 +54,7 @@ if(WIN32)
       platform/windows/windows_system_memory.cpp
       platform/windows/windows_temporary_file.cpp
       platform/windows/windows_temporary_names.cpp
+      platform/windows/windows_termination_signals_blocked.cpp
       platform/windows/windows_text.cpp
       platform/windows/windows_thread_priority.cpp
   )
@@ -63,6 +64,7 @@ else()
       platform/icu/icu_gbk_code_page.cpp
       platform/icu/icu_simple_keys.cpp
       platform/posix/dialog_directory.cpp
+      platform/posix/extended_attributes.cpp
       platform/posix/huge_pages.cpp
       platform/posix/in_place_rewrite.cpp
       platform/posix/posix_file_system.cpp
@@ -71,6 +73,7 @@ else()
       platform/posix/standard_streams.cpp
       platform/posix/system_memory.cpp
       platform/posix/temporary_names.cpp
+      platform/posix/termination_signals_blocked.cpp
       platform/posix/thread_priority.cpp
       platform/posix/write_target.cpp
   )

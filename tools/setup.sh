@@ -11,6 +11,8 @@ PACKAGES=(
   fonts-arphic-uming fonts-wqy-zenhei
   libphonenumber-dev time parallel
   qt6-translations-l10n
+  # File tests: access control lists, extended attributes, a copy-on-write file system.
+  acl attr btrfs-progs
   dpkg-dev lintian desktop-file-utils appstream man-db bash-completion rofi
   # The Windows build: MinGW-w64 with std::thread, wine to run its tests, NSIS for the
   # installer, nasm for libjpeg-turbo's SIMD code. 32-bit programs build but cannot run here.

@@ -78,6 +78,9 @@ struct FileNotice {
         // A hidden ".haojian-XXXXXX" file that an earlier run, since ended, left in the
         // target's folder was removed; path is that file.
         kLeftoverRemoved,
+        // Such a file that may hold the only copy of something (its target is missing, or it
+        // cannot be told whose it is) was found and kept; path is that file.
+        kLeftoverKept,
         // The replaced file's owner, or its group, could not be given to the new file (only a
         // privileged process may); path is the target.
         kOwnerNotKept,

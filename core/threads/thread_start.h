@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/base/error.h"
+#include "core/threads/termination_signals_blocked.h"
 
 namespace haojian {
 
@@ -28,10 +29,12 @@ private:
 // Throws ThreadStartError when thread starts are refused for a test (see ThreadStartsRefused).
 void CheckThreadStart();
 
-// Every thread of the core starts here. Throws ThreadStartError, never std::system_error.
+// Every thread of the core starts here, with the signals that end the program held back (see
+// TerminationSignalsBlocked). Throws ThreadStartError, never std::system_error.
 template <class Body>
 std::jthread StartThread(Body&& body) {
     CheckThreadStart();
+    const TerminationSignalsBlocked inherited;
     try {
         return std::jthread(std::forward<Body>(body));
     } catch (const std::system_error& e) {

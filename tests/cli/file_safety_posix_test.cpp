@@ -3,14 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -18,6 +21,8 @@
 
 #include "cli/termination_signals.h"
 #include "core/platform/posix/posix_staged_file.h"
+#include "core/platform/posix/temporary_names.h"
+#include "core/threads/thread_start.h"
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/test_files.h"
 
@@ -294,6 +299,57 @@ TEST_F(FileSafety, TheSignalHandlersRemoveAHiddenTemporaryFile) {
         EXPECT_EQ(FileNames(target), Names{"out.txt"});
         EXPECT_EQ(ReadFileBytes(out), "old\r\n");
     }
+}
+
+// While a result is given its name (SignalsHeld), a termination signal waits for the end,
+// whichever thread the system hands it to; the program's own threads never take one.
+TEST_F(FileSafety, ATerminationSignalWaitsForTheCommitWhicheverThreadTakesIt) {
+    const std::string out = dir.Write("target/out.txt", "old\r\n");
+    int said[2];
+    ASSERT_EQ(::pipe(said), 0);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        cli::RemoveTemporaryFilesOnTermination();
+        const auto tell = [&](const char* what) {
+            return ::write(said[1], what, std::strlen(what)) > 0;
+        };
+        // A thread of the program holds the signals back from its start.
+        bool blocked = false;
+        StartThread([&] {
+            sigset_t mask;
+            pthread_sigmask(SIG_BLOCK, nullptr, &mask);
+            blocked = sigismember(&mask, SIGTERM) && sigismember(&mask, SIGINT) &&
+                      sigismember(&mask, SIGHUP);
+        }).join();
+        if (blocked) tell("started threads hold; ");
+        // A thread that does not, as a library's own might, and a hidden file being made.
+        std::atomic<bool> done{false};
+        std::thread other([&] {
+            while (!done) std::this_thread::sleep_for(1ms);
+        });
+        const auto file = CreatePosixStagedFile(out, false);
+        file->Write("new");
+        {
+            const temporary_names::SignalsHeld held;
+            ::kill(::getpid(), SIGTERM);
+            std::this_thread::sleep_for(100ms);
+            tell("held");
+        }
+        tell(", not taken");
+        ::_exit(0);
+    }
+    ::close(said[1]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    char text[128] = {};
+    [[maybe_unused]] const ssize_t n = ::read(said[0], text, sizeof text - 1);
+    ::close(said[0]);
+    EXPECT_STREQ(text, "started threads hold; held");
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    // Taken at the end, after the hidden file was removed.
+    EXPECT_EQ(FileNames(target), Names{"out.txt"});
+    EXPECT_EQ(ReadFileBytes(out), "old\r\n");
 }
 
 TEST_F(FileSafety, ARunStoppedWhileRewritingInPlaceLeavesTheOldOrTheNewFile) {

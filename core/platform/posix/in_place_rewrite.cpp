@@ -1,7 +1,10 @@
 #include "core/platform/posix/in_place_rewrite.h"
 
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -101,16 +104,55 @@ std::string KeepAside(int backup) {
     return {};
 }
 
+// File systems that write every block anew, even one that a file holds: a reservation there
+// promises nothing for an overwrite.
+bool CopiesOnWrite(int fd) {
+    constexpr decltype(statfs::f_type) kZfs = 0x2fc12fc1;
+    constexpr decltype(statfs::f_type) kBcachefs = 0xca451a4e;
+    struct statfs fs {};
+    return ::fstatfs(fd, &fs) == 0 &&
+           (fs.f_type == BTRFS_SUPER_MAGIC || fs.f_type == kZfs || fs.f_type == kBcachefs);
+}
+
+// Sets aside the room for size bytes in target; throws as RewriteInPlace.
+void SetRoomAside(int target, const struct stat& old, std::uint64_t size, const std::string& path) {
+    if (CopiesOnWrite(target)) {
+        struct statvfs fs {};
+        if (::fstatvfs(target, &fs) != 0) throw FileError(FileError::Op::Write, path, errno);
+        if (size > std::uint64_t(fs.f_bavail) * fs.f_frsize) {
+            throw FileError(FileError::Op::Write, path, ENOSPC, kNoRoomForCopyReason);
+        }
+        return;
+    }
+    if (size != 0 && ::fallocate(target, FALLOC_FL_KEEP_SIZE, 0, off_t(size)) != 0) {
+        const int code = errno;
+        if (code != EOPNOTSUPP && code != ENOSYS) throw FileError(FileError::Op::Write, path, code);
+        // Without fallocate only the blocks the file holds already are sure.
+        const std::uint64_t held =
+            std::min(std::uint64_t(old.st_size), std::uint64_t(old.st_blocks) * 512);
+        if (size > held) throw FileError(FileError::Op::Write, path, code, kNoRoomPromiseReason);
+    }
+}
+
 }  // namespace
 
-UniqueFd MakeScratchFile(int folder_fd, const std::string& path) {
-    UniqueFd fd;
-    int code = OpenScratch(folder_fd, fd);
-    if (code == 0) return fd;
-    const UniqueFd temporary(::open(TemporaryFolder().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (temporary) code = OpenScratch(temporary.get(), fd);
-    if (code != 0) throw FileError(FileError::Op::Create, path, code);
-    return fd;
+ScratchFile MakeScratchFile(int folder_fd, const std::string& path) {
+    ScratchFile scratch;
+    int code = OpenScratch(folder_fd, scratch.fd);
+    if (code == 0) return scratch;
+    scratch.folder = TemporaryFolder();
+    const UniqueFd temporary(::open(scratch.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    code = temporary ? OpenScratch(temporary.get(), scratch.fd) : errno;
+    if (code != 0) throw ScratchFailure(FileError::Op::Create, path, code, scratch);
+    return scratch;
+}
+
+FileError ScratchFailure(FileError::Op op, const std::string& path, int code,
+                         const ScratchFile& scratch) {
+    if (scratch.folder.empty()) return FileError(op, path, code);
+    return FileError(op, path, code,
+                     SystemReason(code) + " in the temporary folder " + scratch.folder +
+                         ", where the result is put together before it is written over the file");
 }
 
 void RewriteInPlace(int result, std::uint64_t size, int target, int folder_fd,
@@ -118,16 +160,11 @@ void RewriteInPlace(int result, std::uint64_t size, int target, int folder_fd,
     struct stat old {};
     if (::fstat(target, &old) != 0) throw FileError(FileError::Op::Write, path, errno);
     const auto old_size = std::uint64_t(old.st_size);
-    if (size != 0 && ::fallocate(target, FALLOC_FL_KEEP_SIZE, 0, off_t(size)) != 0) {
-        const int code = errno;
-        if (code != EOPNOTSUPP && code != ENOSYS) throw FileError(FileError::Op::Write, path, code);
-        // Without fallocate only the blocks the file holds already are sure.
-        const std::uint64_t held = std::min(old_size, std::uint64_t(old.st_blocks) * 512);
-        if (size > held) throw FileError(FileError::Op::Write, path, code, kNoRoomPromiseReason);
-    }
-    const UniqueFd backup = MakeScratchFile(folder_fd, path);
+    SetRoomAside(target, old, size, path);
+    const ScratchFile backup_file = MakeScratchFile(folder_fd, path);
+    const UniqueFd& backup = backup_file.fd;
     if (const int code = CopyFile(target, backup.get(), old_size); code != 0) {
-        throw FileError(FileError::Op::Create, path, code);
+        throw ScratchFailure(FileError::Op::Create, path, code, backup_file);
     }
 
     const int code = Overwrite(result, size, target);

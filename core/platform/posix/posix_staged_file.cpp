@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/platform/posix/extended_attributes.h"
 #include "core/platform/posix/in_place_rewrite.h"
 #include "core/platform/posix/temporary_names.h"
 #include "core/platform/posix/unique_fd.h"
@@ -75,7 +76,7 @@ private:
     void Claim();
     void Make();
     void MakeDirect();
-    void KeepOwnerAndMode();
+    void KeepOwnerModeAndAttributes();
     Now TargetNow() const;
     void Replace();
     void LinkUnnamed(bool replace);
@@ -94,9 +95,10 @@ private:
     UniqueFd folder_fd_;
     UniqueFd handed_;  // a file reached through a descriptor's link (O_PATH)
     bool existed_ = false;
-    struct stat old_ {};  // the target as found, then as claimed
-    UniqueFd lock_fd_;    // the target, locked against other writers until Commit
-    UniqueFd fd_;         // what is written
+    struct stat old_ {};   // the target as found, then as claimed
+    UniqueFd lock_fd_;     // the target, locked against other writers until Commit
+    UniqueFd fd_;          // what is written
+    ScratchFile scratch_;  // where, for an in-place rewrite (its fd then moved to fd_)
     bool made_ = false;
     std::uint64_t written_ = 0;
     std::string temporary_;  // a named temporary file in the folder, while it is there
@@ -201,7 +203,7 @@ void PosixStagedFile::Make() {
             MakeDirect();
             break;
         case Way::kInPlace:
-            fd_ = MakeScratchFile(folder_fd_.get(), target_);
+            scratch_ = MakeScratchFile(folder_fd_.get(), target_);
             break;
         case Way::kReplace: {
             // Private until it is complete; a new target gets what a plain create gives.
@@ -225,13 +227,14 @@ void PosixStagedFile::Make() {
             if ((code == EACCES || code == EPERM) && existed_) {
                 // No file may be made beside the target, but the target may be written.
                 way_ = Way::kInPlace;
-                fd_ = MakeScratchFile(folder_fd_.get(), target_);
+                scratch_ = MakeScratchFile(folder_fd_.get(), target_);
             } else if (code != 0) {
                 throw Failure(FileError::Op::Create, code);
             }
             break;
         }
     }
+    if (way_ == Way::kInPlace) fd_ = std::move(scratch_.fd);
     made_ = true;
 }
 
@@ -241,7 +244,7 @@ void PosixStagedFile::Write(std::string_view bytes) {
         const ssize_t n = ::write(fd_.get(), bytes.data(), bytes.size());
         if (n < 0) {
             if (errno == EINTR) continue;
-            throw Failure(FileError::Op::Write, errno);
+            throw ScratchFailure(FileError::Op::Write, target_, errno, scratch_);
         }
         bytes.remove_prefix(std::size_t(n));
         written_ += std::uint64_t(n);
@@ -270,7 +273,7 @@ void PosixStagedFile::Commit() {
     lock_fd_.Reset();
 }
 
-void PosixStagedFile::KeepOwnerAndMode() {
+void PosixStagedFile::KeepOwnerModeAndAttributes() {
     struct stat made {};
     ::fstat(fd_.get(), &made);
     // Owner first: changing it may clear the set-user-ID bits that the mode then restores.
@@ -285,6 +288,15 @@ void PosixStagedFile::KeepOwnerAndMode() {
                 notices_.push_back({FileNotice::Kind::kGroupNotKept, target_});
             }
         }
+    }
+    // Without its access control list the group bits, which are the list's mask, would grant
+    // the whole group what the list granted a few: nothing is replaced with broader rights.
+    // The list comes before the mode, which then sets a mask equal to the old one.
+    AttributeLoss loss;
+    if (!KeepExtendedAttributes(lock_fd_.get(), fd_.get(), loss)) {
+        throw FileError(FileError::Op::Rename, target_, loss.code,
+                        "Its " + loss.what + " could not be kept: " + SystemReason(loss.code) +
+                            ". The file was left as it was");
     }
     if (::fchmod(fd_.get(), old_.st_mode & 07777) != 0) {
         // Not allowed: it keeps the mode it was made with.
@@ -305,7 +317,7 @@ PosixStagedFile::Now PosixStagedFile::TargetNow() const {
 // durable.
 void PosixStagedFile::Replace() {
     if (::fsync(fd_.get()) != 0 && errno != EINVAL) throw Failure(FileError::Op::Close, errno);
-    if (existed_) KeepOwnerAndMode();
+    if (existed_) KeepOwnerModeAndAttributes();
     const Now now = TargetNow();
     if (now == Now::kOther) throw Conflict(existed_ ? kReplacedReason : kCreatedReason);
     if (temporary_.empty()) {

@@ -179,10 +179,13 @@ TerminationDeferred::~TerminationDeferred() {
         struct sigaction action {};
         action.sa_handler = SIG_DFL;
         ::sigaction(signal, &action, nullptr);
-        ::raise(signal);
+        // To the process, not this thread, which may be one that holds the signal back.
+        ::kill(::getpid(), signal);
     }
 }
 
+// The deferring (a member) starts before the mask is set and ends after it is restored, so
+// that a signal this thread held back meanwhile is deferred, not taken.
 SignalsHeld::SignalsHeld() noexcept {
     sigset_t held;
     sigemptyset(&held);

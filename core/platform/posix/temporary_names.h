@@ -52,8 +52,10 @@ public:
     TerminationDeferred& operator=(const TerminationDeferred&) = delete;
 };
 
-// Holds back kSignals in the calling thread while alive, so that a handler never runs between
-// the making of a name and its noting, or between its renaming and its forgetting.
+// Holds back kSignals for the whole process while alive, so that a handler never runs between
+// the making of a name and its noting, or between its renaming and its forgetting: the calling
+// thread blocks them, and a handler that runs meanwhile in another thread defers the signal as
+// for a TerminationDeferred.
 class SignalsHeld {
 public:
     SignalsHeld() noexcept;
@@ -63,6 +65,7 @@ public:
 
 private:
     sigset_t old_;
+    TerminationDeferred deferred_;
 };
 
 }  // namespace temporary_names

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string_view>
 #include <vector>
 
 #include "core/files/file_system.h"
@@ -30,9 +31,8 @@ FileError CreateError(const std::string& path, int code) {
     return FileError(FileError::Op::Create, path, code);
 }
 
-// folder opened by the kernel, relative to the folder open as at.
-UniqueFd OpenFolder(int at, const std::string& folder, const std::string& path) {
-    UniqueFd fd(::openat(at, folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+UniqueFd OpenPath(int at, const char* name, int flags, const std::string& path) {
+    UniqueFd fd(::openat(at, name, O_PATH | O_DIRECTORY | O_CLOEXEC | flags));
     if (!fd) throw CreateError(path, errno);
     return fd;
 }
@@ -74,6 +74,42 @@ bool OnProc(int fd) {
     return ::fstatfs(fd, &fs) == 0 && fs.f_type == PROC_SUPER_MAGIC;
 }
 
+// A link that the rule forbids to follow, named by where it is.
+FileError Refused(int folder, const std::string& name) {
+    return FileError(FileError::Op::Create, ShownFolderPath(folder) + name, EACCES,
+                     kSharedFolderLinkReason);
+}
+
+// Opens folder (relative to the folder open as at) part by part, following each link on the
+// way as the kernel would, under the same rule as the last part of a path; links counts the
+// links followed. Throws as FindWriteTarget.
+UniqueFd OpenFolder(int at, std::string_view folder, const std::string& path, int& links) {
+    UniqueFd current = OpenPath(folder.starts_with('/') ? AT_FDCWD : at,
+                                folder.starts_with('/') ? "/" : ".", 0, path);
+    while (!folder.empty()) {
+        const std::size_t slash = folder.find('/');
+        const std::string part(folder.substr(0, slash));
+        folder.remove_prefix(slash == std::string_view::npos ? folder.size() : slash + 1);
+        if (part.empty() || part == ".") continue;
+        struct stat st {};
+        if (::fstatat(current.get(), part.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            throw CreateError(path, errno);
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            current = OpenPath(current.get(), part.c_str(), O_NOFOLLOW, path);
+            continue;
+        }
+        if (++links > kMaxLinks) throw CreateError(path, ELOOP);
+        if (!MayFollow(current.get(), st)) throw Refused(current.get(), part);
+        // A descriptor's link in /proc is followed by the kernel alone: its text may name
+        // nothing that can be opened.
+        current = OnProc(current.get())
+                      ? OpenPath(current.get(), part.c_str(), 0, path)
+                      : OpenFolder(current.get(), LinkText(current.get(), part, path), path, links);
+    }
+    return current;
+}
+
 }  // namespace
 
 WriteTarget FindWriteTarget(const std::string& path) {
@@ -83,10 +119,11 @@ WriteTarget FindWriteTarget(const std::string& path) {
 
     WriteTarget target;
     PathParts at = SplitPath(path);
-    target.folder = OpenFolder(AT_FDCWD, at.folder, path);
+    int links = 0;
+    target.folder = OpenFolder(AT_FDCWD, at.folder, path, links);
     target.name = at.name;
     std::string shown = path;  // the link being looked at, for a refusal
-    for (int links = 0;; ++links) {
+    for (;;) {
         if (target.name.empty()) throw CreateError(path, EISDIR);
         struct stat st {};
         if (::fstatat(target.folder.get(), target.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
@@ -98,7 +135,7 @@ WriteTarget FindWriteTarget(const std::string& path) {
             target.st = st;
             break;
         }
-        if (links == kMaxLinks) throw CreateError(path, ELOOP);
+        if (++links > kMaxLinks) throw CreateError(path, ELOOP);
         if (!MayFollow(target.folder.get(), st)) {
             throw FileError(FileError::Op::Create, shown, EACCES, kSharedFolderLinkReason);
         }
@@ -113,7 +150,7 @@ WriteTarget FindWriteTarget(const std::string& path) {
             return target;
         }
         at = SplitPath(LinkText(target.folder.get(), target.name, path));
-        target.folder = OpenFolder(target.folder.get(), at.folder, path);
+        target.folder = OpenFolder(target.folder.get(), at.folder, path, links);
         target.name = at.name;
         shown = ShownFolderPath(target.folder.get()) + at.name;
     }

@@ -8,7 +8,9 @@
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -21,6 +23,7 @@
 #include <vector>
 
 #include "core/files/file_system.h"
+#include "core/platform/posix/in_place_rewrite.h"
 #include "core/platform/posix/posix_staged_file.h"
 #include "core/platform/posix/temporary_names.h"
 #include "core/platform/posix/write_target.h"
@@ -71,20 +74,20 @@ bool WriteAll(const std::string& target, const std::string& bytes) {
     return true;
 }
 
-// A folder on a small loop-mounted ext4 without extents, whose files have no fallocate, as on
-// ext2/3 or NFS; path() is empty where loop mounts cannot be made.
-class NoFallocateFolder {
+// A folder on a small loop-mounted file system made by mkfs (a command taking the image's
+// path last); path() is empty where loop mounts cannot be made.
+class LoopFolder {
 public:
-    explicit NoFallocateFolder(const std::string& dir)
-        : image_(dir + "fs.img"), path_(dir + "mnt/") {
-        const std::string make = "truncate -s 8M " + image_ +
-                                 " && mkfs.ext4 -q -F -O ^extent,^64bit " + image_ +
-                                 " >/dev/null 2>&1 && mkdir -p " + path_ + " && mount -o loop " +
-                                 image_ + " " + path_ + " 2>/dev/null";
+    LoopFolder(const std::string& dir, const std::string& name, const std::string& size,
+               const std::string& mkfs)
+        : image_(dir + name + ".img"), path_(dir + name + "/") {
+        const std::string make = "truncate -s " + size + " " + image_ + " && " + mkfs + " " +
+                                 image_ + " >/dev/null 2>&1 && mkdir -p " + path_ +
+                                 " && mount -o loop " + image_ + " " + path_ + " 2>/dev/null";
         mounted_ = ::geteuid() == 0 && std::system(make.c_str()) == 0;
         if (!mounted_) path_.clear();
     }
-    ~NoFallocateFolder() {
+    ~LoopFolder() {
         if (mounted_) {
             [[maybe_unused]] const int status = std::system(("umount -l " + path_).c_str());
         }
@@ -96,6 +99,11 @@ private:
     std::string path_;
     bool mounted_ = false;
 };
+
+// Runs a shell command line; true when it succeeded.
+bool Shell(const std::string& line) {
+    return std::system(line.c_str()) == 0;
+}
 
 struct StagedFileTest : ::testing::Test {
     TempDir dir;
@@ -188,6 +196,66 @@ TEST_F(StagedFileTest, TheTargetKeepsModeOwnerLinksAndPlaceAndItsOtherNamesTheOl
               (Names{"dangling.txt", "link.txt", "other.txt", "out.txt", "sub"}));
 }
 
+// The access control list and extended attributes go with the file: the replacement grants no
+// one more than the replaced file did, and where they cannot be kept nothing is replaced.
+TEST_F(StagedFileTest, TheReplacementKeepsTheAccessListAndAttributesAndGrantsNoMore) {
+    ::chmod(dir.path().c_str(), 0755);
+    const std::string out = dir.Write("out.txt", "old");
+    ::chmod(out.c_str(), 0600);
+    if (!Shell("setfacl -m u:nobody:r " + out + " && setfattr -n user.note -v kept " + out)) {
+        GTEST_SKIP() << "no access control lists here";
+    }
+    const auto acl = [&](const std::string& path) {
+        const std::string listing = Path("listing.acl");
+        Shell("getfacl -cp " + path + " > " + listing);
+        return ReadFileBytes(listing);
+    };
+    const std::string before = acl(out);
+    ASSERT_NE(before.find("user:nobody:r--"), std::string::npos) << before;
+    EXPECT_TRUE(WriteAll(out, "new"));
+    EXPECT_EQ(acl(out), before);
+    char note[16] = {};
+    EXPECT_EQ(::getxattr(out.c_str(), "user.note", note, sizeof note), 4);
+    EXPECT_STREQ(note, "kept");
+    EXPECT_EQ(Stat(out).st_mode & 0777, 0640u);  // the group bits are the list's mask
+    EXPECT_EQ(InChild([&] { return ReadFileBytes(out) == "new"; }), 0);
+
+    // A folder whose default list would let nobody write: a file without a list stays so.
+    const std::string folder = Path("shared/");
+    std::filesystem::create_directory(folder);
+    ASSERT_TRUE(Shell("setfacl -d -m u:nobody:rw " + folder));
+    const std::string plain = dir.Write("shared/plain.txt", "old");
+    ASSERT_TRUE(Shell("setfacl -b " + plain));
+    ::chmod(plain.c_str(), 0644);
+    EXPECT_TRUE(WriteAll(plain, "new"));
+    EXPECT_EQ(acl(plain).find("nobody"), std::string::npos) << acl(plain);
+    EXPECT_NE(InChild([&] {
+                  const int fd = ::open(plain.c_str(), O_WRONLY);
+                  return fd >= 0 && ::close(fd) == 0;
+              }),
+              0);
+
+    // A label nobody may not set (a security attribute needs a privilege): nobody's run is
+    // refused, naming it, and the file is left as it was.
+    const std::string labelled = dir.Write("shared/labelled.txt", "old");
+    ::chmod(folder.c_str(), 0777);
+    ::chmod(labelled.c_str(), 0666);
+    if (!Shell("setfattr -n security.haojian -v label " + labelled)) return;
+    EXPECT_EQ(InChild([&] {
+                  try {
+                      WriteAll(labelled, "new");
+                  } catch (const FileError& e) {
+                      return e.op() == FileError::Op::Rename && e.code() == EPERM &&
+                             e.reason().starts_with(
+                                 "Its extended attribute security.haojian could not be kept");
+                  }
+                  return false;
+              }),
+              0);
+    EXPECT_EQ(ReadFileBytes(labelled), "old");
+    EXPECT_EQ(FileNames(folder), (Names{"labelled.txt", "plain.txt"}));
+}
+
 TEST_F(StagedFileTest, AReaderSeesTheOldOrTheNewFileNeverAMixture) {
     const std::string a(1 << 20, 'a');
     const std::string b(1 << 20, 'b');
@@ -273,6 +341,17 @@ TEST_F(StagedFileTest, ALinkAnotherUserPlantedInASharedFolderIsNotFollowed) {
     const std::string evil = plant("evil", victim, 65534);
     const std::string rooted = plant("rooted", victim, 0);
     const std::string stranger = plant("stranger", victim, 4242);
+    // Links as folders on the way are under the same rule as the last one.
+    const std::string updir = plant("updir", "..", 65534);
+    const std::string rooted_updir = plant("rooted_updir", "..", 0);
+    try {
+        CreatePosixStagedFile(updir + "/victim.txt");
+        ADD_FAILURE() << "a planted folder link followed";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.code(), EACCES);
+        EXPECT_EQ(e.path(), updir);
+    }
+    EXPECT_TRUE(WriteAll(rooted_updir + "/victim.txt", "victim"));
     // A link of root's own elsewhere that leads to the planted one.
     std::filesystem::create_symlink(evil, Path("mine"));
 
@@ -331,7 +410,7 @@ TEST_F(StagedFileTest, RewritingInPlaceNeverLeavesADamagedFile) {
 
     // Without fallocate a larger result is refused before the first byte is written; a
     // smaller one fits in the blocks the file holds.
-    const NoFallocateFolder mount(dir.path());
+    const LoopFolder mount(dir.path(), "ext", "8M", "mkfs.ext4 -q -F -O ^extent,^64bit");
     if (mount.path().empty()) GTEST_SKIP() << "no loop mounts here";
     ::chmod(mount.path().c_str(), 0755);
     const std::string bare = locked_file(mount.path());
@@ -340,6 +419,60 @@ TEST_F(StagedFileTest, RewritingInPlaceNeverLeavesADamagedFile) {
     EXPECT_EQ(InChild([&] { return WriteAll(bare, "short"); }), 0);
     EXPECT_EQ(ReadFileBytes(bare), "short");
     ::chmod(mount.path().c_str(), 0755);
+
+    // The result is put together in TMPDIR: when that disk is full, the message names it.
+    Shell("dd if=/dev/zero of=" + mount.path() + "fill bs=1M count=64 2>/dev/null");
+    ::chmod(mount.path().c_str(), 01777);
+    EXPECT_EQ(InChild([&] {
+                  ::setenv("TMPDIR", mount.path().c_str(), 1);
+                  try {
+                      WriteAll(out, std::string(1 << 20, 't'));
+                  } catch (const FileError& e) {
+                      return e.code() == ENOSPC && e.path() == out &&
+                             e.reason().find("in the temporary folder " + mount.path()) !=
+                                 std::string::npos;
+                  }
+                  return false;
+              }),
+              0);
+    EXPECT_TRUE(ReadFileBytes(out) == result);
+}
+
+// On a file system that copies on write even the blocks a file holds must be written anew: a
+// rewrite in place that its free space does not cover is refused with the file as it was.
+TEST_F(StagedFileTest, RewritingInPlaceOnCopyOnWriteNeedsRoomForTheWholeResult) {
+    ::chmod(dir.path().c_str(), 0755);
+    const LoopFolder mount(dir.path(), "cow", "120M", "mkfs.btrfs -q -f");
+    if (mount.path().empty()) GTEST_SKIP() << "no btrfs loop mount here";
+    const std::string folder = mount.path() + "locked/";
+    std::filesystem::create_directory(folder);
+    const std::string out = folder + "out.txt";
+    const std::string old(24 << 20, 'o');
+    { std::ofstream(out, std::ios::binary) << old; }
+    ASSERT_EQ(::chown(out.c_str(), 65534, 65534), 0);
+    ::chmod(folder.c_str(), 0555);
+    // The old file leaves less free room than its own size.
+    Shell("sync");
+    struct statvfs fs {};
+    ASSERT_EQ(::statvfs(mount.path().c_str(), &fs), 0);
+    const std::uint64_t free = std::uint64_t(fs.f_bavail) * fs.f_frsize;
+    ASSERT_LT(free, old.size());
+    ASSERT_GT(free, 1u << 20);
+    EXPECT_EQ(InChild([&] {
+                  try {
+                      WriteAll(out, std::string(old.size(), 'n'));
+                  } catch (const FileError& e) {
+                      return e.code() == ENOSPC && e.reason() == kNoRoomForCopyReason;
+                  }
+                  return false;
+              }),
+              0);
+    EXPECT_TRUE(ReadFileBytes(out) == old);
+    // A result the free room covers is written.
+    const std::string small(std::size_t(free / 4), 's');
+    EXPECT_EQ(InChild([&] { return WriteAll(out, small); }), 0);
+    EXPECT_TRUE(ReadFileBytes(out) == small);
+    EXPECT_EQ(FileNames(folder), Names{"out.txt"});
 }
 
 TEST_F(StagedFileTest, ANextRunRemovesWhatAKilledRunLeftAndNothingElse) {

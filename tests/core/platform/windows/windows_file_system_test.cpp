@@ -2,6 +2,9 @@
 // that may not be written refused, any file name.
 #include <windows.h>
 
+#include <aclapi.h>
+#include <sddl.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +14,7 @@
 #include <vector>
 
 #include "core/files/file_system.h"
+#include "core/platform/windows/windows_temporary_names.h"
 #include "core/platform/windows/windows_text.h"
 #include "tests/support/test_files.h"
 
@@ -66,6 +70,69 @@ TEST(WindowsFileSystem, ReplacesWholeKeepsAttributesAndLeavesNothingBeside) {
     }
     EXPECT_EQ(ReadFileBytes(target), "new text");
     EXPECT_EQ(Names(dir.path()).size(), 2u);
+}
+
+// The replacement is given the old file's permissions and attributes before it takes the name.
+TEST(WindowsFileSystem, TheReplacementKeepsPermissionsAndAttributes) {
+    const TempDir dir;
+    const std::string target = dir.Write("kept.txt", "old");
+    const std::wstring wide = WidePath(target);
+    const auto dacl_text = [&] {
+        PSECURITY_DESCRIPTOR sd = nullptr;
+        PACL dacl = nullptr;
+        EXPECT_EQ(::GetNamedSecurityInfoW(wide.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                                          nullptr, nullptr, &dacl, nullptr, &sd),
+                  DWORD(ERROR_SUCCESS));
+        wchar_t* text = nullptr;
+        ::ConvertSecurityDescriptorToStringSecurityDescriptorW(
+            sd, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr);
+        const std::string result = text ? Utf8FromWide(text) : std::string();
+        ::LocalFree(text);
+        ::LocalFree(sd);
+        return result;
+    };
+    const std::string as_made = dacl_text();
+    // Its own list, not the folder's: only its owner may use it.
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR owned = nullptr;
+    ASSERT_EQ(::GetNamedSecurityInfoW(wide.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION,
+                                      &owner, nullptr, nullptr, nullptr, &owned),
+              DWORD(ERROR_SUCCESS));
+    wchar_t* owner_text = nullptr;
+    ASSERT_TRUE(::ConvertSidToStringSidW(owner, &owner_text));
+    const std::wstring sddl = L"D:P(A;;FA;;;" + std::wstring(owner_text) + L")";
+    ::LocalFree(owner_text);
+    ::LocalFree(owned);
+    PSECURITY_DESCRIPTOR wanted = nullptr;
+    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+        sddl.c_str(), SDDL_REVISION_1, &wanted, nullptr));
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    PACL wanted_dacl = nullptr;
+    ::GetSecurityDescriptorDacl(wanted, &present, &wanted_dacl, &defaulted);
+    ASSERT_EQ(
+        ::SetNamedSecurityInfoW(const_cast<wchar_t*>(wide.c_str()), SE_FILE_OBJECT,
+                                DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                                nullptr, nullptr, wanted_dacl, nullptr),
+        DWORD(ERROR_SUCCESS));
+    ::LocalFree(wanted);
+    // Wine keeps no list of a file's own (it shows the Unix mode as one), a system does.
+    const std::string before = dacl_text();
+    const bool lists_kept = before != as_made;
+    ASSERT_TRUE(::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+
+    ReplacementFile file(RealFileSystem(), target);
+    file.file().Write("new");
+    file.Commit();
+    EXPECT_EQ(ReadFileBytes(target), "new");
+    if (lists_kept) {
+        EXPECT_EQ(dacl_text(), before);
+    }
+    WIN32_FILE_ATTRIBUTE_DATA now{};
+    ASSERT_TRUE(::GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &now));
+    EXPECT_EQ(now.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE),
+              DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"kept.txt"});
 }
 
 // Another writer of the same target, a program writing it, a read-only target: refused, the
@@ -135,11 +202,20 @@ TEST(WindowsFileSystem, AnyNameAndLongPaths) {
     EXPECT_TRUE(RealFileSystem().IsFile(ExecutableDirectory() + "core_tests.exe"));
 }
 
-// Hidden files that earlier runs left when ended at an unlucky moment are removed by the next
-// run writing into their folder, and said; none that may be someone's live work or not ours.
-TEST(WindowsFileSystem, LeftoversOfEndedRunsAreRemovedAndSaid) {
+// Hidden files that earlier runs left when ended at an unlucky moment: the next run writing into
+// their folder removes a copy of a result beside the target it was to replace, and keeps any
+// that may be the only copy of something; says both; touches none that may be someone's live
+// work or not ours.
+TEST(WindowsFileSystem, LeftoversOfEndedRunsAreRemovedOnlyWhereNothingIsLost) {
     const TempDir dir;
     const auto wide = [&](const std::string& name) { return WidePath(dir.path() + name); };
+    // The name a run writing name would give its hidden file.
+    const auto hidden_for = [&](const std::string& name) {
+        wchar_t full[MAX_PATH];
+        ::GetFullPathNameW(wide(name).c_str(), MAX_PATH, full, nullptr);
+        return Utf8FromWide(
+            windows_temporary_names::MakeName(windows_temporary_names::Tag(full), 0));
+    };
     // Last written in 2020, long before this run.
     const auto age = [&](const std::string& name) {
         const HANDLE h = ::CreateFileW(wide(name).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
@@ -150,8 +226,14 @@ TEST(WindowsFileSystem, LeftoversOfEndedRunsAreRemovedAndSaid) {
         EXPECT_TRUE(::SetFileTime(h, nullptr, nullptr, &t));
         ::CloseHandle(h);
     };
-    for (const std::string name :
-         {".haojian-aaaaaa", ".haojian-bbbbbb", ".haojian-dd", "keep.txt"}) {
+    dir.Write("out.txt", "old");
+    const std::string copy = hidden_for("out.txt");     // a copy of a result beside out.txt
+    const std::string orphan = hidden_for("gone.txt");  // the only copy: no gone.txt
+    ASSERT_NE(copy.substr(0, 13), orphan.substr(0, 13));
+    // An earlier version's, whose target cannot be told.
+    for (const std::string& name :
+         {copy, orphan, std::string(".haojian-aaaaaa"), std::string(".haojian-bbbbbb"),
+          std::string(".haojian-dd"), std::string("keep.txt")}) {
         dir.Write(name, "old");
         age(name);
     }
@@ -166,10 +248,19 @@ TEST(WindowsFileSystem, LeftoversOfEndedRunsAreRemovedAndSaid) {
 
     const std::unique_ptr<StagedFile> file =
         RealFileSystem().CreateReplacement(dir.path() + "out.txt");
-    const std::vector<FileNotice> said = file->TakeNotices();
-    ASSERT_EQ(said.size(), 1u);
-    EXPECT_EQ(said[0].kind, FileNotice::Kind::kLeftoverRemoved);
-    EXPECT_EQ(said[0].path, dir.path() + ".haojian-aaaaaa");
+    std::vector<std::string> removed;
+    std::vector<std::string> kept;
+    for (const FileNotice& notice : file->TakeNotices()) {
+        ASSERT_TRUE(notice.path.starts_with(dir.path())) << notice.path;
+        const std::string name = notice.path.substr(dir.path().size());
+        if (notice.kind == FileNotice::Kind::kLeftoverRemoved) removed.push_back(name);
+        if (notice.kind == FileNotice::Kind::kLeftoverKept) kept.push_back(name);
+    }
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(removed, std::vector<std::string>{copy});
+    std::vector<std::string> expected_kept{".haojian-aaaaaa", orphan};
+    std::sort(expected_kept.begin(), expected_kept.end());
+    EXPECT_EQ(kept, expected_kept);
     file->Write("new");
     file->Commit();
     EXPECT_TRUE(file->TakeNotices().empty());
@@ -177,9 +268,17 @@ TEST(WindowsFileSystem, LeftoversOfEndedRunsAreRemovedAndSaid) {
 
     std::vector<std::string> names = Names(dir.path());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{".haojian-bbbbbb", ".haojian-cccccc", ".haojian-dd",
-                                               ".haojian-eeeeee", ".haojian-ffffff", "keep.txt",
-                                               "out.txt"}));
+    std::vector<std::string> expected{".haojian-aaaaaa",
+                                      ".haojian-bbbbbb",
+                                      ".haojian-cccccc",
+                                      ".haojian-dd",
+                                      ".haojian-eeeeee",
+                                      ".haojian-ffffff",
+                                      orphan,
+                                      "keep.txt",
+                                      "out.txt"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(names, expected);
 }
 
 // A file being read may be read by others, not written.
