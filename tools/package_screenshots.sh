@@ -4,8 +4,9 @@
 #                              the desktop entries, under a Chinese locale
 #   docs/file_dialog_zh.png    the export's save dialog, Qt's own, in Chinese
 #   docs/replace_question.png  its question before an existing file is replaced
-# tools/package_screenshots.sh --installed takes the package installed on this system (apt
-# install ./build/haojian_*.deb); without it, the package is made (tools/package.sh) and
+# tools/package_screenshots.sh --installed takes the packages installed on this system (apt
+# install ./build/haojian_*.deb ./build/haojian-cli_*.deb); without it, they are made
+# (tools/package.sh) and
 # installed by dpkg into a temporary root that the launcher reads as a system's data folder. The program
 # is started from its menu entry and driven with xdotool as a user would.
 set -euo pipefail
@@ -17,12 +18,13 @@ mkdir -p docs
 work=$(mktemp -d)
 root=
 if [ "${1:-}" != --installed ]; then
-    deb=$(tools/package.sh)
+    packages=$(tools/package.sh)
+    mapfile -t debs <<<"$packages"
     root=$work/root
     # Installed by dpkg into the root, so that its scripts put the database in place.
     source "$source_dir/tests/package/lib/dpkg_root.sh"
     dpkg_root_init "$root"
-    dpkg_in "$root" -i "$deb" >/dev/null
+    dpkg_in "$root" -i "${debs[@]}" >/dev/null
     export XDG_DATA_DIRS=$root/usr/share:/usr/share PATH=$root/usr/bin:$PATH
 fi
 trap 'rm -rf "$work"' EXIT

@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, when any is missing. Quick when all are there.
+#   tools/setup.sh               everything: the builds, the tests, Windows and the packages
+#   tools/setup.sh --packaging   what tools/package.sh needs to make the Debian packages
+# As root it installs what is missing; otherwise it names the missing packages and fails.
 set -euo pipefail
 
 PACKAGES=(
@@ -19,25 +22,41 @@ PACKAGES=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 fonts-wine nsis zip unzip nasm
 )
 
+# tools/package.sh: the Linux build tree (configured with its tests, so GoogleTest and Google
+# Benchmark too) and Debian's packaging tools; no Windows, wine or test displays.
+PACKAGING_PACKAGES=(
+  cmake ninja-build g++ python3
+  libicu-dev libjpeg62-turbo-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  dpkg-dev
+)
+
+packaging=0
+if [[ ${1-} == --packaging ]]; then
+  packaging=1
+  PACKAGES=("${PACKAGING_PACKAGES[@]}")
+fi
+
 # libjpeg-turbo for Windows is built from Debian's source package (tools/windows/build-libjpeg.sh):
-# apt needs a deb-src entry, which Debian's images do not ship.
+# apt needs a deb-src entry, which Debian's images do not ship. It points where the machine's
+# deb entries point (a mirror or a proxy included). Packaging builds nothing for Windows.
 have_deb_src() {
-  grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/
+  grep -rqsiE '^[[:space:]]*(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/
 }
 deb_src_added=0
-if ! have_deb_src; then
+if ((!packaging)) && ! have_deb_src; then
   if [ "$(id -u)" -ne 0 ]; then
-    echo "apt has no deb-src entry; run this as root to add it." >&2
+    echo "apt has no deb-src entry (the Windows build needs one); run this as root to add it." >&2
     exit 1
   fi
   suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
-  cat >/etc/apt/sources.list.d/debian-src.sources <<SRC
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: $suite $suite-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SRC
+  if ! entry=$("$(dirname "$0")/deb_src_entry.sh" "$suite"); then
+    echo "apt has no deb entry for $suite to take a deb-src entry from; add one for $suite" \
+      "to /etc/apt/sources.list.d/." >&2
+    exit 1
+  fi
+  printf '%s\n' "$entry" >/etc/apt/sources.list.d/debian-src.sources
   deb_src_added=1
 fi
 
@@ -50,11 +69,12 @@ for p in "${PACKAGES[@]}"; do
 done
 
 if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
   if [ "$(id -u)" -ne 0 ]; then
-    echo "These packages are missing; run this as root to install them." >&2
+    echo "These packages are missing: ${missing[*]}" >&2
+    echo "Run this as root to install them, or: sudo apt-get install ${missing[*]}" >&2
     exit 1
   fi
+  echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
   deb_src_added=0

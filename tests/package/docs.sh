@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The manual pages and the bash completion of the package agree with the program: both pages
-# render without a warning; every option that a command's --help names is in haojian-cli(1)
+# render without a warning; haojian-cli(1) says where a newer database goes; every option that a command's --help names is in haojian-cli(1)
 # and is offered by the completion after that command; every layout and card type that the
 # completion offers is one that export takes.
 set -euo pipefail
@@ -13,6 +13,8 @@ for page in "$root"/usr/share/man/man1/*.1.gz; do
     [ -z "$warnings" ] || fail "$(basename "$page"): $warnings"
 done
 manual=$(MANWIDTH=200 man -E UTF-8 -l "$root/usr/share/man/man1/haojian-cli.1.gz" 2>/dev/null)
+grep -q 'where a newer database goes.*/var/lib/haojian/kelvaronset\.dat' <<<"$manual" ||
+    fail "haojian-cli(1) does not say where a newer database goes"
 
 # The completion as bash-completion loads it, asked as a user pressing Tab would.
 complete_words() {  # the words typed so far, the last one being completed
