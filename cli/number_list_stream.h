@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/list_encoding.h"
+#include "core/text/list_decoder.h"
 #include "core/files/file_system.h"
 
 namespace haojian::cli {
