@@ -167,22 +167,14 @@ public:
                 line += '\t';
             }
             if (row.header) {
-                Field(worker, text::kColumnProvince, line);
-                line += '\t';
-                Field(worker, text::kColumnCity, line);
-                line += '\t';
-                Field(worker, text::kColumnCard, line);
+                Answer(worker, {{}, text::kColumnProvince, text::kColumnCity, text::kColumnCard},
+                       line);
             } else if (EmptyRow(row)) {
                 line += "\t\t";
             } else {
                 const CleanedNumber cleaned = CleanNumber(row.NumberCell());
                 report.Add(row.NumberCell(), cleaned);
-                const LookupResult r = resolve_(cleaned.number);
-                Field(worker, r.province, line);
-                line += '\t';
-                Field(worker, r.city, line);
-                line += '\t';
-                Field(worker, r.card_type, line);
+                Answer(worker, resolve_(cleaned.number), line);
             }
             line += '\n';
             out_.Append(line);
@@ -195,6 +187,14 @@ private:
     void Field(std::size_t worker, std::string_view gbk, std::string& lines) {
         lines += utf8_ ? utf8_texts_[worker](gbk) : gbk;
     }
+    // Province, city and card type, separated by TAB.
+    void Answer(std::size_t worker, const LookupResult& r, std::string& lines) {
+        Field(worker, r.province, lines);
+        lines += '\t';
+        Field(worker, r.city, lines);
+        lines += '\t';
+        Field(worker, r.card_type, lines);
+    }
     void Line(std::size_t worker, const LookupResult& r, std::string& lines) {
         if (utf8_ && !IsAscii(r.number)) {
             lines += Utf8FromGbk(r.number);
@@ -202,11 +202,7 @@ private:
             lines += r.number;
         }
         lines += '\t';
-        Field(worker, r.province, lines);
-        lines += '\t';
-        Field(worker, r.city, lines);
-        lines += '\t';
-        Field(worker, r.card_type, lines);
+        Answer(worker, r, lines);
         lines += '\n';
     }
 

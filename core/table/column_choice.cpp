@@ -68,6 +68,11 @@ std::optional<ColumnChoice> ChooseColumn(const std::vector<std::vector<std::stri
             why = "no column is named \"" + Utf8FromGbk(asked) + "\"";
             return std::nullopt;
         }
+        if (*column >= width) {
+            why = "no column " + ColumnLetters(*column) + " in the first rows, which have " +
+                  std::to_string(width) + (width == 1 ? " column" : " columns");
+            return std::nullopt;
+        }
         choice.column = *column;
     } else {
         std::size_t best = 0;
