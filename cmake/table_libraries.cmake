@@ -20,9 +20,11 @@ if(WIN32)
   # XML_STATIC.
   target_include_directories(haojian_table_libraries INTERFACE ${HAOJIAN_WINDOWS_DEPS}/include)
   target_compile_definitions(haojian_table_libraries INTERFACE XML_STATIC)
+  # The static zlib, never its import library.
+  find_library(TABLE_ZLIB NAMES libz.a REQUIRED)
   target_link_libraries(haojian_table_libraries INTERFACE
                         ${HAOJIAN_WINDOWS_DEPS}/lib/libminizip.a
-                        ${HAOJIAN_WINDOWS_DEPS}/lib/libexpat.a z)
+                        ${HAOJIAN_WINDOWS_DEPS}/lib/libexpat.a ${TABLE_ZLIB})
 else()
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(MINIZIP REQUIRED IMPORTED_TARGET minizip)
