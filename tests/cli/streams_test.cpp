@@ -5,9 +5,9 @@
 #include <thread>
 #include <vector>
 
-#include "core/text/list_decoder.h"
 #include "cli/number_list_stream.h"
 #include "core/text/gbk.h"
+#include "core/text/list_decoder.h"
 #include "tests/cli/child_process.h"
 #include "tests/cli/cli_fixture.h"
 
