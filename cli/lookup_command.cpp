@@ -5,12 +5,16 @@
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/messages.h"
 #include "cli/number_list_stream.h"
 #include "cli/progress.h"
 #include "cli/standard_output.h"
+#include "cli/table_lists.h"
 #include "core/collation/collation.h"
 #include "core/files/buffered_writer.h"
 #include "core/lookup/number_lookup.h"
+#include "core/table/number_cleaning.h"
+#include "core/text/fixed_texts.h"
 #include "core/text/gbk.h"
 #include "core/text/line_list.h"
 #include "core/threads/chunk_pipeline.h"
@@ -19,7 +23,8 @@ namespace haojian::cli {
 namespace {
 
 constexpr std::string_view kHelp =
-    "Usage: haojian-cli lookup [--db FILE] [--utf8] [-q] LIST...\n"
+    "Usage: haojian-cli lookup [--db FILE] [--utf8] [-q] [--clean] [--sheet NAME|N]\n"
+    "                          [--column NAME|LETTER|N] LIST...\n"
     "\n"
     "Looks up every entry of each number list (\"-\" is standard input) and writes one line\n"
     "per entry to standard output: the number, province, city and card type, separated by\n"
@@ -41,7 +46,19 @@ constexpr std::string_view kHelp =
     "a terminal. Lookup is a stream filter: lists are read and answered a piece at a time, in\n"
     "little memory whatever their length, each line written as soon as it is read; split a\n"
     "list, look up the parts anywhere, join the results in order.\n"
+    "\n"
+    "For a table, each row is written with its cells separated by TAB (a TAB or line break\n"
+    "inside a cell becomes a space), followed by the province, city and card type of its number;\n"
+    "the header row is followed by 省份, 城市 and 卡类, and an empty row stays empty.\n"
+    "\n"
     "Messages are printed in UTF-8. Exit status: 0 done, 1 failure, 2 bad usage.\n";
+
+bool IsAscii(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    }
+    return true;
+}
 
 // The UTF-8 form of the few distinct texts that fields take, converted once each.
 class Utf8Texts {
@@ -51,67 +68,177 @@ public:
         if (added) it->second = Utf8FromGbk(gbk);
         return it->second;
     }
+    // A cell: converted each time, as cells are many and mostly distinct.
+    std::string_view Convert(std::string_view gbk) {
+        if (IsAscii(gbk)) return gbk;
+        cell_ = Utf8FromGbk(gbk);
+        return cell_;
+    }
 
 private:
     std::unordered_map<std::string, std::string> texts_;
+    std::string cell_;
 };
 
-bool IsAscii(std::string_view text) {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
+// A cell on a line of TAB-separated output: TABs and line breaks inside it become spaces.
+void AppendCell(std::string& line, std::string_view cell) {
+    const std::size_t from = line.size();
+    line += cell;
+    for (std::size_t i = from; i < line.size(); ++i) {
+        if (line[i] == '\t' || line[i] == '\r' || line[i] == '\n') line[i] = ' ';
+    }
+}
+
+bool EmptyRow(const TableRow& row) {
+    for (const std::string& cell : row.cells) {
+        if (!cell.empty()) return false;
     }
     return true;
 }
 
+// Packs a chunk's counts of changed entries and entries without a number (a chunk holds far
+// fewer than 2^32 entries).
+constexpr std::size_t PackCounts(std::size_t changed, std::size_t no_number) {
+    return changed | (no_number << 32);
+}
+
+class LookupWriter {
+public:
+    LookupWriter(const Arguments& args, const NumberResolver& resolve)
+        : utf8_(args.Has("--utf8")),
+          clean_(args.Has(kCleanFlag)),
+          resolve_(resolve),
+          out_(standard_output_, std::size_t(64) << 10),
+          utf8_texts_(ChunkThreads(0) + 1) {}
+
+    // A text list: read a piece at a time, its lines looked up over all processors.
+    NulCuts TextList(const Arguments& args, const std::string& operand) {
+        Arguments one = args;
+        one.operands = {operand};
+        CleanReport report;
+        Progress* progress = nullptr;
+        const ChunkWork work{
+            [&](std::size_t worker, std::string_view chunk, std::string& lines) -> std::size_t {
+                if (!clean_) {
+                    ResolveLines(chunk, resolve_,
+                                 [&](const LookupResult& r) { Line(worker, r, lines); });
+                    return 0;
+                }
+                std::size_t changed = 0;
+                std::size_t no_number = 0;
+                ForEachLine(chunk, [&](std::string_view entry) {
+                    const CleanedNumber cleaned = CleanNumber(entry);
+                    changed += cleaned.kind == CleanedNumber::Kind::kCleaned ? 1 : 0;
+                    no_number += cleaned.kind == CleanedNumber::Kind::kNoNumber ? 1 : 0;
+                    Line(worker, resolve_(cleaned.number), lines);
+                });
+                return PackCounts(changed, no_number);
+            },
+            [&](std::string_view chunk, std::string_view lines, std::size_t counts) {
+                out_.Append(lines);
+                progress->Advance(chunk.size());
+                if (counts == 0) return;
+                report.AddCounts(counts & 0xFFFFFFFFu, counts >> 32);
+                // Examples in the list's order: only chunks that hold some are read again.
+                if (!report.WantsExamples()) return;
+                ForEachLine(chunk, [&](std::string_view entry) {
+                    if (report.WantsExamples()) report.AddExample(entry, CleanNumber(entry));
+                });
+            }};
+        // A piece's lines are written before more input is waited for.
+        NulCuts cuts = ForEachListPiece(one, [&](std::string_view piece, Progress& shown) {
+            progress = &shown;
+            pipeline_.Run(piece, work);
+            out_.Flush();
+        });
+        report.Print(args, InputPath(operand));
+        return cuts;
+    }
+
+    // A table: every row with its cells, then its number's answer.
+    void Table(const Arguments& args, TableReader& table, const std::string& path) {
+        CleanReport report;
+        std::string line;
+        const std::size_t worker = utf8_texts_.size() - 1;
+        table.ReadRows([&](const TableRow& row) {
+            line.clear();
+            for (const std::string& cell : row.cells) {
+                AppendCell(line, utf8_ ? utf8_texts_[worker].Convert(cell) : cell);
+                line += '\t';
+            }
+            if (row.header) {
+                Answer(worker, {{}, text::kColumnProvince, text::kColumnCity, text::kColumnCard},
+                       line);
+            } else if (EmptyRow(row)) {
+                line += "\t\t";
+            } else {
+                const CleanedNumber cleaned = CleanNumber(row.NumberCell());
+                report.Add(row.NumberCell(), cleaned);
+                Answer(worker, resolve_(cleaned.number), line);
+            }
+            line += '\n';
+            out_.Append(line);
+        });
+        out_.Flush();
+        report.Print(args, path);
+    }
+
+private:
+    void Field(std::size_t worker, std::string_view gbk, std::string& lines) {
+        lines += utf8_ ? utf8_texts_[worker](gbk) : gbk;
+    }
+    // Province, city and card type, separated by TAB.
+    void Answer(std::size_t worker, const LookupResult& r, std::string& lines) {
+        Field(worker, r.province, lines);
+        lines += '\t';
+        Field(worker, r.city, lines);
+        lines += '\t';
+        Field(worker, r.card_type, lines);
+    }
+    void Line(std::size_t worker, const LookupResult& r, std::string& lines) {
+        if (utf8_ && !IsAscii(r.number)) {
+            lines += Utf8FromGbk(r.number);
+        } else {
+            lines += r.number;
+        }
+        lines += '\t';
+        Answer(worker, r, lines);
+        lines += '\n';
+    }
+
+    const bool utf8_;
+    const bool clean_;
+    const NumberResolver& resolve_;
+    StandardOutput standard_output_;
+    BufferedWriter out_;
+    ChunkPipeline pipeline_;
+    // Each thread converts to UTF-8 with texts of its own; the last is the table's.
+    std::vector<Utf8Texts> utf8_texts_;
+};
+
 int Lookup(const Arguments& args) {
     if (args.operands.empty()) throw UsageError("no number list given");
-    const bool utf8 = args.Has("--utf8");
     const ListLookup lookup(args);
-    const NumberResolver& resolve = lookup.resolve;
-    Progress* progress = nullptr;
-    StandardOutput standard_output;
-    BufferedWriter out(standard_output, std::size_t(64) << 10);
-    ChunkPipeline pipeline;
-    // Each thread converts to UTF-8 with texts of its own.
-    std::vector<Utf8Texts> utf8_texts(ChunkThreads(0));
-    const ChunkWork work{
-        [&](std::size_t worker, std::string_view chunk, std::string& lines) -> std::size_t {
-            ResolveLines(chunk, resolve, [&](const LookupResult& r) {
-                const auto field = [&](std::string_view gbk) {
-                    lines += utf8 ? utf8_texts[worker](gbk) : gbk;
-                };
-                if (utf8 && !IsAscii(r.number)) {
-                    lines += Utf8FromGbk(r.number);
-                } else {
-                    lines += r.number;
-                }
-                lines += '\t';
-                field(r.province);
-                lines += '\t';
-                field(r.city);
-                lines += '\t';
-                field(r.card_type);
-                lines += '\n';
-            });
-            return 0;
-        },
-        [&](std::string_view chunk, std::string_view lines, std::size_t) {
-            out.Append(lines);
-            progress->Advance(chunk.size());
-        }};
-    // A piece's lines are written before more input is waited for.
-    const NulCuts cuts = ForEachListPiece(args, [&](std::string_view piece, Progress& shown) {
-        progress = &shown;
-        pipeline.Run(piece, work);
-        out.Flush();
-    });
-    return cuts.Report(args.command) ? kExitFailure : kExitSuccess;
+    LookupWriter writer(args, lookup.resolve);
+    std::vector<NulCuts> cuts;
+    for (const std::string& operand : args.operands) {
+        if (const std::unique_ptr<TableReader> table = OpenTable(args, operand)) {
+            writer.Table(args, *table, InputPath(operand));
+        } else {
+            cuts.push_back(writer.TextList(args, operand));
+        }
+    }
+    bool cut = false;
+    for (const NulCuts& c : cuts) cut = c.Report(args.command) || cut;
+    return cut ? kExitFailure : kExitSuccess;
 }
 
 }  // namespace
 
 int RunLookup(const std::vector<std::string>& args) {
-    return RunCommand("lookup", kHelp, args, {"--db"}, {"--utf8", "-q"}, Lookup);
+    const std::string help = std::string(kHelp) + "\n" + std::string(kTableHelp);
+    return RunCommand("lookup", help, args, {"--db", kSheetOption, kColumnOption},
+                      {"--utf8", "-q", kCleanFlag}, Lookup);
 }
 
 }  // namespace haojian::cli

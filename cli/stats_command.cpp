@@ -4,20 +4,24 @@
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/messages.h"
 #include "cli/number_list_stream.h"
 #include "cli/progress.h"
 #include "cli/standard_output.h"
+#include "cli/table_lists.h"
 #include "core/collation/collation.h"
 #include "core/export/row_statistics.h"
 #include "core/files/buffered_writer.h"
 #include "core/lookup/number_lookup.h"
+#include "core/table/number_cleaning.h"
 #include "core/text/gbk.h"
 
 namespace haojian::cli {
 namespace {
 
 constexpr std::string_view kHelp =
-    "Usage: haojian-cli stats [--db FILE] [--by province|city|card] [--utf8] [-q] LIST...\n"
+    "Usage: haojian-cli stats [--db FILE] [--by province|city|card] [--utf8] [-q] [--clean]\n"
+    "                         [--sheet NAME|N] [--column NAME|LETTER|N] LIST...\n"
     "\n"
     "Looks up every entry of the number lists (\"-\" is standard input) as lookup does and\n"
     "counts them by province, city or card type: one line per name on standard output,\n"
@@ -49,13 +53,40 @@ int Stats(const Arguments& args) {
 
     const ListLookup lookup(args);
     const NumberResolver& resolve = lookup.resolve;
-    // Counted a piece at a time: only the distinct names are held.
+    const bool clean = args.Has(kCleanFlag);
+    // Counted a piece or a row at a time: only the distinct names are held.
     RowCounter counter;
-    const NulCuts cuts = ForEachListPiece(args, [&](std::string_view piece, Progress& progress) {
-        ResolveLines(piece, resolve,
-                     [&](const LookupResult& r) { counter.Add(r.province, r.city, r.card_type); });
-        progress.Advance(piece.size());
-    });
+    const auto count = [&](std::string_view entry, CleanReport& report) {
+        const CleanedNumber cleaned = CleanNumber(entry);
+        report.Add(entry, cleaned);
+        const LookupResult r = resolve(cleaned.number);
+        counter.Add(r.province, r.city, r.card_type);
+    };
+    std::vector<NulCuts> cuts;
+    for (const std::string& operand : args.operands) {
+        CleanReport report;
+        if (const std::unique_ptr<TableReader> table = OpenTable(args, operand)) {
+            table->ReadRows([&](const TableRow& row) {
+                bool empty = true;
+                for (const std::string& cell : row.cells) empty = empty && cell.empty();
+                if (!row.header && !empty) count(row.NumberCell(), report);
+            });
+        } else {
+            Arguments one = args;
+            one.operands = {operand};
+            cuts.push_back(ForEachListPiece(one, [&](std::string_view piece, Progress& progress) {
+                if (clean) {
+                    ForEachLine(piece, [&](std::string_view entry) { count(entry, report); });
+                } else {
+                    ResolveLines(piece, resolve, [&](const LookupResult& r) {
+                        counter.Add(r.province, r.city, r.card_type);
+                    });
+                }
+                progress.Advance(piece.size());
+            }));
+        }
+        report.Print(args, InputPath(operand));
+    }
     const RowStatistics statistics = counter.Sorted(DefaultCollation());
 
     const FieldCounts& counts = by == "province" ? statistics.provinces
@@ -69,13 +100,17 @@ int Stats(const Arguments& args) {
                    "\n");
     }
     out.Flush();
-    return cuts.Report(args.command) ? kExitFailure : kExitSuccess;
+    bool cut = false;
+    for (const NulCuts& c : cuts) cut = c.Report(args.command) || cut;
+    return cut ? kExitFailure : kExitSuccess;
 }
 
 }  // namespace
 
 int RunStats(const std::vector<std::string>& args) {
-    return RunCommand("stats", kHelp, args, {"--db", "--by"}, {"--utf8", "-q"}, Stats);
+    const std::string help = std::string(kHelp) + "\n" + std::string(kTableHelp);
+    return RunCommand("stats", help, args, {"--db", "--by", kSheetOption, kColumnOption},
+                      {"--utf8", "-q", kCleanFlag}, Stats);
 }
 
 }  // namespace haojian::cli

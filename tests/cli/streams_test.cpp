@@ -5,9 +5,9 @@
 #include <thread>
 #include <vector>
 
-#include "cli/list_encoding.h"
 #include "cli/number_list_stream.h"
 #include "core/text/gbk.h"
+#include "core/text/list_decoder.h"
 #include "tests/cli/child_process.h"
 #include "tests/cli/cli_fixture.h"
 
@@ -126,7 +126,7 @@ TEST(ListDecoder, PiecesCutAnywhereGiveTheWholeText) {
     for (const std::string& list : {utf8, little, big}) {
         for (std::size_t cut = 3; cut < list.size(); ++cut) {
             for (std::size_t cut2 = cut; cut2 < list.size(); ++cut2) {
-                cli::ListDecoder decoder;
+                ListDecoder decoder;
                 const std::size_t skip = decoder.Begin(list.substr(0, 3));
                 std::string out;
                 decoder.Decode(list.substr(skip, cut - skip), out);
@@ -138,8 +138,8 @@ TEST(ListDecoder, PiecesCutAnywhereGiveTheWholeText) {
             }
         }
     }
-    EXPECT_TRUE(cli::ListDecoder::MayBeginMark("\xEF\xBB"));
-    EXPECT_FALSE(cli::ListDecoder::MayBeginMark("1"));
+    EXPECT_TRUE(ListDecoder::MayBeginMark("\xEF\xBB"));
+    EXPECT_FALSE(ListDecoder::MayBeginMark("1"));
 }
 
 TEST(WholeLinesEnd, TheLastCrOrLfFromWhereTheSearchBegins) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """haojian-cli.exe under wine against the Linux haojian-cli: the same bytes (standard output,
-standard error, written files and exit status) for lookup, export in every layout and with
+standard error, written files and exit status) for lookup (of text lists and of the sample
+tables), export in every layout and with
 every kind of filter, stats, db build, db check and the merge of digit lines, on generated
 lists of 1,000,000 numbers and the shipped database. The merge of Chinese text is checked
 against Windows' own comparison instead: its lines are the first of each set of lines equal
@@ -232,6 +233,12 @@ def main():
         p.compare(["lookup", "-q", "../numbers.txt"])
         p.compare(["lookup", "-q", "--utf8", "--db", "../shipped.dat", "../numbers.txt"])
         p.compare(["lookup", "-q", "-"], stdin=numbers)
+        # The sample tables, good and bad, cell for cell, and what is said of them.
+        tables = os.path.join(ROOT, "tests", "data", "tables")
+        for name in sorted(os.listdir(tables)):
+            shutil.copy(os.path.join(tables, name), work)
+            p.compare(["lookup", "--utf8", f"../{name}"])
+        p.compare(["lookup", "--clean", "--column", "C", "../gbk.csv"])
         for layout in LAYOUTS:
             p.compare(["export", "-q", "--layout", layout, "-o", "export.txt", "../numbers.txt"],
                       outputs=["export.txt"])
