@@ -103,7 +103,8 @@ void StatisticsWindow::ShowCounts(RowStatistics counts) {
         RECT owner{}, own{};
         GetWindowRect(GetWindow(window_, GW_OWNER), &owner);
         GetWindowRect(window_, &own);
-        MONITORINFO monitor{sizeof monitor};
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
         GetMonitorInfoW(MonitorFromRect(&owner, MONITOR_DEFAULTTONEAREST), &monitor);
         const RECT& area = monitor.rcWork;
         const int width = own.right - own.left, height = own.bottom - own.top;
