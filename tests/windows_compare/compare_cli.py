@@ -262,6 +262,9 @@ def main():
         merge_args = [f"../{os.path.basename(d)}" for d in digits]
         p.compare(["merge", "-q", "-o", "merged.txt"] + merge_args, outputs=["merged.txt"])
         p.compare(["merge", "-q", "-o", "-"] + merge_args)
+        # Beyond its memory: runs in temporary files, merged in several passes.
+        p.compare(["merge", "-q", "--memory", "4M", "-T", ".", "-o", "merged_runs.txt"] +
+                  merge_args, outputs=["merged_runs.txt"])
         check_text_merge(p, windows_bin, prefix, texts)
         check_stats_ties(p, db)
 
