@@ -45,31 +45,25 @@ public:
     }
     void Write(std::string_view bytes) override {
         if (before_commit_) lines_ += std::uint64_t(std::count(bytes.begin(), bytes.end(), '\n'));
-        // The file is made on its first use, which may wait for a named pipe's reader.
-        if (!used_) {
-            const PipeReaderWait wait(target_, [&] { SayWaiting(); });
-            inner_->Write(bytes);
-            used_ = true;
-            return;
-        }
-        inner_->Write(bytes);
+        Use([&] { inner_->Write(bytes); });
     }
     void Commit() override {
         if (before_commit_) std::exchange(before_commit_, {})(lines_);
-        if (!used_) {
-            const PipeReaderWait wait(target_, [&] { SayWaiting(); });
-            inner_->Commit();
-        } else {
-            inner_->Commit();
-        }
-        used_ = true;
+        Use([&] { inner_->Commit(); });
         Say();
     }
 
 private:
-    void SayWaiting() {
-        PrintMessage(command_,
-                     "waiting for " + QuotedPath(target_) + " (a named pipe) to be read from");
+    // The file is made on its first use, which may wait for a named pipe's reader: told.
+    template <class Action>
+    void Use(const Action& action) {
+        if (used_) return action();
+        const PipeReaderWait wait(target_, [&] {
+            PrintMessage(command_,
+                         "waiting for " + QuotedPath(target_) + " (a named pipe) to be read from");
+        });
+        action();
+        used_ = true;
     }
     void Say() {
         for (const FileNotice& notice : inner_->TakeNotices()) {

@@ -120,6 +120,13 @@ TEST(SegmentTable, TablesItCannotReadAreRefusedBeforeAnyRow) {
             << bytes;
         EXPECT_FALSE(handed);
     }
+    // A NUL is found by its byte offset in the file: in UTF-16, two bytes on an even offset.
+    try {
+        ReadSegmentTable(std::string("\xFF\xFEp\0\0\x01\0\0", 8), [](const SegmentTable::Row&) {});
+        ADD_FAILURE();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.message(), "The table holds a NUL byte at byte offset 6");
+    }
 }
 
 }  // namespace
