@@ -90,6 +90,8 @@ build_package() {
     for script in "$@"; do
         install -m 0755 "packaging/$script" "$root/DEBIAN/"
     done
+    # Every file of the package the same time, whenever its source was checked out.
+    find "$root" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
     local deb=$build/${package}_${version}_${arch}.deb
     dpkg-deb --root-owner-group -Zxz --build "$root" "$deb" >/dev/null
     echo "$deb"

@@ -6,7 +6,11 @@
 ; silently (for the current user, or all users with /AllUsers), without a desktop shortcut
 ; unless /Desktop is given.
 ; The uninstaller removes the files, shortcuts and registry values the installer wrote and
-; the program's folder only when nothing else is left in it.
+; the program's folder only when nothing else is left in it. While haojian.exe or
+; haojian-cli.exe of the folder runs it removes nothing: it asks to close the program and waits
+; (Retry), or, silent, waits up to 30 s and then fails with exit code 2, the uninstall entry
+; intact. (The uninstaller runs from a copy in the temporary folder; the exit code reaches a
+; caller that starts it with _?=<folder>, as NSIS has a caller wait for it.)
 Unicode true
 ; A 64-bit installer: the program is 64-bit, and wine64 without wine32 runs only these.
 Target amd64-unicode
@@ -120,6 +124,45 @@ FunctionEnd
 
 Function un.onInit
   !insertmacro MULTIUSER_UNINIT
+  Call un.WaitForProgramToEnd
+FunctionEnd
+
+; Sets $R0 to "haojian.exe" or "haojian-cli.exe" when that program of $INSTDIR runs, else
+; leaves it. The file of a running program cannot be opened for writing: the system refuses
+; with a sharing violation (32), which tells it from a file we may not write (5).
+!macro UN_CHECK_PROGRAM NAME
+  ${If} $R0 == ""
+    System::Call 'kernel32::CreateFileW(w "$INSTDIR\${NAME}", i 0x40000000, i 7, p 0, i 3, i 0, p 0) p .R1 ?e'
+    Pop $R2
+    ${If} $R1 P<> -1
+      System::Call 'kernel32::CloseHandle(p R1)'
+    ${ElseIf} $R2 = 32
+      StrCpy $R0 "${NAME}"
+    ${EndIf}
+  ${EndIf}
+!macroend
+
+Function un.WaitForProgramToEnd
+  StrCpy $R3 0
+  ${Do}
+    StrCpy $R0 ""
+    !insertmacro UN_CHECK_PROGRAM haojian.exe
+    !insertmacro UN_CHECK_PROGRAM haojian-cli.exe
+    ${If} $R0 == ""
+      Return
+    ${EndIf}
+    ${If} ${Silent}
+      ${If} $R3 >= 30
+        SetErrorLevel 2
+        Quit
+      ${EndIf}
+      IntOp $R3 $R3 + 1
+      Sleep 1000
+    ${ElseIf} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${APPNAME} 正在运行（$INSTDIR\$R0）。$\r$\n请先关闭它，再点“重试”继续卸载。" IDCANCEL`
+      SetErrorLevel 1
+      Quit
+    ${EndIf}
+  ${Loop}
 FunctionEnd
 
 ; Only what the installer wrote: lists and exports the user keeps in the folder stay, and so

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The installer in a fresh wine prefix: a silent install for all users, again over the first,
-# then a silent uninstall that leaves nothing of it behind; an install for the current user
-# whose uninstall keeps a file the user put into the program's folder.
+# then a silent uninstall that leaves nothing of it behind; while the program runs, the
+# uninstaller removes nothing, and waits for it to end or fails with exit code 2; an install for
+# the current user whose uninstall keeps a file the user put into the program's folder.
 # Usage: installer.sh BUILD_DIR LINUX_BIN_DIR
 set -euo pipefail
 source "$(dirname "$0")/lib/downloads.sh"
@@ -31,7 +32,8 @@ prefix_files() {
 
 # Runs the uninstaller as Programs and Features does for a silent uninstall, and waits until
 # it has ended: it copies itself away and runs from there, so the wine server is started
-# afresh (it then ends a few seconds after the last program) and waited for.
+# afresh (it then ends a few seconds after the last program) and waited for. With a second
+# argument, the programs that run are kept, and that command runs once the uninstaller started.
 uninstall() {
     local command
     command=$(registry_values "$1" | sed -n 's/^QuietUninstallString=//p')
@@ -39,7 +41,7 @@ uninstall() {
         fail "no QuietUninstallString under $1"
         return
     fi
-    stop_wine
+    if [ -z "${2-}" ]; then stop_wine; fi
     # "C:\...\uninstall.exe" /AllUsers /S: the program, then its options.
     local program=${command#\"}
     program=${program%%\"*}
@@ -48,6 +50,7 @@ uninstall() {
     (cd "$work" && WINEPREFIX=$prefix LANG=C.UTF-8 LC_ALL=C.UTF-8 WINEDEBUG=-all \
         WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d' DISPLAY='' wine "$program" $options) ||
         fail "the uninstaller ($command) failed"
+    if [ -n "${2-}" ]; then "$2"; fi
     WINEPREFIX=$prefix timeout 120 wineserver -w || fail "the uninstaller did not end"
 }
 
@@ -121,7 +124,35 @@ check_installed "$user_folder" "$user_menu" "" "$user_uninstall_key" CurrentUser
 [ ! -e "$common_desktop/$app_name.lnk" ] && [ -z "$(find "$drive_c/users" -name "$app_name.lnk" -path '*Desktop*')" ] ||
     fail "a silent install without /Desktop made a desktop shortcut"
 printf '13800138000\r\n' >"$user_folder/我的清单.txt"
-uninstall "$user_uninstall_key"
+
+# While the program runs, the uninstaller removes nothing. Silent, it waits for the program to
+# end; when it does not, it fails with exit code 2 (seen by a caller that waits for it, which
+# starts it with _?=), the installed copy and its uninstall entry intact. A program that ends
+# while it waits is uninstalled as usual. (In the current user's folder: wine would quote the
+# _?= argument of a folder with a space, which NSIS then does not see.)
+stop_wine
+start_xvfb
+trap on_exit EXIT
+(cd "$work" && WINEPREFIX=$prefix LANG=C.UTF-8 LC_ALL=C.UTF-8 WINEDEBUG=-all \
+    WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d' exec wine "$user_folder/haojian.exe") \
+    >/dev/null 2>&1 &
+APP_PID=$!
+wait_for_window "$app_name" 60 >/dev/null || fail "the installed program opened no window"
+windows_folder=$(registry_values "$user_uninstall_key" | sed -n 's/^InstallLocation=//p')
+status=0
+wine_in "$user_folder/uninstall.exe" /CurrentUser /S "_?=$windows_folder" >/dev/null 2>&1 ||
+    status=$?
+[ "$status" -eq 2 ] || fail "the silent uninstall while the program ran exited $status, not 2"
+check_installed "$user_folder" "$user_menu" "" "$user_uninstall_key" CurrentUser
+end_program() {
+    sleep 3
+    [ -f "$user_folder/haojian.exe" ] || fail "the uninstaller did not wait for the program"
+    kill "$APP_PID"
+    wait "$APP_PID" 2>/dev/null || true
+    APP_PID=
+}
+uninstall "$user_uninstall_key" end_program
+stop_xvfb
 remaining=$(cd "$user_folder" 2>/dev/null && ls -A)
 [ "$remaining" = 我的清单.txt ] || fail "after the uninstall the program's folder holds '$remaining', not the user's file alone"
 [ ! -e "$user_menu/$app_name.lnk" ] || fail "the uninstall left the Start-menu shortcut"
