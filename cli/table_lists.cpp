@@ -20,6 +20,13 @@ std::string SeparatorName(char separator) {
     }
 }
 
+bool NamedAsWorkbook(std::string_view path) {
+    if (path.size() < 5) return false;
+    std::string end(path.substr(path.size() - 5));
+    for (char& c : end) c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return end == ".xlsx" || end == ".xlsm";
+}
+
 // An entry as an example: UTF-8, quoted, made safe to print.
 std::string Quoted(std::string_view gbk) {
     return "\"" + Printable(Utf8FromGbk(gbk)) + "\"";
@@ -42,10 +49,14 @@ std::unique_ptr<TableReader> OpenTable(const Arguments& args, const std::string&
     std::unique_ptr<TableReader> table = TableReader::Open(fs, path, options);
     const TableLayout& layout = table->layout();
     if (layout.format == TableFormat::kTextList) {
+        // Said only where the name or options promised a table: text lists stay quiet.
         if (!options.sheet.empty() || !options.column.empty()) {
             PrintMessage(args.command, QuotedPath(path) +
                                            ": read as a text list: --sheet and --column apply "
                                            "to tables only");
+        } else if (NamedAsWorkbook(path)) {
+            PrintMessage(args.command,
+                         QuotedPath(path) + ": no workbook inside (no zip): read as a text list");
         }
         return nullptr;
     }

@@ -114,6 +114,12 @@ TEST_F(Cli, BadTablesAreRefusedAndNothingIsWritten) {
     }
     dir.Write("locked.xlsx", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + "xx" +
                                  std::string("E\0n\0c\0r\0y\0p\0t\0i\0o\0n\0I\0n\0f\0o\0", 28));
+    // A text list named as a workbook is read as one, and said to be.
+    dir.Write("renamed.xlsx", "13800001234\n");
+    const Result renamed = Run("lookup --utf8 --db " + db + " renamed.xlsx");
+    EXPECT_EQ(renamed.status, 0);
+    EXPECT_EQ(renamed.out, "13800001234\t江苏\t南京\t移动\n");
+    EXPECT_TRUE(Contains(renamed.err, "\"renamed.xlsx\": no workbook inside")) << renamed.err;
     const Result encrypted = Run("lookup --db " + db + " locked.xlsx");
     EXPECT_EQ(encrypted.status, 1);
     EXPECT_TRUE(Contains(encrypted.err, "\"locked.xlsx\": the workbook is protected by a password"))
