@@ -109,6 +109,11 @@ DetectedFormat DetectFormat(std::string_view head, bool whole, std::string_view 
     }
     // The separators are looked for in the GBK text, as the rows will be read.
     format.mark = FindByteOrderMark(head);
+    // A NUL byte in unmarked text ends the text, as the line rule says (and is most often
+    // UTF-16 without a mark): such a file is read as a list, which reports the cut.
+    if (format.mark == ByteOrderMark::kNone && head.find('\0') != std::string_view::npos) {
+        return format;
+    }
     std::string text;
     ListDecoder decoder;
     std::string_view bytes = head.substr(decoder.Begin(head.substr(0, ListDecoder::kMarkBytes)));
