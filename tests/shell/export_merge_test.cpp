@@ -10,7 +10,9 @@
 #include "core/threads/thread_start.h"
 #include "shell/application.h"
 #include "shell/gbk_text.h"
+#include "shell/main_window_tray.h"
 #include "shell/maker.h"
+#include "tests/shell/support/fake_notify_icon_shell.h"
 #include "tests/shell/support/gated_file_system.h"
 #include "tests/shell/support/window_harness.h"
 #include "tests/support/faulty_file_system.h"
@@ -174,9 +176,12 @@ private slots:
     // status text, and Export, Merge and Exit disabled; a close confirmed meanwhile waits for
     // the merge's end.
     void MergeOffTheUiThread() {
+        // The notification area outlives the window and its icon.
+        FakeNotifyIconShell shell;
         WindowHarness h;
         GatedFileSystem files;
         TForm1& w = h.Open(files);
+        MainWindowTray* tray = AttachTray(w, shell);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         const std::string a = h.dir.Write("a.txt", "2\r\n1\r\n");
@@ -200,16 +205,20 @@ private slots:
         h.Press("SpeedButton6");
         QCOMPARE(h.opener.opened.size(), std::size_t(1));
 
-        // Closing: the question comes now, the close once the merge is done. Meanwhile the
-        // window says so and takes no command.
+        // Closing from the tray menu: the question comes now, the close once the merge is done.
+        // Meanwhile the window comes back from the tray to say so, and takes no command.
+        tray->N18Click();
+        QVERIFY(!w.isVisible());
         QSignalSpy closed(&w, &TForm1::Closed);
-        w.close();
+        w.N23Click();
         QCOMPARE(h.dialogs.BoxesOf(BoxKind::Confirm).size(), std::size_t(1));
         QTest::qWait(50);
         QCOMPARE(closed.size(), 0);
+        QVERIFY(w.isVisible());
         QCOMPARE(h.Status(6), u"正在合并数据文件，完成后退出..."_s);
-        for (const char* command : {"SpeedButton4", "SpeedButton2", "SpeedButton3", "SpeedButton5",
-                                    "SpeedButton1", "SpeedButton10"})
+        for (const char* command :
+             {"SpeedButton4", "SpeedButton2", "SpeedButton3", "SpeedButton5", "SpeedButton1",
+              "SpeedButton6", "SpeedButton9", "SpeedButton10"})
             QVERIFY2(!h.Enabled(command), command);
         files.Open();
         QVERIFY(h.WaitUntilIdle());
