@@ -1,3 +1,6 @@
+#include <array>
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -5,12 +8,17 @@
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/messages.h"
 #include "cli/number_list_stream.h"
 #include "cli/progress.h"
 #include "cli/standard_output.h"
+#include "cli/table_output.h"
 #include "core/collation/collation.h"
 #include "core/files/buffered_writer.h"
 #include "core/lookup/number_lookup.h"
+#include "core/table/packed_rows.h"
+#include "core/table/text_line_writer.h"
+#include "core/text/fixed_texts.h"
 #include "core/text/gbk.h"
 #include "core/text/line_list.h"
 #include "core/threads/ordered_chunks.h"
@@ -19,7 +27,7 @@ namespace haojian::cli {
 namespace {
 
 constexpr std::string_view kHelp =
-    "Usage: haojian-cli lookup [--db FILE] [--utf8] [-q] LIST...\n"
+    "Usage: haojian-cli lookup [--db FILE] [-o OUT] [--format F] [--utf8] [-q] LIST...\n"
     "\n"
     "Looks up every entry of each number list (\"-\" is standard input) and writes one line\n"
     "per entry to standard output: the number, province, city and card type, separated by\n"
@@ -32,6 +40,13 @@ constexpr std::string_view kHelp =
     "\n"
     "  --db FILE     the segment database (default: kelvaronset.dat beside this program)\n"
     "  --utf8        write UTF-8 instead of the GBK bytes that the files and tables hold\n"
+    "                (a CSV or TSV file in UTF-8 with a byte-order mark)\n"
+    "  -o OUT        write to the file OUT instead, replaced only once complete; its name\n"
+    "                says its format: .xlsx a workbook, .csv or .tsv a table, each with the\n"
+    "                header 手机号码, 省份, 城市, 卡类 and a row per entry; anything else\n"
+    "                the lines above\n"
+    "  --format F    txt, csv, tsv or xlsx, whatever OUT's name says; without -o, the\n"
+    "                table goes to standard output\n"
     "  -q            no progress line\n"
     "  -h, --help    show this text\n"
     "\n"
@@ -63,14 +78,11 @@ bool IsAscii(std::string_view text) {
     return true;
 }
 
-int Lookup(const Arguments& args) {
-    if (args.operands.empty()) throw UsageError("no number list given");
-    const bool utf8 = args.Has("--utf8");
-    const ListLookup lookup(args);
-    const NumberResolver& resolve = lookup.resolve;
+// The look-up's tab-separated lines, to out.
+NulCuts LookupLines(const Arguments& args, const NumberResolver& resolve, bool utf8,
+                    OutputFile& file) {
     Progress* progress = nullptr;
-    StandardOutput standard_output;
-    BufferedWriter out(standard_output, std::size_t(64) << 10);
+    BufferedWriter out(file, std::size_t(64) << 10);
     ChunkPipeline pipeline;
     // Each thread converts to UTF-8 with texts of its own.
     std::vector<Utf8Texts> utf8_texts(ChunkThreads(0));
@@ -100,18 +112,69 @@ int Lookup(const Arguments& args) {
             progress->Advance(chunk.size());
         }};
     // A piece's lines are written before more input is waited for.
-    const NulCuts cuts = ForEachListPiece(args, [&](std::string_view piece, Progress& shown) {
+    NulCuts cuts = ForEachListPiece(args, [&](std::string_view piece, Progress& shown) {
         progress = &shown;
         pipeline.Run(piece, work);
         out.Flush();
     });
+    return cuts;
+}
+
+// The look-up as a table: a header, then the number, province, city and card type of every
+// entry.
+NulCuts LookupTable(const Arguments& args, const NumberResolver& resolve, TableWriter& table) {
+    const std::array<std::string_view, 4> header = {text::kLayoutNumber, text::kColumnProvince,
+                                                    text::kColumnCity, text::kColumnCard};
+    table.AddRow(header);
+    Progress* progress = nullptr;
+    ChunkPipeline pipeline;
+    const ChunkWork work{
+        [&](std::size_t, std::string_view chunk, std::string& rows) -> std::size_t {
+            ResolveLines(chunk, resolve, [&](const LookupResult& r) {
+                const std::array<std::string_view, 4> cells = {r.number, r.province, r.city,
+                                                               r.card_type};
+                AppendPackedRow(rows, cells);
+            });
+            return 0;
+        },
+        [&](std::string_view chunk, std::string_view rows, std::size_t) {
+            ForEachPackedRow(rows,
+                             [&](std::span<const std::string_view> cells) { table.AddRow(cells); });
+            progress->Advance(chunk.size());
+        }};
+    return ForEachListPiece(args, [&](std::string_view piece, Progress& shown) {
+        progress = &shown;
+        pipeline.Run(piece, work);
+    });
+}
+
+int Lookup(const Arguments& args) {
+    if (args.operands.empty()) throw UsageError("no number list given");
+    const std::string output = OutputPath(args.Value("-o", "-"));
+    const OutputFormat format = ChosenFormat(args, output);
+    // --utf8 asks for UTF-8 text lines as before, or CSV in UTF-8.
+    const bool utf8 = args.Has("--utf8");
+    const CsvEncoding encoding =
+        format == OutputFormat::kText ? CsvEncoding::kGbk : ChosenEncoding(args, format);
+    const ListLookup lookup(args);
+    StandardOutputFileSystem fs(args.command);
+    NulCuts cuts;
+    if (format == OutputFormat::kText) {
+        ReplacementFile file(fs, output);
+        cuts = LookupLines(args, lookup.resolve, utf8, file.file());
+        file.Commit();
+    } else {
+        const std::unique_ptr<TableWriter> table = OpenTableWriter(fs, output, format, encoding);
+        cuts = LookupTable(args, lookup.resolve, *table);
+        table->Commit();
+    }
     return cuts.Report(args.command) ? kExitFailure : kExitSuccess;
 }
 
 }  // namespace
 
 int RunLookup(const std::vector<std::string>& args) {
-    return RunCommand("lookup", kHelp, args, {"--db"}, {"--utf8", "-q"}, Lookup);
+    return RunCommand("lookup", kHelp, args, {"--db", "-o", "--format"}, {"--utf8", "-q"}, Lookup);
 }
 
 }  // namespace haojian::cli

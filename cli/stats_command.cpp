@@ -4,20 +4,24 @@
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "cli/messages.h"
 #include "cli/number_list_stream.h"
 #include "cli/progress.h"
 #include "cli/standard_output.h"
 #include "core/collation/collation.h"
 #include "core/export/row_statistics.h"
+#include "core/export/statistics_workbook.h"
 #include "core/files/buffered_writer.h"
 #include "core/lookup/number_lookup.h"
+#include "core/table/table_writer.h"
 #include "core/text/gbk.h"
 
 namespace haojian::cli {
 namespace {
 
 constexpr std::string_view kHelp =
-    "Usage: haojian-cli stats [--db FILE] [--by province|city|card] [--utf8] [-q] LIST...\n"
+    "Usage: haojian-cli stats [--db FILE] [--by province|city|card] [--utf8] [-o OUT.xlsx]\n"
+    "                         [-q] LIST...\n"
     "\n"
     "Looks up every entry of the number lists (\"-\" is standard input) as lookup does and\n"
     "counts them by province, city or card type: one line per name on standard output,\n"
@@ -31,6 +35,9 @@ constexpr std::string_view kHelp =
     "  --db FILE       the segment database (default: kelvaronset.dat beside this program)\n"
     "  --by FIELD      province (the default), city or card\n"
     "  --utf8          write UTF-8 instead of GBK\n"
+    "  -o OUT.xlsx     write a workbook instead: a sheet each for province, city and card\n"
+    "                  type (name, count, share) and a bar chart of the provinces; OUT is\n"
+    "                  replaced only once complete\n"
     "  -q              no progress line\n"
     "  -h, --help      show this text\n"
     "\n"
@@ -41,6 +48,10 @@ constexpr std::string_view kHelp =
 
 int Stats(const Arguments& args) {
     const std::string by = args.Value("--by", "province");
+    if (args.values.count("-o") != 0 &&
+        OutputFormatFromPath(args.Value("-o", "")) != OutputFormat::kWorkbook) {
+        throw UsageError("-o writes a workbook: give it a name ending in .xlsx");
+    }
     if (by != "province" && by != "city" && by != "card") {
         throw UsageError("--by takes province, city or card, not '" + by + "'");
     }
@@ -57,6 +68,18 @@ int Stats(const Arguments& args) {
         progress.Advance(piece.size());
     });
     const RowStatistics statistics = counter.Sorted(DefaultCollation());
+
+    if (args.values.count("-o") != 0) {
+        const std::string output = OutputPath(args.Value("-o", ""));
+        if (IsStandardOutput(output)) {
+            throw UsageError(
+                "-o writes a workbook file; the table goes to standard output "
+                "without it");
+        }
+        StandardOutputFileSystem fs(args.command);
+        SaveStatisticsWorkbook(statistics, output, fs);
+        return cuts.Report(args.command) ? kExitFailure : kExitSuccess;
+    }
 
     const FieldCounts& counts = by == "province" ? statistics.provinces
                                 : by == "city"   ? statistics.cities
@@ -75,7 +98,7 @@ int Stats(const Arguments& args) {
 }  // namespace
 
 int RunStats(const std::vector<std::string>& args) {
-    return RunCommand("stats", kHelp, args, {"--db", "--by"}, {"--utf8", "-q"}, Stats);
+    return RunCommand("stats", kHelp, args, {"--db", "--by", "-o"}, {"--utf8", "-q"}, Stats);
 }
 
 }  // namespace haojian::cli
