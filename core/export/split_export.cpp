@@ -35,8 +35,8 @@ void SplitFolderTarget::Commit() {
 }
 
 SplitWorkbookTarget::SplitWorkbookTarget(FileSystem& fs, const std::string& path,
-                                         std::vector<std::string> header)
-    : workbook_(fs, path), header_(std::move(header)) {}
+                                         std::vector<std::string> header, std::size_t sheet_rows)
+    : workbook_(fs, path, sheet_rows), header_(std::move(header)) {}
 
 void SplitWorkbookTarget::Add(std::string_view key, std::span<const std::string_view> cells) {
     auto it = sheets_.find(std::string(key));

@@ -46,7 +46,8 @@ private:
 // sheets ("广东 (2)").
 class SplitWorkbookTarget final : public ExportTarget {
 public:
-    SplitWorkbookTarget(FileSystem& fs, const std::string& path, std::vector<std::string> header);
+    SplitWorkbookTarget(FileSystem& fs, const std::string& path, std::vector<std::string> header,
+                        std::size_t sheet_rows = kSheetRows);
 
     void Add(std::string_view key, std::span<const std::string_view> cells) override;
     void Commit() override { workbook_.Commit(); }

@@ -76,8 +76,8 @@ void AppendWorkbookText(std::string& out, std::string_view gbk) {
     }
 }
 
-WorkbookWriter::WorkbookWriter(FileSystem& fs, const std::string& path)
-    : path_(path), target_(fs, path), scratch_(CreateScratchFile()) {
+WorkbookWriter::WorkbookWriter(FileSystem& fs, const std::string& path, std::size_t sheet_rows)
+    : path_(path), sheet_rows_(sheet_rows), target_(fs, path), scratch_(CreateScratchFile()) {
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
     workbook_ = workbook_new_opt(scratch_->path().c_str(), &options);
@@ -130,7 +130,7 @@ void WorkbookWriter::NextPart(Sheets& sheets) {
 }
 
 lxw_worksheet* WorkbookWriter::RowSheet(Sheets& sheets) {
-    if (sheets.rows == kSheetRows) NextPart(sheets);
+    if (sheets.rows == sheet_rows_) NextPart(sheets);
     return sheets.sheet;
 }
 

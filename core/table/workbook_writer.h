@@ -34,7 +34,8 @@ struct WorkbookCell {
 class WorkbookWriter final : public TableWriter {
 public:
     // Throws FileError (Create): the target cannot be written, or no scratch file made.
-    WorkbookWriter(FileSystem& fs, const std::string& path);
+    // sheet_rows is the most rows a sheet takes before the next part begins.
+    WorkbookWriter(FileSystem& fs, const std::string& path, std::size_t sheet_rows = kSheetRows);
     ~WorkbookWriter() override;
     WorkbookWriter(const WorkbookWriter&) = delete;
     WorkbookWriter& operator=(const WorkbookWriter&) = delete;
@@ -80,6 +81,7 @@ private:
     void Abandon() noexcept;
 
     std::string path_;
+    std::size_t sheet_rows_;
     ReplacementFile target_;
     std::unique_ptr<ScratchFile> scratch_;
     lxw_workbook* workbook_ = nullptr;
