@@ -34,7 +34,7 @@ grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" \
 
 # Every library dependency was found, and what the program loads by name is depended on.
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6widgets6 libicu libjpeg62-turbo qt6-translations-l10n fonts-arphic-uming; do
+for package in libqt6widgets6 libicu libjpeg62-turbo libxlsxwriter qt6-translations-l10n fonts-arphic-uming; do
     [[ $depends == *"$package"* ]] || fail "Depends lacks $package: $depends"
 done
 
