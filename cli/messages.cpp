@@ -8,6 +8,7 @@
 #include "cli/standard_output.h"
 #include "core/base/error.h"
 #include "core/merge/merge.h"
+#include "core/table/table_error.h"
 #include "core/text/gbk.h"
 #include "core/text/text_encoding.h"
 #include "core/threads/thread_start.h"
@@ -93,6 +94,9 @@ std::string FailureText(const std::exception& failure) {
     if (const auto* e = dynamic_cast<const FileError*>(&failure)) {
         return QuotedPath(e->path()) + ": " + std::string(OperationWords(e->op())) +
                InParentheses(e->reason());
+    }
+    if (const auto* e = dynamic_cast<const TableError*>(&failure)) {
+        return QuotedPath(e->path()) + ": " + Printable(e->reason());
     }
     if (const auto* e = dynamic_cast<const MergeCutError*>(&failure)) {
         return "File " + QuotedPath(e->path()) + " holds a NUL byte at offset " +

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/list_encoding.h"
 #include "core/files/file_system.h"
+#include "core/text/list_decoder.h"
 
 namespace haojian::cli {
 

@@ -8,11 +8,13 @@
 #include "cli/number_list_stream.h"
 #include "cli/progress.h"
 #include "cli/standard_output.h"
+#include "cli/table_lists.h"
 #include "core/collation/collation.h"
 #include "core/export/row_statistics.h"
 #include "core/export/statistics_workbook.h"
 #include "core/files/buffered_writer.h"
 #include "core/lookup/number_lookup.h"
+#include "core/table/number_cleaning.h"
 #include "core/table/table_writer.h"
 #include "core/text/gbk.h"
 
@@ -21,7 +23,7 @@ namespace {
 
 constexpr std::string_view kHelp =
     "Usage: haojian-cli stats [--db FILE] [--by province|city|card] [--utf8] [-o OUT.xlsx]\n"
-    "                         [-q] LIST...\n"
+    "                         [-q] [--clean] [--sheet NAME|N] [--column NAME|LETTER|N] LIST...\n"
     "\n"
     "Looks up every entry of the number lists (\"-\" is standard input) as lookup does and\n"
     "counts them by province, city or card type: one line per name on standard output,\n"
@@ -46,6 +48,13 @@ constexpr std::string_view kHelp =
     "NUL byte is counted up to it, then the file and offset are reported and the exit status\n"
     "is 1. Messages are printed in UTF-8. Exit status: 0 done, 1 failure, 2 bad usage.\n";
 
+// Tells the lists that a NUL byte cut short; gives the exit status.
+int ReportCuts(const Arguments& args, const std::vector<NulCuts>& cuts) {
+    bool cut = false;
+    for (const NulCuts& c : cuts) cut = c.Report(args.command) || cut;
+    return cut ? kExitFailure : kExitSuccess;
+}
+
 int Stats(const Arguments& args) {
     const std::string by = args.Value("--by", "province");
     if (args.values.count("-o") != 0 &&
@@ -60,13 +69,40 @@ int Stats(const Arguments& args) {
 
     const ListLookup lookup(args);
     const NumberResolver& resolve = lookup.resolve;
-    // Counted a piece at a time: only the distinct names are held.
+    const bool clean = args.Has(kCleanFlag);
+    // Counted a piece or a row at a time: only the distinct names are held.
     RowCounter counter;
-    const NulCuts cuts = ForEachListPiece(args, [&](std::string_view piece, Progress& progress) {
-        ResolveLines(piece, resolve,
-                     [&](const LookupResult& r) { counter.Add(r.province, r.city, r.card_type); });
-        progress.Advance(piece.size());
-    });
+    const auto count = [&](std::string_view entry, CleanReport& report) {
+        const CleanedNumber cleaned = CleanNumber(entry);
+        report.Add(entry, cleaned);
+        const LookupResult r = resolve(cleaned.number);
+        counter.Add(r.province, r.city, r.card_type);
+    };
+    std::vector<NulCuts> cuts;
+    for (const std::string& operand : args.operands) {
+        CleanReport report;
+        if (const std::unique_ptr<TableReader> table = OpenTable(args, operand)) {
+            table->ReadRows([&](const TableRow& row) {
+                bool empty = true;
+                for (const std::string& cell : row.cells) empty = empty && cell.empty();
+                if (!row.header && !empty) count(row.NumberCell(), report);
+            });
+        } else {
+            Arguments one = args;
+            one.operands = {operand};
+            cuts.push_back(ForEachListPiece(one, [&](std::string_view piece, Progress& progress) {
+                if (clean) {
+                    ForEachLine(piece, [&](std::string_view entry) { count(entry, report); });
+                } else {
+                    ResolveLines(piece, resolve, [&](const LookupResult& r) {
+                        counter.Add(r.province, r.city, r.card_type);
+                    });
+                }
+                progress.Advance(piece.size());
+            }));
+        }
+        report.Print(args, InputPath(operand));
+    }
     const RowStatistics statistics = counter.Sorted(DefaultCollation());
 
     if (args.values.count("-o") != 0) {
@@ -78,7 +114,7 @@ int Stats(const Arguments& args) {
         }
         StandardOutputFileSystem fs(args.command);
         SaveStatisticsWorkbook(statistics, output, fs);
-        return cuts.Report(args.command) ? kExitFailure : kExitSuccess;
+        return ReportCuts(args, cuts);
     }
 
     const FieldCounts& counts = by == "province" ? statistics.provinces
@@ -92,13 +128,15 @@ int Stats(const Arguments& args) {
                    "\n");
     }
     out.Flush();
-    return cuts.Report(args.command) ? kExitFailure : kExitSuccess;
+    return ReportCuts(args, cuts);
 }
 
 }  // namespace
 
 int RunStats(const std::vector<std::string>& args) {
-    return RunCommand("stats", kHelp, args, {"--db", "--by", "-o"}, {"--utf8", "-q"}, Stats);
+    const std::string help = std::string(kHelp) + "\n" + std::string(kTableHelp);
+    return RunCommand("stats", help, args, {"--db", "--by", "-o", kSheetOption, kColumnOption},
+                      {"--utf8", "-q", kCleanFlag}, Stats);
 }
 
 }  // namespace haojian::cli

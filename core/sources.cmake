@@ -3,6 +3,7 @@
 set(HAOJIAN_CORE_SOURCES
     text/gbk.cpp
     text/line_list.cpp
+    text/list_decoder.cpp
     text/text_encoding.cpp
     base/error.cpp
     collation/collation.cpp
@@ -43,6 +44,17 @@ set(HAOJIAN_CORE_SOURCES
     database/place_names.cpp
     database/segment_database_writer.cpp
     database/segment_table.cpp
+    table/cell_text.cpp
+    table/column_choice.cpp
+    table/delimited_rows.cpp
+    table/format_detection.cpp
+    table/number_cleaning.cpp
+    table/shared_strings.cpp
+    table/sheet_rows.cpp
+    table/table_reader.cpp
+    table/workbook_parts.cpp
+    table/xml_stream.cpp
+    table/zip_parts.cpp
 )
 
 # What the core asks of the operating system, behind its seams: POSIX and ICU on Linux, the

@@ -30,9 +30,6 @@ TEXTS = [
     ("kLayoutNumberCard", "手机号码+卡类"),
     ("kLayoutNumberProvinceCard", "手机号码+省份+卡类"),
     ("kLayoutNumberCityCard", "手机号码+城市+卡类"),
-    ("kColumnProvince", "省份"),
-    ("kColumnCity", "城市"),
-    ("kColumnCard", "卡类"),
     ("kColumnCount", "数量"),
     ("kColumnShare", "占比"),
     ("kStatusImported", "导入查询数据！"),
@@ -47,6 +44,10 @@ TEXTS = [
     ("kExportedSuffix", "条"),
     ("kMergeBusy", "数据正处理中..."),
     ("kMergedPrefix", "文件合并整理完毕！共计："),
+    # The columns a table's rows get after their own cells.
+    ("kColumnProvince", "省份"),
+    ("kColumnCity", "城市"),
+    ("kColumnCard", "卡类"),
 ]
 
 PROVINCES = ["北京", "天津", "上海", "重庆", "江苏", "山东", "广东", "湖北", "浙江", "广西", "甘肃",

@@ -12,17 +12,20 @@ PACKAGES=(
   libphonenumber-dev time parallel
   qt6-translations-l10n
   dpkg-dev lintian desktop-file-utils appstream man-db bash-completion rofi
-  # Workbooks: libxlsxwriter writes them; LibreOffice reads them back in the tests.
-  libxlsxwriter-dev zlib1g-dev libreoffice-calc-nogui
+  # Workbooks: libxlsxwriter writes them, minizip and expat read them as a stream; the programs
+  # whose workbooks the samples under tests/ come from (tools/make_sample_tables.py), which also
+  # read back what the program writes, and the benchmark's rivals.
+  libxlsxwriter-dev zlib1g-dev libminizip-dev libexpat1-dev libreoffice-calc-nogui
+  python3-openpyxl python3-pandas python3-xlsxwriter
   # The Windows build: MinGW-w64 with std::thread, wine to run its tests, NSIS for the
   # installer, nasm for libjpeg-turbo's SIMD code. 32-bit programs build but cannot run here.
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 fonts-wine nsis zip unzip nasm
-  # zlib for the Windows libxlsxwriter (tools/windows/build-libxlsxwriter.sh).
+  # zlib for the Windows builds of minizip and libxlsxwriter.
   libz-mingw-w64-dev
 )
 
-# libjpeg-turbo and libxlsxwriter for Windows are built from Debian's source packages
-# (tools/windows/build-libjpeg.sh, build-libxlsxwriter.sh):
+# libjpeg-turbo, expat, minizip and libxlsxwriter for Windows are built from Debian's source
+# packages (tools/windows/build-libjpeg.sh, build-table-libs.sh, build-libxlsxwriter.sh):
 # apt needs a deb-src entry, which Debian's images do not ship.
 have_deb_src() {
   grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/

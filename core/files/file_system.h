@@ -26,6 +26,13 @@ public:
     // a pipe or terminal waits for more. Readers that gather input ask it so as to hand on
     // what they have rather than wait.
     virtual bool InputAtHand() { return true; }
+    // Moves to offset of a regular file, for readers of formats that are not read front to
+    // back (a zip's directory is at its end). False when the file cannot seek (a pipe).
+    // Throws FileError (Read).
+    virtual bool Seek(std::uint64_t offset) {
+        (void)offset;
+        return false;
+    }
 };
 
 // A file open for writing. Closing is explicit so that its failure is seen; a file destroyed

@@ -21,9 +21,6 @@ inline constexpr std::string_view kLayoutNumberCity = "\xCA\xD6\xBB\xFA\xBA\xC5\
 inline constexpr std::string_view kLayoutNumberCard = "\xCA\xD6\xBB\xFA\xBA\xC5\xC2\xEB\x2B\xBF\xA8\xC0\xE0";  // 手机号码+卡类
 inline constexpr std::string_view kLayoutNumberProvinceCard = "\xCA\xD6\xBB\xFA\xBA\xC5\xC2\xEB\x2B\xCA\xA1\xB7\xDD\x2B\xBF\xA8\xC0\xE0";  // 手机号码+省份+卡类
 inline constexpr std::string_view kLayoutNumberCityCard = "\xCA\xD6\xBB\xFA\xBA\xC5\xC2\xEB\x2B\xB3\xC7\xCA\xD0\x2B\xBF\xA8\xC0\xE0";  // 手机号码+城市+卡类
-inline constexpr std::string_view kColumnProvince = "\xCA\xA1\xB7\xDD";  // 省份
-inline constexpr std::string_view kColumnCity = "\xB3\xC7\xCA\xD0";  // 城市
-inline constexpr std::string_view kColumnCard = "\xBF\xA8\xC0\xE0";  // 卡类
 inline constexpr std::string_view kColumnCount = "\xCA\xFD\xC1\xBF";  // 数量
 inline constexpr std::string_view kColumnShare = "\xD5\xBC\xB1\xC8";  // 占比
 inline constexpr std::string_view kStatusImported = "\xB5\xBC\xC8\xEB\xB2\xE9\xD1\xAF\xCA\xFD\xBE\xDD\xA3\xA1";  // 导入查询数据！
@@ -38,5 +35,8 @@ inline constexpr std::string_view kExportedPrefix = "\xB5\xBC\xB3\xF6\xB7\xFB\xB
 inline constexpr std::string_view kExportedSuffix = "\xCC\xF5";  // 条
 inline constexpr std::string_view kMergeBusy = "\xCA\xFD\xBE\xDD\xD5\xFD\xB4\xA6\xC0\xED\xD6\xD0\x2E\x2E\x2E";  // 数据正处理中...
 inline constexpr std::string_view kMergedPrefix = "\xCE\xC4\xBC\xFE\xBA\xCF\xB2\xA2\xD5\xFB\xC0\xED\xCD\xEA\xB1\xCF\xA3\xA1\xB9\xB2\xBC\xC6\xA3\xBA";  // 文件合并整理完毕！共计：
+inline constexpr std::string_view kColumnProvince = "\xCA\xA1\xB7\xDD";  // 省份
+inline constexpr std::string_view kColumnCity = "\xB3\xC7\xCA\xD0";  // 城市
+inline constexpr std::string_view kColumnCard = "\xBF\xA8\xC0\xE0";  // 卡类
 
 }  // namespace haojian::text

@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "cli/list_encoding.h"
+#include "core/text/list_decoder.h"
 #include "cli/number_list_stream.h"
 #include "core/text/gbk.h"
 #include "tests/cli/child_process.h"
@@ -115,7 +115,7 @@ TEST(ListDecoder, PiecesCutAnywhereGiveTheWholeText) {
     for (const std::string& list : {utf8, little, big}) {
         for (std::size_t cut = 3; cut < list.size(); ++cut) {
             for (std::size_t cut2 = cut; cut2 < list.size(); ++cut2) {
-                cli::ListDecoder decoder;
+                ListDecoder decoder;
                 const std::size_t skip = decoder.Begin(list.substr(0, 3));
                 std::string out;
                 decoder.Decode(list.substr(skip, cut - skip), out);
@@ -127,8 +127,8 @@ TEST(ListDecoder, PiecesCutAnywhereGiveTheWholeText) {
             }
         }
     }
-    EXPECT_TRUE(cli::ListDecoder::MayBeginMark("\xEF\xBB"));
-    EXPECT_FALSE(cli::ListDecoder::MayBeginMark("1"));
+    EXPECT_TRUE(ListDecoder::MayBeginMark("\xEF\xBB"));
+    EXPECT_FALSE(ListDecoder::MayBeginMark("1"));
 }
 
 TEST(WholeLinesEnd, AnLfOrACrWithSomethingAfterItEndsTheLastWholeLine) {

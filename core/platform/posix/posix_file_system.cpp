@@ -40,6 +40,12 @@ public:
     }
     std::uint64_t Size() const override { return size_; }
     bool InputAtHand() override { return Ready(fd_, 0, path_); }
+    bool Seek(std::uint64_t offset) override {
+        if (size_ == 0 && offset != 0) return false;
+        if (::lseek(fd_, off_t(offset), SEEK_SET) >= 0) return true;
+        if (errno == ESPIPE) return false;
+        throw FileError(FileError::Op::Read, path_, errno);
+    }
 
 private:
     int fd_;

@@ -30,6 +30,15 @@ public:
         return n;
     }
     std::uint64_t Size() const override { return size_; }
+    bool Seek(std::uint64_t offset) override {
+        if (::GetFileType(handle_) != FILE_TYPE_DISK) return false;
+        LARGE_INTEGER to{};
+        to.QuadPart = LONGLONG(offset);
+        if (!::SetFilePointerEx(handle_, to, nullptr, FILE_BEGIN)) {
+            throw Win32FileError(FileError::Op::Read, path_, ::GetLastError());
+        }
+        return true;
+    }
     bool InputAtHand() override {
         switch (::GetFileType(handle_)) {
             case FILE_TYPE_PIPE: {

@@ -1,8 +1,8 @@
-#include "cli/list_encoding.h"
+#include "core/text/list_decoder.h"
 
 #include "core/text/gbk.h"
 
-namespace haojian::cli {
+namespace haojian {
 namespace {
 
 // The length of the UTF-8 sequence that lead begins (1 for a byte that begins none).
@@ -110,4 +110,4 @@ std::string ListDecoder::UnmappedNote() const {
                                             : " characters that GBK cannot hold became \"?\"");
 }
 
-}  // namespace haojian::cli
+}  // namespace haojian

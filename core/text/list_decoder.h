@@ -6,7 +6,7 @@
 
 #include "core/text/text_encoding.h"
 
-namespace haojian::cli {
+namespace haojian {
 
 // A number list as the commands take it. The desktop program reads a list's bytes as they
 // stand; lists saved by other programs often begin with a byte-order mark, so here a list
@@ -22,6 +22,8 @@ public:
     // Takes the mark that first_bytes (the list's first kMarkBytes bytes, or all of a shorter
     // list) begin with; gives its size, the bytes to skip before Decode.
     std::size_t Begin(std::string_view first_bytes);
+    // Reads the text as UTF-8 though it carries no mark (known by other means), instead of Begin.
+    void BeginUnmarkedUtf8() { mark_ = ByteOrderMark::kUtf8; }
     // Appends the GBK text of the next bytes of the list to out.
     void Decode(std::string_view bytes, std::string& out);
     // Appends what is left of a character cut short at the end of the list.
@@ -44,4 +46,4 @@ private:
     std::size_t unmapped_ = 0;
 };
 
-}  // namespace haojian::cli
+}  // namespace haojian
