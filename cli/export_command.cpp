@@ -11,6 +11,7 @@
 #include "cli/commands.h"
 #include "cli/messages.h"
 #include "cli/number_list_stream.h"
+#include "cli/open_file_limit.h"
 #include "cli/progress.h"
 #include "cli/standard_output.h"
 #include "cli/table_output.h"
@@ -174,6 +175,8 @@ int Export(const Arguments& args) {
     } else {
         const std::vector<std::string> header = ExportCells(filter, layout).Header();
         std::unique_ptr<ExportTarget> target;
+        // A file (or a sheet's temporary file) per value stays open until all are complete.
+        if (table.split) RaiseOpenFileLimit();
         if (!table.split) {
             target = std::make_unique<SingleTableTarget>(
                 OpenTableWriter(fs, output, table.format, table.encoding), header);
