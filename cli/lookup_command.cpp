@@ -132,7 +132,7 @@ public:
         if (table_ == nullptr) return;
         const std::array<std::string_view, 4> header = {text::kLayoutNumber, text::kColumnProvince,
                                                         text::kColumnCity, text::kColumnCard};
-        table_->AddRow(header);
+        table_->AddHeader(header);
     }
 
     // A text list: read a piece at a time, its lines looked up over all processors.
@@ -203,7 +203,11 @@ public:
                     r = resolve_(cleaned.number);
                 }
                 cells.insert(cells.end(), {r.province, r.city, r.card_type});
-                table_->AddRow(cells);
+                if (row.header) {
+                    table_->AddHeader(cells);
+                } else {
+                    table_->AddRow(cells);
+                }
                 return;
             }
             line.clear();

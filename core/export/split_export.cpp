@@ -15,13 +15,13 @@ SplitFolderTarget::SplitFolderTarget(FileSystem& fs, std::string folder, OutputF
 }
 
 void SplitFolderTarget::Add(std::string_view key, std::span<const std::string_view> cells) {
-    auto it = files_.find(std::string(key));
+    auto it = files_.find(key);
     if (it == files_.end()) {
         const std::string path = folder_ + names_.Take(key, OutputFormatExtension(format_));
         auto writer = OpenTableWriter(fs_, path, format_, encoding_);
         if (format_ != OutputFormat::kText) {
             const std::vector<std::string_view> header(header_.begin(), header_.end());
-            writer->AddRow(header);
+            writer->AddHeader(header);
         }
         writers_.push_back(std::move(writer));
         paths_.push_back(path);
@@ -39,7 +39,7 @@ SplitWorkbookTarget::SplitWorkbookTarget(FileSystem& fs, const std::string& path
     : workbook_(fs, path, sheet_rows), header_(std::move(header)) {}
 
 void SplitWorkbookTarget::Add(std::string_view key, std::span<const std::string_view> cells) {
-    auto it = sheets_.find(std::string(key));
+    auto it = sheets_.find(key);
     if (it == sheets_.end()) {
         it = sheets_.emplace(std::string(key), workbook_.StartSheet(key, header_)).first;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -14,6 +15,14 @@
 #include "core/table/workbook_writer.h"
 
 namespace haojian {
+
+// Hashes texts so that a map keyed by std::string is searched with a string_view.
+struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const noexcept {
+        return std::hash<std::string_view>()(text);
+    }
+};
 
 // A split export into a folder: one file per value (named by SplitFileNames: 广东.txt,
 // 未知.txt), each in format, made when the value's first row comes. A table format begins
@@ -36,7 +45,8 @@ private:
     CsvEncoding encoding_;
     std::vector<std::string> header_;
     SplitFileNames names_;
-    std::unordered_map<std::string, std::size_t> files_;  // value to index
+    std::unordered_map<std::string, std::size_t, TextHash, std::equal_to<>>
+        files_;  // value to index
     std::vector<std::unique_ptr<TableWriter>> writers_;
     std::vector<std::string> paths_;
 };
@@ -55,7 +65,7 @@ public:
 private:
     WorkbookWriter workbook_;
     std::vector<std::string> header_;
-    std::unordered_map<std::string, std::size_t> sheets_;  // value to sheet
+    std::unordered_map<std::string, std::size_t, TextHash, std::equal_to<>> sheets_;  // to sheet
 };
 
 }  // namespace haojian

@@ -10,7 +10,7 @@ SingleTableTarget::SingleTableTarget(std::unique_ptr<TableWriter> writer,
                                      const std::vector<std::string>& header)
     : writer_(std::move(writer)) {
     const std::vector<std::string_view> cells(header.begin(), header.end());
-    writer_->AddRow(cells);
+    writer_->AddHeader(cells);
 }
 
 void SingleTableTarget::Add(std::string_view, std::span<const std::string_view> cells) {

@@ -28,6 +28,8 @@ public:
     virtual ~TableWriter() = default;
     // Throws FileError, or Error for a cell the format cannot hold.
     virtual void AddRow(std::span<const std::string_view> cells) = 0;
+    // Adds the header row: a workbook begins each further sheet of a long table with it again.
+    virtual void AddHeader(std::span<const std::string_view> cells) { AddRow(cells); }
     // Puts the complete file in place. Throws FileError.
     virtual void Commit() = 0;
 };

@@ -194,6 +194,15 @@ void WorkbookWriter::AddRow(std::span<const WorkbookCell> cells) {
     AddRow(LastSheet(), cells);
 }
 
+void WorkbookWriter::AddHeader(std::span<const std::string_view> cells) {
+    if (!sheets_.empty()) {
+        AddRow(cells);
+        return;
+    }
+    CheckWidth(cells.size());
+    StartSheet("Sheet1", std::vector<std::string>(cells.begin(), cells.end()));
+}
+
 void WorkbookWriter::AddBarChart(std::string_view title, std::size_t first_row,
                                  std::size_t last_row, std::size_t name_column,
                                  std::size_t value_column, std::size_t place_column) {

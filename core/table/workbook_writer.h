@@ -52,6 +52,9 @@ public:
     // The same on the sheet started last.
     void AddRow(std::span<const std::string_view> cells) override;
     void AddRow(std::span<const WorkbookCell> cells);
+    // Starts the first sheet, "Sheet1", with this header; a row like any other once a sheet
+    // has rows.
+    void AddHeader(std::span<const std::string_view> cells) override;
     // A native bar chart of the rows first_row..last_row (0-based, as added) of the sheet
     // started last: the names of name_column against the numbers of value_column, placed
     // beside the table at place_column.

@@ -41,6 +41,17 @@ TEST(WorkbookRoundTrip, CellsSplitSheetsAndStatistics) {
         }
         target.Commit();
     }
+    // A plain table's header begins each further sheet too.
+    const std::string plain = dir.path() + "plain.xlsx";
+    {
+        WorkbookWriter book(RealFileSystem(), plain, 2);
+        const std::array<std::string_view, 1> header = {"N"};
+        book.AddHeader(header);
+        for (const std::string_view row : {"1", "2"}) {
+            book.AddRow(std::span(&row, 1));
+        }
+        book.Commit();
+    }
     const std::string stats_path = dir.path() + "stats.xlsx";
     RowStatistics stats;
     stats.provinces = {{{GbkFromUtf8("江苏"), 2}, {GbkFromUtf8("未知"), 1}}, 3};
@@ -56,6 +67,10 @@ TEST(WorkbookRoundTrip, CellsSplitSheetsAndStatistics) {
         {"广东 (3)", "A,B\n00123,1.5E+10\n"},
     };
     EXPECT_EQ(*sheets, expected);
+
+    const std::map<std::string, std::string> expected_plain = {{"Sheet1", "N\n1\n"},
+                                                               {"Sheet1 (2)", "N\n2\n"}};
+    EXPECT_EQ(testing::OfficeSheets(plain), expected_plain);
 
     const auto stat_sheets = testing::OfficeSheets(stats_path);
     ASSERT_TRUE(stat_sheets);
