@@ -1,5 +1,7 @@
 #include <algorithm>
 #include <array>
+#include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -9,13 +11,18 @@
 #include "cli/commands.h"
 #include "cli/messages.h"
 #include "cli/number_list_stream.h"
+#include "cli/open_file_limit.h"
 #include "cli/progress.h"
 #include "cli/standard_output.h"
+#include "cli/table_output.h"
 #include "core/collation/collation.h"
 #include "core/export/export.h"
 #include "core/export/list_export.h"
+#include "core/export/split_export.h"
+#include "core/export/table_export.h"
 #include "core/lookup/built_in_code_rows.h"
 #include "core/lookup/code_table.h"
+#include "core/table/text_line_writer.h"
 #include "core/text/fixed_texts.h"
 #include "core/text/gbk.h"
 
@@ -46,7 +53,15 @@ constexpr std::string_view kHelp =
     "                   手机号码+省份+卡类  number, province, card type\n"
     "                   手机号码+城市+卡类  number, city, card type\n"
     "                 fields separated by one space\n"
-    "  -o OUT         the file to write; \"-\" for standard output\n"
+    "  -o OUT         the file to write; \"-\" for standard output. Its name says its format:\n"
+    "                 .xlsx a workbook, .csv or .tsv a table (a header naming the\n"
+    "                 layout's fields, then a row of cells per line), anything else text\n"
+    "  --format F     txt, csv, tsv or xlsx, whatever OUT's name says\n"
+    "  --split FIELD  province, city or card: one file per value of FIELD in the folder\n"
+    "                 OUT (广东.txt, 未知.txt, ... in the chosen format), or with an OUT\n"
+    "                 named .xlsx one workbook with a sheet per value; a sheet holds at\n"
+    "                 most 1048576 rows and a longer result goes on in the next (广东 (2))\n"
+    "  --utf8         CSV and TSV in UTF-8 with a byte-order mark instead of GBK\n"
     "  -q             no progress line\n"
     "  -h, --help     show this text\n"
     "\n"
@@ -89,6 +104,53 @@ void WarnOfNameNoRowCarries(const Arguments& args, std::string_view what, const 
                                    " of the code tables has that name");
 }
 
+// What export writes: a format, and whether the rows are split by a field's value.
+struct TableChoice {
+    OutputFormat format = OutputFormat::kText;
+    CsvEncoding encoding = CsvEncoding::kGbk;
+    std::optional<SplitField> split;
+    bool one_workbook = false;  // split into the sheets of one workbook, not files of a folder
+};
+
+TableChoice ChooseTable(const Arguments& args, const std::string& output) {
+    TableChoice choice;
+    choice.format = ChosenFormat(args, output);
+    if (args.values.count("--split") != 0) {
+        SplitField field;
+        if (!SplitFieldFromName(args.Value("--split", ""), field)) {
+            throw UsageError("--split takes province, city or card, not '" +
+                             Printable(args.Value("--split", "")) + "'");
+        }
+        choice.split = field;
+        if (IsStandardOutput(output)) {
+            throw UsageError(
+                "--split writes files into a folder (or one .xlsx workbook), not to "
+                "standard output");
+        }
+        // OUT named .xlsx is the workbook; any other OUT is the folder, of text files unless
+        // --format says otherwise.
+        const bool named_format = args.values.count("--format") != 0;
+        choice.one_workbook = OutputFormatFromPath(output) == OutputFormat::kWorkbook &&
+                              (!named_format || choice.format == OutputFormat::kWorkbook);
+        if (choice.one_workbook) {
+            choice.format = OutputFormat::kWorkbook;
+        } else if (!named_format) {
+            choice.format = OutputFormat::kText;
+        }
+    }
+    choice.encoding = ChosenEncoding(args, choice.format);
+    return choice;
+}
+
+// A list cut short fails the export; a file is then left as it was, while standard output has
+// had the rows before the NUL byte.
+void FailWhenCut(const Arguments& args, const NulCuts& cuts, const std::string& output) {
+    if (cuts.Any() && output != kStandardOutput) {
+        cuts.Report(args.command);
+        throw Failure(QuotedPath(output) + " is left as it was");
+    }
+}
+
 int Export(const Arguments& args) {
     const std::string output = OutputPath(args.Value("-o", ""));
     if (output.empty()) throw UsageError("no output file given (-o OUT)");
@@ -106,34 +168,60 @@ int Export(const Arguments& args) {
     WarnOfNameNoRowCarries(args, "province", province, text::kAnyProvince, kBuiltInProvinceRows);
     WarnOfNameNoRowCarries(args, "city", city, text::kAnyCity, kBuiltInCityRows);
 
+    const TableChoice table = ChooseTable(args, output);
+
     const ListLookup lookup(args);
     StandardOutputFileSystem fs(args.command);
-    // The status line is out before the file is put in place: a standard output that cannot
-    // take it leaves OUT as it was.
-    fs.SetBeforeCommit(output, [&](std::uint64_t lines) {
-        PrintStatus(ExportedStatusText(std::size_t(lines)), data_on_standard_output);
-    });
+    const ExportFilter filter{province, city, card};
+    NulCuts cuts;
     // Read, looked up and written a piece at a time.
-    NumberListExport exporter(lookup.database, lookup.tables, DefaultCollation(),
-                              ExportFilter{province, city, card}, layout, output, fs);
-    const NulCuts cuts = ForEachListPiece(args, [&](std::string_view piece, Progress& progress) {
-        exporter.Add(piece, [&](std::size_t bytes) { progress.Advance(bytes); });
-    });
-    // A list cut short fails the export; a file is then left as it was, while standard output
-    // has had the rows before the NUL byte.
-    if (cuts.Any() && output != kStandardOutput) {
-        cuts.Report(args.command);
-        throw Failure(QuotedPath(output) + " is left as it was");
+    if (!table.split && table.format == OutputFormat::kText) {
+        // The status line is out before the file is put in place: a standard output that
+        // cannot take it leaves OUT as it was.
+        fs.SetBeforeCommit(output, [&](std::uint64_t lines) {
+            PrintStatus(ExportedStatusText(std::size_t(lines)), data_on_standard_output);
+        });
+        NumberListExport exporter(lookup.database, lookup.tables, DefaultCollation(), filter,
+                                  layout, output, fs);
+        cuts = ForEachListPiece(args, [&](std::string_view piece, Progress& progress) {
+            exporter.Add(piece, [&](std::size_t bytes) { progress.Advance(bytes); });
+        });
+        FailWhenCut(args, cuts, output);
+        exporter.Commit();
+    } else {
+        const std::vector<std::string> header = ExportCells(filter, layout).Header();
+        std::unique_ptr<ExportTarget> target;
+        // A file (or a sheet's temporary file) per value stays open until all are complete.
+        if (table.split) RaiseOpenFileLimit();
+        if (!table.split) {
+            target = std::make_unique<SingleTableTarget>(
+                OpenTableWriter(fs, output, table.format, table.encoding), header);
+        } else if (table.one_workbook) {
+            target = std::make_unique<SplitWorkbookTarget>(fs, output, header);
+        } else {
+            target = std::make_unique<SplitFolderTarget>(fs, output, table.format, table.encoding,
+                                                         header);
+        }
+        NumberListTableExport exporter(lookup.database, lookup.tables, DefaultCollation(), filter,
+                                       layout, table.split, *target);
+        cuts = ForEachListPiece(args, [&](std::string_view piece, Progress& progress) {
+            exporter.Add(piece, [&](std::size_t bytes) { progress.Advance(bytes); });
+        });
+        FailWhenCut(args, cuts, output);
+        // As above, the status line before the files are put in place.
+        PrintStatus(ExportedStatusText(exporter.Rows()), data_on_standard_output);
+        exporter.Commit();
     }
-    exporter.Commit();
     return cuts.Report(args.command) ? kExitFailure : kExitSuccess;
 }
 
 }  // namespace
 
 int RunExport(const std::vector<std::string>& args) {
-    return RunCommand("export", kHelp, args,
-                      {"--db", "--province", "--city", "--card", "--layout", "-o"}, {"-q"}, Export);
+    return RunCommand(
+        "export", kHelp, args,
+        {"--db", "--province", "--city", "--card", "--layout", "-o", "--format", "--split"},
+        {"--utf8", "-q"}, Export);
 }
 
 }  // namespace haojian::cli

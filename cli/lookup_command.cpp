@@ -1,3 +1,6 @@
+#include <array>
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -10,10 +13,13 @@
 #include "cli/progress.h"
 #include "cli/standard_output.h"
 #include "cli/table_lists.h"
+#include "cli/table_output.h"
 #include "core/collation/collation.h"
 #include "core/files/buffered_writer.h"
 #include "core/lookup/number_lookup.h"
 #include "core/table/number_cleaning.h"
+#include "core/table/packed_rows.h"
+#include "core/table/text_line_writer.h"
 #include "core/text/fixed_texts.h"
 #include "core/text/gbk.h"
 #include "core/text/line_list.h"
@@ -23,8 +29,8 @@ namespace haojian::cli {
 namespace {
 
 constexpr std::string_view kHelp =
-    "Usage: haojian-cli lookup [--db FILE] [--utf8] [-q] [--clean] [--sheet NAME|N]\n"
-    "                          [--column NAME|LETTER|N] LIST...\n"
+    "Usage: haojian-cli lookup [--db FILE] [--utf8] [-o OUT] [--format F] [-q] [--clean]\n"
+    "                          [--sheet NAME|N] [--column NAME|LETTER|N] LIST...\n"
     "\n"
     "Looks up every entry of each number list (\"-\" is standard input) and writes one line\n"
     "per entry to standard output: the number, province, city and card type, separated by\n"
@@ -37,6 +43,13 @@ constexpr std::string_view kHelp =
     "\n"
     "  --db FILE     the segment database (default: kelvaronset.dat beside this program)\n"
     "  --utf8        write UTF-8 instead of the GBK bytes that the files and tables hold\n"
+    "                (a CSV or TSV file in UTF-8 with a byte-order mark)\n"
+    "  -o OUT        write to the file OUT instead, replaced only once complete; its name\n"
+    "                says its format: .xlsx a workbook, .csv or .tsv a table, with the\n"
+    "                header 手机号码, 省份, 城市, 卡类 and a row per entry (a table's rows keep\n"
+    "                all their cells, followed by the three); anything else the lines above\n"
+    "  --format F    txt, csv, tsv or xlsx, whatever OUT's name says; without -o, the\n"
+    "                table goes to standard output\n"
     "  -q            no progress line\n"
     "  -h, --help    show this text\n"
     "\n"
@@ -104,12 +117,23 @@ constexpr std::size_t PackCounts(std::size_t changed, std::size_t no_number) {
 
 class LookupWriter {
 public:
-    LookupWriter(const Arguments& args, const NumberResolver& resolve)
+    // Writes lines to file, or rows to table when it is given.
+    LookupWriter(const Arguments& args, const NumberResolver& resolve, OutputFile& file,
+                 TableWriter* table)
         : utf8_(args.Has("--utf8")),
           clean_(args.Has(kCleanFlag)),
           resolve_(resolve),
-          out_(standard_output_, std::size_t(64) << 10),
+          out_(file, std::size_t(64) << 10),
+          table_(table),
           utf8_texts_(ChunkThreads(0) + 1) {}
+
+    // The header of a text list's rows in a table.
+    void TextListHeader() {
+        if (table_ == nullptr) return;
+        const std::array<std::string_view, 4> header = {text::kLayoutNumber, text::kColumnProvince,
+                                                        text::kColumnCity, text::kColumnCard};
+        table_->AddHeader(header);
+    }
 
     // A text list: read a piece at a time, its lines looked up over all processors.
     NulCuts TextList(const Arguments& args, const std::string& operand) {
@@ -135,7 +159,13 @@ public:
                 return PackCounts(changed, no_number);
             },
             [&](std::string_view chunk, std::string_view lines, std::size_t counts) {
-                out_.Append(lines);
+                if (table_ != nullptr) {
+                    ForEachPackedRow(lines, [&](std::span<const std::string_view> cells) {
+                        table_->AddRow(cells);
+                    });
+                } else {
+                    out_.Append(lines);
+                }
                 progress->Advance(chunk.size());
                 if (counts == 0) return;
                 report.AddCounts(counts & 0xFFFFFFFFu, counts >> 32);
@@ -160,7 +190,26 @@ public:
         CleanReport report;
         std::string line;
         const std::size_t worker = utf8_texts_.size() - 1;
+        std::vector<std::string_view> cells;
         table.ReadRows([&](const TableRow& row) {
+            if (table_ != nullptr) {
+                cells.assign(row.cells.begin(), row.cells.end());
+                LookupResult r;
+                if (row.header) {
+                    r = {{}, text::kColumnProvince, text::kColumnCity, text::kColumnCard};
+                } else if (!EmptyRow(row)) {
+                    const CleanedNumber cleaned = CleanNumber(row.NumberCell());
+                    report.Add(row.NumberCell(), cleaned);
+                    r = resolve_(cleaned.number);
+                }
+                cells.insert(cells.end(), {r.province, r.city, r.card_type});
+                if (row.header) {
+                    table_->AddHeader(cells);
+                } else {
+                    table_->AddRow(cells);
+                }
+                return;
+            }
             line.clear();
             for (const std::string& cell : row.cells) {
                 AppendCell(line, utf8_ ? utf8_texts_[worker].Convert(cell) : cell);
@@ -195,7 +244,14 @@ private:
         lines += '\t';
         Field(worker, r.card_type, lines);
     }
+    // The answer for one entry: a line, or a packed row for the table.
     void Line(std::size_t worker, const LookupResult& r, std::string& lines) {
+        if (table_ != nullptr) {
+            const std::array<std::string_view, 4> cells = {r.number, r.province, r.city,
+                                                           r.card_type};
+            AppendPackedRow(lines, cells);
+            return;
+        }
         if (utf8_ && !IsAscii(r.number)) {
             lines += Utf8FromGbk(r.number);
         } else {
@@ -209,8 +265,8 @@ private:
     const bool utf8_;
     const bool clean_;
     const NumberResolver& resolve_;
-    StandardOutput standard_output_;
     BufferedWriter out_;
+    TableWriter* table_;
     ChunkPipeline pipeline_;
     // Each thread converts to UTF-8 with texts of its own; the last is the table's.
     std::vector<Utf8Texts> utf8_texts_;
@@ -218,16 +274,35 @@ private:
 
 int Lookup(const Arguments& args) {
     if (args.operands.empty()) throw UsageError("no number list given");
+    const std::string output = OutputPath(args.Value("-o", "-"));
+    const OutputFormat format = ChosenFormat(args, output);
+    // --utf8 asks for UTF-8 lines as before, or a CSV or TSV file in UTF-8.
+    const CsvEncoding encoding =
+        format == OutputFormat::kText ? CsvEncoding::kGbk : ChosenEncoding(args, format);
     const ListLookup lookup(args);
-    LookupWriter writer(args, lookup.resolve);
+    StandardOutputFileSystem fs(args.command);
+    std::unique_ptr<TableWriter> table;
+    std::unique_ptr<ReplacementFile> file;
+    StandardOutput unused;
+    if (format == OutputFormat::kText) {
+        file = std::make_unique<ReplacementFile>(fs, output);
+    } else {
+        table = OpenTableWriter(fs, output, format, encoding);
+    }
+    LookupWriter writer(args, lookup.resolve, file ? file->file() : unused, table.get());
     std::vector<NulCuts> cuts;
-    for (const std::string& operand : args.operands) {
-        if (const std::unique_ptr<TableReader> table = OpenTable(args, operand)) {
-            writer.Table(args, *table, InputPath(operand));
+    for (std::size_t i = 0; i < args.operands.size(); ++i) {
+        const std::string& operand = args.operands[i];
+        if (const std::unique_ptr<TableReader> reader = OpenTable(args, operand)) {
+            writer.Table(args, *reader, InputPath(operand));
         } else {
+            // A table made of text lists has one header, before the first list's rows.
+            if (i == 0) writer.TextListHeader();
             cuts.push_back(writer.TextList(args, operand));
         }
     }
+    if (file) file->Commit();
+    if (table) table->Commit();
     bool cut = false;
     for (const NulCuts& c : cuts) cut = c.Report(args.command) || cut;
     return cut ? kExitFailure : kExitSuccess;
@@ -237,7 +312,7 @@ int Lookup(const Arguments& args) {
 
 int RunLookup(const std::vector<std::string>& args) {
     const std::string help = std::string(kHelp) + "\n" + std::string(kTableHelp);
-    return RunCommand("lookup", help, args, {"--db", kSheetOption, kColumnOption},
+    return RunCommand("lookup", help, args, {"--db", "-o", "--format", kSheetOption, kColumnOption},
                       {"--utf8", "-q", kCleanFlag}, Lookup);
 }
 

@@ -11,17 +11,19 @@
 #include "cli/table_lists.h"
 #include "core/collation/collation.h"
 #include "core/export/row_statistics.h"
+#include "core/export/statistics_workbook.h"
 #include "core/files/buffered_writer.h"
 #include "core/lookup/number_lookup.h"
 #include "core/table/number_cleaning.h"
+#include "core/table/table_writer.h"
 #include "core/text/gbk.h"
 
 namespace haojian::cli {
 namespace {
 
 constexpr std::string_view kHelp =
-    "Usage: haojian-cli stats [--db FILE] [--by province|city|card] [--utf8] [-q] [--clean]\n"
-    "                         [--sheet NAME|N] [--column NAME|LETTER|N] LIST...\n"
+    "Usage: haojian-cli stats [--db FILE] [--by province|city|card] [--utf8] [-o OUT.xlsx]\n"
+    "                         [-q] [--clean] [--sheet NAME|N] [--column NAME|LETTER|N] LIST...\n"
     "\n"
     "Looks up every entry of the number lists (\"-\" is standard input) as lookup does and\n"
     "counts them by province, city or card type: one line per name on standard output,\n"
@@ -35,6 +37,9 @@ constexpr std::string_view kHelp =
     "  --db FILE       the segment database (default: kelvaronset.dat beside this program)\n"
     "  --by FIELD      province (the default), city or card\n"
     "  --utf8          write UTF-8 instead of GBK\n"
+    "  -o OUT.xlsx     write a workbook instead: a sheet each for province, city and card\n"
+    "                  type (name, count, share) and a bar chart of the provinces; OUT is\n"
+    "                  replaced only once complete\n"
     "  -q              no progress line\n"
     "  -h, --help      show this text\n"
     "\n"
@@ -43,8 +48,19 @@ constexpr std::string_view kHelp =
     "NUL byte is counted up to it, then the file and offset are reported and the exit status\n"
     "is 1. Messages are printed in UTF-8. Exit status: 0 done, 1 failure, 2 bad usage.\n";
 
+// Tells the lists that a NUL byte cut short; gives the exit status.
+int ReportCuts(const Arguments& args, const std::vector<NulCuts>& cuts) {
+    bool cut = false;
+    for (const NulCuts& c : cuts) cut = c.Report(args.command) || cut;
+    return cut ? kExitFailure : kExitSuccess;
+}
+
 int Stats(const Arguments& args) {
     const std::string by = args.Value("--by", "province");
+    if (args.values.count("-o") != 0 &&
+        OutputFormatFromPath(args.Value("-o", "")) != OutputFormat::kWorkbook) {
+        throw UsageError("-o writes a workbook: give it a name ending in .xlsx");
+    }
     if (by != "province" && by != "city" && by != "card") {
         throw UsageError("--by takes province, city or card, not '" + by + "'");
     }
@@ -89,6 +105,18 @@ int Stats(const Arguments& args) {
     }
     const RowStatistics statistics = counter.Sorted(DefaultCollation());
 
+    if (args.values.count("-o") != 0) {
+        const std::string output = OutputPath(args.Value("-o", ""));
+        if (IsStandardOutput(output)) {
+            throw UsageError(
+                "-o writes a workbook file; the table goes to standard output "
+                "without it");
+        }
+        StandardOutputFileSystem fs(args.command);
+        SaveStatisticsWorkbook(statistics, output, fs);
+        return ReportCuts(args, cuts);
+    }
+
     const FieldCounts& counts = by == "province" ? statistics.provinces
                                 : by == "city"   ? statistics.cities
                                                  : statistics.card_types;
@@ -100,16 +128,14 @@ int Stats(const Arguments& args) {
                    "\n");
     }
     out.Flush();
-    bool cut = false;
-    for (const NulCuts& c : cuts) cut = c.Report(args.command) || cut;
-    return cut ? kExitFailure : kExitSuccess;
+    return ReportCuts(args, cuts);
 }
 
 }  // namespace
 
 int RunStats(const std::vector<std::string>& args) {
     const std::string help = std::string(kHelp) + "\n" + std::string(kTableHelp);
-    return RunCommand("stats", help, args, {"--db", "--by", kSheetOption, kColumnOption},
+    return RunCommand("stats", help, args, {"--db", "--by", "-o", kSheetOption, kColumnOption},
                       {"--utf8", "-q", kCleanFlag}, Stats);
 }
 

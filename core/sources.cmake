@@ -22,9 +22,19 @@ set(HAOJIAN_CORE_SOURCES
     run/seen_texts.cpp
     run/text_pool.cpp
     export/export.cpp
+    export/export_cells.cpp
+    export/split_export.cpp
+    export/split_file_names.cpp
+    export/statistics_workbook.cpp
+    export/table_export.cpp
     export/list_export.cpp
     export/row_statistics.cpp
     export/statistics_csv.cpp
+    table/csv_writer.cpp
+    table/sheet_names.cpp
+    table/table_writer.cpp
+    table/text_line_writer.cpp
+    table/workbook_writer.cpp
     merge/digit_lines.cpp
     merge/joined_sources.cpp
     merge/merge.cpp
@@ -59,6 +69,7 @@ if(WIN32)
       platform/windows/windows_file_system.cpp
       platform/windows/windows_gbk_code_page.cpp
       platform/windows/windows_huge_pages.cpp
+      platform/windows/windows_scratch_file.cpp
       platform/windows/windows_simple_keys.cpp
       platform/windows/windows_stack_guard.cpp
       platform/windows/windows_staged_file.cpp
@@ -82,6 +93,7 @@ else()
       platform/posix/posix_file_system.cpp
       platform/posix/posix_staged_file.cpp
       platform/posix/posix_temporary_file.cpp
+      platform/posix/scratch_file.cpp
       platform/posix/standard_streams.cpp
       platform/posix/system_memory.cpp
       platform/posix/temporary_names.cpp

@@ -33,6 +33,8 @@ TEXTS = [
     ("kColumnProvince", "省份"),
     ("kColumnCity", "城市"),
     ("kColumnCard", "卡类"),
+    ("kColumnCount", "数量"),
+    ("kColumnShare", "占比"),
     ("kStatusImported", "导入查询数据！"),
     ("kStatusQuerying", "正在查询数据..."),
     ("kStatusStopped", "查询任务中止..."),

@@ -17,14 +17,15 @@ PACKAGES=(
   # File tests: access control lists, extended attributes, a copy-on-write file system.
   acl attr btrfs-progs
   dpkg-dev lintian desktop-file-utils appstream man-db bash-completion rofi
-  # Workbooks read as a stream; the programs whose workbooks the samples under tests/ come from
-  # (tools/make_sample_tables.py) and the benchmark's rivals.
-  libminizip-dev libexpat1-dev libreoffice-calc-nogui python3-openpyxl python3-pandas
-  python3-xlsxwriter
+  # Workbooks: libxlsxwriter writes them, minizip and expat read them as a stream; the programs
+  # whose workbooks the samples under tests/ come from (tools/make_sample_tables.py), which also
+  # read back what the program writes, and the benchmark's rivals.
+  libxlsxwriter-dev zlib1g-dev libminizip-dev libexpat1-dev libreoffice-calc-nogui
+  python3-openpyxl python3-pandas python3-xlsxwriter
   # The Windows build: MinGW-w64 with std::thread, wine to run its tests, NSIS for the
   # installer, nasm for libjpeg-turbo's SIMD code. 32-bit programs build but cannot run here.
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 fonts-wine nsis zip unzip nasm
-  # zlib for the Windows build of minizip (tools/windows/build-table-libs.sh).
+  # zlib for the Windows builds of minizip and libxlsxwriter.
   libz-mingw-w64-dev
 )
 
@@ -35,7 +36,7 @@ PACKAGING_PACKAGES=(
   libicu-dev libjpeg62-turbo-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libminizip-dev libexpat1-dev
+  libxlsxwriter-dev zlib1g-dev libminizip-dev libexpat1-dev
   dpkg-dev
 )
 
@@ -45,8 +46,8 @@ if [[ ${1-} == --packaging ]]; then
   PACKAGES=("${PACKAGING_PACKAGES[@]}")
 fi
 
-# libjpeg-turbo, expat and minizip for Windows are built from Debian's source packages
-# (tools/windows/build-libjpeg.sh, build-table-libs.sh):
+# libjpeg-turbo, expat, minizip and libxlsxwriter for Windows are built from Debian's source
+# packages (tools/windows/build-libjpeg.sh, build-table-libs.sh, build-libxlsxwriter.sh):
 # apt needs a deb-src entry, which Debian's images do not ship. It points where the machine's
 # deb entries point (a mirror or a proxy included). Packaging builds nothing for Windows.
 have_deb_src() {

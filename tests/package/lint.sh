@@ -37,7 +37,7 @@ grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" \
 # Every library dependency was found, and what the program loads by name is depended on.
 version=$(dpkg-deb -f "$deb" Version)
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6widgets6 libicu libjpeg62-turbo qt6-translations-l10n fonts-arphic-uming \
+for package in libqt6widgets6 libicu libjpeg62-turbo libxlsxwriter qt6-translations-l10n fonts-arphic-uming \
     "haojian-cli (= $version)"; do
     [[ $depends == *"$package"* ]] || fail "Depends lacks $package: $depends"
 done

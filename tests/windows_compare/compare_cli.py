@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """haojian-cli.exe under wine against the Linux haojian-cli: the same bytes (standard output,
 standard error, written files and exit status) for lookup (of text lists and of the sample
-tables), export in every layout and with
-every kind of filter, stats, db build, db check and the merge of digit lines, on generated
+tables), export in every layout and with every kind of filter, CSV and TSV results and the files
+of a split export, stats, db build, db check and the merge of digit lines, and the same cells in
+the workbooks, on generated
 lists of 1,000,000 numbers and the shipped database. The merge of Chinese text is checked
 against Windows' own comparison instead: its lines are the first of each set of lines equal
 but for letter case, in the order merge_order_check.exe finds by CompareStringEx. Statistics
@@ -203,6 +204,60 @@ def check_stats_ties(programs, db):
              f"{tables['linux']}")
 
 
+def workbook_cells(path, into):
+    """The sheets of a workbook as LibreOffice reads them: name -> CSV bytes; None without
+    soffice."""
+    if shutil.which("soffice") is None:
+        return None
+    subprocess.run(["soffice", f"-env:UserInstallation=file://{into}/profile", "--headless",
+                    "--convert-to",
+                    "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,true,false,false,-1",
+                    "--outdir", into, path], capture_output=True)
+    stem = os.path.splitext(os.path.basename(path))[0] + "-"
+    return {name[len(stem):]: read(os.path.join(into, name))
+            for name in sorted(os.listdir(into)) if name.startswith(stem)}
+
+
+def check_tables(p):
+    """CSV, TSV and split files byte for byte; workbooks cell for cell."""
+    p.compare(["lookup", "-q", "-o", "look.csv", "../numbers.txt"], outputs=["look.csv"])
+    p.compare(["lookup", "-q", "--utf8", "-o", "look.tsv", "../numbers.txt"],
+              outputs=["look.tsv"])
+    p.compare(["export", "-q", "--layout", LAYOUTS[-1], "-o", "export.csv", "../numbers.txt"],
+              outputs=["export.csv"])
+    for side in ("linux", "windows"):
+        os.makedirs(os.path.join(p.work, side, "cities"), exist_ok=True)
+    p.compare(["export", "-q", "--split", "city", "--format", "csv", "-o", "cities",
+               "../numbers.txt"])
+    names = sorted(os.listdir(os.path.join(p.work, "linux", "cities")))
+    if sorted(os.listdir(os.path.join(p.work, "windows", "cities"))) != names:
+        fail("export --split city: the two sides wrote different files")
+    for name in names:
+        a, b = (read(os.path.join(p.work, side, "cities", name)) for side in ("linux", "windows"))
+        if a != b:
+            fail(f"export --split city: cities/{name} differs at byte {first_difference(a, b)}")
+    # A table in: every row's cells, then the answers.
+    with open(os.path.join(p.work, "table.csv"), "wb") as f:
+        f.write("姓名,手机,备注\r\n张三,+86 138-0013-8000,\"a,b\"\r\n,,\r\n李四,13912345678,\r\n"
+                .encode("gbk"))
+    p.compare(["lookup", "-q", "-o", "table_out.csv", "../table.csv"], outputs=["table_out.csv"])
+    for args, book in ((["lookup", "-q", "-o", "look.xlsx", "../numbers.txt"], "look.xlsx"),
+                       (["lookup", "-q", "-o", "table_out.xlsx", "../table.csv"],
+                        "table_out.xlsx"),
+                       (["export", "-q", "--split", "province", "-o", "split.xlsx",
+                         "../numbers.txt"], "split.xlsx")):
+        p.compare(args)
+        cells = [workbook_cells(os.path.join(p.work, side, book),
+                                os.path.join(p.work, side, book + ".cells"))
+                 for side in ("linux", "windows")]
+        if cells[0] is None:
+            print(f"not compared: {book} (no soffice)", flush=True)
+        elif cells[0] != cells[1] or not cells[0]:
+            fail(f"{book}: the sheets differ ({list(cells[0])} and {list(cells[1])})")
+        else:
+            print(f"same cells: {book}", flush=True)
+
+
 def main():
     if len(sys.argv) != 5:
         print(__doc__, file=sys.stderr)
@@ -253,6 +308,7 @@ def main():
         for by in ("province", "city", "card"):
             p.compare(["stats", "-q", "--by", by, "../numbers.txt"])
         p.compare(["stats", "-q", "--utf8", "--by", "city", "../numbers.txt"])
+        check_tables(p)
         p.compare(["db", "build", "-q", "-o", "built.dat", "../table.csv"], outputs=["built.dat"])
         p.compare(["db", "build", "-q", "-o", "built_gbk.dat", "../table_gbk_tab_official.csv"],
                   outputs=["built_gbk.dat"])
