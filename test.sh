@@ -16,12 +16,13 @@ ctest --test-dir build-asan --output-on-failure -j "$(nproc)" -LE slow
 # The threaded run under ThreadSanitizer: only its tests are built.
 tools/build.sh --target thread_tests build-tsan -DHAOJIAN_SHELL=OFF -DHAOJIAN_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug \
   -DHAOJIAN_SANITIZE=thread
-TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -L threads
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -j "$(nproc)" -L threads
 
-# Short bounded fuzz runs (clang's libFuzzer): only the fuzz targets are built.
+# Short bounded fuzz runs (clang's libFuzzer): only the fuzz targets are built. Each run fuzzes
+# for a fixed time on one core, so they run side by side.
 tools/build.sh --target fuzz_targets build-fuzz -DHAOJIAN_SHELL=OFF -DHAOJIAN_BENCH=OFF -DHAOJIAN_FUZZ=ON \
   -DCMAKE_CXX_COMPILER=clang++
-ctest --test-dir build-fuzz --output-on-failure -L fuzz
+ctest --test-dir build-fuzz --output-on-failure -j "$(nproc)" -L fuzz
 
 # The Windows tree (the core, haojian-cli, the window and the packages), then the build that
 # run.sh uses: the Windows tree's package tests and the comparison in the Linux tree run both
