@@ -5,7 +5,7 @@
 # (The build folder lies inside each source tree, as CMake names the sources relative to it.)
 set -euo pipefail
 deb=$1
-cli_deb=$2
+# $2, the haojian-cli package, is rebuilt with it: package.sh names both.
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "$(dirname "$deb")" && pwd)
 copy=$(mktemp -d "${TMPDIR:-/tmp}/haojian-reproduced-XXXXXX")
