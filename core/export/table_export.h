@@ -12,7 +12,7 @@
 #include "core/export/export_cells.h"
 #include "core/lookup/number_lookup.h"
 #include "core/table/table_writer.h"
-#include "core/threads/ordered_chunks.h"
+#include "core/threads/chunk_pipeline.h"
 
 namespace haojian {
 
