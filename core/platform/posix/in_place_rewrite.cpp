@@ -136,8 +136,8 @@ void SetRoomAside(int target, const struct stat& old, std::uint64_t size, const 
 
 }  // namespace
 
-ScratchFile MakeScratchFile(int folder_fd, const std::string& path) {
-    ScratchFile scratch;
+RewriteScratch MakeRewriteScratch(int folder_fd, const std::string& path) {
+    RewriteScratch scratch;
     int code = OpenScratch(folder_fd, scratch.fd);
     if (code == 0) return scratch;
     scratch.folder = TemporaryFolder();
@@ -148,7 +148,7 @@ ScratchFile MakeScratchFile(int folder_fd, const std::string& path) {
 }
 
 FileError ScratchFailure(FileError::Op op, const std::string& path, int code,
-                         const ScratchFile& scratch) {
+                         const RewriteScratch& scratch) {
     if (scratch.folder.empty()) return FileError(op, path, code);
     return FileError(op, path, code,
                      SystemReason(code) + " in the temporary folder " + scratch.folder +
@@ -161,7 +161,7 @@ void RewriteInPlace(int result, std::uint64_t size, int target, int folder_fd,
     if (::fstat(target, &old) != 0) throw FileError(FileError::Op::Write, path, errno);
     const auto old_size = std::uint64_t(old.st_size);
     SetRoomAside(target, old, size, path);
-    const ScratchFile backup_file = MakeScratchFile(folder_fd, path);
+    const RewriteScratch backup_file = MakeRewriteScratch(folder_fd, path);
     const UniqueFd& backup = backup_file.fd;
     if (const int code = CopyFile(target, backup.get(), old_size); code != 0) {
         throw ScratchFailure(FileError::Op::Create, path, code, backup_file);
