@@ -4,22 +4,20 @@
 
 #include "core/base/error.h"
 #include "core/export/export.h"
+#include "core/table/csv_writer.h"
 #include "core/text/gbk.h"
 
 namespace haojian {
 namespace {
 
+// Quoted only for a comma, a quote or a line end; unlike a table's cells, spaces at either end
+// stay bare.
 void AppendField(std::string& out, std::string_view field) {
     if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
         out += field;
-        return;
+    } else {
+        AppendQuotedCsvField(out, field);
     }
-    out += '"';
-    for (const char c : field) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    out += '"';
 }
 
 void AppendTable(std::string& out, std::string_view title, const FieldCounts& counts) {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/merge/digit_lines.h"
+#include "core/merge/gallop.h"
 #include "core/merge/key_store.h"
 #include "core/text/same_bytes.h"
 
@@ -180,22 +181,8 @@ std::size_t WriteMergedRuns(const RunSources& sources, const LocaleCollation& co
         // The digit lines before this one, found by galloping from the last place, block
         // after block.
         while (more_digits) {
-            std::size_t low = next;
-            std::size_t high = next;
-            for (std::size_t step = 1; high < block.size() && digit_before(high, line); step *= 2) {
-                low = high + 1;
-                high += step;
-            }
-            high = std::min(high, block.size());
-            while (low < high) {
-                const std::size_t mid = low + (high - low) / 2;
-                if (digit_before(mid, line)) {
-                    low = mid + 1;
-                } else {
-                    high = mid;
-                }
-            }
-            write_digits(low);
+            write_digits(GallopPast(next, block.size(),
+                                    [&](std::size_t i) { return digit_before(i, line); }));
             if (next < block.size()) break;
             more_digits = refill();
         }

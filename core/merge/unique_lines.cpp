@@ -16,6 +16,7 @@
 #include "core/collation/collation.h"
 #include "core/files/buffered_writer.h"
 #include "core/merge/digit_lines.h"
+#include "core/merge/gallop.h"
 #include "core/merge/key_store.h"
 #include "core/merge/line_table.h"
 #include "core/text/line_list.h"
@@ -532,21 +533,8 @@ private:
         for (std::size_t k = 0; k < general_.size(); ++k) {
             FetchAhead(general_, k);
             const std::string_view line = LineAt(general_[k].where);
-            std::size_t low = next;
-            std::size_t high = next;
-            for (std::size_t step = 1; high < digit_count && digit_before(high, line); step *= 2) {
-                low = high + 1;
-                high += step;
-            }
-            high = std::min(high, digit_count);
-            while (low < high) {
-                const std::size_t mid = low + (high - low) / 2;
-                if (digit_before(mid, line)) {
-                    low = mid + 1;
-                } else {
-                    high = mid;
-                }
-            }
+            const std::size_t low =
+                GallopPast(next, digit_count, [&](std::size_t i) { return digit_before(i, line); });
             write_digits(next, low);
             next = low;
             out.AppendLine(line);

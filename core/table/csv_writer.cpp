@@ -16,10 +16,16 @@ void AppendField(std::string& out, std::string_view field, char separator) {
     const bool quoted = field.find_first_of(std::string_view("\"\r\n", 3)) != field.npos ||
                         field.find(separator) != field.npos ||
                         (!field.empty() && (field.front() == ' ' || field.back() == ' '));
-    if (!quoted) {
+    if (quoted) {
+        AppendQuotedCsvField(out, field);
+    } else {
         out += field;
-        return;
     }
+}
+
+}  // namespace
+
+void AppendQuotedCsvField(std::string& out, std::string_view field) {
     out += '"';
     for (const char c : field) {
         if (c == '"') out += '"';
@@ -27,8 +33,6 @@ void AppendField(std::string& out, std::string_view field, char separator) {
     }
     out += '"';
 }
-
-}  // namespace
 
 void AppendCsvRecord(std::string& out, std::span<const std::string_view> cells, char separator,
                      CsvEncoding encoding) {

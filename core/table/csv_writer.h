@@ -16,6 +16,9 @@ enum class CsvEncoding {
     kUtf8,  // UTF-8 led by a byte-order mark, which spreadsheet programs need to take it as such
 };
 
+// Appends field to out between quotes, its own quotes doubled.
+void AppendQuotedCsvField(std::string& out, std::string_view field);
+
 // Appends one record to out: the cells parted by separator, each quoted (its quotes doubled)
 // when it holds the separator, a quote, a CR or an LF, or begins or ends with a space (which
 // readers may trim), then CR LF. Cells are GBK; with kUtf8 they are written as UTF-8.

@@ -13,24 +13,16 @@
 #include <vector>
 
 #include "core/files/file_system.h"
+#include "core/files/temporary_file.h"
+#include "core/platform/posix/posix_temporary_file.h"
 #include "core/platform/posix/temporary_names.h"
 
 namespace haojian {
 namespace {
 
-// The error numbers of a file system (or kernel) that has no O_TMPFILE.
-bool NoUnnamedFiles(int code) {
-    return code == EOPNOTSUPP || code == EISDIR || code == EINVAL;
-}
-
-std::string TemporaryFolder() {
-    const char* tmpdir = std::getenv("TMPDIR");
-    return tmpdir && *tmpdir ? tmpdir : "/tmp";
-}
-
 // A scratch file in the folder open as folder_fd; 0 or the error number.
 int OpenScratch(int folder_fd, UniqueFd& fd) {
-    fd = UniqueFd(::openat(folder_fd, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+    fd = OpenUnnamedFile(folder_fd, ".");
     if (fd) return 0;
     if (!NoUnnamedFiles(errno)) return errno;
     // Named for a moment only, with termination signals held back.
@@ -95,7 +87,7 @@ std::string KeepAside(int backup) {
     const std::string from = "/proc/self/fd/" + std::to_string(backup);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string path =
-            TemporaryFolder() + "/haojian-old-" + temporary_names::MakeName().substr(9);
+            SystemTemporaryFolder() + "/haojian-old-" + temporary_names::MakeName().substr(9);
         if (::linkat(AT_FDCWD, from.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) {
             return path;
         }
@@ -136,11 +128,11 @@ void SetRoomAside(int target, const struct stat& old, std::uint64_t size, const 
 
 }  // namespace
 
-ScratchFile MakeScratchFile(int folder_fd, const std::string& path) {
-    ScratchFile scratch;
+RewriteScratch MakeRewriteScratch(int folder_fd, const std::string& path) {
+    RewriteScratch scratch;
     int code = OpenScratch(folder_fd, scratch.fd);
     if (code == 0) return scratch;
-    scratch.folder = TemporaryFolder();
+    scratch.folder = SystemTemporaryFolder();
     const UniqueFd temporary(::open(scratch.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     code = temporary ? OpenScratch(temporary.get(), scratch.fd) : errno;
     if (code != 0) throw ScratchFailure(FileError::Op::Create, path, code, scratch);
@@ -148,7 +140,7 @@ ScratchFile MakeScratchFile(int folder_fd, const std::string& path) {
 }
 
 FileError ScratchFailure(FileError::Op op, const std::string& path, int code,
-                         const ScratchFile& scratch) {
+                         const RewriteScratch& scratch) {
     if (scratch.folder.empty()) return FileError(op, path, code);
     return FileError(op, path, code,
                      SystemReason(code) + " in the temporary folder " + scratch.folder +
@@ -161,7 +153,7 @@ void RewriteInPlace(int result, std::uint64_t size, int target, int folder_fd,
     if (::fstat(target, &old) != 0) throw FileError(FileError::Op::Write, path, errno);
     const auto old_size = std::uint64_t(old.st_size);
     SetRoomAside(target, old, size, path);
-    const ScratchFile backup_file = MakeScratchFile(folder_fd, path);
+    const RewriteScratch backup_file = MakeRewriteScratch(folder_fd, path);
     const UniqueFd& backup = backup_file.fd;
     if (const int code = CopyFile(target, backup.get(), old_size); code != 0) {
         throw ScratchFailure(FileError::Op::Create, path, code, backup_file);

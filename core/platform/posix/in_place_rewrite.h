@@ -21,21 +21,21 @@ inline constexpr const char* kNoRoomForCopyReason =
     "not room for the whole result on its disk, so it was left as it was";
 
 // A file that no one else sees, open for reading and writing, for putting a result together.
-struct ScratchFile {
+struct RewriteScratch {
     UniqueFd fd;
     // The temporary folder it is in ($TMPDIR or /tmp), for messages; empty when it is in the
     // target's own folder.
     std::string folder;
 };
 
-// A ScratchFile in the folder open as folder_fd where possible, else in the temporary folder.
+// A RewriteScratch in the folder open as folder_fd where possible, else in the temporary folder.
 // Throws FileError (Create, with path; a failure in the temporary folder names it).
-ScratchFile MakeScratchFile(int folder_fd, const std::string& path);
+RewriteScratch MakeRewriteScratch(int folder_fd, const std::string& path);
 
 // The failure op of path, for an error code met writing scratch: one in the temporary folder
 // names that folder, whose disk is the one that is full, not the target's.
 FileError ScratchFailure(FileError::Op op, const std::string& path, int code,
-                         const ScratchFile& scratch);
+                         const RewriteScratch& scratch);
 
 // Rewrites the file open (read-write) as target with the first size bytes of result, for a
 // target that cannot be replaced. The room the result needs is set aside and a copy of the old

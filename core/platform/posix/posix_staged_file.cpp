@@ -95,10 +95,10 @@ private:
     UniqueFd folder_fd_;
     UniqueFd handed_;  // a file reached through a descriptor's link (O_PATH)
     bool existed_ = false;
-    struct stat old_ {};   // the target as found, then as claimed
-    UniqueFd lock_fd_;     // the target, locked against other writers until Commit
-    UniqueFd fd_;          // what is written
-    ScratchFile scratch_;  // where, for an in-place rewrite (its fd then moved to fd_)
+    struct stat old_ {};      // the target as found, then as claimed
+    UniqueFd lock_fd_;        // the target, locked against other writers until Commit
+    UniqueFd fd_;             // what is written
+    RewriteScratch scratch_;  // where, for an in-place rewrite (its fd then moved to fd_)
     bool made_ = false;
     std::uint64_t written_ = 0;
     std::string temporary_;  // a named temporary file in the folder, while it is there
@@ -203,7 +203,7 @@ void PosixStagedFile::Make() {
             MakeDirect();
             break;
         case Way::kInPlace:
-            scratch_ = MakeScratchFile(folder_fd_.get(), target_);
+            scratch_ = MakeRewriteScratch(folder_fd_.get(), target_);
             break;
         case Way::kReplace: {
             // Private until it is complete; a new target gets what a plain create gives.
@@ -227,7 +227,7 @@ void PosixStagedFile::Make() {
             if ((code == EACCES || code == EPERM) && existed_) {
                 // No file may be made beside the target, but the target may be written.
                 way_ = Way::kInPlace;
-                scratch_ = MakeScratchFile(folder_fd_.get(), target_);
+                scratch_ = MakeRewriteScratch(folder_fd_.get(), target_);
             } else if (code != 0) {
                 throw Failure(FileError::Op::Create, code);
             }

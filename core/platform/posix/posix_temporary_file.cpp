@@ -1,5 +1,7 @@
 // Temporary files on POSIX: unnamed (O_TMPFILE) where the file system allows, else named for
 // no longer than it takes to open and unlink them.
+#include "core/platform/posix/posix_temporary_file.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,7 +11,6 @@
 
 #include "core/files/temporary_file.h"
 #include "core/platform/posix/temporary_names.h"
-#include "core/platform/posix/unique_fd.h"
 
 namespace haojian {
 namespace {
@@ -30,15 +31,9 @@ public:
     }
 
     std::size_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
-        std::size_t done = 0;
-        while (done < size) {
-            const ssize_t n = ::pread(fd_.get(), buffer + done, size - done, off_t(offset + done));
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) Fail(FileError::Op::Read, errno);
-            if (n == 0) break;
-            done += std::size_t(n);
-        }
-        return done;
+        const ssize_t n = ReadFullyAt(fd_.get(), offset, buffer, size);
+        if (n < 0) Fail(FileError::Op::Read, errno);
+        return std::size_t(n);
     }
 
 private:
@@ -72,14 +67,33 @@ UniqueFd OpenAndUnlink(const std::string& folder) {
 
 }  // namespace
 
+UniqueFd OpenUnnamedFile(int at, const char* folder) {
+    return UniqueFd(::openat(at, folder, O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+}
+
+bool NoUnnamedFiles(int code) {
+    // Older kernels and some file systems (network ones, FUSE) have no unnamed files.
+    return code == EOPNOTSUPP || code == EISDIR || code == EINVAL;
+}
+
+ssize_t ReadFullyAt(int fd, std::uint64_t offset, char* buffer, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(fd, buffer + done, size - done, off_t(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return -1;
+        if (n == 0) break;
+        done += std::size_t(n);
+    }
+    return ssize_t(done);
+}
+
 std::unique_ptr<TemporaryFile> CreateTemporaryFile(const std::string& given) {
     const std::string folder = given.empty() ? SystemTemporaryFolder() : given;
-    UniqueFd fd(::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+    UniqueFd fd = OpenUnnamedFile(AT_FDCWD, folder.c_str());
     if (!fd) {
-        // Older kernels and some file systems (network ones, FUSE) have no unnamed files.
-        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+        if (!NoUnnamedFiles(errno))
             throw TemporaryFolderError(FileError::Op::Create, folder, errno);
-        }
         fd = OpenAndUnlink(folder);
     }
     return std::make_unique<PosixTemporaryFile>(std::move(fd), folder);

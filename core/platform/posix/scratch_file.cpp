@@ -3,21 +3,23 @@
 #include "core/files/scratch_file.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <memory>
 
-#include "core/platform/posix/unique_fd.h"
+#include "core/files/temporary_file.h"
+#include "core/platform/posix/posix_temporary_file.h"
 
 namespace haojian {
 namespace {
 
+// The system's temporary folder when it is a full path: a scratch file's name must not depend
+// on the working folder.
 std::string TemporaryFolder() {
-    const char* dir = std::getenv("TMPDIR");
-    return dir != nullptr && dir[0] == '/' ? dir : "/tmp";
+    std::string folder = SystemTemporaryFolder();
+    return folder.front() == '/' ? folder : "/tmp";
 }
 
 class PosixScratchFile final : public ScratchFile {
@@ -33,15 +35,12 @@ public:
 
     void CopyTo(OutputFile& out) override {
         const auto buffer = std::make_unique_for_overwrite<char[]>(kBlock);
-        for (off_t at = 0;;) {
-            const ssize_t n = ::pread(fd_.get(), buffer.get(), kBlock, at);
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                throw FileError(FileError::Op::Read, path_, errno);
-            }
+        for (std::uint64_t at = 0;;) {
+            const ssize_t n = ReadFullyAt(fd_.get(), at, buffer.get(), kBlock);
+            if (n < 0) throw FileError(FileError::Op::Read, path_, errno);
             if (n == 0) return;
             out.Write(std::string_view(buffer.get(), std::size_t(n)));
-            at += n;
+            at += std::uint64_t(n);
         }
     }
 
@@ -56,7 +55,7 @@ private:
 
 std::unique_ptr<ScratchFile> CreateScratchFile() {
     const std::string folder = TemporaryFolder();
-    UniqueFd fd(::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+    UniqueFd fd = OpenUnnamedFile(AT_FDCWD, folder.c_str());
     if (fd && ::access(("/proc/self/fd/" + std::to_string(fd.get())).c_str(), W_OK) == 0) {
         return std::make_unique<PosixScratchFile>(std::move(fd), "");
     }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/files/scratch_file.h"
+#include "core/platform/windows/windows_temporary_file.h"
 #include "core/platform/windows/windows_text.h"
 
 namespace haojian {
@@ -67,13 +68,12 @@ private:
 }  // namespace
 
 std::unique_ptr<ScratchFile> CreateScratchFile() {
-    wchar_t folder[MAX_PATH + 1];
-    const DWORD n = ::GetTempPathW(MAX_PATH + 1, folder);
-    if (n == 0 || n > MAX_PATH) {
+    const std::wstring folder = WideTemporaryFolder();
+    if (folder.empty()) {
         throw Win32FileError(FileError::Op::Create, "%TEMP%", ::GetLastError());
     }
     wchar_t name[MAX_PATH];
-    if (::GetTempFileNameW(folder, L"hjx", 0, name) == 0) {
+    if (::GetTempFileNameW(folder.c_str(), L"hjx", 0, name) == 0) {
         throw Win32FileError(FileError::Op::Create, Utf8FromWide(folder), ::GetLastError());
     }
     std::string narrow = AnsiPath(name);

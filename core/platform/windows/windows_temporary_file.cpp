@@ -1,5 +1,7 @@
 // Temporary files on Windows: hidden, marked for deletion on close from the moment they are
 // made, so that the system removes them however the process ends.
+#include "core/platform/windows/windows_temporary_file.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -91,11 +93,16 @@ std::unique_ptr<TemporaryFile> CreateTemporaryFile(const std::string& given) {
     Fail(FileError::Op::Create, folder, ERROR_FILE_EXISTS);
 }
 
-std::string SystemTemporaryFolder() {
+std::wstring WideTemporaryFolder() {
     wchar_t buffer[MAX_PATH + 2];
     const DWORD n = ::GetTempPathW(MAX_PATH + 2, buffer);
-    if (n == 0 || n > MAX_PATH + 1) return ".\\";
-    return Utf8FromWide(std::wstring_view(buffer, n));
+    if (n == 0 || n > MAX_PATH + 1) return {};
+    return std::wstring(buffer, n);
+}
+
+std::string SystemTemporaryFolder() {
+    const std::wstring folder = WideTemporaryFolder();
+    return folder.empty() ? ".\\" : Utf8FromWide(folder);
 }
 
 }  // namespace haojian
