@@ -60,7 +60,7 @@ std::string RandomLines(std::mt19937& rng, int lines, bool simple_only) {
         "138", "1380013", "0", "9", "", " ", "a", "A", "b", "B", "+86", "x1", GbkFromUtf8("张"),
         GbkFromUtf8("王"), GbkFromUtf8("欧阳"), GbkFromUtf8("Σ"), GbkFromUtf8("σ"),
         // Longer than the comparison keeps on the stack, alike for long.
-        std::string(100, 'q') + "Rr",
+        std::string(100, 'q').append("Rr"),
         GbkFromUtf8("赵钱孙李周吴郑王冯陈褚卫蒋沈韩杨朱秦尤许何吕施张孔曹严华金魏陶姜戚谢邹喻"
                     "柏水窦章云苏潘葛奚范彭郎鲁韦昌马苗凤花方俞任袁柳"),
         // Not simple: weighed apart at other levels (the hyphen on Windows, whose word sort
