@@ -237,12 +237,12 @@ def check_tables(p):
         if a != b:
             fail(f"export --split city: cities/{name} differs at byte {first_difference(a, b)}")
     # A table in: every row's cells, then the answers.
-    with open(os.path.join(p.work, "table.csv"), "wb") as f:
+    with open(os.path.join(p.work, "people.csv"), "wb") as f:
         f.write("姓名,手机,备注\r\n张三,+86 138-0013-8000,\"a,b\"\r\n,,\r\n李四,13912345678,\r\n"
                 .encode("gbk"))
-    p.compare(["lookup", "-q", "-o", "table_out.csv", "../table.csv"], outputs=["table_out.csv"])
+    p.compare(["lookup", "-q", "-o", "table_out.csv", "../people.csv"], outputs=["table_out.csv"])
     for args, book in ((["lookup", "-q", "-o", "look.xlsx", "../numbers.txt"], "look.xlsx"),
-                       (["lookup", "-q", "-o", "table_out.xlsx", "../table.csv"],
+                       (["lookup", "-q", "-o", "table_out.xlsx", "../people.csv"],
                         "table_out.xlsx"),
                        (["export", "-q", "--split", "province", "-o", "split.xlsx",
                          "../numbers.txt"], "split.xlsx")):
