@@ -14,12 +14,13 @@
 namespace haojian {
 namespace {
 
-// Expat joins a namespace and a local name with this character.
-constexpr char kNamespaceSeparator = '\x01';
-
+// A name without its prefix ("x:c" is "c"). Workbooks bind their namespaces to any prefix or
+// none, and their element names do not repeat across the namespaces a reader looks at, so the
+// local name is enough; expat's namespace processing, which would build a full name for every
+// element and attribute, is left off.
 std::string_view LocalName(const XML_Char* name) {
     const std::string_view full(name);
-    const std::size_t cut = full.rfind(kNamespaceSeparator);
+    const std::size_t cut = full.rfind(':');
     return cut == std::string_view::npos ? full : full.substr(cut + 1);
 }
 
@@ -28,8 +29,7 @@ std::string_view LocalName(const XML_Char* name) {
 // The parser and what its callbacks need. A handler's failure is kept and thrown once expat
 // has returned, never through its C frames.
 struct XmlStream::State {
-    explicit State(XmlHandler& h)
-        : handler(h), parser(XML_ParserCreateNS(nullptr, kNamespaceSeparator)) {
+    explicit State(XmlHandler& h) : handler(h), parser(XML_ParserCreate(nullptr)) {
         if (parser == nullptr) throw std::bad_alloc();
         XML_SetUserData(parser, this);
         XML_SetElementHandler(parser, &OnStart, &OnEnd);
@@ -55,6 +55,10 @@ struct XmlStream::State {
         s.Guard([&] {
             s.attributes.clear();
             for (const XML_Char** a = attributes; *a != nullptr; a += 2) {
+                // Declarations of namespaces are no attributes of the element ("xmlns:r" would
+                // pass for "r").
+                const std::string_view full(a[0]);
+                if (full == "xmlns" || full.starts_with("xmlns:")) continue;
                 // A local name is the tail of expat's own string, so it stays terminated.
                 s.attributes.push_back(LocalName(a[0]).data());
                 s.attributes.push_back(a[1]);
