@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "core/export/row_statistics.h"
 #include "core/run/query_run.h"
 #include "window/failure_text.h"
+#include "window/imported_table.h"
 #include "window/window_seams.h"
 
 namespace haojian {
@@ -60,6 +62,8 @@ public:
     // Counts the rows there are now off the UI thread, under the busy pointer, then hands the
     // counts to show on the UI thread; asked while an export or a merge runs, once it has ended.
     void CountStatistics(std::function<void(RowStatistics)> show);
+    // The table the current list came from; none after a text list's import.
+    const std::optional<ImportedTable>& ImportedTableSource() const { return imported_table_; }
     // The About window opens unless the window waits to close.
     bool CanShowAbout() const { return !close_confirmed_; }
 
@@ -115,6 +119,7 @@ private:
     bool status_written_during_work_ = false;
     // Statistics asked for while other long work ran.
     std::function<void(RowStatistics)> waiting_statistics_;
+    std::optional<ImportedTable> imported_table_;
     // Last, so that it goes first: its worker may still report to the view.
     std::unique_ptr<QueryRun> run_;
 };
