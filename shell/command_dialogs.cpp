@@ -6,24 +6,19 @@
 #include "shell/address_opener.h"
 #include "shell/dialogs.h"
 #include "shell/gbk_text.h"
+#include "window/file_filters.h"
 
 namespace haojian {
-namespace {
-
-QString Text(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), qsizetype(text.size()));
-}
-
 QStringList NameFilters(FileChoice::Filters filters) {
-    // "*" rather than "*.*": here a file name need not have a dot.
-    if (filters == FileChoice::Filters::ChineseText)
-        return {QStringLiteral(u"文本文件(*.txt)"), QStringLiteral(u"所有文件(*)")};
-    if (filters == FileChoice::Filters::Csv)
-        return {QStringLiteral(u"CSV文件(*.csv)"), QStringLiteral(u"所有文件(*)")};
-    return {QStringLiteral("Text files(*.txt)"), QStringLiteral("All files(*)")};
+    QStringList names;
+    for (const FileFilter& filter : FileFilters(filters)) {
+        // "*" rather than "*.*": here a file name need not have a dot.
+        const std::u16string_view pattern =
+            filter.pattern == kAllFilesPattern ? u"*" : filter.pattern;
+        names.push_back(QtText(filter.name) + u'(' + QtText(pattern) + u')');
+    }
+    return names;
 }
-
-}  // namespace
 
 std::vector<std::string> CommandDialogs::ChooseFiles(const FileChoice& choice) {
     QString* remembered = nullptr;
@@ -42,11 +37,11 @@ std::vector<std::string> CommandDialogs::ChooseFiles(const FileChoice& choice) {
             request.kind = FileRequest::Kind::Save;
             break;
     }
-    request.title = Text(choice.title);
+    request.title = QtText(choice.title);
     request.directory = remembered ? *remembered : QString::fromStdString(choice.directory);
-    request.file_name = Text(choice.file_name);
+    request.file_name = QtText(choice.file_name);
     request.name_filters = NameFilters(choice.filters);
-    request.default_suffix = Text(choice.default_suffix);
+    request.default_suffix = QtText(choice.default_suffix);
     const QStringList chosen = dialogs_.ChooseFiles(parent_, request);
     if (remembered && !chosen.isEmpty()) *remembered = QFileInfo(chosen.first()).absolutePath();
 
@@ -57,11 +52,11 @@ std::vector<std::string> CommandDialogs::ChooseFiles(const FileChoice& choice) {
 }
 
 Answer CommandDialogs::ShowBox(const MessageBoxRequest& request) {
-    return dialogs_.ShowBox(parent_, {request.kind, Text(request.caption), Text(request.text)});
+    return dialogs_.ShowBox(parent_, {request.kind, QtText(request.caption), QtText(request.text)});
 }
 
 void CommandDialogs::OpenAddress(std::string_view address) {
-    opener_.Open(QUrl(QString::fromUtf8(address.data(), qsizetype(address.size()))));
+    opener_.OpenAddress(address);
 }
 
 }  // namespace haojian

@@ -5,6 +5,7 @@
 
 #include "win32/message_box.h"
 #include "win32/wide_text.h"
+#include "window/file_filters.h"
 
 namespace haojian::win32 {
 namespace {
@@ -15,11 +16,15 @@ constexpr std::size_t kOneNameBuffer = 32768;
 
 // Pairs of description and pattern, each ended by a NUL, the list by a second one.
 std::wstring FilterText(FileChoice::Filters filters) {
-    using namespace std::string_literals;
-    if (filters == FileChoice::Filters::ChineseText)
-        return L"文本文件(*.txt)\0*.txt\0所有文件(*.*)\0*.*\0"s;
-    if (filters == FileChoice::Filters::Csv) return L"CSV文件(*.csv)\0*.csv\0所有文件(*.*)\0*.*\0"s;
-    return L"Text files(*.txt)\0*.txt\0All files(*.*)\0*.*\0"s;
+    std::wstring text;
+    for (const FileFilter& filter : FileFilters(filters)) {
+        const std::wstring pattern = Wide(filter.pattern);
+        text += Wide(filter.name) + L'(' + pattern + L')';
+        text += L'\0';
+        text += pattern;
+        text += L'\0';
+    }
+    return text;
 }
 
 // The names of a multiple-selection answer: one full path, or the folder and then the names.
@@ -80,17 +85,6 @@ std::vector<std::string> CommandDialogs::ChooseFiles(const FileChoice& choice) {
 
 Answer CommandDialogs::ShowBox(const MessageBoxRequest& request) {
     return ShowMessageBox(owner_, request);
-}
-
-void CommandDialogs::OpenAddress(std::string_view address) {
-    // The contact command's verb is written "Open"; the shell takes verbs in any case.
-    const bool mail = address.starts_with("mailto:");
-    OpenWithShell(owner_, mail ? L"Open" : L"open", address, SW_SHOW);
-}
-
-void OpenWithShell(HWND owner, const wchar_t* verb, std::string_view address, int show) {
-    const std::wstring target = WideFromUtf8(address);
-    ShellExecuteW(owner, verb, target.c_str(), nullptr, nullptr, show);
 }
 
 }  // namespace haojian::win32
