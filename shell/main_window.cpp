@@ -309,15 +309,6 @@ void TForm1::ShowStatistics() {
     });
 }
 
-void TForm1::HiddenToTray() {
-    statistics_in_tray_ = statistics_ && statistics_->isVisible();
-    if (statistics_in_tray_) statistics_->hide();
-}
-
-void TForm1::ShownFromTray() {
-    if (statistics_ && std::exchange(statistics_in_tray_, false)) statistics_->ComeBack();
-}
-
 void TForm1::SpeedButton2Click() {
     commands_->Query();
 }

@@ -66,10 +66,6 @@ public:
     void ImportFile(const QString& path);
     // Opens the statistics of the rows there are now, once they are counted off the UI thread.
     void ShowStatistics();
-    // The main window went to the tray: an open statistics window goes with it. It came back:
-    // so does that window, raised above it.
-    void HiddenToTray();
-    void ShownFromTray();
     StatisticsWindow* Statistics() const { return statistics_; }
 
     // Message boxes of the application: plain, confirmation (true for Yes) and error.
@@ -129,8 +125,6 @@ private:
 
     std::array<QToolButton*, kToolButtonCount> buttons_{};  // by ToolButton
     StatisticsWindow* statistics_ = nullptr;
-    // The statistics window was open when the main window went to the tray.
-    bool statistics_in_tray_ = false;
     std::array<QComboBox*, 4> filter_boxes_{};
     ResultListView* list_ = nullptr;
     QProgressBar* progress_ = nullptr;

@@ -8,6 +8,7 @@
 #include "shell/application.h"
 #include "shell/gbk_text.h"
 #include "shell/main_window.h"
+#include "shell/statistics_window.h"
 #include "shell/taskbar_icon.h"
 #include "window/main_window_texts.h"
 
@@ -25,8 +26,7 @@ MainWindowTray::MainWindowTray(QWidget* window, const QIcon& icon, const TrayCom
       window_(window),
       shell_(shell),
       tray_watch_(new QTimer(this)),
-      hidden_(commands.hidden),
-      shown_(commands.shown) {
+      commands_(commands) {
     setObjectName(QStringLiteral("MainWindowTray"));
     tray_watch_->setInterval(kTrayWatchMs);
     connect(tray_watch_, &QTimer::timeout, this, [this] {
@@ -73,28 +73,46 @@ QAction* MainWindowTray::Item(const char* name, const QString& caption,
 }
 
 void MainWindowTray::N18Click() {
-    n18_->setEnabled(false);
-    n17_->setEnabled(true);
+    logic_.N18Click();
+}
+
+void MainWindowTray::N17Click() {
+    logic_.N17Click();
+}
+
+void MainWindowTray::SetTrayItemEnabled(TrayItem item, bool enabled) {
+    (item == TrayItem::Show ? n17_ : n18_)->setEnabled(enabled);
+}
+
+void MainWindowTray::HideMainWindow() {
     // A hidden top-level window has no task-bar entry.
     window_->hide();
-    if (hidden_) hidden_();
     tray_watch_->start();
+}
+
+bool MainWindowTray::StatisticsShown() const {
+    return commands_.statistics_shown && commands_.statistics_shown();
+}
+
+void MainWindowTray::HideStatistics() {
+    if (commands_.hide_statistics) commands_.hide_statistics();
+}
+
+void MainWindowTray::StatisticsComeBack() {
+    if (commands_.statistics_come_back) commands_.statistics_come_back();
 }
 
 void MainWindowTray::Minimised() {
     if (shell_.Available()) N18Click();
 }
 
-void MainWindowTray::N17Click() {
+void MainWindowTray::ShowMainWindow() {
     tray_watch_->stop();
-    n17_->setEnabled(false);
-    n18_->setEnabled(true);
     if (window_->isMinimized())
         window_->setWindowState(window_->windowState() & ~Qt::WindowMinimized);
     window_->show();
     window_->raise();
     window_->activateWindow();
-    if (shown_) shown_();
 }
 
 MainWindowTray* AttachTray(TForm1& form, NotifyIconShell& shell) {
@@ -103,8 +121,13 @@ MainWindowTray* AttachTray(TForm1& form, NotifyIconShell& shell) {
     commands.home_page = [&form] { form.N20Click(); };
     commands.about = [&form] { form.N15Click(); };
     commands.exit = [&form] { form.N23Click(); };
-    commands.hidden = [&form] { form.HiddenToTray(); };
-    commands.shown = [&form] { form.ShownFromTray(); };
+    commands.statistics_shown = [&form] {
+        return form.Statistics() && form.Statistics()->isVisible();
+    };
+    commands.hide_statistics = [&form] { form.Statistics()->hide(); };
+    commands.statistics_come_back = [&form] {
+        if (form.Statistics()) form.Statistics()->ComeBack();
+    };
     auto* tray = new MainWindowTray(&form, ApplicationIcon(), commands, shell);
     // Hiding while the window system is still minimising the window would race with it.
     QObject::connect(&form, &TForm1::Minimised, tray, &MainWindowTray::Minimised,

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "shell/taskbar_icon.h"
+#include "window/tray_window_logic.h"
 
 class QAction;
 class QTimer;
@@ -23,9 +24,10 @@ struct TrayCommands {
     std::function<void()> home_page;  // N20Click
     std::function<void()> about;      // N15Click
     std::function<void()> exit;       // N23Click
-    // The window has gone to the tray, and has come back from it: its other windows follow.
-    std::function<void()> hidden;
-    std::function<void()> shown;
+    // The statistics window, which goes to the tray and comes back with the window.
+    std::function<bool()> statistics_shown;
+    std::function<void()> hide_statistics;
+    std::function<void()> statistics_come_back;
 };
 
 // The main window's tray icon TaskbarIcon1 and its menu PopupMenu1, with the two window
@@ -35,7 +37,7 @@ struct TrayCommands {
 //
 // The icon and the menu are children of the window; this object removes them when it goes.
 // The shell must outlive the icon.
-class MainWindowTray : public QObject {
+class MainWindowTray : public QObject, private TrayWindowView {
     Q_OBJECT
 public:
     MainWindowTray(QWidget* window, const QIcon& icon, const TrayCommands& commands,
@@ -55,6 +57,14 @@ public slots:
 private:
     QAction* Item(const char* name, const QString& caption, const std::function<void()>& run);
 
+    // TrayWindowView
+    void SetTrayItemEnabled(TrayItem item, bool enabled) override;
+    void HideMainWindow() override;
+    void ShowMainWindow() override;
+    bool StatisticsShown() const override;
+    void HideStatistics() override;
+    void StatisticsComeBack() override;
+
     QWidget* window_;
     NotifyIconShell& shell_;
     // While the window is hidden in the tray: brings it back should the tray go away.
@@ -63,8 +73,8 @@ private:
     QPointer<TTaskbarIcon> taskbar_icon_;
     QAction* n17_ = nullptr;
     QAction* n18_ = nullptr;
-    std::function<void()> hidden_;
-    std::function<void()> shown_;
+    TrayCommands commands_;
+    TrayWindowLogic logic_{*this};
 };
 
 // Gives the main window its tray icon and menu: the menu runs the window's own contact, home

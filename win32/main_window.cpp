@@ -208,6 +208,7 @@ void MainWindow::BuildControls() {
         u"\r\n");
     list_->SetOnCopy([this] { CopySelectedRows(); }, [this] { return copy_rows_->Copying(); });
 
+    tray_window_ = std::make_unique<TrayWindowLogic>(static_cast<TrayWindowView&>(*this));
     tray_ = std::make_unique<TaskbarIcon>(instance_, application_);
     tray_->SetIcon(ApplicationIcon(SM_CXSMICON));
     tray_->SetHint(GbkFromWide(Wide(window_text::kApplicationTitle)));

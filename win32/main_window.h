@@ -9,6 +9,7 @@
 #include "win32/dpi_scale.h"
 #include "win32/pictures.h"
 #include "window/tool_button.h"
+#include "window/tray_window_logic.h"
 #include "window/window_commands.h"
 #include "window/window_seams.h"
 
@@ -63,7 +64,7 @@ inline constexpr UINT_PTR kTimer1 = 1;
 
 // The main window TForm1: tool bar, filter strip, result list, bottom panel and status bar,
 // driving the commands. It owns the commands, and with them the run, for its whole life.
-class MainWindow final : private WindowView {
+class MainWindow final : private WindowView, private TrayWindowView {
 public:
     MainWindow(HINSTANCE instance, HWND application);
     ~MainWindow() override;
@@ -90,8 +91,6 @@ private:
     void N17Click();
     void N18Click();
     void Minimise();
-    // Hides the main window, and the statistics window with it, remembering that one.
-    void HideWithStatistics();
     void ShowAbout();
     void ShowStatistics();
     void ShowTrayMenu();
@@ -116,6 +115,14 @@ private:
     void CloseConfirmed() override;
     void BringBack() override;
 
+    // TrayWindowView
+    void SetTrayItemEnabled(TrayItem item, bool enabled) override;
+    void HideMainWindow() override;
+    void ShowMainWindow() override;
+    bool StatisticsShown() const override;
+    void HideStatistics() override;
+    void StatisticsComeBack() override;
+
     HINSTANCE instance_;
     HWND application_;
     HWND window_ = nullptr;
@@ -135,8 +142,7 @@ private:
     bool copy_pointer_ = false;  // a copy's text being built
     int progress_maximum_ = 100;
     HMENU tray_menu_ = nullptr;
-    // The statistics window was open when the main window went to the tray.
-    bool statistics_in_tray_ = false;
+    std::unique_ptr<TrayWindowLogic> tray_window_;
 
     std::unique_ptr<CommandDialogs> dialogs_;
     std::unique_ptr<BackgroundThread> work_;

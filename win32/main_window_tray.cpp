@@ -1,43 +1,53 @@
 // The main window's part in the tray: hiding into it, coming back, the icon's menu.
 #include "win32/main_window.h"
 
-#include <utility>
-
 #include "win32/statistics_window.h"
 #include "win32/taskbar_icon.h"
 
 namespace haojian::win32 {
 
 void MainWindow::N18Click() {
-    EnableMenuItem(tray_menu_, kIdN18, MF_BYCOMMAND | MF_GRAYED);
-    EnableMenuItem(tray_menu_, kIdN17, MF_BYCOMMAND | MF_ENABLED);
-    ShowWindow(application_, SW_HIDE);
-    HideWithStatistics();
+    tray_window_->N18Click();
 }
 
 void MainWindow::N17Click() {
-    EnableMenuItem(tray_menu_, kIdN17, MF_BYCOMMAND | MF_GRAYED);
-    EnableMenuItem(tray_menu_, kIdN18, MF_BYCOMMAND | MF_ENABLED);
+    tray_window_->N17Click();
+}
+
+void MainWindow::SetTrayItemEnabled(TrayItem item, bool enabled) {
+    EnableMenuItem(tray_menu_, item == TrayItem::Show ? kIdN17 : kIdN18,
+                   MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+void MainWindow::HideMainWindow() {
+    ShowWindow(application_, SW_HIDE);
+    ShowWindow(window_, SW_HIDE);
+}
+
+void MainWindow::ShowMainWindow() {
     ShowWindow(application_, SW_SHOW);
     if (IsIconic(application_)) ShowWindow(application_, SW_RESTORE);
     ShowWindow(window_, SW_SHOW);
     SetForegroundWindow(window_);
-    // The statistics window comes back with it, in front, where the user sees it.
-    if (statistics_ && std::exchange(statistics_in_tray_, false)) statistics_->ComeBack();
 }
 
-void MainWindow::HideWithStatistics() {
-    if (statistics_ && IsWindowVisible(statistics_->handle())) {
-        statistics_in_tray_ = true;
-        ShowWindow(statistics_->handle(), SW_HIDE);
-    }
-    ShowWindow(window_, SW_HIDE);
+bool MainWindow::StatisticsShown() const {
+    return statistics_ && IsWindowVisible(statistics_->handle());
+}
+
+void MainWindow::HideStatistics() {
+    ShowWindow(statistics_->handle(), SW_HIDE);
+}
+
+void MainWindow::StatisticsComeBack() {
+    if (statistics_) statistics_->ComeBack();
 }
 
 void MainWindow::Minimise() {
     // The application minimises: the main window goes, with the statistics window, and the
     // task-bar entry stays minimised.
-    HideWithStatistics();
+    tray_window_->HideStatistics();
+    ShowWindow(window_, SW_HIDE);
     ShowWindow(application_, SW_MINIMIZE);
     // Then into the tray, when there is one to come back from.
     if (tray_ && tray_->Docked()) N18Click();
