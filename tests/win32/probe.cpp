@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -468,6 +469,73 @@ int TimeRepaint(int times, int id, bool sent) {
     return 0;
 }
 
+// The screen's pixels of a rectangle (screen coordinates), as 0xRRGGBB.
+std::vector<std::uint32_t> ScreenPixels(const RECT& rect) {
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    std::vector<std::uint32_t> pixels(std::size_t(width) * std::size_t(height));
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    GetDIBits(memory, bitmap, 0, UINT(height), pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    for (std::uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
+    return pixels;
+}
+
+// Waits until the window and its children have nothing left to paint, twice over a pause.
+void WaitForPaint(HWND window) {
+    for (int quiet = 0, i = 0; quiet < 2 && i < 200; ++i) {
+        SendMessageW(window, WM_NULL, 0, 0);
+        bool pending = GetUpdateRect(window, nullptr, FALSE);
+        for (HWND child = GetWindow(window, GW_CHILD); child && !pending;
+             child = GetWindow(child, GW_HWNDNEXT))
+            pending = GetUpdateRect(child, nullptr, FALSE);
+        quiet = pending ? 0 : quiet + 1;
+        Sleep(200);
+    }
+}
+
+// What the screen shows of a window's child, against what it shows once the child has been
+// painted afresh: the number of pixels that differ.
+long StalePixels(HWND window, HWND child) {
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    if (rect.right <= rect.left || rect.bottom <= rect.top) return -1;
+    const std::vector<std::uint32_t> before = ScreenPixels(rect);
+    RedrawWindow(child, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    WaitForPaint(window);
+    const std::vector<std::uint32_t> after = ScreenPixels(rect);
+    long differ = 0;
+    for (std::size_t i = 0; i < before.size(); ++i) differ += before[i] != after[i];
+    return differ;
+}
+
+// Maximises the top-level window of this class, then restores it; after each, once it has
+// painted, prints for each child id the pixels where the screen differs from what it shows
+// once that child is painted afresh: 0 when the children were repainted with their parent.
+int Repainted(const wchar_t* cls, const std::vector<int>& ids) {
+    const HWND window = WaitFor([cls] {
+        HWND found = FindWindowW(cls, nullptr);
+        return found && IsWindowVisible(found) ? found : nullptr;
+    });
+    if (!window) return 1;
+    for (const WPARAM step : {WPARAM(SC_MAXIMIZE), WPARAM(SC_RESTORE)}) {
+        SendMessageW(window, WM_SYSCOMMAND, step, 0);
+        WaitForPaint(window);
+        for (const int id : ids)
+            std::printf("%s %d %ld\n", step == SC_MAXIMIZE ? "maximised" : "restored", id,
+                        StalePixels(window, GetDlgItem(window, id)));
+    }
+    return 0;
+}
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -480,7 +548,7 @@ int wmain(int argc, wchar_t** argv) {
             "minimise|visible CLASS|window-at X Y|escape CLASS|above CLASS CLASS|"
             "taskbar-created|command ID|clipboard|statistics|statistics-sort COLUMN|"
             "statistics-close|time-query|"
-            "time-repaint[-sent] TIMES [ID]\n",
+            "time-repaint[-sent] TIMES [ID]|repainted CLASS ID...\n",
             stderr);
         return 2;
     }
@@ -501,6 +569,11 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"time-query") return TimeQuery();
     if (command == L"time-repaint" || command == L"time-repaint-sent") {
         return TimeRepaint(number, argc > 3 ? _wtoi(argv[3]) : 0, command == L"time-repaint-sent");
+    }
+    if (command == L"repainted" && argc > 3) {
+        std::vector<int> ids;
+        for (int i = 3; i < argc; ++i) ids.push_back(_wtoi(argv[i]));
+        return Repainted(argv[2], ids);
     }
     if (command == L"statistics") return Statistics();
     if (command == L"statistics-sort") return StatisticsHeaderClick(number);

@@ -2,7 +2,8 @@
 # haojian.exe under wine on Xvfb: the window maps with its caption, its controls carry their
 # texts, and an import, a query and an export pressed through the tool bar and answered in the
 # file dialogs write the export file the Linux program writes for the same list. A query of a
-# long list stopped midway and resumed exports what haojian-cli.exe exports for it; merges
+# long list stopped midway and resumed exports what haojian-cli.exe exports for it; maximised
+# and restored, the main and statistics windows repaint their children; merges
 # through the dialogs, one of them onto a source, write what haojian-cli.exe writes.
 # Usage: window_wine.sh BIN_DIR WINE_PREFIX
 set -euo pipefail
@@ -70,8 +71,15 @@ up=$(probe statistics | sed 1d | cut -f1)
 probe statistics-sort 0
 down=$(probe statistics | sed 1d | cut -f1)
 [ "$down" = "$(tac <<<"$up")" ] && [ "$up" != "$down" ] || fail "sorting by name: $up / $down"
+# Maximised and restored, every child shows what it paints afresh: none keeps stale paint
+# (rows over rows, the size grip mid-bar, a blank total or button).
+repainted=$(probe repainted TStatisticsWindow 4 5 6)
+! grep -qv ' 0$' <<<"$repainted" || fail "stale paint in the statistics window: $repainted"
 probe statistics-close
 echo "statistics: ok"
+repainted=$(probe repainted TForm1 300 400 401 500)
+! grep -qv ' 0$' <<<"$repainted" || fail "stale paint in the main window: $repainted"
+echo "repainted with their parents: ok"
 
 # Copying: every row to the clipboard, as tab-separated lines, built off the UI thread.
 probe command 1102
