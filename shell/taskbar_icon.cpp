@@ -24,39 +24,40 @@ ShiftState KeysHeldNow() {
 // The logic's platform steps, in the component's own virtual operations.
 class TTaskbarIcon::Steps final : public TaskbarIconPlatform {
 public:
-    explicit Steps(TTaskbarIcon& icon) : icon_(icon) {}
+    explicit Steps(TTaskbarIcon& icon) : owner_(icon) {}
 
     bool NotifyIcon(NotifyIconCommand command) override {
         switch (command) {
             case NotifyIconCommand::Add:
-                icon_.AddToTaskbar();
+                owner_.AddToTaskbar();
                 break;
             case NotifyIconCommand::Modify:
-                icon_.UpDate();
+                owner_.UpDate();
                 break;
             case NotifyIconCommand::Delete:
-                icon_.DeleteFromTaskbar();
+                owner_.DeleteFromTaskbar();
                 break;
         }
-        return icon_.accepted_;
+        return owner_.accepted_;
     }
     void MouseDown(TrayButton button) override {
         // Qt's popup menu takes the pointer itself, so the message window need not come to
         // the foreground before it.
-        icon_.MouseDown(QtButton(button), icon_.shift_ | Held(button), icon_.at_.x(),
-                        icon_.at_.y());
+        owner_.MouseDown(QtButton(button), owner_.shift_ | Held(button), owner_.at_.x(),
+                         owner_.at_.y());
     }
     void MouseUp(TrayButton button) override {
-        icon_.MouseUp(QtButton(button), icon_.shift_ | Held(button), icon_.at_.x(), icon_.at_.y());
+        owner_.MouseUp(QtButton(button), owner_.shift_ | Held(button), owner_.at_.x(),
+                       owner_.at_.y());
     }
-    void Click() override { icon_.Click(); }
-    void DblClick() override { icon_.DblClick(); }
-    void PopupAtCursor() override { icon_.PopupAtCursor(); }
+    void Click() override { owner_.Click(); }
+    void DblClick() override { owner_.DblClick(); }
+    void PopupAtCursor() override { owner_.PopupAtCursor(); }
     void Shown() override {
-        if (icon_.OnShow) icon_.OnShow(&icon_);
+        if (owner_.OnShow) owner_.OnShow(&owner_);
     }
     void Hidden() override {
-        if (icon_.OnHide) icon_.OnHide(&icon_);
+        if (owner_.OnHide) owner_.OnHide(&owner_);
     }
 
 private:
@@ -67,7 +68,7 @@ private:
         return button == TrayButton::Left ? ShiftStateFlag::Left : ShiftStateFlag::Right;
     }
 
-    TTaskbarIcon& icon_;
+    TTaskbarIcon& owner_;
 };
 
 TTaskbarIcon::TTaskbarIcon(QObject* owner, NotifyIconShell& shell)
