@@ -6,21 +6,13 @@
 #include "shell/address_opener.h"
 #include "shell/dialogs.h"
 #include "shell/gbk_text.h"
+#include "window/file_filters.h"
 
 namespace haojian {
 namespace {
 
 QString Text(std::u16string_view text) {
     return QString::fromUtf16(text.data(), qsizetype(text.size()));
-}
-
-QStringList NameFilters(FileChoice::Filters filters) {
-    // "*" rather than "*.*": here a file name need not have a dot.
-    if (filters == FileChoice::Filters::ChineseText)
-        return {QStringLiteral(u"文本文件(*.txt)"), QStringLiteral(u"所有文件(*)")};
-    if (filters == FileChoice::Filters::Csv)
-        return {QStringLiteral(u"CSV文件(*.csv)"), QStringLiteral(u"所有文件(*)")};
-    return {QStringLiteral("Text files(*.txt)"), QStringLiteral("All files(*)")};
 }
 
 }  // namespace
@@ -45,7 +37,13 @@ std::vector<std::string> CommandDialogs::ChooseFiles(const FileChoice& choice) {
     request.title = Text(choice.title);
     request.directory = remembered ? *remembered : QString::fromStdString(choice.directory);
     request.file_name = Text(choice.file_name);
-    request.name_filters = NameFilters(choice.filters);
+    for (const FileFilter& filter : FileFilters(choice.filters)) {
+        // "*" rather than "*.*": here a file name need not have a dot.
+        const QString pattern =
+            filter.pattern == u"*.*" ? QStringLiteral("*") : Text(filter.pattern);
+        request.name_filters << Text(filter.name) + u'(' + pattern + u')';
+        request.filter_suffixes << Text(filter.suffix);
+    }
     request.default_suffix = Text(choice.default_suffix);
     const QStringList chosen = dialogs_.ChooseFiles(parent_, request);
     if (remembered && !chosen.isEmpty()) *remembered = QFileInfo(chosen.first()).absolutePath();

@@ -5,6 +5,7 @@
 
 #include "win32/message_box.h"
 #include "win32/wide_text.h"
+#include "window/file_filters.h"
 
 namespace haojian::win32 {
 namespace {
@@ -13,13 +14,15 @@ namespace {
 constexpr std::size_t kManyNamesBuffer = 65519;
 constexpr std::size_t kOneNameBuffer = 32768;
 
-// Pairs of description and pattern, each ended by a NUL, the list by a second one.
+// Pairs of description and pattern, each ended by a NUL, the list by a second one. With a
+// default suffix, the dialog gives a typed name the selected pattern's own suffix.
 std::wstring FilterText(FileChoice::Filters filters) {
-    using namespace std::string_literals;
-    if (filters == FileChoice::Filters::ChineseText)
-        return L"文本文件(*.txt)\0*.txt\0所有文件(*.*)\0*.*\0"s;
-    if (filters == FileChoice::Filters::Csv) return L"CSV文件(*.csv)\0*.csv\0所有文件(*.*)\0*.*\0"s;
-    return L"Text files(*.txt)\0*.txt\0All files(*.*)\0*.*\0"s;
+    std::wstring text;
+    for (const FileFilter& filter : FileFilters(filters)) {
+        const std::wstring pattern = Wide(filter.pattern);
+        text += Wide(filter.name) + L'(' + pattern + L')' + L'\0' + pattern + L'\0';
+    }
+    return text + L'\0';
 }
 
 // The names of a multiple-selection answer: one full path, or the folder and then the names.
