@@ -17,7 +17,8 @@ namespace haojian {
 namespace {
 
 std::size_t WriteWholeRows(const ExportJob& job, const ExportFilter& filter, FileSystem& files) {
-    if (!job.table || job.database == nullptr) throw Error(text::kRefuseWholeRowsWithoutTable);
+    if (!job.table || job.database == nullptr)
+        throw Error(std::string(text::kRefuseWholeRowsWithoutTable));
     const std::unique_ptr<TableReader> reader =
         TableReader::Open(files, job.table->path, job.table->options);
     // The file was replaced by a text list since it was imported.

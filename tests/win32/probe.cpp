@@ -479,7 +479,7 @@ int wmain(int argc, wchar_t** argv) {
             "query-stop|file PATH|folder PATH|box BUTTON|close|close-about|rect CLASS [ID]|"
             "minimise|visible CLASS|window-at X Y|escape CLASS|above CLASS CLASS|"
             "taskbar-created|command ID|clipboard|statistics|statistics-sort COLUMN|"
-            "statistics-close|time-query|"
+            "statistics-close|statistics-save-workbook|time-query|"
             "time-repaint[-sent] TIMES [ID]\n",
             stderr);
         return 2;
@@ -504,6 +504,12 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (command == L"statistics") return Statistics();
     if (command == L"statistics-sort") return StatisticsHeaderClick(number);
+    if (command == L"statistics-save-workbook") {
+        // Posted: the button's save dialog then waits for the file command's answer.
+        if (const HWND window = FindWindowW(L"TStatisticsWindow", nullptr))
+            PostMessageW(window, WM_COMMAND, MAKEWPARAM(7, BN_CLICKED), 0);
+        return 0;
+    }
     if (command == L"statistics-close") {
         if (const HWND window = FindWindowW(L"TStatisticsWindow", nullptr))
             SendMessageW(window, WM_COMMAND, MAKEWPARAM(6, BN_CLICKED), 0);

@@ -14,6 +14,7 @@
 #include "tests/support/faulty_file_system.h"
 #include "tests/support/test_files.h"
 #include "tests/window/window_fakes.h"
+#include "window/main_window_texts.h"
 #include "window/statistics_save.h"
 #include "window/window_commands.h"
 #include "window/window_texts.h"
@@ -120,7 +121,7 @@ TEST_F(TableExportTest, WholeRowsOfTheImportedTable) {
 
     const std::string name = "\xD0\xD5\xC3\xFB";  // 姓名
     const std::string table = dir.Write(
-        "clients.csv", name + ",phone,note\r\nA,138-0010-1234,x\r\nB,18900001111,\r\n,,\r\n");
+        "clients.csv", name + ",phone,note\r\nA,138-0010-1234,x\r\n,,\r\nB,18900001111,\r\n");
     commands->SetImportedTableSource(ImportedTable{table, {}, true});
     const std::string workbook = Export("rows.xlsx");
     ASSERT_EQ(dialogs.choices.size(), 1u);
@@ -131,8 +132,8 @@ TEST_F(TableExportTest, WholeRowsOfTheImportedTable) {
     // Every row as it was, unmasked, with its look-up; the empty row too.
     EXPECT_EQ(ReadCells(workbook), (Cells{{name, "phone", "note", province, city, card},
                                           {"A", "138-0010-1234", "x", kJiangsu, kNanjing, kMobile},
-                                          {"B", "18900001111", "", kBeijing, kBeijing, kTelecom},
-                                          {"", "", "", "", "", ""}}));
+                                          {"", "", "", "", "", ""},
+                                          {"B", "18900001111", "", kBeijing, kBeijing, kTelecom}}));
     EXPECT_EQ(view.panels[kPanelStatus], ExportedStatusText(3));
 
     // The filters choose the rows; a text file holds them tab-separated.
@@ -142,12 +143,18 @@ TEST_F(TableExportTest, WholeRowsOfTheImportedTable) {
                   "A\t138-0010-1234\tx\t" + kJiangsu + "\t" + kNanjing + "\t" + kMobile + "\r\n");
     EXPECT_EQ(view.panels[kPanelStatus], ExportedStatusText(1));
 
-    // The table gone since: worded as a read of it, and nothing written.
-    std::remove(table.c_str());
+    // The table replaced by an old .xls workbook, then gone: worded as a read of it, nothing
+    // written, the status as it was.
+    dir.Write("clients.csv",
+              std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(600, '\0'));
     const std::string status = view.panels[kPanelStatus];
     const std::string out = Export("gone.csv");
-    ASSERT_EQ(Errors().size(), 2u);
-    EXPECT_EQ(Errors()[1].rfind(u"Cannot open file \"" + Utf16FromGbk(GbkFromUtf8(table)), 0), 0u);
+    std::remove(table.c_str());
+    Export("gone.csv");
+    ASSERT_EQ(Errors().size(), 3u);
+    const std::u16string quoted = u"\"" + Utf16FromGbk(GbkFromUtf8(table)) + u"\". ";
+    EXPECT_EQ(Errors()[1].rfind(u"Cannot read table " + quoted, 0), 0u);
+    EXPECT_EQ(Errors()[2].rfind(u"Cannot open file " + quoted, 0), 0u);
     EXPECT_EQ(ReadFileBytes(out), "<missing>");
     EXPECT_EQ(view.panels[kPanelStatus], status);
 }
