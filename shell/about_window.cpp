@@ -79,12 +79,8 @@ QLabel* Text(QWidget* parent, const char* name, QPoint at, const QString& text, 
     return label;
 }
 
-QString QtText(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), qsizetype(text.size()));
-}
-
-QFont Face(const char* family, int pixels, bool bold = false) {
-    QFont font(QString::fromUtf8(family));
+QFont Face(const QString& family, int pixels, bool bold = false) {
+    QFont font(family);
     font.setPixelSize(pixels);
     font.setBold(bold);
     return font;
@@ -110,7 +106,7 @@ TForm2::TForm2(QWidget* parent, AddressOpener& opener)
     setFixedSize(kClientWidth, kClientHeight);
     // Closing it while the main window is hidden in the tray must not end the application.
     setAttribute(Qt::WA_QuitOnClose, false);
-    setFont(Face("MS Sans Serif", 11));
+    setFont(Face(QStringLiteral("MS Sans Serif"), 11));
     QPalette colours = palette();
     colours.setColor(QPalette::Window, QApplication::palette().color(QPalette::Button));
     setPalette(colours);
@@ -122,8 +118,10 @@ TForm2::TForm2(QWidget* parent, AddressOpener& opener)
 
     Picture(panel, "ProgramIcon", {20, 8},
             WithCornerTransparent(LoadJpeg(QStringLiteral(":/pictures/about_program.jpg"))));
-    Text(panel, "ProductName", {96, 16}, QtText(window_text::kProductName), Face("宋体", 12, true));
-    Text(panel, "Version", {216, 14}, QtText(window_text::kVersionLabel), Face("Arial", 13));
+    Text(panel, "ProductName", {96, 16}, QtText(window_text::kProductName),
+         Face(QtText(window_text::kSongFace), 12, true));
+    Text(panel, "Version", {216, 14}, QtText(window_text::kVersionLabel),
+         Face(QStringLiteral("Arial"), 13));
     Picture(panel, "Image1", {20, 72},
             QPixmap::fromImage(LoadJpeg(QStringLiteral(":/pictures/about_banner.jpg"))));
     const std::string home_page = ToGbk(HomePageAddress().toString());

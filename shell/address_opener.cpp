@@ -1,13 +1,18 @@
 #include "shell/address_opener.h"
 
 #include <QDesktopServices>
+#include <QString>
+#include <QUrl>
 
 namespace haojian {
 namespace {
 
 class DesktopOpener final : public AddressOpener {
 public:
-    bool Open(const QUrl& address) override { return QDesktopServices::openUrl(address); }
+    void OpenAddress(std::string_view address) override {
+        (void)QDesktopServices::openUrl(
+            QUrl(QString::fromUtf8(address.data(), qsizetype(address.size())), QUrl::TolerantMode));
+    }
 };
 
 }  // namespace

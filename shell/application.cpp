@@ -7,26 +7,21 @@
 #include <QTranslator>
 #include <memory>
 
+#include "shell/gbk_text.h"
 #include "window/window_texts.h"
 
 namespace haojian {
 
-namespace {
-QString Text(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), qsizetype(text.size()));
-}
-}  // namespace
-
 QString ApplicationTitle() {
-    return Text(window_text::kApplicationTitle);
+    return QtText(window_text::kApplicationTitle);
 }
 
 QString MainWindowCaption() {
-    return Text(window_text::kMainWindowCaption);
+    return QtText(window_text::kMainWindowCaption);
 }
 
 QFont WindowFont() {
-    const QString song = QStringLiteral(u"宋体");
+    const QString song = QtText(window_text::kSongFace);
     if (QFont::substitutes(song).isEmpty()) {
         QFont::insertSubstitutions(
             song, {QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"),

@@ -9,13 +9,16 @@
 #include "window/file_filters.h"
 
 namespace haojian {
-namespace {
-
-QString Text(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), qsizetype(text.size()));
+QStringList NameFilters(FileChoice::Filters filters) {
+    QStringList names;
+    for (const FileFilter& filter : FileFilters(filters)) {
+        // "*" rather than "*.*": here a file name need not have a dot.
+        const std::u16string_view pattern =
+            filter.pattern == kAllFilesPattern ? u"*" : filter.pattern;
+        names.push_back(QtText(filter.name) + u'(' + QtText(pattern) + u')');
+    }
+    return names;
 }
-
-}  // namespace
 
 std::vector<std::string> CommandDialogs::ChooseFiles(const FileChoice& choice) {
     QString* remembered = nullptr;
@@ -34,17 +37,13 @@ std::vector<std::string> CommandDialogs::ChooseFiles(const FileChoice& choice) {
             request.kind = FileRequest::Kind::Save;
             break;
     }
-    request.title = Text(choice.title);
+    request.title = QtText(choice.title);
     request.directory = remembered ? *remembered : QString::fromStdString(choice.directory);
-    request.file_name = Text(choice.file_name);
-    for (const FileFilter& filter : FileFilters(choice.filters)) {
-        // "*" rather than "*.*": here a file name need not have a dot.
-        const QString pattern =
-            filter.pattern == u"*.*" ? QStringLiteral("*") : Text(filter.pattern);
-        request.name_filters << Text(filter.name) + u'(' + pattern + u')';
-        request.filter_suffixes << Text(filter.suffix);
-    }
-    request.default_suffix = Text(choice.default_suffix);
+    request.file_name = QtText(choice.file_name);
+    request.name_filters = NameFilters(choice.filters);
+    request.default_suffix = QtText(choice.default_suffix);
+    for (const FileFilter& filter : FileFilters(choice.filters))
+        request.filter_suffixes.push_back(QtText(filter.suffix));
     const QStringList chosen = dialogs_.ChooseFiles(parent_, request);
     if (remembered && !chosen.isEmpty()) *remembered = QFileInfo(chosen.first()).absolutePath();
 
@@ -55,11 +54,11 @@ std::vector<std::string> CommandDialogs::ChooseFiles(const FileChoice& choice) {
 }
 
 Answer CommandDialogs::ShowBox(const MessageBoxRequest& request) {
-    return dialogs_.ShowBox(parent_, {request.kind, Text(request.caption), Text(request.text)});
+    return dialogs_.ShowBox(parent_, {request.kind, QtText(request.caption), QtText(request.text)});
 }
 
 void CommandDialogs::OpenAddress(std::string_view address) {
-    opener_.Open(QUrl(QString::fromUtf8(address.data(), qsizetype(address.size()))));
+    opener_.OpenAddress(address);
 }
 
 }  // namespace haojian

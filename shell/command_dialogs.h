@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "window/window_seams.h"
 
@@ -13,6 +14,9 @@ class Dialogs;
 
 // The commands' dialogs, boxes and addresses, shown through the window's Qt seams. The merge
 // dialogs start where their own last choice was.
+// The names of a Qt file dialog's filters ("Text files(*.txt)").
+QStringList NameFilters(FileChoice::Filters filters);
+
 class CommandDialogs final : public WindowDialogs {
 public:
     CommandDialogs(QWidget* parent, Dialogs& dialogs, AddressOpener& opener)

@@ -11,6 +11,7 @@
 #include "shell/existing_files_dialog.h"
 #include "shell/gbk_text.h"
 #include "window/failure_text.h"
+#include "window/window_texts.h"
 
 namespace haojian {
 namespace {
@@ -107,15 +108,17 @@ std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const BoxRequest& r
         case BoxKind::Error: {
             box->setIcon(request.kind == BoxKind::Error ? QMessageBox::Critical
                                                         : QMessageBox::NoIcon);
-            QPushButton* ok = box->addButton(QStringLiteral(u"确定"), QMessageBox::AcceptRole);
+            QPushButton* ok =
+                box->addButton(QtText(window_text::kOkButton), QMessageBox::AcceptRole);
             box->setDefaultButton(ok);
             box->setEscapeButton(ok);
             break;
         }
         case BoxKind::Confirm: {
             box->setIcon(QMessageBox::Question);
-            QPushButton* yes = box->addButton(QStringLiteral(u"是[&Y]"), QMessageBox::YesRole);
-            QPushButton* no = box->addButton(QStringLiteral(u"否[&N]"), QMessageBox::NoRole);
+            QPushButton* yes =
+                box->addButton(QtText(window_text::kYesButton), QMessageBox::YesRole);
+            QPushButton* no = box->addButton(QtText(window_text::kNoButton), QMessageBox::NoRole);
             box->setDefaultButton(yes);
             box->setEscapeButton(no);
             break;

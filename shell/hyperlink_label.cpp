@@ -62,7 +62,7 @@ bool THyperLinkLabel::event(QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         // Whether a handler took the address does not matter: the link counts as visited.
-        (void)opener_.Open(QUrl(FromGbk(url_), QUrl::TolerantMode));
+        opener_.OpenAddress(FromGbk(url_).toUtf8().toStdString());
         // The text stays red while the pointer is over it; leaving shows the new colour.
         link_color_ = kFuchsia;
     }

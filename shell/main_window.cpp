@@ -59,10 +59,6 @@ const std::array<void (TForm1::*)(), kToolButtonCount> kButtonCommands = {
     &TForm1::N15Click,          &TForm1::SpeedButton10Click,
 };
 
-QString Text(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), qsizetype(text.size()));
-}
-
 QString Latin1(std::string_view text) {
     return QString::fromLatin1(text.data(), qsizetype(text.size()));
 }
@@ -129,8 +125,8 @@ void TForm1::BuildControls() {
         const window_text::ToolButtonText& info = window_text::kToolButtons[i];
         auto* button = new QToolButton(cool_bar);
         button->setObjectName(Latin1(info.name));
-        button->setText(Text(info.caption));
-        button->setToolTip(Text(info.tooltip));
+        button->setText(QtText(info.caption));
+        button->setToolTip(QtText(info.tooltip));
         QIcon glyph;
         const QString base = QStringLiteral(":/pictures/glyph_") + Latin1(info.glyph);
         glyph.addPixmap(QPixmap(base + QStringLiteral(".png")), QIcon::Normal);
@@ -153,7 +149,7 @@ void TForm1::BuildControls() {
     QFrame* strip = BevelledPanel("Panel2", this);
     strip->setFixedHeight(window_layout::kStripHeight);
     auto label = [strip](const char* name, int x, std::u16string_view text) {
-        auto* l = new QLabel(Text(text), strip);
+        auto* l = new QLabel(QtText(text), strip);
         l->setObjectName(QString::fromLatin1(name));
         l->setGeometry(x, window_layout::kLabelTop, window_layout::kLabelWidth,
                        window_layout::kLabelHeight);
@@ -200,7 +196,7 @@ void TForm1::BuildControls() {
     status_layout->setContentsMargins(0, 1, 0, 0);
     status_layout->setSpacing(2);
     for (std::size_t i = 0; i < panels_.size(); ++i) {
-        auto* panel = new QLabel(Text(window_text::kPanelTexts[i]), status);
+        auto* panel = new QLabel(QtText(window_text::kPanelTexts[i]), status);
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         if (window_text::kPanelWidths[i] > 0) {

@@ -17,10 +17,6 @@ namespace {
 // How often a window hidden in the tray checks that the tray is still there.
 constexpr int kTrayWatchMs = 1000;
 
-QString Text(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), qsizetype(text.size()));
-}
-
 }  // namespace
 
 MainWindowTray::MainWindowTray(QWidget* window, const QIcon& icon, const TrayCommands& commands,
@@ -39,13 +35,13 @@ MainWindowTray::MainWindowTray(QWidget* window, const QIcon& icon, const TrayCom
 
     popup_menu_ = new QMenu(window);
     popup_menu_->setObjectName(QStringLiteral("PopupMenu1"));
-    n17_ = Item("N17", Text(window_text::kTrayShowItem), [this] { N17Click(); });
-    n18_ = Item("N18", Text(window_text::kTrayHideItem), [this] { N18Click(); });
-    Item("N19", Text(window_text::kTrayContactItem), commands.contact);
-    Item("N20", Text(window_text::kTrayHomePageItem), commands.home_page);
-    Item("N21", Text(window_text::kTrayAboutItem), commands.about);
+    n17_ = Item("N17", QtText(window_text::kTrayShowItem), [this] { N17Click(); });
+    n18_ = Item("N18", QtText(window_text::kTrayHideItem), [this] { N18Click(); });
+    Item("N19", QtText(window_text::kTrayContactItem), commands.contact);
+    Item("N20", QtText(window_text::kTrayHomePageItem), commands.home_page);
+    Item("N21", QtText(window_text::kTrayAboutItem), commands.about);
     popup_menu_->addSeparator()->setObjectName(QStringLiteral("N22"));
-    Item("N23", Text(window_text::kTrayExitItem), commands.exit);
+    Item("N23", QtText(window_text::kTrayExitItem), commands.exit);
     n17_->setEnabled(false);
 
     taskbar_icon_ = new TTaskbarIcon(window, shell);

@@ -11,22 +11,11 @@
 #include <memory>
 #include <utility>
 
+#include "window/taskbar_icon_logic.h"
+
 class QSystemTrayIcon;
 
 namespace haojian {
-
-// Window messages that pass between the notification area and a tray icon's message window.
-namespace message {
-inline constexpr unsigned kNull = 0;
-inline constexpr unsigned kLeftButtonDown = 513;
-inline constexpr unsigned kLeftButtonUp = 514;
-inline constexpr unsigned kLeftButtonDoubleClick = 515;
-inline constexpr unsigned kRightButtonDown = 516;
-inline constexpr unsigned kRightButtonUp = 517;
-inline constexpr unsigned kMiddleButtonDown = 519;
-inline constexpr unsigned kMiddleButtonUp = 520;
-inline constexpr unsigned kUser = 1024;
-}  // namespace message
 
 // A hidden receiver of window messages: it has no window on screen, only a procedure that
 // handles what is sent or posted to it.
@@ -46,13 +35,6 @@ public:
 private:
     Procedure procedure_;
 };
-
-// Bits of NotifyIconData::uFlags: which fields the notification area reads.
-inline constexpr std::uint32_t kNotifyIconMessage = 1;
-inline constexpr std::uint32_t kNotifyIconIcon = 2;
-inline constexpr std::uint32_t kNotifyIconTip = 4;
-
-enum class NotifyIconCommand { Add = 0, Modify = 1, Delete = 2 };
 
 // The record that describes one icon of the notification area. An icon is known by its
 // message window and its identifier.

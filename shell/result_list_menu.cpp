@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/run/result_table.h"
+#include "shell/gbk_text.h"
 #include "shell/queued_waker.h"
 #include "shell/result_list_view.h"
 #include "shell/selected_row_ranges.h"
@@ -15,14 +16,6 @@
 #include "window/row_copy.h"
 
 namespace haojian {
-namespace {
-
-QString Text(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), qsizetype(text.size()));
-}
-
-}  // namespace
-
 ResultListMenu::ResultListMenu(ResultListView* list, ResultListActions actions)
     : QObject(list),
       list_(list),
@@ -36,7 +29,7 @@ ResultListMenu::ResultListMenu(ResultListView* list, ResultListActions actions)
                                QApplication::restoreOverrideCursor();
                            }
                        },
-                       [this](std::u16string_view text) { actions_.tell(Text(text)); },
+                       [this](std::u16string_view text) { actions_.tell(QtText(text)); },
                        // The clipboard offers text as UTF-8, which is what other programs take.
                        [](std::u16string text) {
                            QGuiApplication::clipboard()->setText(QString::fromStdU16String(text));
@@ -54,13 +47,13 @@ ResultListMenu::ResultListMenu(ResultListView* list, ResultListActions actions)
         list_->addAction(action);
         return action;
     };
-    copy_ = item("CopyRows", Text(window_text::kCopyItem), QKeySequence::Copy);
+    copy_ = item("CopyRows", QtText(window_text::kCopyItem), QKeySequence::Copy);
     connect(copy_, &QAction::triggered, this, &ResultListMenu::CopySelectedRows);
     QAction* select_all =
-        item("SelectAllRows", Text(window_text::kSelectAllItem), QKeySequence::SelectAll);
+        item("SelectAllRows", QtText(window_text::kSelectAllItem), QKeySequence::SelectAll);
     connect(select_all, &QAction::triggered, list_, &QAbstractItemView::selectAll);
     menu_->addSeparator();
-    QAction* statistics = item("ShowStatistics", Text(window_text::kStatisticsItem), {});
+    QAction* statistics = item("ShowStatistics", QtText(window_text::kStatisticsItem), {});
     connect(statistics, &QAction::triggered, this, [this] { actions_.show_statistics(); });
 
     list_->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -17,15 +17,11 @@
 namespace haojian {
 namespace {
 
-QString Text(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), qsizetype(text.size()));
-}
-
 QTableWidget* CountsTable(const char* name, std::u16string_view field) {
     auto* table = new QTableWidget(0, 3);
     table->setObjectName(QString::fromLatin1(name));
     table->setHorizontalHeaderLabels(
-        {Text(field), Text(window_text::kCountColumn), Text(window_text::kShareColumn)});
+        {QtText(field), QtText(window_text::kCountColumn), QtText(window_text::kShareColumn)});
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->verticalHeader()->hide();
@@ -45,7 +41,7 @@ StatisticsWindow::StatisticsWindow(QWidget* parent, Dialogs& dialogs, AddressOpe
                                    FileSystem& files)
     : QDialog(parent), dialogs_(this, dialogs, opener), files_(files) {
     setObjectName(QStringLiteral("StatisticsWindow"));
-    setWindowTitle(Text(window_text::kStatisticsCaption));
+    setWindowTitle(QtText(window_text::kStatisticsCaption));
     setAttribute(Qt::WA_QuitOnClose, false);
     resize(760, 520);
 
@@ -56,7 +52,7 @@ StatisticsWindow::StatisticsWindow(QWidget* parent, Dialogs& dialogs, AddressOpe
     const char* const names[] = {"ProvinceCounts", "CityCounts", "CardTypeCounts"};
     for (std::size_t t = 0; t < kStatisticsTableCount; ++t) {
         tables_[t] = CountsTable(names[t], window_text::kStatisticsTables[t]);
-        tabs->addTab(tables_[t], Text(window_text::kStatisticsTables[t]));
+        tabs->addTab(tables_[t], QtText(window_text::kStatisticsTables[t]));
         connect(tables_[t]->horizontalHeader(), &QHeaderView::sectionClicked, this,
                 [this, t](int section) {
                     const auto table = StatisticsTable(t);
@@ -77,13 +73,13 @@ StatisticsWindow::StatisticsWindow(QWidget* parent, Dialogs& dialogs, AddressOpe
     split->addWidget(chart_area);
     split->setSizes({360, 400});
 
-    auto* save = new QPushButton(Text(window_text::kSaveCsvButton));
+    auto* save = new QPushButton(QtText(window_text::kSaveCsvButton));
     save->setObjectName(QStringLiteral("SaveCsv"));
     connect(save, &QPushButton::clicked, this, &StatisticsWindow::SaveCsv);
-    auto* save_workbook = new QPushButton(Text(window_text::kSaveWorkbookButton));
+    auto* save_workbook = new QPushButton(QtText(window_text::kSaveWorkbookButton));
     save_workbook->setObjectName(QStringLiteral("SaveWorkbook"));
     connect(save_workbook, &QPushButton::clicked, this, &StatisticsWindow::SaveWorkbook);
-    auto* close = new QPushButton(Text(window_text::kCloseButton));
+    auto* close = new QPushButton(QtText(window_text::kCloseButton));
     close->setObjectName(QStringLiteral("CloseStatistics"));
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     auto* buttons = new QHBoxLayout;
@@ -120,7 +116,7 @@ void StatisticsWindow::Unminimise() {
 }
 
 void StatisticsWindow::Fill() {
-    total_->setText(Text(view_.TotalText()));
+    total_->setText(QtText(view_.TotalText()));
     for (std::size_t t = 0; t < kStatisticsTableCount; ++t) FillTable(t);
     const RowStatistics& stats = view_.Statistics();
     std::vector<BarChart::Bar> bars;
@@ -138,7 +134,7 @@ void StatisticsWindow::FillTable(std::size_t t) {
     for (std::size_t row = 0; row < view_.RowCount(which); ++row) {
         for (const auto column :
              {StatisticsColumn::Name, StatisticsColumn::Count, StatisticsColumn::Share}) {
-            auto* item = new QTableWidgetItem(Text(view_.CellText(which, row, column)));
+            auto* item = new QTableWidgetItem(QtText(view_.CellText(which, row, column)));
             if (column != StatisticsColumn::Name)
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             table->setItem(int(row), int(column), item);

@@ -10,29 +10,6 @@
 namespace haojian {
 namespace {
 
-bool IsGbkLeadByte(unsigned char byte) {
-    return byte >= 0x81 && byte <= 0xFE;
-}
-bool IsGbkTrailByte(unsigned char byte) {
-    return byte >= 0x40 && byte <= 0xFE && byte != 0x7F;
-}
-
-// The longest prefix of at most limit bytes that does not end inside a double-byte
-// character.
-std::string_view GbkPrefix(std::string_view text, std::size_t limit) {
-    if (text.size() <= limit) return text;
-    std::size_t end = 0;
-    while (end < limit) {
-        const auto byte = static_cast<unsigned char>(text[end]);
-        const bool pair = IsGbkLeadByte(byte) && end + 1 < text.size() &&
-                          IsGbkTrailByte(static_cast<unsigned char>(text[end + 1]));
-        const std::size_t next = end + (pair ? 2 : 1);
-        if (next > limit) break;
-        end = next;
-    }
-    return text.substr(0, end);
-}
-
 ShiftState KeysHeldNow() {
     const Qt::KeyboardModifiers keys = QGuiApplication::queryKeyboardModifiers();
     ShiftState shift;
@@ -44,7 +21,57 @@ ShiftState KeysHeldNow() {
 
 }  // namespace
 
-TTaskbarIcon::TTaskbarIcon(QObject* owner, NotifyIconShell& shell) : QObject(owner), shell_(shell) {
+// The logic's platform steps, in the component's own virtual operations.
+class TTaskbarIcon::Steps final : public TaskbarIconPlatform {
+public:
+    explicit Steps(TTaskbarIcon& icon) : icon_(icon) {}
+
+    bool NotifyIcon(NotifyIconCommand command) override {
+        switch (command) {
+            case NotifyIconCommand::Add:
+                icon_.AddToTaskbar();
+                break;
+            case NotifyIconCommand::Modify:
+                icon_.UpDate();
+                break;
+            case NotifyIconCommand::Delete:
+                icon_.DeleteFromTaskbar();
+                break;
+        }
+        return icon_.accepted_;
+    }
+    void MouseDown(TrayButton button) override {
+        // Qt's popup menu takes the pointer itself, so the message window need not come to
+        // the foreground before it.
+        icon_.MouseDown(QtButton(button), icon_.shift_ | Held(button), icon_.at_.x(),
+                        icon_.at_.y());
+    }
+    void MouseUp(TrayButton button) override {
+        icon_.MouseUp(QtButton(button), icon_.shift_ | Held(button), icon_.at_.x(), icon_.at_.y());
+    }
+    void Click() override { icon_.Click(); }
+    void DblClick() override { icon_.DblClick(); }
+    void PopupAtCursor() override { icon_.PopupAtCursor(); }
+    void Shown() override {
+        if (icon_.OnShow) icon_.OnShow(&icon_);
+    }
+    void Hidden() override {
+        if (icon_.OnHide) icon_.OnHide(&icon_);
+    }
+
+private:
+    static Qt::MouseButton QtButton(TrayButton button) {
+        return button == TrayButton::Left ? Qt::LeftButton : Qt::RightButton;
+    }
+    static ShiftStateFlag Held(TrayButton button) {
+        return button == TrayButton::Left ? ShiftStateFlag::Left : ShiftStateFlag::Right;
+    }
+
+    TTaskbarIcon& icon_;
+};
+
+TTaskbarIcon::TTaskbarIcon(QObject* owner, NotifyIconShell& shell)
+    : QObject(owner), shell_(shell), steps_(std::make_unique<Steps>(*this)), logic_(*steps_) {
     message_window_ = std::make_unique<MessageWindow>(
         [this](unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
             return WndProc(message, wparam, lparam);
@@ -66,29 +93,19 @@ void TTaskbarIcon::SetIcon(const QIcon& icon) {
 }
 
 void TTaskbarIcon::SetIconID(int id) {
-    if (id == icon_id_) return;
-    const bool was_visible = visible_;
-    SetVisible(false);
-    icon_id_ = id;
-    SetVisible(was_visible);
+    logic_.SetIconID(id);
 }
 
 void TTaskbarIcon::SetVisible(bool visible) {
-    if (visible == visible_) return;
-    visible_ = visible;
-    if (visible)
-        ShowIcon();
-    else
-        HideIcon();
+    logic_.SetVisible(visible);
 }
 
 void TTaskbarIcon::SetEnabled(bool enabled) {
-    enabled_ = enabled;
+    logic_.SetEnabled(enabled);
 }
 
 void TTaskbarIcon::SetHint(std::string_view hint) {
-    hint_ = std::string(GbkPrefix(hint, kMaxHintBytes));
-    UpDate();
+    logic_.SetHint(hint);
 }
 
 void TTaskbarIcon::SetPopupMenu(QMenu* menu) {
@@ -100,7 +117,7 @@ void TTaskbarIcon::SetPopupMenu(QMenu* menu) {
 }
 
 void TTaskbarIcon::Loaded() {
-    if (visible_) ShowIcon();
+    logic_.Loaded();
 }
 
 void TTaskbarIcon::Notification(QObject* component) {
@@ -112,38 +129,11 @@ void TTaskbarIcon::Notification(QObject* component) {
 }
 
 std::intptr_t TTaskbarIcon::WndProc(unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
-    if (message != kCallbackMessage || !enabled_) return DefWindowProc(message, wparam, lparam);
-
-    const QPoint at = QCursor::pos();
-    const ShiftState shift = KeysHeldNow();
-    // A menu command run from the popup may end the owner and this component with it.
-    const QPointer<TTaskbarIcon> alive(this);
-    switch (static_cast<unsigned>(lparam)) {
-        case message::kLeftButtonDown:
-            left_button_pressed_ = true;
-            MouseDown(Qt::LeftButton, shift | ShiftStateFlag::Left, at.x(), at.y());
-            break;
-        case message::kLeftButtonUp:
-            MouseUp(Qt::LeftButton, shift | ShiftStateFlag::Left, at.x(), at.y());
-            if (alive && left_button_pressed_) Click();
-            if (alive) left_button_pressed_ = false;
-            break;
-        case message::kLeftButtonDoubleClick:
-            // Not a press: the release that follows gives no second Click.
-            DblClick();
-            break;
-        case message::kRightButtonDown:
-            // Qt's popup menu takes the pointer itself, so the message window need not come
-            // to the foreground before it.
-            MouseDown(Qt::RightButton, shift | ShiftStateFlag::Right, at.x(), at.y());
-            break;
-        case message::kRightButtonUp:
-            PopupAtCursor();
-            if (alive) MouseUp(Qt::RightButton, shift | ShiftStateFlag::Right, at.x(), at.y());
-            break;
-        default:
-            break;
-    }
+    if (message != kCallbackMessage || !logic_.Enabled())
+        return DefWindowProc(message, wparam, lparam);
+    at_ = QCursor::pos();
+    shift_ = KeysHeldNow();
+    logic_.Mouse(static_cast<unsigned>(lparam));
     return 0;
 }
 
@@ -154,20 +144,20 @@ std::intptr_t TTaskbarIcon::DefWindowProc(unsigned, std::uintptr_t, std::intptr_
 void TTaskbarIcon::FillIconData() {
     icon_data_.cbSize = NotifyIconData::kRecordSize;
     icon_data_.hWnd = message_window_.get();
-    icon_data_.uID = static_cast<std::uint32_t>(icon_id_);
-    icon_data_.uFlags = icon_flags_;
+    icon_data_.uID = static_cast<std::uint32_t>(logic_.IconID());
+    icon_data_.uFlags = logic_.IconFlags();
     icon_data_.uCallbackMessage = kCallbackMessage;
     icon_data_.hIcon = icon_;
     icon_data_.szTip.fill('\0');
-    const std::size_t length = std::min(hint_.size(), icon_data_.szTip.size() - 1);
-    std::copy_n(hint_.data(), length, icon_data_.szTip.data());
+    const std::string& hint = logic_.Hint();
+    const std::size_t length = std::min(hint.size(), icon_data_.szTip.size() - 1);
+    std::copy_n(hint.data(), length, icon_data_.szTip.data());
 }
 
 void TTaskbarIcon::CallShell(NotifyIconCommand command, const char* step) {
     try {
         FillIconData();
-        // The notification area's answer is not needed: a refused call leaves no trace.
-        (void)shell_.NotifyIcon(command, icon_data_);
+        accepted_ = shell_.NotifyIcon(command, icon_data_);
     } catch (...) {
         std::string text = objectName().toStdString();
         text += '.';
@@ -209,17 +199,11 @@ void TTaskbarIcon::DblClick() {
 }
 
 void TTaskbarIcon::ShowIcon() {
-    icon_flags_ |= kNotifyIconIcon;
-    AddToTaskbar();
-    visible_ = true;
-    if (OnShow) OnShow(this);
+    logic_.ShowIcon();
 }
 
 void TTaskbarIcon::HideIcon() {
-    icon_flags_ &= ~kNotifyIconIcon;
-    DeleteFromTaskbar();
-    visible_ = false;
-    if (OnHide) OnHide(this);
+    logic_.HideIcon();
 }
 
 void TTaskbarIcon::PopupAtCursor() {

@@ -13,6 +13,7 @@
 
 #include "core/base/error.h"
 #include "shell/notify_icon_shell.h"
+#include "window/taskbar_icon_logic.h"
 
 namespace haojian {
 
@@ -38,7 +39,9 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(ShiftState)
 // the clicks on it into events. Name is the QObject's objectName; the owner is its parent.
 //
 // The icon is added when Visible becomes true (or by Loaded when it was set while the owner
-// was being built) and removed when Visible becomes false or the component goes.
+// was being built) and removed when Visible becomes false or the component goes. What a click
+// and a change of visibility do is TaskbarIconLogic's; this class gives it Qt's pointer, keys,
+// menu and the notification area behind NotifyIconShell.
 class TTaskbarIcon : public QObject {
     Q_OBJECT
 public:
@@ -48,8 +51,7 @@ public:
 
     // The callback message the notification area sends to the message window.
     static constexpr unsigned kCallbackMessage = message::kUser + 1;
-    // Longest hint in bytes: the record's tip field holds 63 bytes and a terminating zero.
-    static constexpr std::size_t kMaxHintBytes = 63;
+    static constexpr std::size_t kMaxHintBytes = TaskbarIconLogic::kMaxHintBytes;
 
     TTaskbarIcon(QObject* owner, NotifyIconShell& shell);
     ~TTaskbarIcon() override;
@@ -57,11 +59,11 @@ public:
     TTaskbarIcon& operator=(const TTaskbarIcon&) = delete;
 
     const QIcon& Icon() const { return icon_; }
-    int IconID() const { return icon_id_; }
-    bool Visible() const { return visible_; }
-    bool Enabled() const { return enabled_; }
+    int IconID() const { return logic_.IconID(); }
+    bool Visible() const { return logic_.Visible(); }
+    bool Enabled() const { return logic_.Enabled(); }
     // GBK bytes.
-    const std::string& Hint() const { return hint_; }
+    const std::string& Hint() const { return logic_.Hint(); }
     QMenu* PopupMenu() const { return popup_menu_; }
 
     virtual void SetIcon(const QIcon& icon);
@@ -77,7 +79,7 @@ public:
 
     // The record as the last shell call saw it, and the flags the next one will carry.
     const NotifyIconData& IconData() const { return icon_data_; }
-    std::uint32_t IconFlags() const { return icon_flags_; }
+    std::uint32_t IconFlags() const { return logic_.IconFlags(); }
     MessageWindow& Window() const { return *message_window_; }
 
     MouseEvent OnMouseDown;
@@ -108,18 +110,21 @@ protected:
     virtual void Notification(QObject* component);
 
 private:
+    class Steps;
+
     // Fills the record and makes one shell call; any failure becomes an ETaskbarIcon that
     // names the component and the step.
     void CallShell(NotifyIconCommand command, const char* step);
 
     NotifyIconShell& shell_;
     QIcon icon_;
-    int icon_id_ = 0;
-    std::uint32_t icon_flags_ = kNotifyIconMessage | kNotifyIconTip;
-    bool visible_ = false;
-    bool enabled_ = true;
-    std::string hint_;
-    bool left_button_pressed_ = false;
+    // The shell's answer to the last call.
+    bool accepted_ = false;
+    // Where the pointer was and which keys were held when the current click arrived.
+    QPoint at_;
+    ShiftState shift_;
+    std::unique_ptr<Steps> steps_;
+    TaskbarIconLogic logic_;
     QPointer<QMenu> popup_menu_;
     QMetaObject::Connection popup_menu_watch_;
     NotifyIconData icon_data_;

@@ -20,7 +20,8 @@ std::wstring WideAddress(std::string_view address) {
 
 }  // namespace
 
-AboutWindow::AboutWindow(HINSTANCE instance, HWND application) : application_(application) {
+AboutWindow::AboutWindow(HINSTANCE instance, HWND application)
+    : application_(application), opener_(application, SW_SHOWNORMAL) {
     RegisterWindowClass(instance, kClass,
                         ObjectProcedure<AboutWindow, &AboutWindow::window_, &AboutWindow::Handle>,
                         {ApplicationIcon(SM_CXICON), ApplicationIcon(SM_CXSMICON), IDC_ARROW,
@@ -30,11 +31,11 @@ AboutWindow::AboutWindow(HINSTANCE instance, HWND application) : application_(ap
     const std::wstring caption = Wide(window_text::kAboutCaption);
     window_ = CreateWindowExW(kExStyle, kClass, caption.c_str(), kStyle, 0, 0, kClientWidth,
                               kClientHeight, application, nullptr, instance, this);
-    home_link_ = std::make_unique<HyperlinkLabel>(window_, 1, 16, 104, application);
+    home_link_ = std::make_unique<HyperlinkLabel>(window_, 1, 16, 104, opener_);
     const std::wstring home = WideAddress(window_text::kHomePageAddress);
     home_link_->SetCaption(home);
     home_link_->SetUrl(home);
-    contact_link_ = std::make_unique<HyperlinkLabel>(window_, 2, 16, 130, application);
+    contact_link_ = std::make_unique<HyperlinkLabel>(window_, 2, 16, 130, opener_);
     contact_link_->SetCaption(Wide(window_text::kContactLinkCaption));
     contact_link_->SetUrl(WideAddress(window_text::kContactAddress));
     scale_ = DpiScale(WindowDpi(window_));
@@ -53,7 +54,8 @@ void AboutWindow::ApplyScale() {
     for (HFONT font : {window_font_, name_font_, version_font_})
         if (font) DeleteObject(font);
     window_font_ = MakeFont(L"MS Sans Serif", 11, scale_);
-    name_font_ = MakeFont(L"宋体", 12, scale_, true, false, GB2312_CHARSET);
+    name_font_ =
+        MakeFont(Wide(window_text::kSongFace).c_str(), 12, scale_, true, false, GB2312_CHARSET);
     version_font_ = MakeFont(L"Arial", 13, scale_);
     home_link_->SetScale(scale_);
     contact_link_->SetScale(scale_);

@@ -6,6 +6,7 @@
 
 #include "win32/dpi_scale.h"
 #include "win32/pictures.h"
+#include "win32/shell_address_opener.h"
 
 namespace haojian::win32 {
 
@@ -32,6 +33,8 @@ private:
 
     HWND window_ = nullptr;
     HWND application_;
+    // The links open their addresses owned by the application window.
+    ShellAddressOpener opener_;
     DpiScale scale_;
     HFONT window_font_ = nullptr;
     HFONT name_font_ = nullptr;

@@ -20,9 +20,12 @@ std::wstring FilterText(FileChoice::Filters filters) {
     std::wstring text;
     for (const FileFilter& filter : FileFilters(filters)) {
         const std::wstring pattern = Wide(filter.pattern);
-        text += Wide(filter.name) + L'(' + pattern + L')' + L'\0' + pattern + L'\0';
+        text += Wide(filter.name) + L'(' + pattern + L')';
+        text += L'\0';
+        text += pattern;
+        text += L'\0';
     }
-    return text + L'\0';
+    return text;
 }
 
 // The names of a multiple-selection answer: one full path, or the folder and then the names.
@@ -83,17 +86,6 @@ std::vector<std::string> CommandDialogs::ChooseFiles(const FileChoice& choice) {
 
 Answer CommandDialogs::ShowBox(const MessageBoxRequest& request) {
     return ShowMessageBox(owner_, request);
-}
-
-void CommandDialogs::OpenAddress(std::string_view address) {
-    // The contact command's verb is written "Open"; the shell takes verbs in any case.
-    const bool mail = address.starts_with("mailto:");
-    OpenWithShell(owner_, mail ? L"Open" : L"open", address, SW_SHOW);
-}
-
-void OpenWithShell(HWND owner, const wchar_t* verb, std::string_view address, int show) {
-    const std::wstring target = WideFromUtf8(address);
-    ShellExecuteW(owner, verb, target.c_str(), nullptr, nullptr, show);
 }
 
 }  // namespace haojian::win32

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "win32/shell_address_opener.h"
 #include "window/window_seams.h"
 
 namespace haojian::win32 {
@@ -10,17 +11,15 @@ namespace haojian::win32 {
 // owned by the main window.
 class CommandDialogs final : public WindowDialogs {
 public:
-    explicit CommandDialogs(HWND owner) : owner_(owner) {}
+    explicit CommandDialogs(HWND owner) : owner_(owner), opener_(owner, SW_SHOW) {}
 
     std::vector<std::string> ChooseFiles(const FileChoice& choice) override;
     Answer ShowBox(const MessageBoxRequest& request) override;
-    void OpenAddress(std::string_view address) override;
+    void OpenAddress(std::string_view address) override { opener_.OpenAddress(address); }
 
 private:
     HWND owner_;
+    ShellAddressOpener opener_;
 };
-
-// Asks the shell to perform verb on address (UTF-8), owned by owner; the result is not examined.
-void OpenWithShell(HWND owner, const wchar_t* verb, std::string_view address, int show);
 
 }  // namespace haojian::win32

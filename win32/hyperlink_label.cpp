@@ -1,7 +1,6 @@
 #include "win32/hyperlink_label.h"
 #include "win32/window_class.h"
 
-#include "win32/command_dialogs.h"
 #include "win32/wide_text.h"
 #include "window/window_texts.h"
 
@@ -15,8 +14,8 @@ constexpr int kPoints = 8;
 
 }  // namespace
 
-HyperlinkLabel::HyperlinkLabel(HWND parent, int id, int x, int y, HWND shell_owner)
-    : shell_owner_(shell_owner), x_(x), y_(y), color_(GetSysColor(COLOR_BTNFACE)) {
+HyperlinkLabel::HyperlinkLabel(HWND parent, int id, int x, int y, AddressOpener& opener)
+    : opener_(opener), x_(x), y_(y), color_(GetSysColor(COLOR_BTNFACE)) {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
     RegisterWindowClass(
         instance, kClass,
@@ -126,7 +125,7 @@ LRESULT HyperlinkLabel::WndProc(UINT message, WPARAM w, LPARAM l) {
             InvalidateRect(window_, nullptr, TRUE);
             break;
         case WM_LBUTTONDOWN:
-            OpenWithShell(shell_owner_, L"open", Utf8FromWide(url_), SW_SHOWNORMAL);
+            opener_.OpenAddress(Utf8FromWide(url_));
             // Visited: fuchsia once the pointer leaves; red while it stays.
             link_color_ = kFuchsia;
             break;

@@ -5,16 +5,18 @@
 #include <string>
 
 #include "win32/dpi_scale.h"
+#include "window/address_opener.h"
 
 namespace haojian::win32 {
 
 // A link: its caption drawn bold and underlined, blue at rest, red under the pointer and
-// fuchsia once pressed; a press asks the shell to open its address. The label sizes itself to
+// fuchsia once pressed; a press opens its address through opener. The label sizes itself to
 // its text with a margin of 3 pixels left and right and 1 above and below, and shows the hand
 // pointer.
 class HyperlinkLabel {
 public:
-    HyperlinkLabel(HWND parent, int id, int x, int y, HWND shell_owner);
+    // opener must outlive the label.
+    HyperlinkLabel(HWND parent, int id, int x, int y, AddressOpener& opener);
     ~HyperlinkLabel();
     HyperlinkLabel(const HyperlinkLabel&) = delete;
     HyperlinkLabel& operator=(const HyperlinkLabel&) = delete;
@@ -39,7 +41,7 @@ private:
     void Paint(HDC dc, const RECT& clip);
 
     HWND window_ = nullptr;
-    HWND shell_owner_;
+    AddressOpener& opener_;
     int x_, y_;
     DpiScale scale_;
     std::wstring url_;

@@ -207,7 +207,7 @@ void MainWindow::BuildControls() {
 
     tray_ = std::make_unique<TaskbarIcon>(instance_, application_);
     tray_->SetIcon(ApplicationIcon(SM_CXSMICON));
-    tray_->SetHint(Wide(window_text::kApplicationTitle));
+    tray_->SetHint(GbkFromWide(Wide(window_text::kApplicationTitle)));
     tray_->SetPopupMenu([this] { ShowTrayMenu(); });
     tray_->SetOnClick([this] { N17Click(); });
     tray_->SetVisible(true);

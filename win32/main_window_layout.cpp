@@ -11,6 +11,7 @@
 #include "win32/wide_text.h"
 #include "window/main_window_layout.h"
 #include "window/main_window_texts.h"
+#include "window/window_texts.h"
 
 namespace haojian::win32 {
 
@@ -18,7 +19,8 @@ using namespace window_layout;
 
 void MainWindow::ApplyScale() {
     if (font_) DeleteObject(font_);
-    font_ = MakeFont(L"宋体", 12, scale_, false, false, GB2312_CHARSET);
+    font_ =
+        MakeFont(Wide(window_text::kSongFace).c_str(), 12, scale_, false, false, GB2312_CHARSET);
     const auto set_font = [this](HWND control) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     };

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "win32/wide_text.h"
+#include "window/window_texts.h"
 
 namespace haojian::win32 {
 namespace {
@@ -24,9 +25,9 @@ LRESULT CALLBACK EscapeAnswersNo(HWND box, UINT message, WPARAM w, LPARAM l, UIN
 LRESULT CALLBACK OnBoxCreated(int code, WPARAM w, LPARAM l) {
     if (code == HCBT_ACTIVATE) {
         const HWND box = reinterpret_cast<HWND>(w);
-        SetDlgItemTextW(box, IDOK, L"确定");
-        SetDlgItemTextW(box, IDYES, L"是[&Y]");
-        SetDlgItemTextW(box, IDNO, L"否[&N]");
+        SetDlgItemTextW(box, IDOK, Wide(window_text::kOkButton).c_str());
+        SetDlgItemTextW(box, IDYES, Wide(window_text::kYesButton).c_str());
+        SetDlgItemTextW(box, IDNO, Wide(window_text::kNoButton).c_str());
         SetWindowSubclass(box, EscapeAnswersNo, 1, 0);
         const HHOOK hook = box_hook;
         box_hook = nullptr;

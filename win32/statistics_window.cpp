@@ -47,7 +47,8 @@ StatisticsWindow::StatisticsWindow(HINSTANCE instance, HWND owner, WindowDialogs
     window_ = CreateWindowExW(0, kClass, caption.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                               CW_USEDEFAULT, CW_USEDEFAULT, scale_(760), scale_(520), owner,
                               nullptr, instance, this);
-    font_ = MakeFont(L"宋体", 12, scale_, false, false, GB2312_CHARSET);
+    font_ =
+        MakeFont(Wide(window_text::kSongFace).c_str(), 12, scale_, false, false, GB2312_CHARSET);
     tabs_ = Child(window_, WC_TABCONTROLW, L"", WS_CLIPSIBLINGS, kTabsId);
     for (std::size_t i = 0; i < window_text::kStatisticsTables.size(); ++i) {
         std::wstring text = Wide(window_text::kStatisticsTables[i]);

@@ -1,7 +1,7 @@
 #include "win32/taskbar_icon.h"
-#include "win32/window_class.h"
 
-#include <algorithm>
+#include "win32/wide_text.h"
+#include "win32/window_class.h"
 
 namespace haojian::win32 {
 namespace {
@@ -21,107 +21,56 @@ TaskbarIcon::TaskbarIcon(HINSTANCE instance, HWND application) : application_(ap
 }
 
 TaskbarIcon::~TaskbarIcon() {
-    SetVisible(false);
+    logic_.SetVisible(false);
     if (window_) DestroyWindow(window_);
 }
 
 LRESULT TaskbarIcon::WndProc(UINT message, WPARAM w, LPARAM l) {
     if (message == taskbar_created_ && taskbar_created_ != 0) {
-        Readd();
+        logic_.AreaRestarted();
         return 0;
     }
-    if (message != kCallbackMessage || !enabled_) return DefWindowProcW(window_, message, w, l);
-    switch (LOWORD(l)) {
-        case WM_LBUTTONDOWN:
-            left_pressed_ = true;
-            break;
-        case WM_LBUTTONUP:
-            SetForegroundWindow(application_);
-            if (left_pressed_ && on_click_) on_click_();
-            left_pressed_ = false;
-            break;
-        case WM_RBUTTONDOWN:
-            SetForegroundWindow(window_);
-            break;
-        case WM_RBUTTONUP:
-            if (popup_) popup_();
-            SetForegroundWindow(application_);
-            break;
-        default:
-            break;
-    }
-    return 0;
+    if (message == kCallbackMessage && logic_.Mouse(LOWORD(l))) return 0;
+    return DefWindowProcW(window_, message, w, l);
 }
 
-NOTIFYICONDATAW TaskbarIcon::FillIconData() const {
+bool TaskbarIcon::NotifyIcon(NotifyIconCommand command) {
     NOTIFYICONDATAW data{};
     // The record's first form: every shell knows it.
     data.cbSize = NOTIFYICONDATAW_V1_SIZE;
     data.hWnd = window_;
-    data.uID = id_;
-    data.uFlags = flags_;
+    data.uID = UINT(logic_.IconID());
+    data.uFlags = logic_.IconFlags();
     data.uCallbackMessage = kCallbackMessage;
     data.hIcon = icon_;
-    hint_.copy(data.szTip, 63);
-    return data;
+    // The 63 bytes of GBK never make more than 63 UTF-16 units.
+    WideFromGbk(logic_.Hint()).copy(data.szTip, 63);
+    DWORD verb = NIM_MODIFY;
+    if (command == NotifyIconCommand::Add) verb = NIM_ADD;
+    if (command == NotifyIconCommand::Delete) verb = NIM_DELETE;
+    return Shell_NotifyIconW(verb, &data) != FALSE;
 }
 
-void TaskbarIcon::AddToTaskbar() {
-    NOTIFYICONDATAW data = FillIconData();
-    docked_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+void TaskbarIcon::MouseDown(TrayButton button) {
+    // The menu closes when the user clicks elsewhere only if its owner is in front.
+    if (button == TrayButton::Right) SetForegroundWindow(window_);
 }
 
-void TaskbarIcon::UpDate() {
-    NOTIFYICONDATAW data = FillIconData();
-    Shell_NotifyIconW(NIM_MODIFY, &data);
+void TaskbarIcon::MouseUp(TrayButton) {
+    SetForegroundWindow(application_);
 }
 
-void TaskbarIcon::DeleteFromTaskbar() {
-    NOTIFYICONDATAW data = FillIconData();
-    Shell_NotifyIconW(NIM_DELETE, &data);
-    docked_ = false;
+void TaskbarIcon::Click() {
+    if (on_click_) on_click_();
 }
 
-void TaskbarIcon::Readd() {
-    if (!visible_) return;
-    AddToTaskbar();
-    // The message also comes without a restart (another program broadcasts it): the icon is
-    // still there, the add is refused, and the icon is docked as before.
-    if (!docked_) {
-        NOTIFYICONDATAW data = FillIconData();
-        docked_ = Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
-    }
+void TaskbarIcon::PopupAtCursor() {
+    if (popup_) popup_();
 }
 
 void TaskbarIcon::SetIcon(HICON icon) {
     icon_ = icon;
-    UpDate();
-}
-
-void TaskbarIcon::SetIconId(UINT id) {
-    if (id == id_) return;
-    const bool was_visible = visible_;
-    SetVisible(false);
-    id_ = id;
-    SetVisible(was_visible);
-}
-
-void TaskbarIcon::SetVisible(bool visible) {
-    if (visible == visible_) return;
-    visible_ = visible;
-    if (visible) {
-        flags_ |= NIF_ICON;
-        AddToTaskbar();
-    } else {
-        flags_ &= ~UINT(NIF_ICON);
-        DeleteFromTaskbar();
-    }
-}
-
-void TaskbarIcon::SetHint(std::wstring hint) {
-    if (hint.size() > 63) hint.resize(63);
-    hint_ = std::move(hint);
-    UpDate();
+    logic_.UpDate();
 }
 
 }  // namespace haojian::win32

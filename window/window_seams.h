@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/run/query_run.h"
+#include "window/address_opener.h"
 
 namespace haojian {
 
@@ -94,16 +95,13 @@ struct MessageBoxRequest {
     std::u16string text;
 };
 
-// The dialogs, boxes and shell the commands reach, in the platform's own form. Tests answer
-// them.
-class WindowDialogs {
+// The dialogs, boxes and addresses the commands reach, in the platform's own form. Tests
+// answer them.
+class WindowDialogs : public AddressOpener {
 public:
-    virtual ~WindowDialogs() = default;
     // The chosen files' full paths, as the core names paths; empty when the user cancelled.
     virtual std::vector<std::string> ChooseFiles(const FileChoice& choice) = 0;
     virtual Answer ShowBox(const MessageBoxRequest& request) = 0;
-    // Asks the desktop to open a web or mailto: address (UTF-8); the answer is not examined.
-    virtual void OpenAddress(std::string_view address) = 0;
 };
 
 // Runs one piece of long work (an export, a merge) off the UI thread, one at a time.

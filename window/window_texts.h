@@ -9,6 +9,14 @@ namespace haojian::window_text {
 inline constexpr std::u16string_view kApplicationTitle = u"【瓴岚号鉴】 V1.0";
 inline constexpr std::u16string_view kMainWindowCaption = u"【瓴岚号鉴】 V1.1";
 
+// The buttons of the message boxes: the plain and error boxes' one, the confirmation's two.
+inline constexpr std::u16string_view kOkButton = u"确定";
+inline constexpr std::u16string_view kYesButton = u"是[&Y]";
+inline constexpr std::u16string_view kNoButton = u"否[&N]";
+
+// The face of the windows' texts (SimSun), and of the About window's product name.
+inline constexpr std::u16string_view kSongFace = u"宋体";
+
 inline constexpr std::u16string_view kConfirmCaption = u"确认";
 inline constexpr std::u16string_view kConfirmExit = u"确认退出瓴岚号鉴吗?";
 // The status while a confirmed close waits for an export or a merge to end.

@@ -9,8 +9,9 @@
 ; the program's folder only when nothing else is left in it. While haojian.exe or
 ; haojian-cli.exe of the folder runs it removes nothing: it asks to close the program and waits
 ; (Retry), or, silent, waits up to 30 s and then fails with exit code 2, the uninstall entry
-; intact. (The uninstaller runs from a copy in the temporary folder; the exit code reaches a
-; caller that starts it with _?=<folder>, as NSIS has a caller wait for it.)
+; intact. (The uninstaller runs from a copy in the temporary folder, started before any of this
+; script runs; the started uninstall.exe returns 0 once the copy runs. The exit code reaches
+; only a caller that starts a copy with _?=<folder> and waits, as docs/windows.md shows.)
 Unicode true
 ; A 64-bit installer: the program is 64-bit, and wine64 without wine32 runs only these.
 Target amd64-unicode

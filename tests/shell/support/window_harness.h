@@ -41,9 +41,8 @@ public:
 class RecordingOpener final : public AddressOpener {
 public:
     std::vector<QUrl> opened;
-    bool Open(const QUrl& address) override {
-        opened.push_back(address);
-        return true;
+    void OpenAddress(std::string_view address) override {
+        opened.push_back(QUrl(QString::fromUtf8(address.data(), qsizetype(address.size()))));
     }
 };
 
