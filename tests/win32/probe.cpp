@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -475,7 +476,7 @@ int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     if (argc < 2) {
         std::fputs(
-            "usage: haojian_probe controls|click ID|status PANEL|items ID|rows|"
+            "usage: haojian_probe controls|click ID|status PANEL|items ID|drop [-]ID|rows|"
             "query-stop|file PATH|folder PATH|box BUTTON|close|close-about|rect CLASS [ID]|"
             "minimise|visible CLASS|window-at X Y|escape CLASS|above CLASS CLASS|"
             "taskbar-created|command ID|clipboard|statistics|statistics-sort COLUMN|"
@@ -489,6 +490,14 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"controls") return Controls();
     if (command == L"status") return Status(number);
     if (command == L"items") return Items(number);
+    if (command == L"drop") {
+        // A combo box's list dropped down, as a click on its arrow drops it; "drop -ID" closes
+        // it again.
+        const HWND main = MainWindow();
+        if (!main) return 1;
+        SendMessageW(Control(main, std::abs(number)), CB_SHOWDROPDOWN, number > 0, 0);
+        return 0;
+    }
     if (command == L"file") return argc > 2 ? FileDialog(argv[2]) : 2;
     if (command == L"folder") return argc > 2 ? FileDialog(argv[2], true) : 2;
     if (command == L"box") return Box(number);

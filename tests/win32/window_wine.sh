@@ -45,6 +45,8 @@ for text in 导入 查询 终止 导出 合并 主页 关于 退出 导出选项
     grep -q "	$text	" <<<"$controls" || fail "no control shows $text"$'\n'"$controls"
 done
 grep -q '^300	SysListView32	' <<<"$controls" || fail "no result list"
+# The layout box: the six layouts, then the whole rows of an imported table.
+[ "$(probe items 204 | sed -n 7p)" = 原表+归属地 ] || fail "layouts: $(probe items 204)"
 [ "$(probe status 5)" = 3 ] || fail "database panel shows '$(probe status 5)'"
 
 probe click 100
