@@ -103,13 +103,6 @@ void AppendCell(std::string& line, std::string_view cell) {
     }
 }
 
-bool EmptyRow(const TableRow& row) {
-    for (const std::string& cell : row.cells) {
-        if (!cell.empty()) return false;
-    }
-    return true;
-}
-
 // Packs a chunk's counts of changed entries and entries without a number (a chunk holds far
 // fewer than 2^32 entries).
 constexpr std::size_t PackCounts(std::size_t changed, std::size_t no_number) {
@@ -208,7 +201,7 @@ public:
             if (row.header) {
                 Answer(worker, {{}, text::kColumnProvince, text::kColumnCity, text::kColumnCard},
                        line);
-            } else if (EmptyRow(row)) {
+            } else if (row.Empty()) {
                 line += "\t\t";
             } else {
                 const CleanedNumber cleaned = CleanNumber(row.NumberCell());

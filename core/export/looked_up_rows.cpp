@@ -5,16 +5,6 @@
 #include "core/text/fixed_texts.h"
 
 namespace haojian {
-namespace {
-
-bool EmptyRow(const TableRow& row) {
-    for (const std::string& cell : row.cells) {
-        if (!cell.empty()) return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 std::size_t WriteLookedUpRows(TableReader& table, const NumberResolver& resolve,
                               TableWriter& writer, const ExportFilter* filter,
@@ -31,7 +21,7 @@ std::size_t WriteLookedUpRows(TableReader& table, const NumberResolver& resolve,
             return;
         }
         LookupResult r;
-        if (!EmptyRow(row)) {
+        if (!row.Empty()) {
             number = CleanNumber(row.NumberCell());
             if (cleaned) cleaned(row.NumberCell(), number);
             r = resolve(number.number);
