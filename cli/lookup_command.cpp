@@ -15,6 +15,7 @@
 #include "cli/table_lists.h"
 #include "cli/table_output.h"
 #include "core/collation/collation.h"
+#include "core/export/looked_up_rows.h"
 #include "core/files/buffered_writer.h"
 #include "core/lookup/number_lookup.h"
 #include "core/table/number_cleaning.h"
@@ -102,13 +103,6 @@ void AppendCell(std::string& line, std::string_view cell) {
     }
 }
 
-bool EmptyRow(const TableRow& row) {
-    for (const std::string& cell : row.cells) {
-        if (!cell.empty()) return false;
-    }
-    return true;
-}
-
 // Packs a chunk's counts of changed entries and entries without a number (a chunk holds far
 // fewer than 2^32 entries).
 constexpr std::size_t PackCounts(std::size_t changed, std::size_t no_number) {
@@ -188,28 +182,17 @@ public:
     // A table: every row with its cells, then its number's answer.
     void Table(const Arguments& args, TableReader& table, const std::string& path) {
         CleanReport report;
+        if (table_ != nullptr) {
+            WriteLookedUpRows(table, resolve_, *table_, nullptr,
+                              [&](std::string_view entry, const CleanedNumber& cleaned) {
+                                  report.Add(entry, cleaned);
+                              });
+            report.Print(args, path);
+            return;
+        }
         std::string line;
         const std::size_t worker = utf8_texts_.size() - 1;
-        std::vector<std::string_view> cells;
         table.ReadRows([&](const TableRow& row) {
-            if (table_ != nullptr) {
-                cells.assign(row.cells.begin(), row.cells.end());
-                LookupResult r;
-                if (row.header) {
-                    r = {{}, text::kColumnProvince, text::kColumnCity, text::kColumnCard};
-                } else if (!EmptyRow(row)) {
-                    const CleanedNumber cleaned = CleanNumber(row.NumberCell());
-                    report.Add(row.NumberCell(), cleaned);
-                    r = resolve_(cleaned.number);
-                }
-                cells.insert(cells.end(), {r.province, r.city, r.card_type});
-                if (row.header) {
-                    table_->AddHeader(cells);
-                } else {
-                    table_->AddRow(cells);
-                }
-                return;
-            }
             line.clear();
             for (const std::string& cell : row.cells) {
                 AppendCell(line, utf8_ ? utf8_texts_[worker].Convert(cell) : cell);
@@ -218,7 +201,7 @@ public:
             if (row.header) {
                 Answer(worker, {{}, text::kColumnProvince, text::kColumnCity, text::kColumnCard},
                        line);
-            } else if (EmptyRow(row)) {
+            } else if (row.Empty()) {
                 line += "\t\t";
             } else {
                 const CleanedNumber cleaned = CleanNumber(row.NumberCell());

@@ -28,6 +28,7 @@ set(HAOJIAN_CORE_SOURCES
     export/statistics_workbook.cpp
     export/table_export.cpp
     export/list_export.cpp
+    export/looked_up_rows.cpp
     export/row_statistics.cpp
     export/statistics_csv.cpp
     table/csv_writer.cpp

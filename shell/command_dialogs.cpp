@@ -42,6 +42,8 @@ std::vector<std::string> CommandDialogs::ChooseFiles(const FileChoice& choice) {
     request.file_name = QtText(choice.file_name);
     request.name_filters = NameFilters(choice.filters);
     request.default_suffix = QtText(choice.default_suffix);
+    for (const FileFilter& filter : FileFilters(choice.filters))
+        request.filter_suffixes.push_back(QtText(filter.suffix));
     const QStringList chosen = dialogs_.ChooseFiles(parent_, request);
     if (remembered && !chosen.isEmpty()) *remembered = QFileInfo(chosen.first()).absolutePath();
 

@@ -79,6 +79,17 @@ std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, const FileRequest& 
     dialog->setNameFilters(request.name_filters);
     if (!request.name_filters.isEmpty()) dialog->selectNameFilter(request.name_filters.first());
     dialog->setDefaultSuffix(request.default_suffix);
+    if (!request.filter_suffixes.isEmpty()) {
+        QFileDialog* shown = dialog.get();
+        QObject::connect(
+            shown, &QFileDialog::filterSelected, shown, [shown, request](const QString& filter) {
+                const qsizetype i = request.name_filters.indexOf(filter);
+                const QString suffix = i >= 0 && i < request.filter_suffixes.size()
+                                           ? request.filter_suffixes[i]
+                                           : QString();
+                shown->setDefaultSuffix(suffix.isEmpty() ? request.default_suffix : suffix);
+            });
+    }
     if (!request.file_name.isEmpty()) dialog->selectFile(request.file_name);
     dialog->setSizeGripEnabled(true);
     // Qt's own dialog on every desktop: a desktop's native one follows the system language,

@@ -26,6 +26,9 @@ struct FileRequest {
     QString file_name;         // the proposed name
     QStringList name_filters;  // the first is selected
     QString default_suffix;    // appended to a typed name without one
+    // Beside name_filters: the suffix a typed name gets while that filter is selected, instead
+    // of default_suffix (none given, or empty: default_suffix).
+    QStringList filter_suffixes;
 };
 
 struct BoxRequest {

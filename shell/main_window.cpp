@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,7 @@
 #include "shell/result_model.h"
 #include "shell/statistics_window.h"
 #include "window/background_thread.h"
+#include "window/export_job.h"
 #include "window/main_window_layout.h"
 #include "window/main_window_texts.h"
 
@@ -61,7 +63,7 @@ QString Latin1(std::string_view text) {
     return QString::fromLatin1(text.data(), qsizetype(text.size()));
 }
 
-QStringList TextList(std::initializer_list<std::string_view> gbk_texts) {
+QStringList TextList(std::span<const std::string_view> gbk_texts) {
     QStringList list;
     for (std::string_view text : gbk_texts) list << FromGbk(text);
     return list;
@@ -167,15 +169,11 @@ void TForm1::BuildControls() {
     label("Label2", window_layout::kLabelLefts[0], window_text::kExportOptionsLabel);
     filter_boxes_[0] = combo("ComboBox1", window_layout::kBoxLefts[0], text::kAnyProvince, {});
     filter_boxes_[1] = combo("ComboBox2", window_layout::kBoxLefts[1], text::kAnyCity, {});
-    filter_boxes_[2] = combo("ComboBox3", window_layout::kBoxLefts[2], text::kAnyCard,
-                             TextList({text::kAnyCard, text::kCardMobile, text::kCardTelecom,
-                                       text::kCardUnicom, text::kCardVirtual, text::kUnknown}));
+    filter_boxes_[2] =
+        combo("ComboBox3", window_layout::kBoxLefts[2], text::kAnyCard, TextList(kCardTypeChoices));
     label("Label1", window_layout::kLabelLefts[1], window_text::kExportFieldsLabel);
-    filter_boxes_[3] =
-        combo("ComboBox4", window_layout::kBoxLefts[3], text::kLayoutNumber,
-              TextList({text::kLayoutNumber, text::kLayoutNumberProvince, text::kLayoutNumberCity,
-                        text::kLayoutNumberCard, text::kLayoutNumberProvinceCard,
-                        text::kLayoutNumberCityCard}));
+    filter_boxes_[3] = combo("ComboBox4", window_layout::kBoxLefts[3], text::kLayoutNumber,
+                             TextList(kLayoutBoxItems));
     layout->addWidget(strip);
 
     // Result list; its model comes with the run in FormCreate.
@@ -304,7 +302,8 @@ void TForm1::ImportFile(const QString& path) {
 
 void TForm1::ShowStatistics() {
     commands_->CountStatistics([this](RowStatistics counted) {
-        if (!statistics_) statistics_ = new StatisticsWindow(this, seams_.dialogs, seams_.files);
+        if (!statistics_)
+            statistics_ = new StatisticsWindow(this, seams_.dialogs, seams_.opener, seams_.files);
         statistics_->ShowCounts(std::move(counted));
     });
 }

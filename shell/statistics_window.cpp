@@ -10,13 +10,8 @@
 #include <QTabWidget>
 #include <QTableWidget>
 
-#include "core/base/error.h"
-#include "core/export/statistics_csv.h"
 #include "shell/bar_chart.h"
-#include "shell/command_dialogs.h"
-#include "shell/dialogs.h"
 #include "shell/gbk_text.h"
-#include "window/failure_text.h"
 #include "window/main_window_texts.h"
 
 namespace haojian {
@@ -42,8 +37,9 @@ QTableWidget* CountsTable(const char* name, std::u16string_view field) {
 
 }  // namespace
 
-StatisticsWindow::StatisticsWindow(QWidget* parent, Dialogs& dialogs, FileSystem& files)
-    : QDialog(parent), dialogs_(dialogs), files_(files) {
+StatisticsWindow::StatisticsWindow(QWidget* parent, Dialogs& dialogs, AddressOpener& opener,
+                                   FileSystem& files)
+    : QDialog(parent), dialogs_(this, dialogs, opener), files_(files) {
     setObjectName(QStringLiteral("StatisticsWindow"));
     setWindowTitle(QtText(window_text::kStatisticsCaption));
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -80,12 +76,16 @@ StatisticsWindow::StatisticsWindow(QWidget* parent, Dialogs& dialogs, FileSystem
     auto* save = new QPushButton(QtText(window_text::kSaveCsvButton));
     save->setObjectName(QStringLiteral("SaveCsv"));
     connect(save, &QPushButton::clicked, this, &StatisticsWindow::SaveCsv);
+    auto* save_workbook = new QPushButton(QtText(window_text::kSaveWorkbookButton));
+    save_workbook->setObjectName(QStringLiteral("SaveWorkbook"));
+    connect(save_workbook, &QPushButton::clicked, this, &StatisticsWindow::SaveWorkbook);
     auto* close = new QPushButton(QtText(window_text::kCloseButton));
     close->setObjectName(QStringLiteral("CloseStatistics"));
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(total_, 1);
     buttons->addWidget(save);
+    buttons->addWidget(save_workbook);
     buttons->addWidget(close);
 
     auto* layout = new QVBoxLayout(this);
@@ -147,20 +147,8 @@ void StatisticsWindow::FillTable(std::size_t t) {
         view_.SortDescending(which) ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
-void StatisticsWindow::SaveCsv() {
-    FileRequest request;
-    request.kind = FileRequest::Kind::Save;
-    request.title = QtText(window_text::kSaveCsvTitle);
-    request.file_name = QtText(window_text::kSaveCsvName);
-    request.name_filters = NameFilters(FileChoice::Filters::Csv);
-    request.default_suffix = QStringLiteral("csv");
-    const QStringList chosen = dialogs_.ChooseFiles(this, request);
-    if (chosen.isEmpty()) return;
-    try {
-        SaveStatisticsCsv(view_.Statistics(), FilePath(chosen.first()), files_);
-    } catch (const std::exception& error) {
-        ShowErrorBox(dialogs_, this, WindowFailureText(error, WindowWork::Save));
-    }
+void StatisticsWindow::Save(StatisticsFile kind) {
+    SaveStatisticsFile(kind, view_.Statistics(), dialogs_, files_);
 }
 
 }  // namespace haojian

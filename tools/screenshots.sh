@@ -2,6 +2,7 @@
 # Takes screenshots of the main window on a private X server (Xvfb) into docs/:
 #   docs/window_idle.png       the window as it opens
 #   docs/window_after_run.png  after importing a list of numbers and a complete query run
+#   docs/window_layouts.png    the export's layout box dropped down
 #   docs/window_menu.png       the result list's right-click menu over a few selected rows
 #   docs/window_statistics.png the statistics window of that run
 # The program is driven as a user would, with xdotool. Needs a build (tools/build.sh build).
@@ -51,6 +52,15 @@ xdotool mousemove --window "$id" 400 460
 sleep 0.5
 import -window "$id" docs/window_after_run.png
 
+# The layout box dropped down (its list is a window of its own, so the shot is taken from the
+# screen), then closed again.
+xdotool mousemove --window "$id" 745 48 click 1
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$id")"
+import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage docs/window_layouts.png
+xdotool key Escape
+sleep 0.5
+
 # A few rows selected, then the right-click menu over them; the menu is a window of its own,
 # so the shot is taken from the screen.
 xdotool mousemove --window "$id" 100 110 click 1
@@ -65,4 +75,5 @@ xdotool key Up Return
 stats=$(wait_for_window "$(printf '^统计$')" 20)
 sleep 1
 import -window "$stats" docs/window_statistics.png
-echo "docs/window_idle.png docs/window_after_run.png docs/window_menu.png docs/window_statistics.png"
+echo "docs/window_idle.png docs/window_after_run.png docs/window_layouts.png docs/window_menu.png" \
+    "docs/window_statistics.png"

@@ -14,7 +14,8 @@ namespace {
 constexpr std::size_t kManyNamesBuffer = 65519;
 constexpr std::size_t kOneNameBuffer = 32768;
 
-// Pairs of description and pattern, each ended by a NUL, the list by a second one.
+// Pairs of description and pattern, each ended by a NUL, the list by a second one. With a
+// default suffix, the dialog gives a typed name the selected pattern's own suffix.
 std::wstring FilterText(FileChoice::Filters filters) {
     std::wstring text;
     for (const FileFilter& filter : FileFilters(filters)) {

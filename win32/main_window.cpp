@@ -5,9 +5,11 @@
 #include <uxtheme.h>
 
 #include <algorithm>
+#include <span>
 #include <utility>
 #include <vector>
 
+#include "core/export/export.h"
 #include "core/files/dialog_directory.h"
 #include "core/files/file_system.h"
 #include "core/text/fixed_texts.h"
@@ -21,6 +23,7 @@
 #include "win32/wide_text.h"
 #include "win32/window_class.h"
 #include "window/background_thread.h"
+#include "window/export_job.h"
 #include "window/main_window_layout.h"
 #include "window/main_window_texts.h"
 #include "window/row_copy.h"
@@ -138,14 +141,8 @@ void MainWindow::BuildControls() {
     graphic_->AddLabel(kIdLabel1, Wide(window_text::kExportFieldsLabel));
     const std::array<std::string_view, 4> initial = {text::kAnyProvince, text::kAnyCity,
                                                      text::kAnyCard, text::kLayoutNumber};
-    const std::array<std::vector<std::string_view>, 4> items = {{
-        {},
-        {},
-        {text::kAnyCard, text::kCardMobile, text::kCardTelecom, text::kCardUnicom,
-         text::kCardVirtual, text::kUnknown},
-        {text::kLayoutNumber, text::kLayoutNumberProvince, text::kLayoutNumberCity,
-         text::kLayoutNumberCard, text::kLayoutNumberProvinceCard, text::kLayoutNumberCityCard},
-    }};
+    const std::array<std::span<const std::string_view>, 4> items = {
+        {{}, {}, kCardTypeChoices, kLayoutBoxItems}};
     for (std::size_t i = 0; i < boxes_.size(); ++i) {
         boxes_[i] = MakeChild(window_, WC_COMBOBOXW, L"",
                               CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP,

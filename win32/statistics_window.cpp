@@ -7,13 +7,11 @@
 #include <exception>
 #include <string>
 
-#include "core/base/error.h"
-#include "core/export/statistics_csv.h"
 #include "core/text/gbk.h"
 #include "win32/wide_text.h"
 #include "win32/window_class.h"
-#include "window/failure_text.h"
 #include "window/main_window_texts.h"
+#include "window/statistics_save.h"
 #include "window/window_texts.h"
 
 namespace haojian::win32 {
@@ -21,7 +19,8 @@ namespace {
 
 constexpr wchar_t kClass[] = L"TStatisticsWindow";
 constexpr wchar_t kChartClass[] = L"TBarChart";
-constexpr int kTabsId = 1, kTableId = 2, kChartId = 3, kTotalId = 4, kSaveId = 5, kCloseId = 6;
+constexpr int kTabsId = 1, kTableId = 2, kChartId = 3, kTotalId = 4, kSaveId = 5, kCloseId = 6,
+              kSaveWorkbookId = 7;
 
 HWND Child(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD style, int id,
            DWORD ex_style = 0) {
@@ -80,9 +79,11 @@ StatisticsWindow::StatisticsWindow(HINSTANCE instance, HWND owner, WindowDialogs
     total_ = Child(window_, WC_STATICW, L"", SS_LEFT | SS_CENTERIMAGE, kTotalId);
     save_ = Child(window_, WC_BUTTONW, Wide(window_text::kSaveCsvButton),
                   BS_PUSHBUTTON | WS_TABSTOP, kSaveId);
+    save_workbook_ = Child(window_, WC_BUTTONW, Wide(window_text::kSaveWorkbookButton),
+                           BS_PUSHBUTTON | WS_TABSTOP, kSaveWorkbookId);
     close_ = Child(window_, WC_BUTTONW, Wide(window_text::kCloseButton), BS_PUSHBUTTON | WS_TABSTOP,
                    kCloseId);
-    for (HWND control : {tabs_, table_, total_, save_, close_})
+    for (HWND control : {tabs_, table_, total_, save_, save_workbook_, close_})
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     Layout();
 }
@@ -164,9 +165,11 @@ void StatisticsWindow::Layout() {
     SetWindowPos(table_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     MoveWindow(chart_, 2 * margin + left_width, margin, client.right - 3 * margin - left_width,
                bottom - 2 * margin, TRUE);
-    MoveWindow(total_, margin, bottom, client.right - 4 * margin - 2 * button_width, button_height,
+    MoveWindow(total_, margin, bottom, client.right - 5 * margin - 3 * button_width, button_height,
                TRUE);
-    MoveWindow(save_, client.right - 2 * margin - 2 * button_width, bottom, button_width,
+    MoveWindow(save_, client.right - 3 * margin - 3 * button_width, bottom, button_width,
+               button_height, TRUE);
+    MoveWindow(save_workbook_, client.right - 2 * margin - 2 * button_width, bottom, button_width,
                button_height, TRUE);
     MoveWindow(close_, client.right - margin - button_width, bottom, button_width, button_height,
                TRUE);
@@ -230,26 +233,6 @@ void StatisticsWindow::PaintChart(HDC dc, const RECT& area) {
     }
     DeleteObject(bar);
     SelectObject(dc, old_font);
-}
-
-void StatisticsWindow::SaveCsv() {
-    FileChoice choice;
-    choice.kind = FileChoice::Kind::Save;
-    choice.purpose = FileChoice::Purpose::Export;
-    choice.title = window_text::kSaveCsvTitle;
-    choice.file_name = window_text::kSaveCsvName;
-    choice.filters = FileChoice::Filters::Csv;
-    choice.default_suffix = u"csv";
-    const std::vector<std::string> chosen = dialogs_.ChooseFiles(choice);
-    if (chosen.empty()) return;
-    try {
-        SaveStatisticsCsv(view_.Statistics(), chosen.front());
-    } catch (const std::exception& error) {
-        const std::string text = ErrorBoxText(WindowFailureText(error, WindowWork::Save));
-        // The application's error box, as every window shows it.
-        dialogs_.ShowBox(
-            {BoxKind::Error, std::u16string(window_text::kApplicationTitle), Utf16FromGbk(text)});
-    }
 }
 
 LRESULT CALLBACK StatisticsWindow::ChartProcedure(HWND window, UINT message, WPARAM w, LPARAM l) {
@@ -317,7 +300,12 @@ LRESULT StatisticsWindow::Handle(UINT message, WPARAM w, LPARAM l) {
             if (tabs_) Layout();
             return 0;
         case WM_COMMAND:
-            if (LOWORD(w) == kSaveId) SaveCsv();
+            if (LOWORD(w) == kSaveId)
+                SaveStatisticsFile(StatisticsFile::Csv, view_.Statistics(), dialogs_,
+                                   RealFileSystem());
+            if (LOWORD(w) == kSaveWorkbookId)
+                SaveStatisticsFile(StatisticsFile::Workbook, view_.Statistics(), dialogs_,
+                                   RealFileSystem());
             // Escape (IDCANCEL, from the dialog keys) closes it as its button does.
             if (LOWORD(w) == kCloseId || LOWORD(w) == IDCANCEL) ShowWindow(window_, SW_HIDE);
             return 0;

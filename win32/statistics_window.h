@@ -9,8 +9,9 @@
 namespace haojian::win32 {
 
 // The counts of the result rows by province, city and card type, with their shares, each table
-// sorted by a click on a column's header; a bar chart of the provinces, and a button that
-// saves the tables as a UTF-8 CSV file. What it shows is StatisticsView's (window/).
+// sorted by a click on a column's header; a bar chart of the provinces, and buttons that save
+// the tables as a UTF-8 CSV file, or with the chart as a workbook. What it shows is
+// StatisticsView's (window/).
 class StatisticsWindow {
 public:
     StatisticsWindow(HINSTANCE instance, HWND owner, WindowDialogs& dialogs);
@@ -37,7 +38,6 @@ private:
     // Fits the chart's scroll bar to its bars and its height; first is the new top.
     void ScrollChart(int first);
     void PaintChart(HDC dc, const RECT& area);
-    void SaveCsv();
 
     WindowDialogs& dialogs_;
     HWND window_ = nullptr;
@@ -46,6 +46,7 @@ private:
     HWND chart_ = nullptr;
     HWND total_ = nullptr;
     HWND save_ = nullptr;
+    HWND save_workbook_ = nullptr;
     HWND close_ = nullptr;
     HFONT font_ = nullptr;
     DpiScale scale_;

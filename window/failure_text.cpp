@@ -6,6 +6,7 @@
 #include "core/base/error.h"
 #include "core/files/temporary_file.h"
 #include "core/merge/merge.h"
+#include "core/table/table_error.h"
 #include "core/text/gbk.h"
 
 namespace haojian {
@@ -83,6 +84,9 @@ std::string WindowFailureText(const std::exception& failure, WindowWork work) {
     if (const auto* e = dynamic_cast<const MergeCutError*>(&failure)) {
         return "File \"" + GbkFromUtf8(e->path()) + "\" holds a NUL byte at offset " +
                std::to_string(e->offset()) + ": the merged text ends there";
+    }
+    if (const auto* e = dynamic_cast<const TableError*>(&failure)) {
+        return "Cannot read table \"" + GbkFromUtf8(e->path()) + "\". " + GbkFromUtf8(e->reason());
     }
     if (const auto* e = dynamic_cast<const Error*>(&failure)) return std::string(e->message());
     if (dynamic_cast<const std::bad_alloc*>(&failure)) return "Out of memory";

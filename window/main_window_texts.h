@@ -80,5 +80,8 @@ inline constexpr std::u16string_view kSaveCsvButton = u"保存为CSV...";
 inline constexpr std::u16string_view kCloseButton = u"关闭";
 inline constexpr std::u16string_view kSaveCsvTitle = u"统计结果保存为";
 inline constexpr std::u16string_view kSaveCsvName = u"统计.csv";
+// Saving the tables and the provinces' chart as a workbook, in the CSV's dialog.
+inline constexpr std::u16string_view kSaveWorkbookButton = u"保存为Excel...";
+inline constexpr std::u16string_view kSaveWorkbookName = u"统计.xlsx";
 
 }  // namespace haojian::window_text

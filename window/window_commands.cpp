@@ -14,6 +14,7 @@
 #include "core/run/result_table.h"
 #include "core/text/fixed_texts.h"
 #include "core/text/gbk.h"
+#include "window/export_job.h"
 #include "window/window_texts.h"
 
 namespace haojian {
@@ -124,45 +125,59 @@ void WindowCommands::TimerTick() {
 
 void WindowCommands::Export() {
     if (work_.Busy()) return;
+    const std::string layout = view_.FilterText(FilterBox::Layout);
+    const bool whole_rows = IsWholeRowsLayout(layout);
     FileChoice choice;
     choice.kind = FileChoice::Kind::Save;
     choice.purpose = FileChoice::Purpose::Export;
     choice.title = window_text::kExportTitle;
     choice.directory =
         places_.dialog_directory.empty() ? places_.program_directory : places_.dialog_directory;
-    choice.file_name = Utf16FromGbk(view_.FilterText(FilterBox::City)) + u".txt";
-    choice.default_suffix = u"txt";
+    // The whole rows are a table: a workbook unless the user picks CSV.
+    choice.filters = whole_rows ? FileChoice::Filters::Tables : FileChoice::Filters::Export;
+    choice.default_suffix = whole_rows ? u"xlsx" : u"txt";
+    choice.file_name =
+        Utf16FromGbk(view_.FilterText(FilterBox::City)) + u"." + choice.default_suffix;
     view_.RepaintNow();
     if (run_->Rows().size() == 0) return;
-    // A typed layout that names none of the six is refused before a file is chosen.
-    if (!ExportLayoutFromText(view_.FilterText(FilterBox::Layout))) {
-        return ShowError(text::kRefuseUnknownLayout);
-    }
+    // A typed layout that names none of the six is refused before a file is chosen, and so are
+    // the whole rows of a list that came from no table.
+    if (!whole_rows && !ExportLayoutFromText(layout)) return ShowError(text::kRefuseUnknownLayout);
+    if (whole_rows && !imported_table_) return ShowError(text::kRefuseWholeRowsWithoutTable);
     const std::vector<std::string> chosen = dialogs_.ChooseFiles(choice);
     if (chosen.empty()) return;
     view_.RepaintNow();
     const std::string status_before = status_;
     SetStatus(text::kExportBusy);
     status_written_during_work_ = false;
+    auto job = std::make_shared<ExportJob>();
     // The export covers the rows there are now; a run may append more meanwhile.
-    std::shared_ptr<const ResultTable> rows = run_->RowsSnapshot();
+    job->rows = run_->RowsSnapshot();
+    job->province = view_.FilterText(FilterBox::Province);
+    job->city = view_.FilterText(FilterBox::City);
+    job->card_type = view_.FilterText(FilterBox::CardType);
+    job->layout = layout;
+    job->path = chosen.front();
+    if (whole_rows) {
+        job->table = imported_table_;
+        job->database = &run_->Database();
+    }
     auto written = std::make_shared<std::size_t>(0);
     StartLongWork(
-        LongWork::Export,
-        [rows, written, &files = files_, path = chosen.front(),
-         province = view_.FilterText(FilterBox::Province), city = view_.FilterText(FilterBox::City),
-         card_type = view_.FilterText(FilterBox::CardType),
-         layout = view_.FilterText(FilterBox::Layout)] {
-            *written =
-                ExportRows(*rows, ExportFilter{province, city, card_type}, layout, path, files);
-        },
-        [this, written, status_before](std::exception_ptr error) {
+        LongWork::Export, [job, written, &files = files_] { *written = WriteExport(*job, files); },
+        [this, job, written, status_before](std::exception_ptr error) {
             // A failed export leaves the status as it was before, unless the run wrote it since.
             if (error && !status_written_during_work_) SetStatus(status_before);
-            Guarded(WindowWork::Save, [&] {
+            try {
                 if (error) std::rethrow_exception(error);
                 SetStatus(ExportedStatusText(*written));
-            });
+            } catch (const FileError& e) {
+                // Reading the table again is reading, worded as an import's failure is.
+                const bool source = job->table && e.path() == job->table->path;
+                ShowError(WindowFailureText(e, source ? WindowWork::Read : WindowWork::Save));
+            } catch (const std::exception& e) {
+                ShowError(WindowFailureText(e, WindowWork::Save));
+            }
         });
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/export/row_statistics.h"
@@ -54,6 +55,8 @@ public:
     void DropFiles(const std::vector<std::string>& paths);
     void Query();
     void Stop();
+    // Export: the rows that pass the filters in the chosen layout, as text lines, a workbook or
+    // CSV by the chosen name; or the whole rows of the imported table with their look-ups.
     void Export();
     void Merge();
     void TimerTick();
@@ -64,6 +67,10 @@ public:
     void CountStatistics(std::function<void(RowStatistics)> show);
     // The table the current list came from; none after a text list's import.
     const std::optional<ImportedTable>& ImportedTableSource() const { return imported_table_; }
+    // What a table's import took, for the export of its whole rows; none after a text list's.
+    void SetImportedTableSource(std::optional<ImportedTable> table) {
+        imported_table_ = std::move(table);
+    }
     // The About window opens unless the window waits to close.
     bool CanShowAbout() const { return !close_confirmed_; }
 

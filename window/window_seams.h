@@ -64,9 +64,10 @@ struct FileChoice {
     };
     // Which command asks: a window that remembers folders per dialog keys them by this.
     enum class Purpose { Import, Export, MergeSources, MergeOutput };
-    // "Text files(...)" and "All files(...)", or their Chinese forms "文本文件", "所有文件";
-    // "CSV文件(...)" and "所有文件(...)".
-    enum class Filters { Text, ChineseText, Csv };
+    // The lists of FileFilters (window/file_filters.h): text files and all files, in English or
+    // in Chinese; an export's, which adds workbooks and CSV after those two; tables alone; the
+    // statistics' CSV or workbook files.
+    enum class Filters { Text, ChineseText, Export, Tables, Csv, Workbook };
 
     Kind kind = Kind::Open;
     Purpose purpose = Purpose::Import;
@@ -75,7 +76,9 @@ struct FileChoice {
     std::string directory;
     std::u16string file_name;  // the proposed name
     Filters filters = Filters::Text;
-    std::u16string default_suffix;  // without the dot
+    // Without the dot; appended to a typed name without one. A dialog that can append the
+    // selected filter's own suffix instead does so.
+    std::u16string default_suffix;
 };
 
 // The three kinds of message box.

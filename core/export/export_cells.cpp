@@ -57,4 +57,22 @@ std::size_t ExportCells::Cells(const ResultRowView& row, std::string& masked,
     return n;
 }
 
+std::size_t ExportRowsAsTable(const ResultTable& rows, const ExportFilter& filter,
+                              std::string_view layout_text, TableWriter& writer) {
+    const ExportCells export_cells(filter, layout_text);
+    const std::vector<std::string> header = export_cells.Header();
+    const std::vector<std::string_view> header_cells(header.begin(), header.end());
+    writer.AddHeader(header_cells);
+    std::string masked;
+    std::array<std::string_view, ExportCells::kMaxCells> cells;
+    std::size_t written = 0;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const std::size_t n = export_cells.Cells(rows.Row(i), masked, cells);
+        if (n == 0) continue;
+        writer.AddRow(std::span<const std::string_view>(cells.data(), n));
+        ++written;
+    }
+    return written;
+}
+
 }  // namespace haojian

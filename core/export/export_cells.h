@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/export/export.h"
+#include "core/table/table_writer.h"
 
 namespace haojian {
 
@@ -31,5 +32,11 @@ private:
     ExportFilter filter_;
     ExportLayout layout_;
 };
+
+// Writes the header of the layout named by layout_text, then the cells of every row that passes
+// filter, in table order, to writer; gives the number of rows written beside the header. The
+// caller commits the writer. Throws Error for an unknown layout, and as the writer does.
+std::size_t ExportRowsAsTable(const ResultTable& rows, const ExportFilter& filter,
+                              std::string_view layout_text, TableWriter& writer);
 
 }  // namespace haojian

@@ -17,6 +17,13 @@ struct TableRow {
     std::size_t number_column = 0;  // 0-based: the column that holds the mobile numbers
     bool header = false;            // the table's header row (its first, when it has one)
 
+    // Whether every cell is empty (a row a workbook leaves out comes so).
+    bool Empty() const {
+        for (const std::string& cell : cells) {
+            if (!cell.empty()) return false;
+        }
+        return true;
+    }
     // The cell of the number column (empty when the row does not reach it).
     std::string_view NumberCell() const {
         return number_column < cells.size() ? std::string_view(cells[number_column])

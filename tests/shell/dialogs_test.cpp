@@ -72,6 +72,20 @@ private slots:
         QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
         QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
         QVERIFY(dialog->selectedFiles().value(0).endsWith(u"/北京.txt"_s));
+
+        // A typed name gets the suffix of the filter the user selects; all files, the default.
+        request.name_filters = {u"Text files(*.txt)"_s, u"All files(*)"_s,
+                                u"Excel workbooks(*.xlsx)"_s};
+        request.filter_suffixes = {u"txt"_s, QString(), u"xlsx"_s};
+        dialog = MakeFileDialog(nullptr, request);
+        auto* types = dialog->findChild<QComboBox*>(u"fileTypeCombo"_s);
+        QVERIFY(types);
+        types->setCurrentIndex(2);
+        emit types->textActivated(types->itemText(2));
+        QCOMPARE(dialog->defaultSuffix(), u"xlsx"_s);
+        types->setCurrentIndex(1);
+        emit types->textActivated(types->itemText(1));
+        QCOMPARE(dialog->defaultSuffix(), u"txt"_s);
     }
 
     // Every name typed into the merge's open dialog must be an existing file, and every one is

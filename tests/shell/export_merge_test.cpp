@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "core/export/export.h"
+#include "core/table/table_reader.h"
 #include "core/threads/thread_start.h"
 #include "shell/application.h"
 #include "shell/gbk_text.h"
@@ -131,6 +132,47 @@ private slots:
         h.Box("ComboBox2")->setCurrentIndex(h.Items("ComboBox2").indexOf(u"南京"_s));
         Run(h, "SpeedButton5");
         QCOMPARE(h.dialogs.file_requests.back().file_name, u"南京.txt"_s);
+    }
+
+    // The dialog offers workbooks and CSV after its two text filters; a workbook's name writes
+    // a workbook. 原表+归属地 follows the six layouts and wants a table's import.
+    void ExportAsWorkbook() {
+        WindowHarness h;
+        RunToEnd(h);
+        const QStringList layouts = h.Items("ComboBox4");
+        QCOMPARE(layouts.size(), 7);
+        QCOMPARE(layouts[5], u"手机号码+城市+卡类"_s);
+        QCOMPARE(layouts[6], u"原表+归属地"_s);
+
+        h.Box("ComboBox4")->setCurrentIndex(4);
+        h.Box("ComboBox1")->setCurrentIndex(h.Items("ComboBox1").indexOf(u"江苏"_s));
+        const std::string path = h.dir.path() + "out.xlsx";
+        Export(h, "out.xlsx");
+        const FileRequest& r = h.dialogs.file_requests.back();
+        QCOMPARE(r.name_filters,
+                 (QStringList{u"Text files(*.txt)"_s, u"All files(*)"_s,
+                              u"Excel workbooks(*.xlsx)"_s, u"CSV files(*.csv)"_s}));
+        QCOMPARE(r.filter_suffixes, (QStringList{u"txt"_s, QString(), u"xlsx"_s, u"csv"_s}));
+        QCOMPARE(r.default_suffix, u"txt"_s);
+        QCOMPARE(h.Status(6), u"导出符合数据2条"_s);
+        std::vector<std::vector<std::string>> rows;
+        TableReader::Open(RealFileSystem(), path, {.sheet = {}, .column = "1"})
+            ->ReadRows([&](const TableRow& row) { rows.push_back(row.cells); });
+        QCOMPARE(rows.size(), std::size_t(3));
+        QCOMPARE(rows[0],
+                 (std::vector<std::string>{Gbk(u"手机号码"_s), Gbk(u"省份"_s), Gbk(u"卡类"_s)}));
+        QCOMPARE(rows[1],
+                 (std::vector<std::string>{"138001012**", Gbk(u"江苏"_s), Gbk(u"移动"_s)}));
+        QCOMPARE(rows[2][0], std::string("138001099**"));
+
+        // A text list's import: refused before any dialog.
+        const std::size_t asked = h.dialogs.file_requests.size();
+        h.Box("ComboBox4")->setCurrentIndex(6);
+        Run(h, "SpeedButton5");
+        QCOMPARE(h.dialogs.file_requests.size(), asked);
+        QCOMPARE(h.Errors(),
+                 QStringList{
+                     u"“原表+归属地”只能导出从Excel工作簿或CSV表格导入的号码，请先导入表格！."_s});
     }
 
     void ExportFailure() {

@@ -226,6 +226,27 @@ private slots:
         QVERIFY(ReadFileBytes(path).find("\xE6\xB1\x9F\xE8\x8B\x8F,2,66.67%\r\n") !=
                 std::string::npos);  // 江苏
     }
+
+    // Beside the CSV, a workbook: a sheet per table and the provinces' chart.
+    void SaveAsWorkbook() {
+        WindowHarness h;
+        TForm1& w = h.Open();
+        h.Import("13800101234\r\n13800101235\r\n18900001111\r\n");
+        QVERIFY(h.QueryToEnd());
+        ShowStatistics(w);
+        auto* save = w.Statistics()->findChild<QPushButton*>("SaveWorkbook");
+        QVERIFY(save);
+        QCOMPARE(save->text(), u"保存为Excel..."_s);
+        const std::string path = h.dir.path() + "stats.xlsx";
+        h.dialogs.file_answers.push_back({QString::fromStdString(path)});
+        save->click();
+        const FileRequest& r = h.dialogs.file_requests.back();
+        QCOMPARE(r.title, u"统计结果保存为"_s);
+        QCOMPARE(r.file_name, u"统计.xlsx"_s);
+        QCOMPARE(r.name_filters, (QStringList{u"Excel工作簿(*.xlsx)"_s, u"所有文件(*)"_s}));
+        QVERIFY(h.Errors().isEmpty());
+        QVERIFY(ReadFileBytes(path).find("xl/charts/chart1.xml") != std::string::npos);
+    }
 };
 
 QTEST_MAIN(StatisticsWindowTest)

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -543,11 +544,11 @@ int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     if (argc < 2) {
         std::fputs(
-            "usage: haojian_probe controls|click ID|status PANEL|items ID|rows|"
+            "usage: haojian_probe controls|click ID|status PANEL|items ID|drop [-]ID|rows|"
             "query-stop|file PATH|folder PATH|box BUTTON|close|close-about|rect CLASS [ID]|"
             "minimise|visible CLASS|window-at X Y|escape CLASS|above CLASS CLASS|"
             "taskbar-created|command ID|clipboard|statistics|statistics-sort COLUMN|"
-            "statistics-close|time-query|"
+            "statistics-close|statistics-save-workbook|time-query|"
             "time-repaint[-sent] TIMES [ID]|repainted CLASS ID...\n",
             stderr);
         return 2;
@@ -557,6 +558,14 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"controls") return Controls();
     if (command == L"status") return Status(number);
     if (command == L"items") return Items(number);
+    if (command == L"drop") {
+        // A combo box's list dropped down, as a click on its arrow drops it; "drop -ID" closes
+        // it again.
+        const HWND main = MainWindow();
+        if (!main) return 1;
+        SendMessageW(Control(main, std::abs(number)), CB_SHOWDROPDOWN, number > 0, 0);
+        return 0;
+    }
     if (command == L"file") return argc > 2 ? FileDialog(argv[2]) : 2;
     if (command == L"folder") return argc > 2 ? FileDialog(argv[2], true) : 2;
     if (command == L"box") return Box(number);
@@ -577,6 +586,12 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (command == L"statistics") return Statistics();
     if (command == L"statistics-sort") return StatisticsHeaderClick(number);
+    if (command == L"statistics-save-workbook") {
+        // Posted: the button's save dialog then waits for the file command's answer.
+        if (const HWND window = FindWindowW(L"TStatisticsWindow", nullptr))
+            PostMessageW(window, WM_COMMAND, MAKEWPARAM(7, BN_CLICKED), 0);
+        return 0;
+    }
     if (command == L"statistics-close") {
         if (const HWND window = FindWindowW(L"TStatisticsWindow", nullptr))
             SendMessageW(window, WM_COMMAND, MAKEWPARAM(6, BN_CLICKED), 0);

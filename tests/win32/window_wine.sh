@@ -46,6 +46,8 @@ for text in 导入 查询 终止 导出 合并 主页 关于 退出 导出选项
     grep -q "	$text	" <<<"$controls" || fail "no control shows $text"$'\n'"$controls"
 done
 grep -q '^300	SysListView32	' <<<"$controls" || fail "no result list"
+# The layout box: the six layouts, then the whole rows of an imported table.
+[ "$(probe items 204 | sed -n 7p)" = 原表+归属地 ] || fail "layouts: $(probe items 204)"
 [ "$(probe status 5)" = 3 ] || fail "database panel shows '$(probe status 5)'"
 
 probe click 100
@@ -75,6 +77,17 @@ down=$(probe statistics | sed 1d | cut -f1)
 # (rows over rows, the size grip mid-bar, a blank total or button).
 repainted=$(probe repainted TStatisticsWindow 4 5 6)
 ! grep -qv ' 0$' <<<"$repainted" || fail "stale paint in the statistics window: $repainted"
+# Saved as a workbook: a sheet per table and the provinces' chart.
+probe statistics-save-workbook
+probe file "$(win "$work/stats.xlsx")" | grep -q 统计结果保存为 || fail "no statistics dialog"
+wait_until 10 test -s "$work/stats.xlsx" || fail "no statistics workbook"
+/usr/bin/python3 - "$work/stats.xlsx" <<'PY' || fail "statistics workbook"
+import sys, zipfile, openpyxl
+assert "xl/charts/chart1.xml" in zipfile.ZipFile(sys.argv[1]).namelist()
+book = openpyxl.load_workbook(sys.argv[1])
+assert book.sheetnames == ["省份", "城市", "卡类"], book.sheetnames
+assert [c.value for c in book["省份"][1]] == ["省份", "数量", "占比"]
+PY
 probe statistics-close
 echo "statistics: ok"
 repainted=$(probe repainted TForm1 300 400 401 500)
@@ -96,6 +109,16 @@ wait_until 20 test -s "$work/out.txt" || fail "no export file"
 expected=$(printf '138001012**\r\n1330000**\r\n189000098**\r\n174000012**\r\n' | od -c)
 [ "$(od -c "$work/out.txt")" = "$expected" ] || fail "export file: $(od -c "$work/out.txt")"
 wait_until 10 panel_is 6 $'\t导出符合数据4条' || fail "export status '$(probe status 6)'"
+# The same rows as a workbook, for its name says so: the masked numbers under a header.
+probe click 103
+probe file "$(win "$work/out.xlsx")" >/dev/null
+wait_until 20 test -s "$work/out.xlsx" || fail "no exported workbook"
+/usr/bin/python3 - "$work/out.xlsx" <<'PY' || fail "exported workbook"
+import sys, openpyxl
+rows = [[c.value for c in row] for row in openpyxl.load_workbook(sys.argv[1]).active.rows]
+assert rows == [["手机号码"], ["138001012**"], ["1330000**"], ["189000098**"], ["174000012**"]], rows
+PY
+echo "export as a workbook: ok"
 
 # A long list, stopped as soon as rows show and resumed: every number once, in list order.
 count=2000000

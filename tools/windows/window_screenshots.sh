@@ -2,6 +2,7 @@
 # Screenshots of haojian.exe under wine on Xvfb into docs/ (each window's client area: there is
 # no window manager to draw frames):
 #   docs/windows_window_after_run.png   the main window after an import and a complete run
+#   docs/windows_layouts.png            the export's layout box dropped down
 #   docs/windows_about.png              the About window
 #   docs/windows_statistics.png         the statistics window of that run
 # Usage: tools/windows/window_screenshots.sh [BUILD_DIR]   (default build-windows)
@@ -48,6 +49,10 @@ shot() {
     import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$2"
 }
 shot 'V1\.1' docs/windows_window_after_run.png
+probe drop 204
+sleep 1
+shot 'V1\.1' docs/windows_layouts.png
+probe drop -204
 probe click 106
 sleep 2
 shot '^关于本软件$' docs/windows_about.png
@@ -57,4 +62,5 @@ sleep 1
 probe click 1103
 sleep 2
 shot '^统计$' docs/windows_statistics.png
-echo docs/windows_window_after_run.png docs/windows_about.png docs/windows_statistics.png
+echo docs/windows_window_after_run.png docs/windows_layouts.png docs/windows_about.png \
+    docs/windows_statistics.png
