@@ -20,6 +20,8 @@ QStringList NameFilters(FileChoice::Filters filters) {
         return {QStringLiteral(u"文本文件(*.txt)"), QStringLiteral(u"所有文件(*)")};
     if (filters == FileChoice::Filters::Csv)
         return {QStringLiteral(u"CSV文件(*.csv)"), QStringLiteral(u"所有文件(*)")};
+    if (filters == FileChoice::Filters::Workbook)
+        return {QStringLiteral(u"Excel工作簿(*.xlsx)"), QStringLiteral(u"所有文件(*)")};
     return {QStringLiteral("Text files(*.txt)"), QStringLiteral("All files(*)")};
 }
 
@@ -58,6 +60,21 @@ std::vector<std::string> CommandDialogs::ChooseFiles(const FileChoice& choice) {
 
 Answer CommandDialogs::ShowBox(const MessageBoxRequest& request) {
     return dialogs_.ShowBox(parent_, {request.kind, Text(request.caption), Text(request.text)});
+}
+
+std::string CommandDialogs::ChooseFolder(const FolderChoice& choice) {
+    // Starts where the last split export went, else where the command says.
+    const QString start =
+        split_directory_.isEmpty() ? QString::fromStdString(choice.directory) : split_directory_;
+    const QString chosen = dialogs_.ChooseFolder(parent_, Text(choice.title), start);
+    if (chosen.isEmpty()) return {};
+    split_directory_ = chosen;
+    return FilePath(chosen);
+}
+
+std::optional<SplitExportChoice> CommandDialogs::ChooseSplitExport(
+    const SplitExportChoice& proposed) {
+    return dialogs_.ChooseSplitExport(parent_, proposed);
 }
 
 void CommandDialogs::OpenAddress(std::string_view address) {

@@ -66,6 +66,8 @@ public:
     void ImportFile(const QString& path);
     // Opens the statistics of the rows there are now, once they are counted off the UI thread.
     void ShowStatistics();
+    // 分类导出, from the result list's menu.
+    void SplitExport();
     // The main window went to the tray: an open statistics window goes with it. It came back:
     // so does that window, raised above it.
     void HiddenToTray();

@@ -2,11 +2,13 @@
 
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/run/query_run.h"
+#include "window/split_export_choice.h"
 
 namespace haojian {
 
@@ -64,8 +66,8 @@ struct FileChoice {
     // Which command asks: a window that remembers folders per dialog keys them by this.
     enum class Purpose { Import, Export, MergeSources, MergeOutput };
     // "Text files(...)" and "All files(...)", or their Chinese forms "文本文件", "所有文件";
-    // "CSV文件(...)" and "所有文件(...)".
-    enum class Filters { Text, ChineseText, Csv };
+    // "CSV文件(...)" and "所有文件(...)"; "Excel工作簿(*.xlsx)" and "所有文件(...)".
+    enum class Filters { Text, ChineseText, Csv, Workbook };
 
     Kind kind = Kind::Open;
     Purpose purpose = Purpose::Import;
@@ -75,6 +77,13 @@ struct FileChoice {
     std::u16string file_name;  // the proposed name
     Filters filters = Filters::Text;
     std::u16string default_suffix;  // without the dot
+};
+
+// A folder dialog as a command wants it.
+struct FolderChoice {
+    std::u16string title;
+    // Where the dialog starts, as the core names paths; empty: the dialog's own last folder.
+    std::string directory;
 };
 
 // The three kinds of message box.
@@ -99,6 +108,11 @@ public:
     // The chosen files' full paths, as the core names paths; empty when the user cancelled.
     virtual std::vector<std::string> ChooseFiles(const FileChoice& choice) = 0;
     virtual Answer ShowBox(const MessageBoxRequest& request) = 0;
+    // The chosen folder's full path, as the core names paths; empty when the user cancelled.
+    virtual std::string ChooseFolder(const FolderChoice& choice) = 0;
+    // The split export's dialog, showing proposed at first; none when the user cancelled.
+    virtual std::optional<SplitExportChoice> ChooseSplitExport(
+        const SplitExportChoice& proposed) = 0;
     // Asks the desktop to open a web or mailto: address (UTF-8); the answer is not examined.
     virtual void OpenAddress(std::string_view address) = 0;
 };

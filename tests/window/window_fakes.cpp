@@ -12,6 +12,23 @@ std::vector<std::string> FakeWindowDialogs::ChooseFiles(const FileChoice& choice
     return answer;
 }
 
+std::string FakeWindowDialogs::ChooseFolder(const FolderChoice& choice) {
+    folder_choices.push_back(choice);
+    if (folder_answers.empty()) return {};
+    std::string answer = std::move(folder_answers.front());
+    folder_answers.pop_front();
+    return answer;
+}
+
+std::optional<SplitExportChoice> FakeWindowDialogs::ChooseSplitExport(
+    const SplitExportChoice& proposed) {
+    split_proposals.push_back(proposed);
+    if (split_answers.empty()) return std::nullopt;
+    const std::optional<SplitExportChoice> answer = split_answers.front();
+    split_answers.pop_front();
+    return answer;
+}
+
 Answer FakeWindowDialogs::ShowBox(const MessageBoxRequest& request) {
     boxes.push_back(request);
     if (request.kind != BoxKind::Confirm) return Answer::Ok;
