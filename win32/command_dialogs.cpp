@@ -2,8 +2,10 @@
 
 #include <commdlg.h>
 #include <shellapi.h>
+#include <shobjidl.h>
 
 #include "win32/message_box.h"
+#include "win32/split_export_dialog.h"
 #include "win32/wide_text.h"
 
 namespace haojian::win32 {
@@ -19,6 +21,8 @@ std::wstring FilterText(FileChoice::Filters filters) {
     if (filters == FileChoice::Filters::ChineseText)
         return L"文本文件(*.txt)\0*.txt\0所有文件(*.*)\0*.*\0"s;
     if (filters == FileChoice::Filters::Csv) return L"CSV文件(*.csv)\0*.csv\0所有文件(*.*)\0*.*\0"s;
+    if (filters == FileChoice::Filters::Workbook)
+        return L"Excel工作簿(*.xlsx)\0*.xlsx\0所有文件(*.*)\0*.*\0"s;
     return L"Text files(*.txt)\0*.txt\0All files(*.*)\0*.*\0"s;
 }
 
@@ -37,7 +41,53 @@ std::vector<std::string> SplitMany(const wchar_t* answer) {
     return paths;
 }
 
+// Releases a COM interface when it goes.
+template <typename T>
+struct Released {
+    T* p = nullptr;
+    ~Released() {
+        if (p) p->Release();
+    }
+    T** operator&() { return &p; }
+    T* operator->() const { return p; }
+};
+
 }  // namespace
+
+std::string CommandDialogs::ChooseFolder(const FolderChoice& choice) {
+    Released<IFileOpenDialog> dialog;
+    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_PPV_ARGS(&dialog)))) {
+        return {};
+    }
+    FILEOPENDIALOGOPTIONS options = 0;
+    dialog->GetOptions(&options);
+    dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST |
+                       FOS_NOCHANGEDIR);
+    const std::wstring title = Wide(choice.title);
+    dialog->SetTitle(title.c_str());
+    // Without a folder the dialog starts where its own last choice was.
+    if (!choice.directory.empty()) {
+        Released<IShellItem> start;
+        const std::wstring directory = WideFromUtf8(choice.directory);
+        if (SUCCEEDED(
+                SHCreateItemFromParsingName(directory.c_str(), nullptr, IID_PPV_ARGS(&start))))
+            dialog->SetFolder(start.p);
+    }
+    if (FAILED(dialog->Show(owner_))) return {};  // cancelled, or no dialog
+    Released<IShellItem> chosen;
+    if (FAILED(dialog->GetResult(&chosen))) return {};
+    wchar_t* path = nullptr;
+    if (FAILED(chosen->GetDisplayName(SIGDN_FILESYSPATH, &path)) || !path) return {};
+    std::string folder = Utf8FromWide(path);
+    CoTaskMemFree(path);
+    return folder;
+}
+
+std::optional<SplitExportChoice> CommandDialogs::ChooseSplitExport(
+    const SplitExportChoice& proposed) {
+    return win32::ChooseSplitExport(owner_, proposed);
+}
 
 std::vector<std::string> CommandDialogs::ChooseFiles(const FileChoice& choice) {
     const bool many = choice.kind == FileChoice::Kind::OpenMany;

@@ -6,7 +6,8 @@
 
 namespace haojian::win32 {
 
-// The commands' file dialogs (the common dialogs), message boxes and addresses (ShellExecute),
+// The commands' file dialogs (the common dialogs; the folder dialog IFileOpenDialog picking
+// folders), the split export's dialog, message boxes and addresses (ShellExecute),
 // owned by the main window.
 class CommandDialogs final : public WindowDialogs {
 public:
@@ -15,6 +16,8 @@ public:
     std::vector<std::string> ChooseFiles(const FileChoice& choice) override;
     Answer ShowBox(const MessageBoxRequest& request) override;
     void OpenAddress(std::string_view address) override;
+    std::string ChooseFolder(const FolderChoice& choice) override;
+    std::optional<SplitExportChoice> ChooseSplitExport(const SplitExportChoice& proposed) override;
 
 private:
     HWND owner_;

@@ -51,6 +51,7 @@ enum ControlId : int {
     kIdCopyRows = 1101,
     kIdSelectAllRows,
     kIdShowStatistics,
+    kIdSplitExport,
 };
 
 constexpr int ToolButtonId(ToolButton button) {

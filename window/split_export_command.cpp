@@ -185,8 +185,12 @@ void WindowCommands::WriteSplitFiles(std::shared_ptr<SplitJob> job) {
                                  });
         },
         [this, job](std::exception_ptr error) {
-            if (error) return EndSplitExport(*job, error);
+            if (error) {
+                job->files.reset();
+                return EndSplitExport(*job, error);
+            }
             if (job->exported == 0) {
+                job->files.reset();
                 // Nothing passed: no file is made, none replaced.
                 return SetStatus(GbkFromUtf16(window_text::kSplitNothing));
             }
@@ -197,7 +201,8 @@ void WindowCommands::WriteSplitFiles(std::shared_ptr<SplitJob> job) {
                 }
             }
             if (!existing.empty() && !Confirm(SplitReplaceQuestion(existing))) {
-                // Declined: every file of the folder stays as it was.
+                // Declined: every file of the folder stays as it was, and is let go now.
+                job->files.reset();
                 if (!status_written_during_work_) SetStatus(job->status_before);
                 return;
             }

@@ -46,7 +46,8 @@ void HeldWork::Start(std::function<void()> work, std::function<void(std::excepti
 void HeldWork::Finish() {
     std::exception_ptr error;
     try {
-        work_();
+        // Let go once run, as a thread lets go of its work when it ends.
+        std::exchange(work_, nullptr)();
     } catch (...) {
         error = std::current_exception();
     }
