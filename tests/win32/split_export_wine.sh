@@ -78,14 +78,7 @@ split_dialog 1202 1214
 probe file "$(win "$work/split.xlsx")" | grep -q 分类导出保存为 || fail "no workbook dialog"
 wait_until 30 panel_is 6 $'\t分类导出完毕：一个工作簿，4类，共5条' ||
     fail "workbook status '$(probe status 6)'"
-sheets=$(/usr/bin/python3 - "$work/split.xlsx" <<'PY'
-import sys
-import openpyxl
-book = openpyxl.load_workbook(sys.argv[1], read_only=True)
-for sheet in book.worksheets:
-    print(sheet.title + ":" + ",".join(str(row[0]) for row in sheet.iter_rows(values_only=True)))
-PY
-)
+sheets=$(/usr/bin/python3 "$root/tests/e2e/lib/workbook_sheets.py" "$work/split.xlsx")
 expected=$'南京:手机号码,138001012**,138001056**\n重庆:手机号码,133000011**\n北京:手机号码,189000098**\n未知:手机号码,174000012**'
 [ "$sheets" = "$expected" ] || fail "sheets: $sheets"
 echo "split into one workbook: ok"

@@ -70,13 +70,6 @@ protected:
         while (work.Busy()) work.Finish();
     }
 
-    std::vector<MessageBoxRequest> Boxes(BoxKind kind) const {
-        std::vector<MessageBoxRequest> found;
-        for (const auto& box : dialogs.boxes)
-            if (box.kind == kind) found.push_back(box);
-        return found;
-    }
-
     TempDir dir;
     TempDir out;
     FakeWindowView view;
@@ -142,15 +135,15 @@ TEST_F(SplitExportTest, AsksBeforeReplacing) {
     const SplitExportChoice csv{SplitField::kCard, SplitExportChoice::Into::CsvFiles};
     dialogs.confirm_answers = {Answer::No};
     SplitInto(out.path(), csv);
-    ASSERT_EQ(Boxes(BoxKind::Confirm).size(), 1u);
-    const std::u16string question = Boxes(BoxKind::Confirm)[0].text;
+    ASSERT_EQ(dialogs.BoxesOf(BoxKind::Confirm).size(), 1u);
+    const std::u16string question = dialogs.BoxesOf(BoxKind::Confirm)[0].text;
     EXPECT_NE(question.find(u"\n移动.csv\n"), std::u16string::npos);
     EXPECT_EQ(question.find(u"电信.csv"), std::u16string::npos);
     EXPECT_EQ(ReadFileBytes(old_card), "old\r\n");
     EXPECT_EQ(FileNames(out.path()).size(), 1u);
 
     SplitInto(out.path(), csv);  // Yes
-    EXPECT_EQ(Boxes(BoxKind::Confirm).size(), 2u);
+    EXPECT_EQ(dialogs.BoxesOf(BoxKind::Confirm).size(), 2u);
     const std::string header = Gbk(u"手机号码,卡类") + "\r\n";
     EXPECT_EQ(ReadFileBytes(old_card),
               header + "138001012**," + Gbk(u"移动") + "\r\n138001099**," + Gbk(u"移动") + "\r\n");
@@ -194,8 +187,8 @@ TEST_F(SplitExportTest, FailuresAndRefusal) {
     faulty.FailAt(FaultyFileSystem::Op::Create, faulty.Calls(FaultyFileSystem::Op::Create) + 2,
                   ENOSPC);
     SplitInto(out.path(), {});
-    ASSERT_EQ(Boxes(BoxKind::Error).size(), 1u);
-    EXPECT_EQ(Boxes(BoxKind::Error)[0].text,
+    ASSERT_EQ(dialogs.BoxesOf(BoxKind::Error).size(), 1u);
+    EXPECT_EQ(dialogs.BoxesOf(BoxKind::Error)[0].text,
               Utf16FromGbk(Gbk(u"无法创建文件“") + out.path() + Gbk(u"北京.txt”：磁盘空间不足.")));
     EXPECT_EQ(view.panels[kPanelStatus], status);
     EXPECT_TRUE(FileNames(out.path()).empty());
@@ -204,7 +197,7 @@ TEST_F(SplitExportTest, FailuresAndRefusal) {
     dialogs.split_proposals.clear();
     commands->SplitExport();
     EXPECT_TRUE(dialogs.split_proposals.empty());
-    EXPECT_EQ(Boxes(BoxKind::Error).size(), 2u);
+    EXPECT_EQ(dialogs.BoxesOf(BoxKind::Error).size(), 2u);
 }
 
 TEST(SplitExportTextsTest, ReplaceQuestionShowsTheFirstNames) {

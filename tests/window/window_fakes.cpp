@@ -38,6 +38,13 @@ Answer FakeWindowDialogs::ShowBox(const MessageBoxRequest& request) {
     return answer;
 }
 
+std::vector<MessageBoxRequest> FakeWindowDialogs::BoxesOf(BoxKind kind) const {
+    std::vector<MessageBoxRequest> found;
+    for (const auto& box : boxes)
+        if (box.kind == kind) found.push_back(box);
+    return found;
+}
+
 void HeldWork::Start(std::function<void()> work, std::function<void(std::exception_ptr)> done) {
     work_ = std::move(work);
     done_ = std::move(done);

@@ -67,6 +67,8 @@ public:
     std::vector<std::string> ChooseFiles(const FileChoice& choice) override;
     Answer ShowBox(const MessageBoxRequest& request) override;
     void OpenAddress(std::string_view address) override { opened.emplace_back(address); }
+    // The boxes of one kind shown, in order.
+    std::vector<MessageBoxRequest> BoxesOf(BoxKind kind) const;
     std::string ChooseFolder(const FolderChoice& choice) override;
     std::optional<SplitExportChoice> ChooseSplitExport(const SplitExportChoice& proposed) override;
 
