@@ -17,6 +17,7 @@
 #include "window/failure_text.h"
 #include "window/split_export_texts.h"
 #include "window/window_commands.h"
+#include "window/window_texts.h"
 
 namespace haojian::testing {
 namespace {
@@ -198,6 +199,22 @@ TEST_F(SplitExportTest, FailuresAndRefusal) {
     commands->SplitExport();
     EXPECT_TRUE(dialogs.split_proposals.empty());
     EXPECT_EQ(dialogs.BoxesOf(BoxKind::Error).size(), 2u);
+}
+
+// A close confirmed while the files are written waits until they are in place too.
+TEST_F(SplitExportTest, CloseWaitsForBothSteps) {
+    Open();
+    dialogs.split_answers.push_back(SplitExportChoice{});
+    dialogs.folder_answers.push_back(out.path());
+    commands->SplitExport();
+    EXPECT_FALSE(commands->CloseQuery());
+    work.Finish();
+    ASSERT_TRUE(work.Busy());
+    EXPECT_EQ(view.closes, 0);
+    EXPECT_EQ(view.panels[kPanelStatus], Gbk(window_text::kClosingAfterExport));
+    work.Finish();
+    EXPECT_EQ(view.closes, 1);
+    EXPECT_EQ(FileNames(out.path()).size(), 3u);
 }
 
 TEST(SplitExportTextsTest, ReplaceQuestionShowsTheFirstNames) {
