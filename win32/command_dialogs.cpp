@@ -66,10 +66,12 @@ std::string CommandDialogs::ChooseFolder(const FolderChoice& choice) {
                        FOS_NOCHANGEDIR);
     const std::wstring title = Wide(choice.title);
     dialog->SetTitle(title.c_str());
-    // Without a folder the dialog starts where its own last choice was.
-    if (!choice.directory.empty()) {
+    // Starts where the last split export went, else where the command says; without either,
+    // where the dialog's own last choice was.
+    const std::string& folder = split_directory_.empty() ? choice.directory : split_directory_;
+    if (!folder.empty()) {
         Released<IShellItem> start;
-        const std::wstring directory = WideFromUtf8(choice.directory);
+        const std::wstring directory = WideFromUtf8(folder);
         if (SUCCEEDED(
                 SHCreateItemFromParsingName(directory.c_str(), nullptr, IID_PPV_ARGS(&start))))
             dialog->SetFolder(start.p);
@@ -79,9 +81,9 @@ std::string CommandDialogs::ChooseFolder(const FolderChoice& choice) {
     if (FAILED(dialog->GetResult(&chosen))) return {};
     wchar_t* path = nullptr;
     if (FAILED(chosen->GetDisplayName(SIGDN_FILESYSPATH, &path)) || !path) return {};
-    std::string folder = Utf8FromWide(path);
+    split_directory_ = Utf8FromWide(path);
     CoTaskMemFree(path);
-    return folder;
+    return split_directory_;
 }
 
 std::optional<SplitExportChoice> CommandDialogs::ChooseSplitExport(

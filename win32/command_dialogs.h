@@ -21,6 +21,8 @@ public:
 
 private:
     HWND owner_;
+    // The folder of the last split export, where the next one's folder dialog starts.
+    std::string split_directory_;
 };
 
 // Asks the shell to perform verb on address (UTF-8), owned by owner; the result is not examined.
