@@ -213,7 +213,6 @@ void WindowCommands::WriteSplitFiles(std::shared_ptr<SplitJob> job) {
 void WindowCommands::PlaceSplitFiles(std::shared_ptr<SplitJob> job) {
     // A window waiting to close keeps saying so.
     if (!close_confirmed_) SetStatus(GbkFromUtf16(window_text::kSplitSaving));
-    status_written_during_work_ = false;
     StartLongWork(
         LongWork::Export, [job] { job->files->Commit(); },
         [this, job](std::exception_ptr error) { EndSplitExport(*job, error); });
