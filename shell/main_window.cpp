@@ -248,7 +248,7 @@ void TForm1::FormCreate() {
     new ResultListMenu(
         list_, {[this] { ShowStatistics(); }, [this] { return Run().RowsSnapshot(); },
                 [this](const QString& text) { ShowMessage(text); }, [this] { SplitExport(); },
-                [this] { return !Busy(); }});
+                [this] { return commands_->CanSplitExport(); }});
     // A list file dropped on the window is imported; anything else is refused with a message.
     auto* drop = new FileDrop(
         this, [this] { return commands_->CanImport(); },

@@ -285,7 +285,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
         }
         case WM_CONTEXTMENU:
             if (list_ && reinterpret_cast<HWND>(w) == list_->handle()) {
-                switch (list_->PopupMenu(l, !commands_->Busy())) {
+                switch (list_->PopupMenu(l, commands_->CanSplitExport())) {
                     case kIdShowStatistics:
                         ShowStatistics();
                         break;

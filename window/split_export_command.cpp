@@ -105,6 +105,10 @@ struct WindowCommands::SplitJob {
     }
 };
 
+bool WindowCommands::CanSplitExport() const {
+    return !work_.Busy() && !close_confirmed_ && run_->Rows().size() > 0;
+}
+
 void WindowCommands::SplitExport() {
     if (work_.Busy() || close_confirmed_) return;
     view_.RepaintNow();

@@ -59,6 +59,8 @@ public:
     // field in a folder, or a sheet per value in one workbook; asks before files of the folder
     // are replaced. Off the UI thread, as Export. (window/split_export_command.cpp)
     void SplitExport();
+    // Whether 分类导出 may start now: rows to export and no long work running.
+    bool CanSplitExport() const;
     void Merge();
     void TimerTick();
     void HomePage();

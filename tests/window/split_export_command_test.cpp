@@ -84,6 +84,7 @@ protected:
 // commands that could interfere wait meanwhile; the next dialog proposes the last choice.
 TEST_F(SplitExportTest, FolderOfTextFilesByProvince) {
     Open();
+    EXPECT_TRUE(commands->CanSplitExport());
     dialogs.split_answers.push_back(SplitExportChoice{SplitField::kProvince});
     dialogs.folder_answers.push_back(out.path());
     commands->SplitExport();
@@ -94,6 +95,7 @@ TEST_F(SplitExportTest, FolderOfTextFilesByProvince) {
     EXPECT_EQ(dialogs.folder_choices[0].directory, dir.path());
 
     ASSERT_TRUE(work.Busy());
+    EXPECT_FALSE(commands->CanSplitExport());
     EXPECT_TRUE(view.busy_pointer);
     EXPECT_FALSE(view.enabled[Command::Import]);
     for (auto command : {WorkCommand::Export, WorkCommand::Merge, WorkCommand::Exit})
