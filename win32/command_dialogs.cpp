@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <shobjidl.h>
 
+#include "win32/com_ref.h"
 #include "win32/message_box.h"
 #include "win32/split_export_dialog.h"
 #include "win32/wide_text.h"
@@ -41,21 +42,10 @@ std::vector<std::string> SplitMany(const wchar_t* answer) {
     return paths;
 }
 
-// Releases a COM interface when it goes.
-template <typename T>
-struct Released {
-    T* p = nullptr;
-    ~Released() {
-        if (p) p->Release();
-    }
-    T** operator&() { return &p; }
-    T* operator->() const { return p; }
-};
-
 }  // namespace
 
 std::string CommandDialogs::ChooseFolder(const FolderChoice& choice) {
-    Released<IFileOpenDialog> dialog;
+    ComRef<IFileOpenDialog> dialog;
     if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_PPV_ARGS(&dialog)))) {
         return {};
@@ -70,14 +60,14 @@ std::string CommandDialogs::ChooseFolder(const FolderChoice& choice) {
     // where the dialog's own last choice was.
     const std::string& folder = split_directory_.empty() ? choice.directory : split_directory_;
     if (!folder.empty()) {
-        Released<IShellItem> start;
+        ComRef<IShellItem> start;
         const std::wstring directory = WideFromUtf8(folder);
         if (SUCCEEDED(
                 SHCreateItemFromParsingName(directory.c_str(), nullptr, IID_PPV_ARGS(&start))))
             dialog->SetFolder(start.p);
     }
     if (FAILED(dialog->Show(owner_))) return {};  // cancelled, or no dialog
-    Released<IShellItem> chosen;
+    ComRef<IShellItem> chosen;
     if (FAILED(dialog->GetResult(&chosen))) return {};
     wchar_t* path = nullptr;
     if (FAILED(chosen->GetDisplayName(SIGDN_FILESYSPATH, &path)) || !path) return {};
