@@ -23,6 +23,7 @@ set(HAOJIAN_CORE_SOURCES
     run/text_pool.cpp
     export/export.cpp
     export/export_cells.cpp
+    export/result_rows_export.cpp
     export/split_export.cpp
     export/split_file_names.cpp
     export/statistics_workbook.cpp
@@ -70,6 +71,7 @@ if(WIN32)
       platform/windows/windows_file_system.cpp
       platform/windows/windows_gbk_code_page.cpp
       platform/windows/windows_huge_pages.cpp
+      platform/windows/windows_open_file_limit.cpp
       platform/windows/windows_scratch_file.cpp
       platform/windows/windows_simple_keys.cpp
       platform/windows/windows_stack_guard.cpp
@@ -91,6 +93,7 @@ else()
       platform/posix/extended_attributes.cpp
       platform/posix/huge_pages.cpp
       platform/posix/in_place_rewrite.cpp
+      platform/posix/open_file_limit.cpp
       platform/posix/posix_file_system.cpp
       platform/posix/posix_staged_file.cpp
       platform/posix/posix_temporary_file.cpp

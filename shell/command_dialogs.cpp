@@ -57,6 +57,21 @@ Answer CommandDialogs::ShowBox(const MessageBoxRequest& request) {
     return dialogs_.ShowBox(parent_, {request.kind, QtText(request.caption), QtText(request.text)});
 }
 
+std::string CommandDialogs::ChooseFolder(const FolderChoice& choice) {
+    // Starts where the last split export went, else where the command says.
+    const QString start =
+        split_directory_.isEmpty() ? QString::fromStdString(choice.directory) : split_directory_;
+    const QString chosen = dialogs_.ChooseFolder(parent_, QtText(choice.title), start);
+    if (chosen.isEmpty()) return {};
+    split_directory_ = chosen;
+    return FilePath(chosen);
+}
+
+std::optional<SplitExportChoice> CommandDialogs::ChooseSplitExport(
+    const SplitExportChoice& proposed) {
+    return dialogs_.ChooseSplitExport(parent_, proposed);
+}
+
 void CommandDialogs::OpenAddress(std::string_view address) {
     opener_.OpenAddress(address);
 }

@@ -25,6 +25,8 @@ public:
     std::vector<std::string> ChooseFiles(const FileChoice& choice) override;
     Answer ShowBox(const MessageBoxRequest& request) override;
     void OpenAddress(std::string_view address) override;
+    std::string ChooseFolder(const FolderChoice& choice) override;
+    std::optional<SplitExportChoice> ChooseSplitExport(const SplitExportChoice& proposed) override;
 
 private:
     QWidget* parent_;
@@ -32,6 +34,7 @@ private:
     AddressOpener& opener_;
     QString merge_sources_directory_;
     QString merge_output_directory_;
+    QString split_directory_;
 };
 
 }  // namespace haojian

@@ -10,6 +10,7 @@
 #include "shell/application.h"
 #include "shell/existing_files_dialog.h"
 #include "shell/gbk_text.h"
+#include "shell/split_export_dialog.h"
 #include "window/failure_text.h"
 #include "window/window_texts.h"
 
@@ -34,6 +35,19 @@ public:
         QAbstractButton* clicked = box->clickedButton();
         return clicked && box->buttonRole(clicked) == QMessageBox::YesRole ? Answer::Yes
                                                                            : Answer::No;
+    }
+
+    QString ChooseFolder(QWidget* parent, const QString& title, const QString& directory) override {
+        const auto dialog = MakeFolderDialog(parent, title, directory);
+        if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return {};
+        return dialog->selectedFiles().first();
+    }
+
+    std::optional<SplitExportChoice> ChooseSplitExport(QWidget* parent,
+                                                       const SplitExportChoice& proposed) override {
+        SplitExportDialog dialog(parent, proposed);
+        if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+        return dialog.Chosen();
     }
 };
 
@@ -94,6 +108,18 @@ std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, const FileRequest& 
     dialog->setSizeGripEnabled(true);
     // Qt's own dialog on every desktop: a desktop's native one follows the system language,
     // where Qt's carries the Chinese texts the rest of the window has.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    return dialog;
+}
+
+std::unique_ptr<QFileDialog> MakeFolderDialog(QWidget* parent, const QString& title,
+                                              const QString& directory) {
+    auto dialog = std::make_unique<QFileDialog>(parent, title, directory);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::Directory);
+    dialog->setOption(QFileDialog::ShowDirsOnly);
+    dialog->setSizeGripEnabled(true);
+    // Qt's own dialog, in Chinese as the file dialogs are.
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     return dialog;
 }

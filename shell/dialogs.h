@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "window/window_seams.h"
@@ -45,6 +46,12 @@ public:
     // The chosen files' full paths; empty when the user cancelled.
     virtual QStringList ChooseFiles(QWidget* parent, const FileRequest& request) = 0;
     virtual Answer ShowBox(QWidget* parent, const BoxRequest& request) = 0;
+    // The chosen folder's full path; empty when the user cancelled.
+    virtual QString ChooseFolder(QWidget* parent, const QString& title,
+                                 const QString& directory) = 0;
+    // The split export's dialog; none when the user cancelled.
+    virtual std::optional<SplitExportChoice> ChooseSplitExport(
+        QWidget* parent, const SplitExportChoice& proposed) = 0;
 };
 
 // Qt's own dialogs.
@@ -60,5 +67,7 @@ int CaptionWidth(const QString& caption);
 // The dialogs DesktopDialogs shows, built but not yet run.
 std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, const FileRequest& request);
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const BoxRequest& request);
+std::unique_ptr<QFileDialog> MakeFolderDialog(QWidget* parent, const QString& title,
+                                              const QString& directory);
 
 }  // namespace haojian

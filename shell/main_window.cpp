@@ -239,9 +239,10 @@ void TForm1::FormCreate() {
         WindowPlaces{seams_.program_directory, seams_.dialog_directory});
     model_ = std::make_unique<ResultModel>(Run().Rows());
     list_->setModel(model_.get());
-    new ResultListMenu(list_,
-                       {[this] { ShowStatistics(); }, [this] { return Run().RowsSnapshot(); },
-                        [this](const QString& text) { ShowMessage(text); }});
+    new ResultListMenu(
+        list_, {[this] { ShowStatistics(); }, [this] { return Run().RowsSnapshot(); },
+                [this](const QString& text) { ShowMessage(text); }, [this] { SplitExport(); },
+                [this] { return commands_->CanSplitExport(); }});
     // A list file dropped on the window is imported; anything else is refused with a message.
     auto* drop = new FileDrop(
         this, [this] { return commands_->CanImport(); },
@@ -318,6 +319,10 @@ void TForm1::SpeedButton3Click() {
 
 void TForm1::SpeedButton5Click() {
     commands_->Export();
+}
+
+void TForm1::SplitExport() {
+    commands_->SplitExport();
 }
 
 void TForm1::SpeedButton1Click() {

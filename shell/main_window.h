@@ -66,6 +66,8 @@ public:
     void ImportFile(const QString& path);
     // Opens the statistics of the rows there are now, once they are counted off the UI thread.
     void ShowStatistics();
+    // 分类导出, from the result list's menu.
+    void SplitExport();
     StatisticsWindow* Statistics() const { return statistics_; }
 
     // Message boxes of the application: plain, confirmation (true for Yes) and error.

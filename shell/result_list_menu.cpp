@@ -14,6 +14,7 @@
 #include "shell/selected_row_ranges.h"
 #include "window/main_window_texts.h"
 #include "window/row_copy.h"
+#include "window/split_export_texts.h"
 
 namespace haojian {
 ResultListMenu::ResultListMenu(ResultListView* list, ResultListActions actions)
@@ -55,6 +56,10 @@ ResultListMenu::ResultListMenu(ResultListView* list, ResultListActions actions)
     menu_->addSeparator();
     QAction* statistics = item("ShowStatistics", QtText(window_text::kStatisticsItem), {});
     connect(statistics, &QAction::triggered, this, [this] { actions_.show_statistics(); });
+    if (actions_.split_export) {
+        split_ = item("SplitExport", Text(window_text::kSplitExportItem), {});
+        connect(split_, &QAction::triggered, this, [this] { actions_.split_export(); });
+    }
 
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list_, &QWidget::customContextMenuRequested, this, &ResultListMenu::Popup);
@@ -73,6 +78,7 @@ void ResultListMenu::SetCopyLimit(std::size_t rows) {
 void ResultListMenu::Popup(const QPoint& at) {
     copy_->setEnabled(!Copying() && list_->selectionModel() &&
                       list_->selectionModel()->hasSelection());
+    if (split_) split_->setEnabled(!actions_.can_split_export || actions_.can_split_export());
     menu_->popup(list_->viewport()->mapToGlobal(at));
 }
 

@@ -23,10 +23,14 @@ struct ResultListActions {
     std::function<std::unique_ptr<ResultTable>()> snapshot;
     // Says why a copy was refused.
     std::function<void(const QString&)> tell;
+    // 分类导出, and whether it may start now.
+    std::function<void()> split_export = {};
+    std::function<bool()> can_split_export = {};
 };
 
 // The result list's right-click menu and keys: "复制" (Ctrl+C) copies the selected rows to the
-// clipboard, "全选" (Ctrl+A) selects every row, "统计..." opens the statistics of the rows.
+// clipboard, "全选" (Ctrl+A) selects every row, "统计..." opens the statistics of the rows,
+// "分类导出..." exports them split by a field.
 class ResultListMenu : public QObject {
     Q_OBJECT
 public:
@@ -45,6 +49,7 @@ private:
     ResultListActions actions_;
     QMenu* menu_;
     QAction* copy_;
+    QAction* split_ = nullptr;
     std::unique_ptr<RowCopy> copy_rows_;
 };
 

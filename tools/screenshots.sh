@@ -5,6 +5,7 @@
 #   docs/window_layouts.png    the export's layout box dropped down
 #   docs/window_menu.png       the result list's right-click menu over a few selected rows
 #   docs/window_statistics.png the statistics window of that run
+#   docs/window_split_export.png the split export's dialog (分类导出..., the list's last item)
 # The program is driven as a user would, with xdotool. Needs a build (tools/build.sh build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -71,9 +72,21 @@ eval "$(xdotool getwindowgeometry --shell "$id")"
 import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage docs/window_menu.png
 
 # Statistics: the menu's last item.
-xdotool key Up Return
+xdotool key Up Up Return
 stats=$(wait_for_window "$(printf '^统计$')" 20)
 sleep 1
 import -window "$stats" docs/window_statistics.png
+
+# The split export's dialog, from the menu's last item.
+xdotool windowfocus --sync "$stats" 2>/dev/null || true
+xdotool key Escape
+sleep 1
+xdotool mousemove --window "$id" 200 150 click 3
+sleep 1
+xdotool key Up Return
+split=$(wait_for_window "$(printf '^分类导出$')" 20)
+sleep 1
+import -window "$split" docs/window_split_export.png
 echo "docs/window_idle.png docs/window_after_run.png docs/window_layouts.png docs/window_menu.png" \
     "docs/window_statistics.png"
+echo "docs/window_split_export.png"

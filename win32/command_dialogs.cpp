@@ -2,8 +2,11 @@
 
 #include <commdlg.h>
 #include <shellapi.h>
+#include <shobjidl.h>
 
+#include "win32/com_ref.h"
 #include "win32/message_box.h"
+#include "win32/split_export_dialog.h"
 #include "win32/wide_text.h"
 #include "window/file_filters.h"
 
@@ -44,6 +47,43 @@ std::vector<std::string> SplitMany(const wchar_t* answer) {
 }
 
 }  // namespace
+
+std::string CommandDialogs::ChooseFolder(const FolderChoice& choice) {
+    ComRef<IFileOpenDialog> dialog;
+    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_PPV_ARGS(&dialog)))) {
+        return {};
+    }
+    FILEOPENDIALOGOPTIONS options = 0;
+    dialog->GetOptions(&options);
+    dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST |
+                       FOS_NOCHANGEDIR);
+    const std::wstring title = Wide(choice.title);
+    dialog->SetTitle(title.c_str());
+    // Starts where the last split export went, else where the command says; without either,
+    // where the dialog's own last choice was.
+    const std::string& folder = split_directory_.empty() ? choice.directory : split_directory_;
+    if (!folder.empty()) {
+        ComRef<IShellItem> start;
+        const std::wstring directory = WideFromUtf8(folder);
+        if (SUCCEEDED(
+                SHCreateItemFromParsingName(directory.c_str(), nullptr, IID_PPV_ARGS(&start))))
+            dialog->SetFolder(start.p);
+    }
+    if (FAILED(dialog->Show(owner_))) return {};  // cancelled, or no dialog
+    ComRef<IShellItem> chosen;
+    if (FAILED(dialog->GetResult(&chosen))) return {};
+    wchar_t* path = nullptr;
+    if (FAILED(chosen->GetDisplayName(SIGDN_FILESYSPATH, &path)) || !path) return {};
+    split_directory_ = Utf8FromWide(path);
+    CoTaskMemFree(path);
+    return split_directory_;
+}
+
+std::optional<SplitExportChoice> CommandDialogs::ChooseSplitExport(
+    const SplitExportChoice& proposed) {
+    return win32::ChooseSplitExport(owner_, proposed);
+}
 
 std::vector<std::string> CommandDialogs::ChooseFiles(const FileChoice& choice) {
     const bool many = choice.kind == FileChoice::Kind::OpenMany;

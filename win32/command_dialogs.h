@@ -7,7 +7,8 @@
 
 namespace haojian::win32 {
 
-// The commands' file dialogs (the common dialogs), message boxes and addresses (ShellExecute),
+// The commands' file dialogs (the common dialogs; the folder dialog IFileOpenDialog picking
+// folders), the split export's dialog, message boxes and addresses (ShellExecute),
 // owned by the main window.
 class CommandDialogs final : public WindowDialogs {
 public:
@@ -16,10 +17,14 @@ public:
     std::vector<std::string> ChooseFiles(const FileChoice& choice) override;
     Answer ShowBox(const MessageBoxRequest& request) override;
     void OpenAddress(std::string_view address) override { opener_.OpenAddress(address); }
+    std::string ChooseFolder(const FolderChoice& choice) override;
+    std::optional<SplitExportChoice> ChooseSplitExport(const SplitExportChoice& proposed) override;
 
 private:
     HWND owner_;
     ShellAddressOpener opener_;
+    // The folder of the last split export, where the next one's folder dialog starts.
+    std::string split_directory_;
 };
 
 }  // namespace haojian::win32

@@ -283,9 +283,12 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
         }
         case WM_CONTEXTMENU:
             if (list_ && reinterpret_cast<HWND>(w) == list_->handle()) {
-                switch (list_->PopupMenu(l)) {
+                switch (list_->PopupMenu(l, commands_->CanSplitExport())) {
                     case kIdShowStatistics:
                         ShowStatistics();
+                        break;
+                    case kIdSplitExport:
+                        commands_->SplitExport();
                         break;
                     default:
                         break;
@@ -375,6 +378,9 @@ void MainWindow::OnCommand(int id) {
             break;
         case kIdShowStatistics:
             ShowStatistics();
+            break;
+        case kIdSplitExport:
+            commands_->SplitExport();
             break;
         case kIdCopyRows:
             CopySelectedRows();

@@ -52,6 +52,7 @@ enum ControlId : int {
     kIdCopyRows = 1101,
     kIdSelectAllRows,
     kIdShowStatistics,
+    kIdSplitExport,
 };
 
 constexpr int ToolButtonId(ToolButton button) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "resource_ids.h"
+#include "win32/com_ref.h"
 #include "window/jpeg_pixels.h"
 
 namespace haojian::win32 {
@@ -23,17 +24,6 @@ HBITMAP MakeSection(int width, int height, void** bits) {
     info.bmiHeader.biCompression = BI_RGB;
     return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
 }
-
-// Releases a COM interface at the end of a scope.
-template <typename T>
-struct ComRef {
-    T* p = nullptr;
-    ~ComRef() {
-        if (p) p->Release();
-    }
-    T** operator&() { return &p; }
-    T* operator->() const { return p; }
-};
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include "win32/wide_text.h"
 #include "window/main_window_texts.h"
 #include "window/shown_text.h"
+#include "window/split_export_texts.h"
 
 namespace haojian::win32 {
 
@@ -111,7 +112,7 @@ bool ResultList::PreTranslate(const MSG& msg) {
     return false;
 }
 
-int ResultList::PopupMenu(LPARAM position) {
+int ResultList::PopupMenu(LPARAM position, bool can_split_export) {
     POINT at{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
     if (position == -1) {
         RECT r{};
@@ -126,6 +127,8 @@ int ResultList::PopupMenu(LPARAM position) {
                 (Wide(window_text::kSelectAllItem) + L"\tCtrl+A").c_str());
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING, kIdShowStatistics, Wide(window_text::kStatisticsItem).c_str());
+    AppendMenuW(menu, MF_STRING | (can_split_export ? 0 : MF_GRAYED), kIdSplitExport,
+                Wide(window_text::kSplitExportItem).c_str());
     const int chosen =
         int(TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, parent_, nullptr));
     DestroyMenu(menu);

@@ -68,6 +68,45 @@ std::string SaveText(const FileError& e) {
     }
 }
 
+// The reason of a failed write in Chinese for the numbers a user can mend; the system's own
+// words (turned into GBK) for the rest.
+std::string WriteReason(const FileError& e) {
+    switch (std::errc(e.code())) {
+        case std::errc::no_space_on_device:
+            return GbkFromUtf16(u"磁盘空间不足");
+        case std::errc::permission_denied:
+        case std::errc::operation_not_permitted:
+        case std::errc::read_only_file_system:
+            return GbkFromUtf16(u"没有写入的权限");
+        case std::errc::too_many_files_open:
+        case std::errc::too_many_files_open_in_system:
+            return GbkFromUtf16(u"同时打开的文件太多");
+        case std::errc::no_such_file_or_directory:
+        case std::errc::not_a_directory:
+            return GbkFromUtf16(u"文件夹不存在");
+        case std::errc::filename_too_long:
+        case std::errc::invalid_argument:
+            return GbkFromUtf16(u"文件名无效");
+        case std::errc::is_a_directory:
+            return GbkFromUtf16(u"已有同名的文件夹");
+        case std::errc::device_or_resource_busy:
+        case std::errc::text_file_busy:
+            return GbkFromUtf16(u"文件正被其他程序使用");
+        default:
+            return GbkFromUtf8(e.reason());
+    }
+}
+
+// "无法写入文件“P”：R".
+std::string WriteText(const FileError& e) {
+    const std::u16string_view what =
+        e.op() == FileError::Op::Create                                  ? u"无法创建文件“"
+        : e.op() == FileError::Op::Rename                                ? u"无法替换文件“"
+        : e.op() == FileError::Op::Open || e.op() == FileError::Op::Read ? u"无法读取文件“"
+                                                                         : u"无法写入文件“";
+    return GbkFromUtf16(what) + GbkFromUtf8(e.path()) + GbkFromUtf16(u"”：") + WriteReason(e);
+}
+
 }  // namespace
 
 std::string WindowFailureText(const std::exception& failure, WindowWork work) {
@@ -79,6 +118,8 @@ std::string WindowFailureText(const std::exception& failure, WindowWork work) {
                 return MergeText(*e);
             case WindowWork::Save:
                 return SaveText(*e);
+            case WindowWork::Write:
+                return WriteText(*e);
         }
     }
     if (const auto* e = dynamic_cast<const MergeCutError*>(&failure)) {

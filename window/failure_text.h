@@ -11,6 +11,7 @@ enum class WindowWork {
     Read,   // importing a list, loading the database
     Merge,  // merging data files
     Save,   // exporting rows, saving the statistics
+    Write,  // writing the files of a split export
 };
 
 // The window's text for a failure, GBK, before the error box adds its full stop. A FileError by
@@ -21,6 +22,8 @@ enum class WindowWork {
 //   Save   by the system's error number: "Invalid filename", "Too many open files",
 //          "File access denied", or "I/O error N" with the system's own number (a Win32 error
 //          code on Windows)
+//   Write  in Chinese, naming the file and the reason: "无法写入文件“P”：磁盘空间不足", the
+//          reason worded here for the common error numbers, else the system's own
 // A cut merge says where its NUL byte stands; a file that is no readable table "Cannot read
 // table "P". R"; an Error gives its own message, a failed
 // allocation "Out of memory", anything else what().

@@ -276,6 +276,8 @@ void WindowCommands::StartLongWork(LongWork kind, std::function<void()> work,
         view_.SetBusyPointer(false);
         UpdateCommands();
         done(error);
+        // Work that done started goes first: the close and the counts wait for it.
+        if (work_.Busy()) return;
         // A close confirmed while the work ran takes effect now.
         if (close_confirmed_) return view_.CloseConfirmed();
         if (waiting_statistics_) CountStatistics(std::exchange(waiting_statistics_, nullptr));

@@ -58,6 +58,12 @@ public:
     // Export: the rows that pass the filters in the chosen layout, as text lines, a workbook or
     // CSV by the chosen name; or the whole rows of the imported table with their look-ups.
     void Export();
+    // 分类导出: the rows that pass the filters, in the chosen layout, one file per value of a
+    // field in a folder, or a sheet per value in one workbook; asks before files of the folder
+    // are replaced. Off the UI thread, as Export. (window/split_export_command.cpp)
+    void SplitExport();
+    // Whether 分类导出 may start now: rows to export and no long work running.
+    bool CanSplitExport() const;
     void Merge();
     void TimerTick();
     void HomePage();
@@ -92,8 +98,14 @@ public:
 private:
     enum class LongWork { None, Export, Merge, Statistics };
 
+    struct SplitJob;
+
     template <typename F>
     void Guarded(WindowWork work, F&& command);
+    // The steps of a split export after its dialogs: the files written, then put in place.
+    void WriteSplitFiles(std::shared_ptr<SplitJob> job);
+    void PlaceSplitFiles(std::shared_ptr<SplitJob> job);
+    void EndSplitExport(const SplitJob& job, std::exception_ptr error);
     void StartLongWork(LongWork kind, std::function<void()> work,
                        std::function<void(std::exception_ptr)> done);
     void UpdateCommands();
@@ -127,6 +139,8 @@ private:
     // Statistics asked for while other long work ran.
     std::function<void(RowStatistics)> waiting_statistics_;
     std::optional<ImportedTable> imported_table_;
+    // The split export's last choice, proposed the next time.
+    SplitExportChoice split_choice_;
     // Last, so that it goes first: its worker may still report to the view.
     std::unique_ptr<QueryRun> run_;
 };

@@ -2,12 +2,14 @@
 
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/run/query_run.h"
 #include "window/address_opener.h"
+#include "window/split_export_choice.h"
 
 namespace haojian {
 
@@ -81,6 +83,13 @@ struct FileChoice {
     std::u16string default_suffix;
 };
 
+// A folder dialog as a command wants it.
+struct FolderChoice {
+    std::u16string title;
+    // Where the dialog starts, as the core names paths; empty: the dialog's own last folder.
+    std::string directory;
+};
+
 // The three kinds of message box.
 enum class BoxKind {
     Plain,    // no icon, one button "确定"
@@ -102,6 +111,11 @@ public:
     // The chosen files' full paths, as the core names paths; empty when the user cancelled.
     virtual std::vector<std::string> ChooseFiles(const FileChoice& choice) = 0;
     virtual Answer ShowBox(const MessageBoxRequest& request) = 0;
+    // The chosen folder's full path, as the core names paths; empty when the user cancelled.
+    virtual std::string ChooseFolder(const FolderChoice& choice) = 0;
+    // The split export's dialog, showing proposed at first; none when the user cancelled.
+    virtual std::optional<SplitExportChoice> ChooseSplitExport(
+        const SplitExportChoice& proposed) = 0;
 };
 
 // Runs one piece of long work (an export, a merge) off the UI thread, one at a time.

@@ -61,6 +61,8 @@ public:
 
     void Add(std::string_view key, std::span<const std::string_view> cells) override;
     void Commit() override { workbook_.Commit(); }
+    // The values that have sheets.
+    std::size_t values() const { return sheets_.size(); }
 
 private:
     WorkbookWriter workbook_;

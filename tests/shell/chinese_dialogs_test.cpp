@@ -29,6 +29,13 @@ public:
         return DesktopDialogs().ChooseFiles(parent, request);
     }
     Answer ShowBox(QWidget*, const BoxRequest&) override { return Answer::Yes; }
+    QString ChooseFolder(QWidget* parent, const QString& title, const QString& start) override {
+        return DesktopDialogs().ChooseFolder(parent, title, start);
+    }
+    std::optional<SplitExportChoice> ChooseSplitExport(QWidget* parent,
+                                                       const SplitExportChoice& proposed) override {
+        return DesktopDialogs().ChooseSplitExport(parent, proposed);
+    }
 };
 
 template <typename T>

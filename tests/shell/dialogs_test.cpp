@@ -1,8 +1,10 @@
 // Qt's dialogs and boxes as the seam builds them.
 #include <QFileDialog>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <QtTest>
 
@@ -10,6 +12,7 @@
 #include "shell/dialogs.h"
 #include "shell/existing_files_dialog.h"
 #include "shell/main_window.h"
+#include "shell/split_export_dialog.h"
 #include "tests/shell/support/window_harness.h"
 #include "tests/support/test_files.h"
 
@@ -21,6 +24,23 @@ class DialogsTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { SetUpApplication(); }
+
+    // The split export's dialog shows the proposed choice, gives what is clicked, and the
+    // folder dialog picks folders only.
+    void SplitExportAndFolder() {
+        const SplitExportChoice proposed{SplitField::kCity, SplitExportChoice::Into::OneWorkbook};
+        SplitExportDialog dialog(nullptr, proposed);
+        QCOMPARE(dialog.Chosen(), proposed);
+        dialog.findChild<QRadioButton*>(u"SplitField2"_s)->click();
+        dialog.findChild<QRadioButton*>(u"SplitInto1"_s)->click();
+        QCOMPARE(dialog.Chosen(),
+                 (SplitExportChoice{SplitField::kCard, SplitExportChoice::Into::CsvFiles}));
+        QCOMPARE(dialog.layout()->sizeConstraint(), QLayout::SetFixedSize);
+
+        const auto folder = MakeFolderDialog(nullptr, u"选择分类导出的文件夹"_s, u"/tmp"_s);
+        QCOMPARE(folder->fileMode(), QFileDialog::Directory);
+        QVERIFY(folder->testOption(QFileDialog::ShowDirsOnly));
+    }
 
     // The real confirmation box: Enter takes the default Yes; Escape and N answer No.
     void ConfirmationKeys() {

@@ -119,7 +119,8 @@ private slots:
                                                                u"\t江苏\t南京\t移动\n"_s);
     }
 
-    // The right-click menu: copy the selected rows in list order, select all, statistics.
+    // The right-click menu: copy the selected rows in list order, select all, statistics, and
+    // the split export.
     void MenuCopySelectAllStatistics() {
         WindowHarness h;
         TForm1& w = h.Open();
@@ -144,7 +145,8 @@ private slots:
         QVERIFY(menu && menu->isVisible());
         QStringList items;
         for (QAction* action : menu->actions()) items << action->text();
-        QCOMPARE(items, QStringList({u"复制"_s, u"全选"_s, QString(), u"统计..."_s}));
+        QCOMPARE(items,
+                 QStringList({u"复制"_s, u"全选"_s, QString(), u"统计..."_s, u"分类导出..."_s}));
         menu->actions()[0]->trigger();
         menu->close();
         QTRY_COMPARE(QGuiApplication::clipboard()->text(),
@@ -159,6 +161,15 @@ private slots:
         menu->actions()[3]->trigger();
         QTRY_VERIFY(w.Statistics() && w.Statistics()->isVisible());
         QCOMPARE(w.Statistics()->Statistics().provinces.total, std::size_t(4));
+
+        TempDir out;
+        h.dialogs.split_answers.push_back(SplitExportChoice{SplitField::kCard});
+        h.dialogs.folder_answers.push_back(QString::fromStdString(out.path()));
+        menu->actions()[4]->trigger();
+        QCOMPARE(h.dialogs.folder_titles, std::vector<QString>{u"选择分类导出的文件夹"_s});
+        QVERIFY(h.WaitUntilIdle());
+        QCOMPARE(h.Status(6), u"分类导出完毕：4个文件，共4条"_s);
+        QCOMPARE(ReadFileBytes(out.path() + "虚拟.txt"), "170000022**\r\n");
     }
 
     // The text is built off the UI thread under the busy pointer; a selection beyond the limit

@@ -315,6 +315,17 @@ int Box(int button) {
     return 0;
 }
 
+// Clicks the control of this id in the first visible dialog (a radio button, a check box), as
+// the pointer would, and waits until the dialog has taken it.
+int DialogClick(int id) {
+    const HWND dialog = Dialog();
+    if (!dialog) return 1;
+    const HWND control = Control(dialog, id);
+    if (!control) return 1;
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutW(control, BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &ignored) ? 0 : 1;
+}
+
 // Prints a rectangle in screen coordinates as "x y width height": the client area of the visible
 // top-level window of this class, or with an id, that child control's window.
 int Rect(const std::wstring& window_class, int id) {
@@ -545,7 +556,8 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 2) {
         std::fputs(
             "usage: haojian_probe controls|click ID|status PANEL|items ID|drop [-]ID|rows|"
-            "query-stop|file PATH|folder PATH|box BUTTON|close|close-about|rect CLASS [ID]|"
+            "query-stop|file PATH|folder PATH|box BUTTON|dialog-click ID|close|close-about|"
+            "rect CLASS [ID]|"
             "minimise|visible CLASS|window-at X Y|escape CLASS|above CLASS CLASS|"
             "taskbar-created|command ID|clipboard|statistics|statistics-sort COLUMN|"
             "statistics-close|statistics-save-workbook|time-query|"
@@ -569,6 +581,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"file") return argc > 2 ? FileDialog(argv[2]) : 2;
     if (command == L"folder") return argc > 2 ? FileDialog(argv[2], true) : 2;
     if (command == L"box") return Box(number);
+    if (command == L"dialog-click") return DialogClick(number);
     if (command == L"rect") return argc > 2 ? Rect(argv[2], argc > 3 ? _wtoi(argv[3]) : 0) : 2;
     if (command == L"minimise") return Minimise();
     if (command == L"visible") return argc > 2 ? Visible(argv[2]) : 2;

@@ -49,12 +49,7 @@ protected:
         commands->TimerTick();
     }
 
-    std::vector<MessageBoxRequest> Boxes(BoxKind kind) const {
-        std::vector<MessageBoxRequest> found;
-        for (const auto& box : dialogs.boxes)
-            if (box.kind == kind) found.push_back(box);
-        return found;
-    }
+    std::vector<MessageBoxRequest> Boxes(BoxKind kind) const { return dialogs.BoxesOf(kind); }
 
     TempDir dir;
     FakeWindowView view;

@@ -12,6 +12,23 @@ std::vector<std::string> FakeWindowDialogs::ChooseFiles(const FileChoice& choice
     return answer;
 }
 
+std::string FakeWindowDialogs::ChooseFolder(const FolderChoice& choice) {
+    folder_choices.push_back(choice);
+    if (folder_answers.empty()) return {};
+    std::string answer = std::move(folder_answers.front());
+    folder_answers.pop_front();
+    return answer;
+}
+
+std::optional<SplitExportChoice> FakeWindowDialogs::ChooseSplitExport(
+    const SplitExportChoice& proposed) {
+    split_proposals.push_back(proposed);
+    if (split_answers.empty()) return std::nullopt;
+    const std::optional<SplitExportChoice> answer = split_answers.front();
+    split_answers.pop_front();
+    return answer;
+}
+
 Answer FakeWindowDialogs::ShowBox(const MessageBoxRequest& request) {
     boxes.push_back(request);
     if (request.kind != BoxKind::Confirm) return Answer::Ok;
@@ -19,6 +36,13 @@ Answer FakeWindowDialogs::ShowBox(const MessageBoxRequest& request) {
     const Answer answer = confirm_answers.front();
     confirm_answers.pop_front();
     return answer;
+}
+
+std::vector<MessageBoxRequest> FakeWindowDialogs::BoxesOf(BoxKind kind) const {
+    std::vector<MessageBoxRequest> found;
+    for (const auto& box : boxes)
+        if (box.kind == kind) found.push_back(box);
+    return found;
 }
 
 void HeldWork::Start(std::function<void()> work, std::function<void(std::exception_ptr)> done) {
@@ -29,7 +53,8 @@ void HeldWork::Start(std::function<void()> work, std::function<void(std::excepti
 void HeldWork::Finish() {
     std::exception_ptr error;
     try {
-        work_();
+        // Let go once run, as a thread lets go of its work when it ends.
+        std::exchange(work_, nullptr)();
     } catch (...) {
         error = std::current_exception();
     }

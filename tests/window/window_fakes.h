@@ -67,11 +67,20 @@ public:
     std::vector<std::string> ChooseFiles(const FileChoice& choice) override;
     Answer ShowBox(const MessageBoxRequest& request) override;
     void OpenAddress(std::string_view address) override { opened.emplace_back(address); }
+    // The boxes of one kind shown, in order.
+    std::vector<MessageBoxRequest> BoxesOf(BoxKind kind) const;
+    std::string ChooseFolder(const FolderChoice& choice) override;
+    std::optional<SplitExportChoice> ChooseSplitExport(const SplitExportChoice& proposed) override;
 
     // None queued: cancel, and Yes.
     std::deque<std::vector<std::string>> file_answers;
     std::deque<Answer> confirm_answers;
+    // None queued: cancel.
+    std::deque<std::string> folder_answers;
+    std::deque<std::optional<SplitExportChoice>> split_answers;
     std::vector<FileChoice> choices;
+    std::vector<FolderChoice> folder_choices;
+    std::vector<SplitExportChoice> split_proposals;
     std::vector<MessageBoxRequest> boxes;
     std::vector<std::string> opened;
 };

@@ -5,6 +5,7 @@
 #   docs/windows_layouts.png            the export's layout box dropped down
 #   docs/windows_about.png              the About window
 #   docs/windows_statistics.png         the statistics window of that run
+#   docs/windows_split_export.png       the split export's dialog
 # Usage: tools/windows/window_screenshots.sh [BUILD_DIR]   (default build-windows)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -62,5 +63,11 @@ sleep 1
 probe click 1103
 sleep 2
 shot '^统计$' docs/windows_statistics.png
+probe statistics-close
+sleep 1
+probe command 1104
+sleep 2
+shot '^分类导出$' docs/windows_split_export.png
+probe box 2 >/dev/null
 echo docs/windows_window_after_run.png docs/windows_layouts.png docs/windows_about.png \
-    docs/windows_statistics.png
+    docs/windows_statistics.png docs/windows_split_export.png

@@ -33,6 +33,22 @@ Answer FakeDialogs::ShowBox(QWidget*, const BoxRequest& request) {
     return answer;
 }
 
+QString FakeDialogs::ChooseFolder(QWidget*, const QString& title, const QString&) {
+    folder_titles.push_back(title);
+    if (folder_answers.empty()) return {};
+    QString answer = folder_answers.front();
+    folder_answers.pop_front();
+    return answer;
+}
+
+std::optional<SplitExportChoice> FakeDialogs::ChooseSplitExport(QWidget*,
+                                                                const SplitExportChoice&) {
+    if (split_answers.empty()) return std::nullopt;
+    const std::optional<SplitExportChoice> answer = split_answers.front();
+    split_answers.pop_front();
+    return answer;
+}
+
 std::vector<BoxRequest> FakeDialogs::BoxesOf(BoxKind kind) const {
     std::vector<BoxRequest> found;
     for (const BoxRequest& box : boxes) {

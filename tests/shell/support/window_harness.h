@@ -29,11 +29,18 @@ public:
     std::deque<Answer> confirm_answers;
     std::vector<FileRequest> file_requests;
     std::vector<BoxRequest> boxes;
+    // The next answers of folder dialogs and split export dialogs. None queued: cancel.
+    std::deque<QString> folder_answers;
+    std::deque<std::optional<SplitExportChoice>> split_answers;
+    std::vector<QString> folder_titles;
     // Runs while a box is "open", as the event loop would under a modal box.
     std::function<void(const BoxRequest&)> on_box;
 
     QStringList ChooseFiles(QWidget* parent, const FileRequest& request) override;
     Answer ShowBox(QWidget* parent, const BoxRequest& request) override;
+    QString ChooseFolder(QWidget* parent, const QString& title, const QString& directory) override;
+    std::optional<SplitExportChoice> ChooseSplitExport(QWidget* parent,
+                                                       const SplitExportChoice& proposed) override;
 
     std::vector<BoxRequest> BoxesOf(BoxKind kind) const;
 };

@@ -1,8 +1,8 @@
-#include "cli/open_file_limit.h"
+#include "core/files/open_file_limit.h"
 
 #include <cstdio>
 
-namespace haojian::cli {
+namespace haojian {
 
 // Win32 handles have no such limit; the C runtime's streams, which the workbook writer's
 // temporary files use, have one of 512 by default.
@@ -10,4 +10,4 @@ void RaiseOpenFileLimit() noexcept {
     _setmaxstdio(2048);
 }
 
-}  // namespace haojian::cli
+}  // namespace haojian

@@ -1,8 +1,8 @@
-#include "cli/open_file_limit.h"
+#include "core/files/open_file_limit.h"
 
 #include <sys/resource.h>
 
-namespace haojian::cli {
+namespace haojian {
 
 void RaiseOpenFileLimit() noexcept {
     rlimit limit{};
@@ -11,4 +11,4 @@ void RaiseOpenFileLimit() noexcept {
     ::setrlimit(RLIMIT_NOFILE, &limit);
 }
 
-}  // namespace haojian::cli
+}  // namespace haojian
