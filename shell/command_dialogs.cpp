@@ -20,6 +20,12 @@ QStringList NameFilters(FileChoice::Filters filters) {
         return {QStringLiteral(u"文本文件(*.txt)"), QStringLiteral(u"所有文件(*)")};
     if (filters == FileChoice::Filters::Csv)
         return {QStringLiteral(u"CSV文件(*.csv)"), QStringLiteral(u"所有文件(*)")};
+    if (filters == FileChoice::Filters::ImportLists) {
+        return {QStringLiteral("Text files(*.txt)"), QStringLiteral("Excel workbooks(*.xlsx)"),
+                QStringLiteral("CSV files(*.csv *.tsv)"),
+                QStringLiteral("All lists(*.txt *.xlsx *.csv *.tsv)"),
+                QStringLiteral("All files(*)")};
+    }
     return {QStringLiteral("Text files(*.txt)"), QStringLiteral("All files(*)")};
 }
 
@@ -58,6 +64,10 @@ std::vector<std::string> CommandDialogs::ChooseFiles(const FileChoice& choice) {
 
 Answer CommandDialogs::ShowBox(const MessageBoxRequest& request) {
     return dialogs_.ShowBox(parent_, {request.kind, Text(request.caption), Text(request.text)});
+}
+
+std::optional<std::size_t> CommandDialogs::ChooseFromList(const ListChoice& choice) {
+    return dialogs_.ChooseFromList(parent_, choice);
 }
 
 void CommandDialogs::OpenAddress(std::string_view address) {

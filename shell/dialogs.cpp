@@ -10,6 +10,7 @@
 #include "shell/application.h"
 #include "shell/existing_files_dialog.h"
 #include "shell/gbk_text.h"
+#include "shell/list_choice_dialog.h"
 #include "window/failure_text.h"
 
 namespace haojian {
@@ -37,6 +38,12 @@ public:
 };
 
 }  // namespace
+
+std::optional<std::size_t> Dialogs::ChooseFromList(QWidget* parent, const ListChoice& choice) {
+    ListChoiceDialog dialog(parent, choice);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Chosen();
+}
 
 int CaptionWidth(const QString& caption) {
     // A generous title font, and room for the icon and three buttons of a title bar.

@@ -2,7 +2,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstddef>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "window/window_seams.h"
@@ -42,6 +44,8 @@ public:
     // The chosen files' full paths; empty when the user cancelled.
     virtual QStringList ChooseFiles(QWidget* parent, const FileRequest& request) = 0;
     virtual Answer ShowBox(QWidget* parent, const BoxRequest& request) = 0;
+    // The row of choice taken; nothing when cancelled. By default the ListChoiceDialog.
+    virtual std::optional<std::size_t> ChooseFromList(QWidget* parent, const ListChoice& choice);
 };
 
 // Qt's own dialogs.

@@ -247,7 +247,9 @@ void TForm1::FormCreate() {
     list_->setModel(model_.get());
     new ResultListMenu(list_,
                        {[this] { ShowStatistics(); }, [this] { return Run().RowsSnapshot(); },
-                        [this](const QString& text) { ShowMessage(text); }});
+                        [this](const QString& text) { ShowMessage(text); },
+                        [this] { return commands_->CleanTextLists(); },
+                        [this](bool on) { commands_->SetCleanTextLists(on); }});
     // A list file dropped on the window is imported; anything else is refused with a message.
     auto* drop = new FileDrop(
         this, [this] { return commands_->CanImport(); },

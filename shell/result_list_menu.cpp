@@ -62,6 +62,13 @@ ResultListMenu::ResultListMenu(ResultListView* list, ResultListActions actions)
     menu_->addSeparator();
     QAction* statistics = item("ShowStatistics", Text(window_text::kStatisticsItem), {});
     connect(statistics, &QAction::triggered, this, [this] { actions_.show_statistics(); });
+    menu_->addSeparator();
+    clean_lists_ = menu_->addAction(Text(window_text::kCleanListsItem));
+    clean_lists_->setObjectName(QStringLiteral("CleanLists"));
+    clean_lists_->setCheckable(true);
+    connect(clean_lists_, &QAction::toggled, this, [this](bool on) {
+        if (actions_.set_clean_lists) actions_.set_clean_lists(on);
+    });
 
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list_, &QWidget::customContextMenuRequested, this, &ResultListMenu::Popup);
@@ -80,6 +87,7 @@ void ResultListMenu::SetCopyLimit(std::size_t rows) {
 void ResultListMenu::Popup(const QPoint& at) {
     copy_->setEnabled(!Copying() && list_->selectionModel() &&
                       list_->selectionModel()->hasSelection());
+    if (actions_.clean_lists) clean_lists_->setChecked(actions_.clean_lists());
     menu_->popup(list_->viewport()->mapToGlobal(at));
 }
 

@@ -23,10 +23,14 @@ struct ResultListActions {
     std::function<std::unique_ptr<ResultTable>()> snapshot;
     // Says why a copy was refused.
     std::function<void(const QString&)> tell;
+    // Whether text lists are cleaned on import, and the user's change of it.
+    std::function<bool()> clean_lists;
+    std::function<void(bool)> set_clean_lists;
 };
 
 // The result list's right-click menu and keys: "复制" (Ctrl+C) copies the selected rows to the
-// clipboard, "全选" (Ctrl+A) selects every row, "统计..." opens the statistics of the rows.
+// clipboard, "全选" (Ctrl+A) selects every row, "统计..." opens the statistics of the rows, and
+// the check item "导入文本列表时整理号码" turns the clean-up of imported text lists on or off.
 class ResultListMenu : public QObject {
     Q_OBJECT
 public:
@@ -45,6 +49,7 @@ private:
     ResultListActions actions_;
     QMenu* menu_;
     QAction* copy_;
+    QAction* clean_lists_;
     std::unique_ptr<RowCopy> copy_rows_;
 };
 

@@ -21,7 +21,8 @@ enum class WindowWork {
 //   Save   by the system's error number: "Invalid filename", "Too many open files",
 //          "File access denied", or "I/O error N" with the system's own number (a Win32 error
 //          code on Windows)
-// A cut merge says where its NUL byte stands; an Error gives its own message, a failed
+// A table that cannot be read "无法读取表格 "P"：<why>（<the reader's reason>）";
+// a cut merge says where its NUL byte stands; an Error gives its own message, a failed
 // allocation "Out of memory", anything else what().
 std::string WindowFailureText(const std::exception& failure, WindowWork work);
 

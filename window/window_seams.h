@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,8 +65,9 @@ struct FileChoice {
     // Which command asks: a window that remembers folders per dialog keys them by this.
     enum class Purpose { Import, Export, MergeSources, MergeOutput };
     // "Text files(...)" and "All files(...)", or their Chinese forms "文本文件", "所有文件";
-    // "CSV文件(...)" and "所有文件(...)".
-    enum class Filters { Text, ChineseText, Csv };
+    // "CSV文件(...)" and "所有文件(...)"; ImportLists: "Text files(...)", the workbooks, CSV
+    // and TSV, every list the program reads, then "All files(...)".
+    enum class Filters { Text, ChineseText, Csv, ImportLists };
 
     Kind kind = Kind::Open;
     Purpose purpose = Purpose::Import;
@@ -91,6 +93,17 @@ struct MessageBoxRequest {
     std::u16string text;
 };
 
+// A pick among the rows of a small table: a workbook's sheets, a table's columns.
+struct ListChoice {
+    enum class Purpose { Sheet, Column };
+    Purpose purpose = Purpose::Column;
+    std::u16string title;
+    std::u16string prompt;  // the line above the list
+    std::vector<std::u16string> headings;
+    std::vector<std::vector<std::u16string>> rows;  // as many cells as headings
+    std::size_t preselected = 0;                    // what Enter takes
+};
+
 // The dialogs, boxes and shell the commands reach, in the platform's own form. Tests answer
 // them.
 class WindowDialogs {
@@ -99,6 +112,8 @@ public:
     // The chosen files' full paths, as the core names paths; empty when the user cancelled.
     virtual std::vector<std::string> ChooseFiles(const FileChoice& choice) = 0;
     virtual Answer ShowBox(const MessageBoxRequest& request) = 0;
+    // The row of choice the user took; nothing when the dialog was cancelled.
+    virtual std::optional<std::size_t> ChooseFromList(const ListChoice& choice) = 0;
     // Asks the desktop to open a web or mailto: address (UTF-8); the answer is not examined.
     virtual void OpenAddress(std::string_view address) = 0;
 };

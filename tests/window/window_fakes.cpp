@@ -21,6 +21,14 @@ Answer FakeWindowDialogs::ShowBox(const MessageBoxRequest& request) {
     return answer;
 }
 
+std::optional<std::size_t> FakeWindowDialogs::ChooseFromList(const ListChoice& choice) {
+    lists.push_back(choice);
+    if (list_answers.empty()) return choice.preselected;
+    const std::optional<std::size_t> answer = list_answers.front();
+    list_answers.pop_front();
+    return answer;
+}
+
 void HeldWork::Start(std::function<void()> work, std::function<void(std::exception_ptr)> done) {
     work_ = std::move(work);
     done_ = std::move(done);

@@ -4,6 +4,7 @@
 #include <exception>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,11 +67,15 @@ class FakeWindowDialogs final : public WindowDialogs {
 public:
     std::vector<std::string> ChooseFiles(const FileChoice& choice) override;
     Answer ShowBox(const MessageBoxRequest& request) override;
+    std::optional<std::size_t> ChooseFromList(const ListChoice& choice) override;
     void OpenAddress(std::string_view address) override { opened.emplace_back(address); }
 
     // None queued: cancel, and Yes.
     std::deque<std::vector<std::string>> file_answers;
     std::deque<Answer> confirm_answers;
+    // The rows taken in list dialogs; none queued: the preselected one, as Enter takes it.
+    std::deque<std::optional<std::size_t>> list_answers;
+    std::vector<ListChoice> lists;
     std::vector<FileChoice> choices;
     std::vector<MessageBoxRequest> boxes;
     std::vector<std::string> opened;

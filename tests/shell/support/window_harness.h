@@ -29,11 +29,15 @@ public:
     std::deque<Answer> confirm_answers;
     std::vector<FileRequest> file_requests;
     std::vector<BoxRequest> boxes;
+    // The rows taken in list dialogs; none queued: the preselected one, as Enter takes it.
+    std::deque<std::optional<std::size_t>> list_answers;
+    std::vector<ListChoice> lists;
     // Runs while a box is "open", as the event loop would under a modal box.
     std::function<void(const BoxRequest&)> on_box;
 
     QStringList ChooseFiles(QWidget* parent, const FileRequest& request) override;
     Answer ShowBox(QWidget* parent, const BoxRequest& request) override;
+    std::optional<std::size_t> ChooseFromList(QWidget* parent, const ListChoice& choice) override;
 
     std::vector<BoxRequest> BoxesOf(BoxKind kind) const;
 };
