@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include "win32/list_choice_dialog.h"
 #include "win32/message_box.h"
 #include "win32/wide_text.h"
 
@@ -19,6 +20,12 @@ std::wstring FilterText(FileChoice::Filters filters) {
     if (filters == FileChoice::Filters::ChineseText)
         return L"文本文件(*.txt)\0*.txt\0所有文件(*.*)\0*.*\0"s;
     if (filters == FileChoice::Filters::Csv) return L"CSV文件(*.csv)\0*.csv\0所有文件(*.*)\0*.*\0"s;
+    if (filters == FileChoice::Filters::ImportLists) {
+        return L"Text files(*.txt)\0*.txt\0Excel workbooks(*.xlsx)\0*.xlsx\0"
+               L"CSV files(*.csv;*.tsv)\0*.csv;*.tsv\0"
+               L"All lists(*.txt;*.xlsx;*.csv;*.tsv)\0*.txt;*.xlsx;*.csv;*.tsv\0"
+               L"All files(*.*)\0*.*\0"s;
+    }
     return L"Text files(*.txt)\0*.txt\0All files(*.*)\0*.*\0"s;
 }
 
@@ -80,6 +87,10 @@ std::vector<std::string> CommandDialogs::ChooseFiles(const FileChoice& choice) {
 
 Answer CommandDialogs::ShowBox(const MessageBoxRequest& request) {
     return ShowMessageBox(owner_, request);
+}
+
+std::optional<std::size_t> CommandDialogs::ChooseFromList(const ListChoice& choice) {
+    return ChooseFromListDialog(owner_, choice);
 }
 
 void CommandDialogs::OpenAddress(std::string_view address) {

@@ -285,9 +285,12 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
         }
         case WM_CONTEXTMENU:
             if (list_ && reinterpret_cast<HWND>(w) == list_->handle()) {
-                switch (list_->PopupMenu(l)) {
+                switch (list_->PopupMenu(l, commands_->CleanTextLists())) {
                     case kIdShowStatistics:
                         ShowStatistics();
+                        break;
+                    case kIdCleanLists:
+                        commands_->SetCleanTextLists(!commands_->CleanTextLists());
                         break;
                     default:
                         break;
@@ -377,6 +380,9 @@ void MainWindow::OnCommand(int id) {
             break;
         case kIdShowStatistics:
             ShowStatistics();
+            break;
+        case kIdCleanLists:
+            commands_->SetCleanTextLists(!commands_->CleanTextLists());
             break;
         case kIdCopyRows:
             CopySelectedRows();

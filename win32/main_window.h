@@ -51,6 +51,7 @@ enum ControlId : int {
     kIdCopyRows = 1101,
     kIdSelectAllRows,
     kIdShowStatistics,
+    kIdCleanLists,  // a check item: imported text lists are cleaned
 };
 
 constexpr int ToolButtonId(ToolButton button) {

@@ -49,7 +49,8 @@ public:
     bool PreTranslate(const MSG& msg);
     // Shows the right-click menu at the pointer (or under the selection for the keyboard's
     // menu key: position -1); copy and select-all are done here, other choices returned.
-    int PopupMenu(LPARAM position);
+    // clean_lists: the check mark of the item that cleans imported text lists.
+    int PopupMenu(LPARAM position, bool clean_lists);
 
     // The selected rows the list shows, in runs.
     std::vector<RowRange> SelectedRanges() const;
