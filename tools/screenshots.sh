@@ -4,6 +4,8 @@
 #   docs/window_after_run.png  after importing a list of numbers and a complete query run
 #   docs/window_menu.png       the result list's right-click menu over a few selected rows
 #   docs/window_statistics.png the statistics window of that run
+#   docs/window_sheet_choice.png, docs/window_column_choice.png  the dialogs of a workbook's
+#                              import that ask for its sheet and its number column
 # The program is driven as a user would, with xdotool. Needs a build (tools/build.sh build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -65,4 +67,21 @@ xdotool key Up Return
 stats=$(wait_for_window "$(printf '^统计$')" 20)
 sleep 1
 import -window "$stats" docs/window_statistics.png
+xdotool key Escape
+sleep 0.5
+
+# A workbook with two visible sheets and two columns of numbers: both dialogs, each taken as
+# Enter takes it.
+import_list "$id" "$root/tests/data/tables/openpyxl.xlsx"
+sheet=$(wait_for_window '选择工作表' 20)
+sleep 1
+import -window "$sheet" docs/window_sheet_choice.png
+xdotool windowfocus --sync "$sheet" 2>/dev/null || true
+xdotool key Return
+column=$(wait_for_window '选择号码列' 20)
+sleep 1
+import -window "$column" docs/window_column_choice.png
+xdotool windowfocus --sync "$column" 2>/dev/null || true
+xdotool key Return
 echo "docs/window_idle.png docs/window_after_run.png docs/window_menu.png docs/window_statistics.png"
+echo "docs/window_sheet_choice.png docs/window_column_choice.png"

@@ -4,6 +4,8 @@
 #   docs/windows_window_after_run.png   the main window after an import and a complete run
 #   docs/windows_about.png              the About window
 #   docs/windows_statistics.png         the statistics window of that run
+#   docs/windows_sheet_choice.png, docs/windows_column_choice.png  the dialogs of a workbook's
+#                                       import that ask for its sheet and its number column
 # Usage: tools/windows/window_screenshots.sh [BUILD_DIR]   (default build-windows)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -57,4 +59,21 @@ sleep 1
 probe click 1103
 sleep 2
 shot '^统计$' docs/windows_statistics.png
+probe statistics-close
+sleep 1
+
+# A workbook with two visible sheets and two columns of numbers: both dialogs, each taken as
+# Enter takes it.
+cp "$root/tests/data/tables/openpyxl.xlsx" "$work/"
+probe click 100
+probe file "$(win "$work/openpyxl.xlsx")" >/dev/null
+probe choice >/dev/null
+sleep 1
+shot '^选择工作表$' docs/windows_sheet_choice.png
+probe choice enter >/dev/null
+probe choice >/dev/null
+sleep 1
+shot '^选择号码列$' docs/windows_column_choice.png
+probe choice enter >/dev/null
 echo docs/windows_window_after_run.png docs/windows_about.png docs/windows_statistics.png
+echo docs/windows_sheet_choice.png docs/windows_column_choice.png
