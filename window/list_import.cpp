@@ -90,7 +90,7 @@ ListChoice ColumnPick(const std::vector<ColumnCandidate>& columns, std::size_t d
     for (const ColumnCandidate& column : columns) {
         std::u16string values;
         for (const std::string& value : column.first_values) {
-            if (!values.empty()) values += u", ";
+            if (!values.empty()) values += u"、";
             values += Utf16FromGbk(value);
         }
         const std::string letters = ColumnLetters(column.column);

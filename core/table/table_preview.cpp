@@ -72,8 +72,9 @@ std::vector<ColumnCandidate> ColumnCandidates(const std::vector<TableRow>& first
         for (std::size_t r = column.header_row ? 1 : 0; r < first.size(); ++r) {
             ++column.rows;
             if (HoldsNumber(cell(r))) ++column.numbers;
-            if (column.first_values.size() < kFirstValues)
+            if (column.first_values.size() < kFirstValues && !cell(r).empty()) {
                 column.first_values.emplace_back(cell(r));
+            }
         }
     }
     return columns;

@@ -33,9 +33,10 @@ struct ColumnCandidate {
     std::size_t column = 0;   // 0-based
     std::string header;       // the first row's cell when that row is the header here (GBK)
     bool header_row = false;  // the first row is the header when this column is taken
-    std::vector<std::string> first_values;  // the first cells below the header, up to three
-    std::size_t numbers = 0;                // cells below the header that hold a mobile number
-    std::size_t rows = 0;                   // rows below the header
+    // The first cells below the header that hold something, up to three.
+    std::vector<std::string> first_values;
+    std::size_t numbers = 0;  // cells below the header that hold a mobile number
+    std::size_t rows = 0;     // rows below the header
 };
 
 // Every column of the first rows (the widest row's width), left to right.

@@ -105,9 +105,9 @@ private slots:
         choice.title = u"选择号码列";
         choice.prompt = u"表格中有几列都含有手机号码，请选择要查询的一列：";
         choice.headings = {u"列", u"表头", u"前几个值", u"含号码"};
-        choice.rows = {{u"A", u"姓名", u"张三, 李四, 王五", u"0/5"},
-                       {u"B", u"手机", u"13800138000, 13912345678, 15000000000", u"5/5"},
-                       {u"C", u"其他号码", u"+86 138-0013-8000, 0086 139 1234 5678", u"4/5"}};
+        choice.rows = {{u"A", u"姓名", u"张三、李四、王五", u"0/5"},
+                       {u"B", u"手机", u"13800138000、13912345678、15000000000", u"5/5"},
+                       {u"C", u"其他号码", u"+86 138-0013-8000、0086 139 1234 5678", u"4/5"}};
         choice.preselected = 1;
         for (int answer = 0; answer < 3; ++answer) {
             ListChoiceDialog dialog(nullptr, choice);

@@ -43,7 +43,7 @@ grep -qx $'selected\t0' <<<"$sheets" || fail "sheet preselected: $sheets"
 # Columns B and C hold numbers: Enter takes B, where most are.
 columns=$(probe choice enter) || fail "no column dialog"
 grep -qx $'title\t选择号码列' <<<"$columns" || fail "column dialog: $columns"
-grep -q $'^B\t手机\t13800138000, 13912345678, 15000000000\t5/5$' <<<"$columns" ||
+grep -q $'^B\t手机\t13800138000、13912345678、15000000000\t6/7$' <<<"$columns" ||
     fail "column B: $columns"
 grep -qx $'selected\t1' <<<"$columns" || fail "column preselected: $columns"
 wait_until 30 panel_is 1 6 || fail "import shows '$(probe status 1)' numbers"

@@ -109,7 +109,7 @@ TEST_F(ListImportTest, WorkbookAsksSheetAndColumnThenReadsInTheBackground) {
     EXPECT_EQ(columns.prompt, window_text::kColumnChoiceSeveral);
     EXPECT_EQ(columns.preselected, 1u);  // B, where most numbers are
     EXPECT_EQ(columns.rows[1][1], u"手机");
-    EXPECT_EQ(columns.rows[1][2], u"13800138000, 13912345678, 15000000000");
+    EXPECT_EQ(columns.rows[1][2], u"13800138000、13912345678、15000000000");
     EXPECT_EQ(Numbers(), std::vector<std::string>{"13800101234"});  // the old list, still
     ASSERT_TRUE(work.Busy());
     work.Finish();

@@ -49,7 +49,7 @@ TEST(ColumnCandidatesTest, HeaderFirstValuesAndNumbersPerColumn) {
     EXPECT_TRUE(columns[0].header_row);
     EXPECT_EQ(columns[1].header, "手机");
     EXPECT_EQ(columns[1].first_values,
-              (std::vector<std::string>{"13800138000", "13800138001", ""}));
+              (std::vector<std::string>{"13800138000", "13800138001", "13800138002"}));
     EXPECT_EQ(columns[1].numbers, 3u);
     EXPECT_EQ(columns[1].rows, 4u);
     EXPECT_EQ(columns[2].numbers, 1u);
