@@ -18,7 +18,7 @@ QString Text(std::u16string_view text) {
 // Rows shown without scrolling; a longer list scrolls.
 constexpr int kShownRows = 12;
 // A cell of first values is cut beyond this width, with "…".
-constexpr int kWidestColumn = 360;
+constexpr int kWidestColumn = 560;
 
 }  // namespace
 

@@ -62,8 +62,8 @@ sleep 1
 eval "$(xdotool getwindowgeometry --shell "$id")"
 import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage docs/window_menu.png
 
-# Statistics: the menu's last item.
-xdotool key Up Return
+# Statistics: the item above the menu's last one.
+xdotool key Up Up Return
 stats=$(wait_for_window "$(printf '^统计$')" 20)
 sleep 1
 import -window "$stats" docs/window_statistics.png

@@ -15,7 +15,7 @@ namespace {
 
 // Rows shown without scrolling, and the widest a column grows (at 96 DPI).
 constexpr int kShownRows = 12;
-constexpr int kWidestColumn = 360;
+constexpr int kWidestColumn = 560;
 
 struct DialogState {
     const ListChoice& choice;
@@ -84,9 +84,13 @@ void Build(HWND dialog, DialogState& s) {
     SetWindowPos(s.list, nullptr, 0, 0, px(800), px(400), SWP_NOZORDER | SWP_NOMOVE);
     int width = 2 * GetSystemMetrics(SM_CXEDGE) + 2;
     for (std::size_t c = 0; c < choice.headings.size(); ++c) {
-        ListView_SetColumnWidth(s.list, int(c), LVSCW_AUTOSIZE_USEHEADER);
-        const int column =
-            std::min(ListView_GetColumnWidth(s.list, int(c)) + px(8), px(kWidestColumn));
+        // The cells' width and the heading's (the header's own autosize would stretch the
+        // last column over the rest of the list).
+        ListView_SetColumnWidth(s.list, int(c), LVSCW_AUTOSIZE);
+        const std::wstring heading = Wide(choice.headings[c]);
+        const int content = std::max(ListView_GetColumnWidth(s.list, int(c)),
+                                     ListView_GetStringWidth(s.list, heading.c_str()) + px(12));
+        const int column = std::min(content + px(8), px(kWidestColumn));
         ListView_SetColumnWidth(s.list, int(c), column);
         width += column;
     }
@@ -110,6 +114,12 @@ void Build(HWND dialog, DialogState& s) {
     const int buttons_top = list_top + list_height + px(10);
     MoveWindow(prompt, margin, margin, inner, prompt_size.cy, FALSE);
     MoveWindow(s.list, margin, list_top, inner, list_height, FALSE);
+    // A list narrower than the prompt gives the rest to its last column.
+    if (inner > width && !choice.headings.empty()) {
+        const int last = int(choice.headings.size()) - 1;
+        ListView_SetColumnWidth(s.list, last,
+                                ListView_GetColumnWidth(s.list, last) + inner - width);
+    }
     MoveWindow(cancel, margin + inner - button_width, buttons_top, button_width, button_height,
                FALSE);
     MoveWindow(ok, margin + inner - 2 * button_width - gap, buttons_top, button_width,
