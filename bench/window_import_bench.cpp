@@ -36,8 +36,7 @@ struct Fixture {
     Fixture() {
         const std::string database = haojian::bench::GenerateDatabaseBytes(300000, 1);
         dir.Write("kelvaronset.dat", database);
-        const std::string numbers =
-            haojian::bench::GenerateNumberBytes(database, kRows, 0.97, 2);
+        const std::string numbers = haojian::bench::GenerateNumberBytes(database, kRows, 0.97, 2);
         list = dir.Write("numbers.txt", numbers);
         book = dir.path() + "numbers.xlsx";
         haojian::WorkbookWriter writer(haojian::RealFileSystem(), book);
