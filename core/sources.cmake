@@ -56,6 +56,7 @@ set(HAOJIAN_CORE_SOURCES
     table/number_cleaning.cpp
     table/shared_strings.cpp
     table/sheet_rows.cpp
+    table/table_preview.cpp
     table/table_reader.cpp
     table/workbook_parts.cpp
     table/xml_stream.cpp

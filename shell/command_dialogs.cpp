@@ -15,7 +15,8 @@ QStringList NameFilters(FileChoice::Filters filters) {
         // "*" rather than "*.*": here a file name need not have a dot.
         const std::u16string_view pattern =
             filter.pattern == kAllFilesPattern ? u"*" : filter.pattern;
-        names.push_back(QtText(filter.name) + u'(' + QtText(pattern) + u')');
+        // Qt separates a filter's patterns by spaces.
+        names.push_back(QtText(filter.name) + u'(' + QtText(pattern).replace(u';', u' ') + u')');
     }
     return names;
 }
@@ -70,6 +71,10 @@ std::string CommandDialogs::ChooseFolder(const FolderChoice& choice) {
 std::optional<SplitExportChoice> CommandDialogs::ChooseSplitExport(
     const SplitExportChoice& proposed) {
     return dialogs_.ChooseSplitExport(parent_, proposed);
+}
+
+std::optional<std::size_t> CommandDialogs::ChooseFromList(const ListChoice& choice) {
+    return dialogs_.ChooseFromList(parent_, choice);
 }
 
 void CommandDialogs::OpenAddress(std::string_view address) {

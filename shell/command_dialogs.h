@@ -24,6 +24,7 @@ public:
 
     std::vector<std::string> ChooseFiles(const FileChoice& choice) override;
     Answer ShowBox(const MessageBoxRequest& request) override;
+    std::optional<std::size_t> ChooseFromList(const ListChoice& choice) override;
     void OpenAddress(std::string_view address) override;
     std::string ChooseFolder(const FolderChoice& choice) override;
     std::optional<SplitExportChoice> ChooseSplitExport(const SplitExportChoice& proposed) override;

@@ -11,6 +11,7 @@
 #include "shell/existing_files_dialog.h"
 #include "shell/gbk_text.h"
 #include "shell/split_export_dialog.h"
+#include "shell/list_choice_dialog.h"
 #include "window/failure_text.h"
 #include "window/window_texts.h"
 
@@ -52,6 +53,12 @@ public:
 };
 
 }  // namespace
+
+std::optional<std::size_t> Dialogs::ChooseFromList(QWidget* parent, const ListChoice& choice) {
+    ListChoiceDialog dialog(parent, choice);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Chosen();
+}
 
 int CaptionWidth(const QString& caption) {
     // A generous title font, and room for the icon and three buttons of a title bar.

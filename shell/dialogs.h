@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -52,6 +53,8 @@ public:
     // The split export's dialog; none when the user cancelled.
     virtual std::optional<SplitExportChoice> ChooseSplitExport(
         QWidget* parent, const SplitExportChoice& proposed) = 0;
+    // The row of choice taken; nothing when cancelled. By default the ListChoiceDialog.
+    virtual std::optional<std::size_t> ChooseFromList(QWidget* parent, const ListChoice& choice);
 };
 
 // Qt's own dialogs.

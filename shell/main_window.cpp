@@ -241,7 +241,9 @@ void TForm1::FormCreate() {
     list_->setModel(model_.get());
     new ResultListMenu(
         list_, {[this] { ShowStatistics(); }, [this] { return Run().RowsSnapshot(); },
-                [this](const QString& text) { ShowMessage(text); }, [this] { SplitExport(); },
+                [this](const QString& text) { ShowMessage(text); },
+                [this] { return commands_->CleanTextLists(); },
+                [this](bool on) { commands_->SetCleanTextLists(on); }, [this] { SplitExport(); },
                 [this] { return commands_->CanSplitExport(); }});
     // A list file dropped on the window is imported; anything else is refused with a message.
     auto* drop = new FileDrop(

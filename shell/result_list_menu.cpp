@@ -57,9 +57,16 @@ ResultListMenu::ResultListMenu(ResultListView* list, ResultListActions actions)
     QAction* statistics = item("ShowStatistics", QtText(window_text::kStatisticsItem), {});
     connect(statistics, &QAction::triggered, this, [this] { actions_.show_statistics(); });
     if (actions_.split_export) {
-        split_ = item("SplitExport", Text(window_text::kSplitExportItem), {});
+        split_ = item("SplitExport", QtText(window_text::kSplitExportItem), {});
         connect(split_, &QAction::triggered, this, [this] { actions_.split_export(); });
     }
+    menu_->addSeparator();
+    clean_lists_ = menu_->addAction(QtText(window_text::kCleanListsItem));
+    clean_lists_->setObjectName(QStringLiteral("CleanLists"));
+    clean_lists_->setCheckable(true);
+    connect(clean_lists_, &QAction::toggled, this, [this](bool on) {
+        if (actions_.set_clean_lists) actions_.set_clean_lists(on);
+    });
 
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list_, &QWidget::customContextMenuRequested, this, &ResultListMenu::Popup);
@@ -79,6 +86,7 @@ void ResultListMenu::Popup(const QPoint& at) {
     copy_->setEnabled(!Copying() && list_->selectionModel() &&
                       list_->selectionModel()->hasSelection());
     if (split_) split_->setEnabled(!actions_.can_split_export || actions_.can_split_export());
+    if (actions_.clean_lists) clean_lists_->setChecked(actions_.clean_lists());
     menu_->popup(list_->viewport()->mapToGlobal(at));
 }
 

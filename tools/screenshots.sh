@@ -6,6 +6,8 @@
 #   docs/window_menu.png       the result list's right-click menu over a few selected rows
 #   docs/window_statistics.png the statistics window of that run
 #   docs/window_split_export.png the split export's dialog (分类导出..., the list's last item)
+#   docs/window_sheet_choice.png, docs/window_column_choice.png  the dialogs of a workbook's
+#                              import that ask for its sheet and its number column
 # The program is driven as a user would, with xdotool. Needs a build (tools/build.sh build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -71,22 +73,38 @@ sleep 1
 eval "$(xdotool getwindowgeometry --shell "$id")"
 import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage docs/window_menu.png
 
-# Statistics: the menu's last item.
-xdotool key Up Up Return
+# Statistics: the third item from the menu's end.
+xdotool key Up Up Up Return
 stats=$(wait_for_window "$(printf '^统计$')" 20)
 sleep 1
 import -window "$stats" docs/window_statistics.png
 
-# The split export's dialog, from the menu's last item.
+# The split export's dialog, from the item above the menu's last one.
 xdotool windowfocus --sync "$stats" 2>/dev/null || true
 xdotool key Escape
 sleep 1
 xdotool mousemove --window "$id" 200 150 click 3
 sleep 1
-xdotool key Up Return
+xdotool key Up Up Return
 split=$(wait_for_window "$(printf '^分类导出$')" 20)
 sleep 1
 import -window "$split" docs/window_split_export.png
+xdotool key Escape
+sleep 0.5
+
+# A workbook with two visible sheets and two columns of numbers: both dialogs, each taken as
+# Enter takes it.
+import_list "$id" "$root/tests/data/tables/openpyxl.xlsx"
+sheet=$(wait_for_window '选择工作表' 20)
+sleep 1
+import -window "$sheet" docs/window_sheet_choice.png
+xdotool windowfocus --sync "$sheet" 2>/dev/null || true
+xdotool key Return
+column=$(wait_for_window '选择号码列' 20)
+sleep 1
+import -window "$column" docs/window_column_choice.png
+xdotool windowfocus --sync "$column" 2>/dev/null || true
+xdotool key Return
 echo "docs/window_idle.png docs/window_after_run.png docs/window_layouts.png docs/window_menu.png" \
     "docs/window_statistics.png"
-echo "docs/window_split_export.png"
+echo "docs/window_split_export.png docs/window_sheet_choice.png docs/window_column_choice.png"

@@ -5,6 +5,7 @@
 #include <shobjidl.h>
 
 #include "win32/com_ref.h"
+#include "win32/list_choice_dialog.h"
 #include "win32/message_box.h"
 #include "win32/split_export_dialog.h"
 #include "win32/wide_text.h"
@@ -126,6 +127,10 @@ std::vector<std::string> CommandDialogs::ChooseFiles(const FileChoice& choice) {
 
 Answer CommandDialogs::ShowBox(const MessageBoxRequest& request) {
     return ShowMessageBox(owner_, request);
+}
+
+std::optional<std::size_t> CommandDialogs::ChooseFromList(const ListChoice& choice) {
+    return ChooseFromListDialog(owner_, choice);
 }
 
 }  // namespace haojian::win32

@@ -19,6 +19,7 @@ public:
     void OpenAddress(std::string_view address) override { opener_.OpenAddress(address); }
     std::string ChooseFolder(const FolderChoice& choice) override;
     std::optional<SplitExportChoice> ChooseSplitExport(const SplitExportChoice& proposed) override;
+    std::optional<std::size_t> ChooseFromList(const ListChoice& choice) override;
 
 private:
     HWND owner_;

@@ -283,12 +283,16 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
         }
         case WM_CONTEXTMENU:
             if (list_ && reinterpret_cast<HWND>(w) == list_->handle()) {
-                switch (list_->PopupMenu(l, commands_->CanSplitExport())) {
+                switch (list_->PopupMenu(l, commands_->CanSplitExport(),
+                                         commands_->CleanTextLists())) {
                     case kIdShowStatistics:
                         ShowStatistics();
                         break;
                     case kIdSplitExport:
                         commands_->SplitExport();
+                        break;
+                    case kIdCleanLists:
+                        commands_->SetCleanTextLists(!commands_->CleanTextLists());
                         break;
                     default:
                         break;
@@ -381,6 +385,9 @@ void MainWindow::OnCommand(int id) {
             break;
         case kIdSplitExport:
             commands_->SplitExport();
+            break;
+        case kIdCleanLists:
+            commands_->SetCleanTextLists(!commands_->CleanTextLists());
             break;
         case kIdCopyRows:
             CopySelectedRows();

@@ -53,6 +53,7 @@ enum ControlId : int {
     kIdSelectAllRows,
     kIdShowStatistics,
     kIdSplitExport,
+    kIdCleanLists,  // a check item: imported text lists are cleaned
 };
 
 constexpr int ToolButtonId(ToolButton button) {

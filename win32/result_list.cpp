@@ -112,7 +112,7 @@ bool ResultList::PreTranslate(const MSG& msg) {
     return false;
 }
 
-int ResultList::PopupMenu(LPARAM position, bool can_split_export) {
+int ResultList::PopupMenu(LPARAM position, bool can_split_export, bool clean_lists) {
     POINT at{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
     if (position == -1) {
         RECT r{};
@@ -129,6 +129,9 @@ int ResultList::PopupMenu(LPARAM position, bool can_split_export) {
     AppendMenuW(menu, MF_STRING, kIdShowStatistics, Wide(window_text::kStatisticsItem).c_str());
     AppendMenuW(menu, MF_STRING | (can_split_export ? 0 : MF_GRAYED), kIdSplitExport,
                 Wide(window_text::kSplitExportItem).c_str());
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING | (clean_lists ? MF_CHECKED : 0), kIdCleanLists,
+                Wide(window_text::kCleanListsItem).c_str());
     const int chosen =
         int(TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, parent_, nullptr));
     DestroyMenu(menu);

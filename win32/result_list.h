@@ -49,8 +49,9 @@ public:
     bool PreTranslate(const MSG& msg);
     // Shows the right-click menu at the pointer (or under the selection for the keyboard's
     // menu key: position -1); copy and select-all are done here, other choices returned.
-    // 分类导出 is greyed unless can_split_export.
-    int PopupMenu(LPARAM position, bool can_split_export);
+    // 分类导出 is greyed unless can_split_export; clean_lists: the check mark of the item that
+    // cleans imported text lists.
+    int PopupMenu(LPARAM position, bool can_split_export, bool clean_lists);
 
     // The selected rows the list shows, in runs.
     std::vector<RowRange> SelectedRanges() const;

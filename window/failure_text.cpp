@@ -8,6 +8,7 @@
 #include "core/merge/merge.h"
 #include "core/table/table_error.h"
 #include "core/text/gbk.h"
+#include "window/window_texts.h"
 
 namespace haojian {
 namespace {
@@ -107,6 +108,36 @@ std::string WriteText(const FileError& e) {
     return GbkFromUtf16(what) + GbkFromUtf8(e.path()) + GbkFromUtf16(u"”：") + WriteReason(e);
 }
 
+// What is wrong with a table, in the window's words; the reader's own follow in brackets.
+std::u16string_view TableWhy(TableError::Kind kind) {
+    switch (kind) {
+        case TableError::Kind::kDamaged:
+            return u"文件已损坏或不完整";
+        case TableError::Kind::kBrokenXml:
+            return u"工作簿中的内容已损坏";
+        case TableError::Kind::kEncrypted:
+            return u"工作簿设有密码，请另存为不设密码的工作簿后再导入";
+        case TableError::Kind::kOldExcel:
+            return u"这是 Excel 97-2003 工作簿 (.xls)，请另存为 .xlsx 工作簿后再导入";
+        case TableError::Kind::kTooLarge:
+            return u"工作簿中的部件解压后大得不合常理";
+        case TableError::Kind::kNoSheet:
+            return u"工作簿中没有可读的工作表";
+        case TableError::Kind::kNoColumn:
+            return u"表格中没有含手机号码的列";
+        case TableError::Kind::kNotSeekable:
+            break;
+    }
+    return u"无法定位读取";
+}
+
+std::string TableText(const TableError& e) {
+    return GbkFromUtf16(std::u16string(window_text::kTableUnreadable) + u" \"" +
+                        Utf16FromGbk(GbkFromUtf8(e.path())) + u"\"：" +
+                        std::u16string(TableWhy(e.kind())) + u"（") +
+           GbkFromUtf8(e.reason()) + GbkFromUtf16(u"）");
+}
+
 }  // namespace
 
 std::string WindowFailureText(const std::exception& failure, WindowWork work) {
@@ -122,12 +153,10 @@ std::string WindowFailureText(const std::exception& failure, WindowWork work) {
                 return WriteText(*e);
         }
     }
+    if (const auto* e = dynamic_cast<const TableError*>(&failure)) return TableText(*e);
     if (const auto* e = dynamic_cast<const MergeCutError*>(&failure)) {
         return "File \"" + GbkFromUtf8(e->path()) + "\" holds a NUL byte at offset " +
                std::to_string(e->offset()) + ": the merged text ends there";
-    }
-    if (const auto* e = dynamic_cast<const TableError*>(&failure)) {
-        return "Cannot read table \"" + GbkFromUtf8(e->path()) + "\". " + GbkFromUtf8(e->reason());
     }
     if (const auto* e = dynamic_cast<const Error*>(&failure)) return std::string(e->message());
     if (dynamic_cast<const std::bad_alloc*>(&failure)) return "Out of memory";

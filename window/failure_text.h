@@ -24,8 +24,8 @@ enum class WindowWork {
 //          code on Windows)
 //   Write  in Chinese, naming the file and the reason: "无法写入文件“P”：磁盘空间不足", the
 //          reason worded here for the common error numbers, else the system's own
-// A cut merge says where its NUL byte stands; a file that is no readable table "Cannot read
-// table "P". R"; an Error gives its own message, a failed
+// A table that cannot be read "无法读取表格 "P"：<why>（<the reader's reason>）";
+// a cut merge says where its NUL byte stands; an Error gives its own message, a failed
 // allocation "Out of memory", anything else what().
 std::string WindowFailureText(const std::exception& failure, WindowWork work);
 

@@ -35,6 +35,14 @@ inline constexpr std::array<FileFilter, 2> kChineseTextFilters = {
 inline constexpr std::array<FileFilter, 4> kExportFilters = {
     {kTextFiles, kAllFiles, kWorkbookFiles, kCsvFiles}};
 inline constexpr std::array<FileFilter, 3> kTableFilters = {{kWorkbookFiles, kCsvFiles, kAllFiles}};
+// An import's: the text dialog's first, then every kind of list the program reads. Patterns
+// of several suffixes are separated by ";" (a toolkit that separates them otherwise converts).
+inline constexpr std::array<FileFilter, 5> kImportFilters = {
+    {kTextFiles,
+     kWorkbookFiles,
+     {u"CSV files", u"*.csv;*.tsv", u"csv"},
+     {u"All lists", u"*.txt;*.xlsx;*.csv;*.tsv"},
+     kAllFiles}};
 inline constexpr std::array<FileFilter, 2> kCsvFilters = {
     {{u"CSV文件", u"*.csv", u"csv"}, kChineseAllFiles}};
 inline constexpr std::array<FileFilter, 2> kWorkbookFilters = {
@@ -54,6 +62,8 @@ inline std::span<const FileFilter> FileFilters(FileChoice::Filters filters) {
             return window_text::kCsvFilters;
         case FileChoice::Filters::Workbook:
             return window_text::kWorkbookFilters;
+        case FileChoice::Filters::ImportLists:
+            return window_text::kImportFilters;
         case FileChoice::Filters::Text:
             break;
     }

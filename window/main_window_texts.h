@@ -61,6 +61,8 @@ inline constexpr std::u16string_view kTrayExitItem = u"退 出(&Exit)";
 inline constexpr std::u16string_view kCopyItem = u"复制";
 inline constexpr std::u16string_view kSelectAllItem = u"全选";
 inline constexpr std::u16string_view kStatisticsItem = u"统计...";
+// A check item: text lists imported from then on are cleaned as tables are.
+inline constexpr std::u16string_view kCleanListsItem = u"导入文本列表时整理号码";
 // A copy refused: "选中了 N 行，超过复制的上限 L 行。完整的行请用命令行工具 haojian-cli lookup
 // 查询并保存为文件。" (the export writes masked numbers, not the rows a copy gives); a copy failed.
 inline constexpr std::u16string_view kCopySelected = u"选中了 ";

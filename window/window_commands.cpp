@@ -11,10 +11,13 @@
 #include "core/export/export.h"
 #include "core/files/file_system.h"
 #include "core/merge/merge.h"
+#include "core/run/number_list.h"
 #include "core/run/result_table.h"
+#include "core/table/table_preview.h"
 #include "core/text/fixed_texts.h"
 #include "core/text/gbk.h"
 #include "window/export_job.h"
+#include "window/list_import.h"
 #include "window/window_texts.h"
 
 namespace haojian {
@@ -70,8 +73,9 @@ void WindowCommands::Guarded(WindowWork work, F&& command) {
 }
 
 bool WindowCommands::CanImport() const {
-    // An export reads the rows that Import would replace.
-    return !close_confirmed_ && run_allows_import_ && long_work_ != LongWork::Export;
+    // An export reads the rows that Import would replace; an import's reading is on already.
+    return !close_confirmed_ && run_allows_import_ && long_work_ != LongWork::Export &&
+           long_work_ != LongWork::Import;
 }
 
 bool WindowCommands::Busy() const {
@@ -86,6 +90,7 @@ void WindowCommands::Import() {
     choice.title = window_text::kImportTitle;
     choice.directory =
         places_.dialog_directory.empty() ? places_.program_directory : places_.dialog_directory;
+    choice.filters = FileChoice::Filters::ImportLists;
     choice.default_suffix = u"txt";
     const std::vector<std::string> chosen = dialogs_.ChooseFiles(choice);
     if (chosen.empty()) return;
@@ -94,21 +99,156 @@ void WindowCommands::Import() {
 
 void WindowCommands::ImportFile(const std::string& path) {
     if (!CanImport()) return;
-    Guarded(WindowWork::Read, [&] { run_->Import(path); });
+    ImportPath(path, false);
 }
 
 void WindowCommands::DropFiles(const std::vector<std::string>& paths) {
     if (!CanImport() || paths.empty()) return;
     if (paths.size() > 1) return ShowMessage(Utf16FromGbk(text::kDropOneFile));
+    ImportPath(paths.front(), true);
+}
+
+void WindowCommands::ImportPath(const std::string& path, bool dropped) {
+    std::optional<DetectedFormat> format;
     try {
-        run_->Import(paths.front());
+        format = DetectFileFormat(files_, path);
     } catch (const FileError& e) {
         // A folder is no list, which the window says in words of its own.
-        if (e.code() == EISDIR) return ShowMessage(Utf16FromGbk(text::kDropFolder));
-        ShowError(WindowFailureText(e, WindowWork::Read));
-    } catch (const std::exception& e) {
-        ShowError(WindowFailureText(e, WindowWork::Read));
+        if (dropped && e.code() == EISDIR) return ShowMessage(Utf16FromGbk(text::kDropFolder));
+        // Otherwise the list's import below meets the failure and reports it as always.
+    } catch (const std::exception&) {
     }
+    const ImportRoute route =
+        format ? RouteOf(*format, path, clean_text_lists_) : ImportRoute::TextList;
+    // One piece of long work at a time: a table waits for the export or merge to end.
+    if (route != ImportRoute::TextList && work_.Busy()) {
+        return ShowMessage(window_text::kImportWaitsForWork);
+    }
+    switch (route) {
+        case ImportRoute::TextList:
+            imported_table_.reset();
+            return Guarded(WindowWork::Read, [&] { run_->Import(path); });
+        case ImportRoute::CleanedTextList:
+            return ImportCleanedList(path);
+        case ImportRoute::Table:
+            return ImportTable(path, format->kind == DetectedFormat::Kind::kZip);
+    }
+}
+
+// One table's import, carried from the sheet's choice through the reading to the new list.
+struct WindowCommands::TableImport {
+    std::string path;
+    TableOptions options;
+    std::string status_before;
+    std::unique_ptr<TableReader> reader;
+    std::size_t column = 0;
+    bool header_row = false;
+    std::string header;
+    ImportedEntries entries;
+};
+
+void WindowCommands::ImportTable(const std::string& path, bool workbook) {
+    auto import = std::make_shared<TableImport>();
+    import->path = path;
+    import->status_before = status_;
+    if (workbook) {
+        // Its sheets are listed from the workbook's small parts, on the UI thread.
+        std::vector<SheetEntry> sheets;
+        try {
+            sheets = VisibleSheets(files_, path);
+        } catch (const std::exception& e) {
+            return ShowError(WindowFailureText(e, WindowWork::Read));
+        }
+        std::size_t sheet = 0;
+        if (sheets.size() > 1) {
+            const std::optional<std::size_t> picked = dialogs_.ChooseFromList(SheetPick(sheets));
+            if (!picked || *picked >= sheets.size()) return;
+            sheet = *picked;
+        }
+        if (sheet < sheets.size()) import->options.sheet = sheets[sheet].asked;
+    }
+    StartImportWork(
+        import->status_before,
+        [this, import](const std::atomic<bool>&) {
+            import->reader = TableReader::Open(files_, import->path, import->options);
+        },
+        [this, import] { ReadTable(import); });
+}
+
+void WindowCommands::ReadTable(std::shared_ptr<TableImport> import) {
+    const std::vector<TableRow>& first = import->reader->FirstRows();
+    const std::vector<ColumnCandidate> columns = ColumnCandidates(first);
+    std::size_t column = import->reader->layout().number_column;
+    if (AskForColumn(columns, column)) {
+        const std::optional<std::size_t> picked =
+            dialogs_.ChooseFromList(ColumnPick(columns, column));
+        if (!picked || *picked >= columns.size()) return SetStatus(import->status_before);
+        column = *picked;
+    }
+    import->column = column;
+    import->header_row = columns[column].header_row;
+    import->header = columns[column].header;
+    // Written out, so that a second read takes this column whatever it would detect.
+    import->options.column = ColumnAskedFor(first.front().cells, column);
+    StartImportWork(
+        import->status_before,
+        [this, import](const std::atomic<bool>& cancel) {
+            import->entries = ReadTableEntries(
+                *import->reader, import->column, import->header_row,
+                [this](std::uint64_t rows) {
+                    work_.Post([this, rows] {
+                        if (long_work_ == LongWork::Import && !close_confirmed_) {
+                            view_.SetPanelText(kPanelStatus, ReadingStatus(rows));
+                        }
+});
+},
+                cancel);
+// Its shared strings go on this thread, not the UI thread.
+import->reader.reset();
+},
+        [this, import] {
+    run_->ImportList(std::move(import->entries.numbers));
+    imported_table_ = ImportedTable{import->path, import->options, true};
+    SetStatus(TableImportedStatus(import->column, import->header, import->entries.no_number));
+        });
+}
+
+void WindowCommands::ImportCleanedList(const std::string& path) {
+    auto entries = std::make_shared<ImportedEntries>();
+    StartImportWork(
+        status_,
+        [this, path, entries](const std::atomic<bool>&) {
+            *entries = CleanLines(ReadNumberList(files_, path));
+        },
+        [this, entries] {
+            run_->ImportList(std::move(entries->numbers));
+            imported_table_.reset();
+            SetStatus(CleanedListStatus(*entries));
+        });
+}
+
+void WindowCommands::StartImportWork(std::string status_before,
+                                     std::function<void(const std::atomic<bool>&)> work,
+                                     std::function<void()> done) {
+    auto cancel = std::make_shared<std::atomic<bool>>(false);
+    import_cancel_ = cancel;
+    SetStatus(ReadingStatus(0));
+    StartLongWork(
+        LongWork::Import, [work = std::move(work), cancel] { work(*cancel); },
+        [this, done = std::move(done), status_before](std::exception_ptr error) {
+            import_cancel_.reset();
+            // A close ended the reading: the window goes, the old list with it.
+            if (close_confirmed_) return;
+            if (!error) return Guarded(WindowWork::Read, done);
+            // Nothing of the old list was let go.
+            SetStatus(status_before);
+            try {
+                std::rethrow_exception(error);
+            } catch (const std::exception& e) {
+                ShowError(WindowFailureText(e, WindowWork::Read));
+            } catch (...) {
+            }
+        });
 }
 
 void WindowCommands::Query() {
@@ -289,7 +429,9 @@ void WindowCommands::UpdateCommands() {
     // A window that closes once its work has ended takes no new command.
     const bool open = !close_confirmed_;
     view_.SetCommandEnabled(Command::Import, CanImport());
-    view_.SetCommandEnabled(Command::Query, open && run_allows_query_);
+    // A query would start on the list that an import's reading is about to replace.
+    view_.SetCommandEnabled(Command::Query,
+                            open && run_allows_query_ && long_work_ != LongWork::Import);
     view_.SetCommandEnabled(Command::Stop, open && run_allows_stop_);
     view_.SetWorkCommandEnabled(WorkCommand::Export, open && !busy);
     view_.SetWorkCommandEnabled(WorkCommand::Merge, open && !busy);
@@ -313,8 +455,12 @@ bool WindowCommands::CloseQuery() {
         // Meanwhile it says so, shown even when the close came from the tray, and takes no new
         // command.
         close_confirmed_ = true;
+        // An import's reading is given up; an export or a merge completes its file.
+        if (import_cancel_) import_cancel_->store(true);
         SetStatus(GbkFromUtf16(long_work_ == LongWork::Merge ? window_text::kClosingAfterMerge
-                                                             : window_text::kClosingAfterExport));
+                               : long_work_ == LongWork::Import
+                                   ? window_text::kClosingAfterImport
+                                   : window_text::kClosingAfterExport));
         UpdateCommands();
         view_.BringBack();
         return false;
@@ -357,7 +503,7 @@ void WindowCommands::SetCommandEnabled(Command command, bool enabled) {
             break;
         case Command::Query:
             run_allows_query_ = enabled;
-            enabled = enabled && !close_confirmed_;
+            enabled = enabled && !close_confirmed_ && long_work_ != LongWork::Import;
             break;
         case Command::Stop:
             run_allows_stop_ = enabled;

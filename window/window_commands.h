@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -47,8 +48,10 @@ public:
     void LoadDatabase();
 
     void Import();
-    // Imports the list file at path as Import does with the file chosen in its dialog; nothing
-    // while Import is disabled.
+    // Imports the file at path as Import does with the file chosen in its dialog; nothing
+    // while Import is disabled. A text list is read by the line rule at once (each line
+    // cleaned, when CleanTextLists), a table off the UI thread, after its sheet and number
+    // column were asked for where the choice is not clear.
     void ImportFile(const std::string& path);
     // Files dropped on the window: one list file is imported as ImportFile does; several files
     // or a folder are refused with a message. Nothing while Import is disabled.
@@ -71,6 +74,11 @@ public:
     // Counts the rows there are now off the UI thread, under the busy pointer, then hands the
     // counts to show on the UI thread; asked while an export or a merge runs, once it has ended.
     void CountStatistics(std::function<void(RowStatistics)> show);
+    // Whether text lists imported from now on have their untidy numbers cleaned (+86,
+    // separators, full-width digits, a number inside text) as a table's are. Off at start;
+    // kept only while the program runs.
+    bool CleanTextLists() const { return clean_text_lists_; }
+    void SetCleanTextLists(bool clean) { clean_text_lists_ = clean; }
     // The table the current list came from; none after a text list's import.
     const std::optional<ImportedTable>& ImportedTableSource() const { return imported_table_; }
     // What a table's import took, for the export of its whole rows; none after a text list's.
@@ -82,7 +90,7 @@ public:
 
     // Import is refused while a run or an export goes on, and once a close waits.
     bool CanImport() const;
-    // True while an export or a merge runs, or statistics are counted.
+    // True while an export, a merge or an import's reading runs, or statistics are counted.
     bool Busy() const;
     // A close was asked for: the confirmation, unless it was given already. True when the
     // window may close now (the run has then ended). While an export or a merge runs, the
@@ -96,7 +104,8 @@ public:
     void ShowError(std::string_view gbk_message);
 
 private:
-    enum class LongWork { None, Export, Merge, Statistics };
+    enum class LongWork { None, Export, Merge, Statistics, Import };
+    struct TableImport;
 
     struct SplitJob;
 
@@ -109,6 +118,16 @@ private:
     void StartLongWork(LongWork kind, std::function<void()> work,
                        std::function<void(std::exception_ptr)> done);
     void UpdateCommands();
+    // The imports that read off the UI thread: a table, and a text list to be cleaned.
+    void ImportPath(const std::string& path, bool dropped);
+    void ImportTable(const std::string& path, bool workbook);
+    void ReadTable(std::shared_ptr<TableImport> import);
+    void ImportCleanedList(const std::string& path);
+    // Reading for an import: the status says how far it got, a failure is shown, and a close
+    // asked for meanwhile ends it.
+    void StartImportWork(std::string status_before,
+                         std::function<void(const std::atomic<bool>& cancel)> work,
+                         std::function<void()> done);
     // Writes the status panel and remembers its text.
     void SetStatus(std::string_view gbk_text);
 
@@ -141,6 +160,9 @@ private:
     std::optional<ImportedTable> imported_table_;
     // The split export's last choice, proposed the next time.
     SplitExportChoice split_choice_;
+    bool clean_text_lists_ = false;
+    // Set by a close to end the import's reading.
+    std::shared_ptr<std::atomic<bool>> import_cancel_;
     // Last, so that it goes first: its worker may still report to the view.
     std::unique_ptr<QueryRun> run_;
 };

@@ -68,8 +68,9 @@ struct FileChoice {
     enum class Purpose { Import, Export, MergeSources, MergeOutput };
     // The lists of FileFilters (window/file_filters.h): text files and all files, in English or
     // in Chinese; an export's, which adds workbooks and CSV after those two; tables alone; the
-    // statistics' CSV or workbook files.
-    enum class Filters { Text, ChineseText, Export, Tables, Csv, Workbook };
+    // statistics' CSV or workbook files; an import's: text files, workbooks, CSV and TSV, every
+    // list the program reads, then all files.
+    enum class Filters { Text, ChineseText, Export, Tables, Csv, Workbook, ImportLists };
 
     Kind kind = Kind::Open;
     Purpose purpose = Purpose::Import;
@@ -104,6 +105,17 @@ struct MessageBoxRequest {
     std::u16string text;
 };
 
+// A pick among the rows of a small table: a workbook's sheets, a table's columns.
+struct ListChoice {
+    enum class Purpose { Sheet, Column };
+    Purpose purpose = Purpose::Column;
+    std::u16string title;
+    std::u16string prompt;  // the line above the list
+    std::vector<std::u16string> headings;
+    std::vector<std::vector<std::u16string>> rows;  // as many cells as headings
+    std::size_t preselected = 0;                    // what Enter takes
+};
+
 // The dialogs, boxes and addresses the commands reach, in the platform's own form. Tests
 // answer them.
 class WindowDialogs : public AddressOpener {
@@ -116,6 +128,8 @@ public:
     // The split export's dialog, showing proposed at first; none when the user cancelled.
     virtual std::optional<SplitExportChoice> ChooseSplitExport(
         const SplitExportChoice& proposed) = 0;
+    // The row of choice the user took; nothing when the dialog was cancelled.
+    virtual std::optional<std::size_t> ChooseFromList(const ListChoice& choice) = 0;
 };
 
 // Runs one piece of long work (an export, a merge) off the UI thread, one at a time.

@@ -56,6 +56,8 @@ struct QueryRun::Impl {
     void ApplyEntries(const HandOff& hand_off);
     void ApplyEndReport(std::size_t run_size);
     void StartWorker();
+    // The new NumberList in place: its count, the emptied rows, the cursor and the status.
+    void Imported();
 
     // Worker thread.
     void RunLoop(std::size_t run_size);
@@ -279,6 +281,21 @@ void QueryRun::Import(const std::string& path) {
         r.view.RowsCleared();
     };
     r.numbers = std::make_shared<const LineList>(ReadNumberList(r.fs, path, release));
+    r.Imported();
+}
+
+void QueryRun::ImportList(LineList numbers) {
+    Impl& r = *impl_;
+    if (!r.enabled[std::size_t(Command::Import)]) return;
+    r.WaitForWorker(true);
+    r.numbers = std::make_shared<const LineList>(std::move(numbers));
+    r.table.Reset(r.numbers);
+    r.view.RowsCleared();
+    r.Imported();
+}
+
+void QueryRun::Impl::Imported() {
+    Impl& r = *this;
     r.view.SetStatusText(RunStatus::NumberCount, std::to_string(r.numbers->size()));
     r.table.Reset(r.numbers);
     r.cursor = 1;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/database/segment_database.h"
+#include "core/text/line_list.h"
 
 namespace haojian {
 
@@ -99,6 +100,9 @@ public:
     // Import lets the old list and rows go once the new file is open. Query throws
     // ThreadStartError when no worker thread can be started, leaving the commands as Stop does.
     void Import(const std::string& path);
+    // Imports entries taken from elsewhere (a table's cells, cleaned lines) as Import does a
+    // file's lines.
+    void ImportList(LineList numbers);
     void Query();
     void Stop();
     // The one-second progress timer's tick.

@@ -93,6 +93,7 @@ public:
     }
 
     const TableLayout& layout() const override { return layout_; }
+    const std::vector<TableRow>& FirstRows() const override { return first_; }
 
     void ReadRows(const std::function<void(const TableRow&)>& take) override {
         for (TableRow& row : first_) {
@@ -118,18 +119,28 @@ private:
 
 }  // namespace
 
-std::unique_ptr<TableReader> TableReader::Open(FileSystem& fs, const std::string& path,
-                                               const TableOptions& options) {
-    std::unique_ptr<InputFile> file = fs.OpenRead(path);
+const std::vector<TableRow>& TableReader::FirstRows() const {
+    static const std::vector<TableRow> kNone;
+    return kNone;
+}
+
+std::string ReadDetectionHead(InputFile& file) {
     std::string head(kDetectionBytes, '\0');
     std::size_t got = 0;
     while (got < head.size()) {
-        const std::size_t n = file->Read(head.data() + got, head.size() - got);
+        const std::size_t n = file.Read(head.data() + got, head.size() - got);
         if (n == 0) break;
         got += n;
     }
     head.resize(got);
-    const bool whole = got < kDetectionBytes;
+    return head;
+}
+
+std::unique_ptr<TableReader> TableReader::Open(FileSystem& fs, const std::string& path,
+                                               const TableOptions& options) {
+    std::unique_ptr<InputFile> file = fs.OpenRead(path);
+    std::string head = ReadDetectionHead(*file);
+    const bool whole = head.size() < kDetectionBytes;
     const DetectedFormat format = DetectFormat(head, whole, FileName(path));
     TableLayout layout;
     switch (format.kind) {

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/files/file_system.h"
 #include "core/table/table_row.h"
@@ -52,6 +53,13 @@ public:
 
     // Calls take for every row in order, the header (when there is one) first. Throws as Open.
     virtual void ReadRows(const std::function<void(const TableRow&)>& take) = 0;
+
+    // The first rows, from which the number column was chosen, until ReadRows takes them; none
+    // for a text list.
+    virtual const std::vector<TableRow>& FirstRows() const;
 };
+
+// The first bytes of file by which its format is decided (all of a shorter file).
+std::string ReadDetectionHead(InputFile& file);
 
 }  // namespace haojian

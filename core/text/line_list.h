@@ -79,6 +79,13 @@ public:
     // Takes the file's bytes and splits them by the line rule.
     static LineList FromBytes(std::string bytes);
 
+    // Appends one entry whole, line ends and NUL bytes in it included: for a list made of a
+    // table's cells rather than of a file's lines.
+    void Append(std::string_view entry) {
+        spans_.push_back({bytes_.size(), entry.size()});
+        bytes_.append(entry);
+    }
+
     std::size_t size() const { return spans_.size(); }
     bool empty() const { return spans_.empty(); }
     std::string_view operator[](std::size_t i) const {

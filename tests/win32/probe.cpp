@@ -20,6 +20,7 @@
 
 #include "core/platform/windows/windows_text.h"
 #include "win32/graphic_control_info.h"
+#include "win32/list_choice_dialog.h"
 
 namespace {
 
@@ -170,19 +171,16 @@ int Status(int panel) {
     return 0;
 }
 
-// The statistics window's table: every row shown, its cells separated by tabs; its total.
-int Statistics() {
-    const HWND window = WaitFor([] { return FindWindowW(L"TStatisticsWindow", nullptr); });
-    if (!window) return 1;
-    std::printf("total\t%s\n", Utf8(Text(Control(window, 4))).c_str());
-    const HWND table = Control(window, 2);
+// A report list view's rows, its cells separated by tabs.
+std::vector<std::string> ListViewRows(HWND table, int columns) {
+    std::vector<std::string> lines;
     const int rows = int(SendMessageW(table, LVM_GETITEMCOUNT, 0, 0));
     RemoteBuffer buffer(table, sizeof(LVITEMW) + 1024 * sizeof(wchar_t));
-    if (!buffer.memory) return 1;
+    if (!buffer.memory) return lines;
     auto* text = static_cast<wchar_t*>(buffer.memory) + sizeof(LVITEMW) / sizeof(wchar_t) + 1;
     for (int row = 0; row < rows; ++row) {
         std::string line;
-        for (int column = 0; column < 3; ++column) {
+        for (int column = 0; column < columns; ++column) {
             LVITEMW item{};
             item.iSubItem = column;
             item.pszText = text;
@@ -197,7 +195,67 @@ int Statistics() {
             cell.resize(wcsnlen(cell.c_str(), 1024));
             line += (column ? "\t" : "") + Utf8(cell);
         }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The statistics window's table: every row shown, its cells separated by tabs; its total.
+int Statistics() {
+    const HWND window = WaitFor([] { return FindWindowW(L"TStatisticsWindow", nullptr); });
+    if (!window) return 1;
+    std::printf("total\t%s\n", Utf8(Text(Control(window, 4))).c_str());
+    for (const std::string& line : ListViewRows(Control(window, 2), 3))
         std::printf("%s\n", line.c_str());
+    return 0;
+}
+
+// The list dialog (a sheet's or a column's choice): prints its title, prompt, rows and the
+// selected row; then takes the row of that number through 确定, or presses Enter or Escape.
+int Choice(const std::wstring& action) {
+    const HWND dialog = WaitFor([] {
+        HWND found = nullptr;
+        EnumWindows(
+            [](HWND window, LPARAM l) -> BOOL {
+                if (IsWindowVisible(window) && ClassOf(window) == L"#32770" &&
+                    GetDlgItem(window, haojian::win32::kChoiceListId)) {
+                    *reinterpret_cast<HWND*>(l) = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        return found;
+    });
+    if (!dialog) return 1;
+    const HWND list = Control(dialog, haojian::win32::kChoiceListId);
+    std::printf("title\t%s\n", Utf8(Text(dialog)).c_str());
+    std::printf("prompt\t%s\n",
+                Utf8(Text(Control(dialog, haojian::win32::kChoicePromptId))).c_str());
+    const HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    const int columns = int(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    for (const std::string& line : ListViewRows(list, columns)) std::printf("%s\n", line.c_str());
+    std::printf("selected\t%d\n",
+                int(SendMessageW(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED)));
+    std::fflush(stdout);
+    if (action == L"enter") {
+        PostMessageW(list, WM_KEYDOWN, VK_RETURN, 1);
+        PostMessageW(list, WM_KEYUP, VK_RETURN, 0xC0000001);
+    } else if (action == L"escape") {
+        PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 1);
+        PostMessageW(list, WM_KEYUP, VK_ESCAPE, 0xC0000001);
+    } else if (!action.empty()) {
+        RemoteBuffer buffer(list, sizeof(LVITEMW));
+        if (!buffer.memory) return 1;
+        LVITEMW item{};
+        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        item.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SIZE_T written = 0;
+        WriteProcessMemory(buffer.process, buffer.memory, &item, sizeof item, &written);
+        SendMessageW(list, LVM_SETITEMSTATE, WPARAM(_wtoi(action.c_str())),
+                     reinterpret_cast<LPARAM>(buffer.memory));
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Control(dialog, IDOK)));
     }
     return 0;
 }
@@ -560,7 +618,7 @@ int wmain(int argc, wchar_t** argv) {
             "rect CLASS [ID]|"
             "minimise|visible CLASS|window-at X Y|escape CLASS|above CLASS CLASS|"
             "taskbar-created|command ID|clipboard|statistics|statistics-sort COLUMN|"
-            "statistics-close|statistics-save-workbook|time-query|"
+            "statistics-close|statistics-save-workbook|choice [ROW|enter|escape]|time-query|"
             "time-repaint[-sent] TIMES [ID]|repainted CLASS ID...\n",
             stderr);
         return 2;
@@ -598,6 +656,7 @@ int wmain(int argc, wchar_t** argv) {
         return Repainted(argv[2], ids);
     }
     if (command == L"statistics") return Statistics();
+    if (command == L"choice") return Choice(argc > 2 ? argv[2] : L"");
     if (command == L"statistics-sort") return StatisticsHeaderClick(number);
     if (command == L"statistics-save-workbook") {
         // Posted: the button's save dialog then waits for the file command's answer.

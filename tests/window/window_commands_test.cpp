@@ -105,7 +105,7 @@ TEST_F(WindowCommandsTest, ImportDialogCancelAndFailure) {
     EXPECT_EQ(choice.kind, FileChoice::Kind::Open);
     EXPECT_EQ(choice.title, window_text::kImportTitle);
     EXPECT_EQ(choice.directory, "/home/someone/");
-    EXPECT_EQ(choice.filters, FileChoice::Filters::Text);
+    EXPECT_EQ(choice.filters, FileChoice::Filters::ImportLists);
     EXPECT_EQ(choice.default_suffix, u"txt");
     // Cancelled: nothing changed.
     EXPECT_FALSE(view.panels.contains(kPanelStatus));

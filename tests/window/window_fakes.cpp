@@ -45,6 +45,14 @@ std::vector<MessageBoxRequest> FakeWindowDialogs::BoxesOf(BoxKind kind) const {
     return found;
 }
 
+std::optional<std::size_t> FakeWindowDialogs::ChooseFromList(const ListChoice& choice) {
+    lists.push_back(choice);
+    if (list_answers.empty()) return choice.preselected;
+    const std::optional<std::size_t> answer = list_answers.front();
+    list_answers.pop_front();
+    return answer;
+}
+
 void HeldWork::Start(std::function<void()> work, std::function<void(std::exception_ptr)> done) {
     work_ = std::move(work);
     done_ = std::move(done);

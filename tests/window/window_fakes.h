@@ -4,6 +4,7 @@
 #include <exception>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,7 @@ class FakeWindowDialogs final : public WindowDialogs {
 public:
     std::vector<std::string> ChooseFiles(const FileChoice& choice) override;
     Answer ShowBox(const MessageBoxRequest& request) override;
+    std::optional<std::size_t> ChooseFromList(const ListChoice& choice) override;
     void OpenAddress(std::string_view address) override { opened.emplace_back(address); }
     // The boxes of one kind shown, in order.
     std::vector<MessageBoxRequest> BoxesOf(BoxKind kind) const;
@@ -78,6 +80,9 @@ public:
     // None queued: cancel.
     std::deque<std::string> folder_answers;
     std::deque<std::optional<SplitExportChoice>> split_answers;
+    // The rows taken in list dialogs; none queued: the preselected one, as Enter takes it.
+    std::deque<std::optional<std::size_t>> list_answers;
+    std::vector<ListChoice> lists;
     std::vector<FileChoice> choices;
     std::vector<FolderChoice> folder_choices;
     std::vector<SplitExportChoice> split_proposals;

@@ -6,6 +6,8 @@
 #   docs/windows_about.png              the About window
 #   docs/windows_statistics.png         the statistics window of that run
 #   docs/windows_split_export.png       the split export's dialog
+#   docs/windows_sheet_choice.png, docs/windows_column_choice.png  the dialogs of a workbook's
+#                                       import that ask for its sheet and its number column
 # Usage: tools/windows/window_screenshots.sh [BUILD_DIR]   (default build-windows)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -69,5 +71,20 @@ probe command 1104
 sleep 2
 shot '^分类导出$' docs/windows_split_export.png
 probe box 2 >/dev/null
+
+# A workbook with two visible sheets and two columns of numbers: both dialogs, each taken as
+# Enter takes it.
+cp "$root/tests/data/tables/openpyxl.xlsx" "$work/"
+probe click 100
+probe file "$(win "$work/openpyxl.xlsx")" >/dev/null
+probe choice >/dev/null
+sleep 1
+shot '^选择工作表$' docs/windows_sheet_choice.png
+probe choice enter >/dev/null
+probe choice >/dev/null
+sleep 1
+shot '^选择号码列$' docs/windows_column_choice.png
+probe choice enter >/dev/null
 echo docs/windows_window_after_run.png docs/windows_layouts.png docs/windows_about.png \
-    docs/windows_statistics.png docs/windows_split_export.png
+    docs/windows_statistics.png docs/windows_split_export.png \
+    docs/windows_sheet_choice.png docs/windows_column_choice.png

@@ -23,6 +23,14 @@ QStringList FakeDialogs::ChooseFiles(QWidget*, const FileRequest& request) {
     return answer;
 }
 
+std::optional<std::size_t> FakeDialogs::ChooseFromList(QWidget*, const ListChoice& choice) {
+    lists.push_back(choice);
+    if (list_answers.empty()) return choice.preselected;
+    const std::optional<std::size_t> answer = list_answers.front();
+    list_answers.pop_front();
+    return answer;
+}
+
 Answer FakeDialogs::ShowBox(QWidget*, const BoxRequest& request) {
     boxes.push_back(request);
     if (on_box) on_box(request);

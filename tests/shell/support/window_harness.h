@@ -33,6 +33,9 @@ public:
     std::deque<QString> folder_answers;
     std::deque<std::optional<SplitExportChoice>> split_answers;
     std::vector<QString> folder_titles;
+    // The rows taken in list dialogs; none queued: the preselected one, as Enter takes it.
+    std::deque<std::optional<std::size_t>> list_answers;
+    std::vector<ListChoice> lists;
     // Runs while a box is "open", as the event loop would under a modal box.
     std::function<void(const BoxRequest&)> on_box;
 
@@ -41,6 +44,7 @@ public:
     QString ChooseFolder(QWidget* parent, const QString& title, const QString& directory) override;
     std::optional<SplitExportChoice> ChooseSplitExport(QWidget* parent,
                                                        const SplitExportChoice& proposed) override;
+    std::optional<std::size_t> ChooseFromList(QWidget* parent, const ListChoice& choice) override;
 
     std::vector<BoxRequest> BoxesOf(BoxKind kind) const;
 };
