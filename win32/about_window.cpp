@@ -20,10 +20,10 @@ std::wstring WideAddress(std::string_view address) {
 
 }  // namespace
 
-AboutWindow::AboutWindow(HINSTANCE instance, HWND application)
+TForm2::TForm2(HINSTANCE instance, HWND application)
     : application_(application), opener_(application, SW_SHOWNORMAL) {
     RegisterWindowClass(instance, kClass,
-                        ObjectProcedure<AboutWindow, &AboutWindow::window_, &AboutWindow::Handle>,
+                        ObjectProcedure<TForm2, &TForm2::window_, &TForm2::Handle>,
                         {ApplicationIcon(SM_CXICON), ApplicationIcon(SM_CXSMICON), IDC_ARROW,
                          GetSysColorBrush(COLOR_BTNFACE)});
     program_icon_ = Picture::FromJpegResource(L"ABOUT_PROGRAM", true);
@@ -31,18 +31,18 @@ AboutWindow::AboutWindow(HINSTANCE instance, HWND application)
     const std::wstring caption = Wide(window_text::kAboutCaption);
     window_ = CreateWindowExW(kExStyle, kClass, caption.c_str(), kStyle, 0, 0, kClientWidth,
                               kClientHeight, application, nullptr, instance, this);
-    home_link_ = std::make_unique<HyperlinkLabel>(window_, 1, 16, 104, opener_);
+    home_link_ = std::make_unique<THyperLinkLabel>(window_, 1, 16, 104, opener_);
     const std::wstring home = WideAddress(window_text::kHomePageAddress);
     home_link_->SetCaption(home);
-    home_link_->SetUrl(home);
-    contact_link_ = std::make_unique<HyperlinkLabel>(window_, 2, 16, 130, opener_);
+    home_link_->SetURL(home);
+    contact_link_ = std::make_unique<THyperLinkLabel>(window_, 2, 16, 130, opener_);
     contact_link_->SetCaption(Wide(window_text::kContactLinkCaption));
-    contact_link_->SetUrl(WideAddress(window_text::kContactAddress));
+    contact_link_->SetURL(WideAddress(window_text::kContactAddress));
     scale_ = DpiScale(WindowDpi(window_));
     ApplyScale();
 }
 
-AboutWindow::~AboutWindow() {
+TForm2::~TForm2() {
     home_link_.reset();
     contact_link_.reset();
     if (window_) DestroyWindow(window_);
@@ -50,7 +50,7 @@ AboutWindow::~AboutWindow() {
         if (font) DeleteObject(font);
 }
 
-void AboutWindow::ApplyScale() {
+void TForm2::ApplyScale() {
     for (HFONT font : {window_font_, name_font_, version_font_})
         if (font) DeleteObject(font);
     window_font_ = MakeFont(L"MS Sans Serif", 11, scale_);
@@ -65,7 +65,7 @@ void AboutWindow::ApplyScale() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void AboutWindow::ShowModal(HWND owner) {
+void TForm2::ShowModal(HWND owner) {
     // Centred on the screen at every showing.
     RECT outer{};
     GetWindowRect(window_, &outer);
@@ -93,7 +93,7 @@ void AboutWindow::ShowModal(HWND owner) {
     if (shown_) PostQuitMessage(int(msg.wParam));
 }
 
-void AboutWindow::Paint(HDC dc) {
+void TForm2::Paint(HDC dc) {
     RECT client{};
     GetClientRect(window_, &client);
     DrawEdge(dc, &client, BDR_SUNKENOUTER | BDR_RAISEDINNER, BF_RECT);
@@ -116,7 +116,7 @@ void AboutWindow::Paint(HDC dc) {
     SelectObject(dc, old);
 }
 
-LRESULT AboutWindow::Handle(UINT message, WPARAM w, LPARAM l) {
+LRESULT TForm2::Handle(UINT message, WPARAM w, LPARAM l) {
     const HWND window = window_;
     switch (message) {
         case WM_PAINT: {

@@ -10,16 +10,16 @@
 
 namespace haojian::win32 {
 
-class HyperlinkLabel;
+class THyperLinkLabel;
 
 // The About window TForm2: the product's name and version, two pictures and the two links. It
 // is made once, hidden between showings, and shown modally on top of everything.
-class AboutWindow {
+class TForm2 {
 public:
-    AboutWindow(HINSTANCE instance, HWND application);
-    ~AboutWindow();
-    AboutWindow(const AboutWindow&) = delete;
-    AboutWindow& operator=(const AboutWindow&) = delete;
+    TForm2(HINSTANCE instance, HWND application);
+    ~TForm2();
+    TForm2(const TForm2&) = delete;
+    TForm2& operator=(const TForm2&) = delete;
 
     HWND handle() const { return window_; }
     // Shows the window and returns when the user has closed it; owner (may be none) is
@@ -41,8 +41,8 @@ private:
     HFONT version_font_ = nullptr;
     Picture program_icon_;
     Picture banner_;
-    std::unique_ptr<HyperlinkLabel> home_link_;
-    std::unique_ptr<HyperlinkLabel> contact_link_;
+    std::unique_ptr<THyperLinkLabel> home_link_;
+    std::unique_ptr<THyperLinkLabel> contact_link_;
     bool shown_ = false;
 };
 

@@ -87,7 +87,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     int exit_code = 0;
     {
         const HWND application = CreateApplicationWindow(instance);
-        MainWindow window(instance, application);
+        TForm1 window(instance, application);
         window.Show(show);
         // A list dropped on the program's icon, or opened with it: imported as Import would.
         if (!line.file.empty()) window.ImportFile(FullPath(line.file));

@@ -14,12 +14,12 @@ constexpr int kPoints = 8;
 
 }  // namespace
 
-HyperlinkLabel::HyperlinkLabel(HWND parent, int id, int x, int y, AddressOpener& opener)
+THyperLinkLabel::THyperLinkLabel(HWND parent, int id, int x, int y, AddressOpener& opener)
     : opener_(opener), x_(x), y_(y), color_(GetSysColor(COLOR_BTNFACE)) {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
     RegisterWindowClass(
         instance, kClass,
-        ObjectProcedure<HyperlinkLabel, &HyperlinkLabel::window_, &HyperlinkLabel::WndProc>,
+        ObjectProcedure<THyperLinkLabel, &THyperLinkLabel::window_, &THyperLinkLabel::WndProc>,
         {.cursor = IDC_HAND});  // crHandPoint
     const std::string_view address = window_text::kHomePageAddress;
     url_.assign(address.begin(), address.end());
@@ -31,13 +31,13 @@ HyperlinkLabel::HyperlinkLabel(HWND parent, int id, int x, int y, AddressOpener&
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
 }
 
-HyperlinkLabel::~HyperlinkLabel() {
+THyperLinkLabel::~THyperLinkLabel() {
     if (window_) DestroyWindow(window_);
     if (font_) DeleteObject(font_);
     if (brush_) DeleteObject(brush_);
 }
 
-void HyperlinkLabel::MakeFont() {
+void THyperLinkLabel::MakeFont() {
     if (font_) DeleteObject(font_);
     const int height = -MulDiv(kPoints, int(scale_.dpi()), 72);
     font_ = CreateFontW(height, 0, 0, 0, FW_BOLD, FALSE, TRUE, FALSE, DEFAULT_CHARSET,
@@ -45,18 +45,18 @@ void HyperlinkLabel::MakeFont() {
                         DEFAULT_PITCH | FF_DONTCARE, face_.empty() ? kDefaultFace : face_.c_str());
 }
 
-void HyperlinkLabel::SetUrl(std::wstring url) {
+void THyperLinkLabel::SetURL(std::wstring url) {
     if (url != url_) url_ = std::move(url);
 }
 
-void HyperlinkLabel::SetCaption(std::wstring caption) {
+void THyperLinkLabel::SetCaption(std::wstring caption) {
     if (caption == caption_) return;
     caption_ = std::move(caption);
     SetWindowTextW(window_, caption_.c_str());
     InvalidateRect(window_, nullptr, TRUE);
 }
 
-void HyperlinkLabel::SetColor(COLORREF color) {
+void THyperLinkLabel::SetColor(COLORREF color) {
     if (color == color_) return;
     color_ = color;
     if (brush_) DeleteObject(brush_);
@@ -64,14 +64,14 @@ void HyperlinkLabel::SetColor(COLORREF color) {
     InvalidateRect(window_, nullptr, TRUE);
 }
 
-void HyperlinkLabel::SetFontName(std::wstring face) {
+void THyperLinkLabel::SetFontName(std::wstring face) {
     if (face == face_) return;
     face_ = std::move(face);
     MakeFont();
     InvalidateRect(window_, nullptr, TRUE);
 }
 
-void HyperlinkLabel::SetScale(const DpiScale& scale) {
+void THyperLinkLabel::SetScale(const DpiScale& scale) {
     scale_ = scale;
     MakeFont();
     SetWindowPos(window_, nullptr, scale_(x_), scale_(y_), 0, 0,
@@ -79,7 +79,7 @@ void HyperlinkLabel::SetScale(const DpiScale& scale) {
     InvalidateRect(window_, nullptr, TRUE);
 }
 
-void HyperlinkLabel::Paint(HDC dc, const RECT& clip) {
+void THyperLinkLabel::Paint(HDC dc, const RECT& clip) {
     const HGDIOBJ old = SelectObject(dc, font_);
     SIZE text{};
     GetTextExtentPoint32W(dc, caption_.c_str(), int(caption_.size()), &text);
@@ -98,7 +98,7 @@ void HyperlinkLabel::Paint(HDC dc, const RECT& clip) {
     SelectObject(dc, old);
 }
 
-LRESULT HyperlinkLabel::WndProc(UINT message, WPARAM w, LPARAM l) {
+LRESULT THyperLinkLabel::WndProc(UINT message, WPARAM w, LPARAM l) {
     const HWND window = window_;
     switch (message) {
         case WM_PAINT: {

@@ -13,16 +13,16 @@ namespace haojian::win32 {
 // fuchsia once pressed; a press opens its address through opener. The label sizes itself to
 // its text with a margin of 3 pixels left and right and 1 above and below, and shows the hand
 // pointer.
-class HyperlinkLabel {
+class THyperLinkLabel {
 public:
     // opener must outlive the label.
-    HyperlinkLabel(HWND parent, int id, int x, int y, AddressOpener& opener);
-    ~HyperlinkLabel();
-    HyperlinkLabel(const HyperlinkLabel&) = delete;
-    HyperlinkLabel& operator=(const HyperlinkLabel&) = delete;
+    THyperLinkLabel(HWND parent, int id, int x, int y, AddressOpener& opener);
+    ~THyperLinkLabel();
+    THyperLinkLabel(const THyperLinkLabel&) = delete;
+    THyperLinkLabel& operator=(const THyperLinkLabel&) = delete;
 
     HWND handle() const { return window_; }
-    void SetUrl(std::wstring url);
+    void SetURL(std::wstring url);
     void SetCaption(std::wstring caption);
     void SetColor(COLORREF color);
     void SetFontName(std::wstring face);

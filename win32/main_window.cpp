@@ -17,7 +17,7 @@
 #include "win32/command_dialogs.h"
 #include "win32/graphic_controls.h"
 #include "win32/posted_waker.h"
-#include "win32/result_list.h"
+#include "win32/result_list_view.h"
 #include "win32/statistics_window.h"
 #include "win32/taskbar_icon.h"
 #include "win32/wide_text.h"
@@ -56,10 +56,10 @@ LRESULT CALLBACK MemoLeavesOnTab(HWND memo, UINT message, WPARAM w, LPARAM l, UI
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance, HWND application)
+TForm1::TForm1(HINSTANCE instance, HWND application)
     : instance_(instance), application_(application) {
     RegisterWindowClass(instance, kMainWindowClass,
-                        ObjectProcedure<MainWindow, &MainWindow::window_, &MainWindow::Handle>,
+                        ObjectProcedure<TForm1, &TForm1::window_, &TForm1::Handle>,
                         {ApplicationIcon(SM_CXICON), ApplicationIcon(SM_CXSMICON), IDC_ARROW,
                          GetSysColorBrush(COLOR_BTNFACE)});
 
@@ -71,7 +71,7 @@ MainWindow::MainWindow(HINSTANCE instance, HWND application)
                               application, nullptr, instance, this);
 }
 
-MainWindow::~MainWindow() {
+TForm1::~TForm1() {
     // Work still running reads the rows and the files: it ends first, then the run's worker.
     work_.reset();
     copy_rows_.reset();
@@ -82,7 +82,7 @@ MainWindow::~MainWindow() {
     if (tray_menu_) DestroyMenu(tray_menu_);
 }
 
-void MainWindow::Show(int show_command) {
+void TForm1::Show(int show_command) {
     // Centred on the screen at the client size the layout asks for.
     RECT outer{0, 0, scale_(window_layout::kClientWidth), scale_(window_layout::kClientHeight)};
     AdjustWindowRectEx(&outer, DWORD(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE,
@@ -100,11 +100,11 @@ void MainWindow::Show(int show_command) {
     commands_->LoadDatabase();
 }
 
-void MainWindow::ImportFile(const std::string& path) {
+void TForm1::ImportFile(const std::string& path) {
     commands_->ImportFile(path);
 }
 
-bool MainWindow::PreTranslate(MSG& msg) {
+bool TForm1::PreTranslate(MSG& msg) {
     // Ctrl+C and Ctrl+A reach the list before the dialog keys are routed.
     if (list_->PreTranslate(msg)) return true;
     // The statistics window's keys: Tab between its controls, Escape closes it.
@@ -114,7 +114,7 @@ bool MainWindow::PreTranslate(MSG& msg) {
     return IsDialogMessageW(window_, &msg) != FALSE;
 }
 
-void MainWindow::BuildControls() {
+void TForm1::BuildControls() {
     scale_ = DpiScale(WindowDpi(window_));
     memo_brush_ = CreateSolidBrush(RGB(192, 192, 192));
 
@@ -154,7 +154,7 @@ void MainWindow::BuildControls() {
         SetWindowTextW(boxes_[i], WideFromGbk(initial[i]).c_str());
     }
 
-    list_ = std::make_unique<ResultList>(window_, kIdListView1, instance_);
+    list_ = std::make_unique<ResultListView>(window_, kIdListView1, instance_);
 
     std::wstring instructions;
     for (std::u16string_view line : window_text::kInstructions) {
@@ -206,14 +206,14 @@ void MainWindow::BuildControls() {
     list_->SetOnCopy([this] { CopySelectedRows(); }, [this] { return copy_rows_->Copying(); });
 
     tray_window_ = std::make_unique<TrayWindowLogic>(static_cast<TrayWindowView&>(*this));
-    tray_ = std::make_unique<TaskbarIcon>(instance_, application_);
+    tray_ = std::make_unique<TTaskbarIcon>(instance_, application_);
     tray_->SetIcon(ApplicationIcon(SM_CXSMICON));
     tray_->SetHint(GbkFromWide(Wide(window_text::kApplicationTitle)));
     tray_->SetPopupMenu([this] { ShowTrayMenu(); });
     tray_->SetOnClick([this] { N17Click(); });
     tray_->SetVisible(true);
 
-    about_ = std::make_unique<AboutWindow>(instance_, application_);
+    about_ = std::make_unique<TForm2>(instance_, application_);
     // The status bar takes the panels' texts once it has the panels.
     ApplyScale();
     for (std::size_t i = 0; i + 1 < window_text::kPanelTexts.size(); ++i) {
@@ -223,7 +223,7 @@ void MainWindow::BuildControls() {
     SetPanelText(kPanelStatus, GbkFromWide(Wide(window_text::kContactLine)));
 }
 
-LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
+LRESULT TForm1::Handle(UINT message, WPARAM w, LPARAM l) {
     const HWND window = window_;
     static const UINT kGraphicControl = RegisterWindowMessageW(kGraphicControlMessage);
     switch (message) {
@@ -283,8 +283,8 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
         }
         case WM_CONTEXTMENU:
             if (list_ && reinterpret_cast<HWND>(w) == list_->handle()) {
-                switch (list_->PopupMenu(l, commands_->CanSplitExport(),
-                                         commands_->CleanTextLists())) {
+                switch (
+                    list_->PopupMenu(l, commands_->CanSplitExport(), commands_->CleanTextLists())) {
                     case kIdShowStatistics:
                         ShowStatistics();
                         break;
@@ -302,7 +302,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
             break;
         case WM_TIMER:
             if (w == kTimer1) commands_->TimerTick();
-            if (w == ResultList::kRowsTimer) list_->ShowWaitingRows();
+            if (w == ResultListView::kRowsTimer) list_->ShowWaitingRows();
             return 0;
         case kHandOffMessage:
             if (commands_) commands_->Run().ProcessHandOff();
@@ -354,7 +354,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
     return DefWindowProcW(window, message, w, l);
 }
 
-void MainWindow::OnCommand(int id) {
+void TForm1::OnCommand(int id) {
     if (id >= kIdFirstToolButton && id < kIdFirstToolButton + int(kToolButtonCount)) {
         PressToolButton(
             ToolButton(id - kIdFirstToolButton), *commands_,
@@ -400,17 +400,17 @@ void MainWindow::OnCommand(int id) {
     }
 }
 
-void MainWindow::CopySelectedRows() {
+void TForm1::CopySelectedRows() {
     copy_rows_->Copy(commands_->Run().RowsSnapshot(), list_->SelectedRanges());
 }
 
-void MainWindow::ShowAbout() {
+void TForm1::ShowAbout() {
     // Not while the window waits to close: the close would tear the About window down.
     if (about_ && commands_->CanShowAbout())
         about_->ShowModal(IsWindowVisible(window_) ? window_ : nullptr);
 }
 
-void MainWindow::ShowStatistics() {
+void TForm1::ShowStatistics() {
     commands_->CountStatistics([this](RowStatistics counted) {
         if (!statistics_)
             statistics_ = std::make_unique<StatisticsWindow>(instance_, window_, *dialogs_);

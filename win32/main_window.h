@@ -20,13 +20,13 @@ class RowCopy;
 
 namespace haojian::win32 {
 
-class AboutWindow;
+class TForm2;
 class CommandDialogs;
 class GraphicControls;
 class PostedWaker;
-class ResultList;
+class ResultListView;
 class StatisticsWindow;
-class TaskbarIcon;
+class TTaskbarIcon;
 
 // Control identifiers of the main window, for WM_COMMAND and for tests that find the controls.
 enum ControlId : int {
@@ -66,12 +66,12 @@ inline constexpr UINT_PTR kTimer1 = 1;
 
 // The main window TForm1: tool bar, filter strip, result list, bottom panel and status bar,
 // driving the commands. It owns the commands, and with them the run, for its whole life.
-class MainWindow final : private WindowView, private TrayWindowView {
+class TForm1 final : private WindowView, private TrayWindowView {
 public:
-    MainWindow(HINSTANCE instance, HWND application);
-    ~MainWindow() override;
-    MainWindow(const MainWindow&) = delete;
-    MainWindow& operator=(const MainWindow&) = delete;
+    TForm1(HINSTANCE instance, HWND application);
+    ~TForm1() override;
+    TForm1(const TForm1&) = delete;
+    TForm1& operator=(const TForm1&) = delete;
 
     HWND handle() const { return window_; }
     // Shows the window and loads the database (the reminder or error box shows over it).
@@ -150,10 +150,10 @@ private:
     std::unique_ptr<BackgroundThread> work_;
     std::unique_ptr<RowCopy> copy_rows_;
     std::unique_ptr<PostedWaker> waker_;
-    std::unique_ptr<TaskbarIcon> tray_;
-    std::unique_ptr<AboutWindow> about_;
+    std::unique_ptr<TTaskbarIcon> tray_;
+    std::unique_ptr<TForm2> about_;
     std::unique_ptr<StatisticsWindow> statistics_;
-    std::unique_ptr<ResultList> list_;
+    std::unique_ptr<ResultListView> list_;
     // Last, so that it goes first: its run's worker may still report to the members above.
     std::unique_ptr<WindowCommands> commands_;
 };

@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "win32/graphic_controls.h"
-#include "win32/result_list.h"
+#include "win32/result_list_view.h"
 #include "win32/wide_text.h"
 #include "window/main_window_layout.h"
 #include "window/main_window_texts.h"
@@ -17,7 +17,7 @@ namespace haojian::win32 {
 
 using namespace window_layout;
 
-void MainWindow::ApplyScale() {
+void TForm1::ApplyScale() {
     if (font_) DeleteObject(font_);
     font_ =
         MakeFont(Wide(window_text::kSongFace).c_str(), 12, scale_, false, false, GB2312_CHARSET);
@@ -48,7 +48,7 @@ void MainWindow::ApplyScale() {
     Layout();
 }
 
-void MainWindow::Layout() {
+void TForm1::Layout() {
     RECT client{};
     GetClientRect(window_, &client);
     const int width = client.right, height = client.bottom;
@@ -94,7 +94,7 @@ void MainWindow::Layout() {
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-void MainWindow::Paint(HDC dc, const RECT& update) {
+void TForm1::Paint(HDC dc, const RECT& update) {
     RECT client{};
     GetClientRect(window_, &client);
     const int strip = scale_(kCoolBarHeight);

@@ -6,20 +6,20 @@
 #include <algorithm>
 
 #include "win32/graphic_controls.h"
-#include "win32/result_list.h"
+#include "win32/result_list_view.h"
 #include "win32/wide_text.h"
 
 namespace haojian::win32 {
 
-void MainWindow::RowsAppended(std::size_t first, std::size_t count) {
+void TForm1::RowsAppended(std::size_t first, std::size_t count) {
     list_->Appended(first, count);
 }
 
-void MainWindow::RowsCleared() {
+void TForm1::RowsCleared() {
     list_->Cleared();
 }
 
-void MainWindow::SetPanelText(int panel, std::string_view gbk_text) {
+void TForm1::SetPanelText(int panel, std::string_view gbk_text) {
     std::wstring text = WideFromGbk(gbk_text);
     // The last panel's text stands centred. What it says (stopped, complete) holds for every
     // row appended before.
@@ -30,16 +30,16 @@ void MainWindow::SetPanelText(int panel, std::string_view gbk_text) {
     SendMessageW(status_, SB_SETTEXTW, WPARAM(panel), reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void MainWindow::SetProgressMaximum(int maximum) {
+void TForm1::SetProgressMaximum(int maximum) {
     progress_maximum_ = maximum;
     SendMessageW(progress_, PBM_SETRANGE32, 0, maximum);
 }
 
-void MainWindow::SetProgressPosition(int position) {
+void TForm1::SetProgressPosition(int position) {
     SendMessageW(progress_, PBM_SETPOS, WPARAM(std::clamp(position, 0, progress_maximum_)), 0);
 }
 
-void MainWindow::SetCommandEnabled(Command command, bool enabled) {
+void TForm1::SetCommandEnabled(Command command, bool enabled) {
     graphic_->SetEnabled(ToolButtonId(ButtonOf(command)), enabled);
 }
 
@@ -58,28 +58,28 @@ void FillBox(HWND box, std::span<const std::string_view> entries) {
 }
 }  // namespace
 
-void MainWindow::FillProvinceBox(std::span<const std::string_view> entries) {
+void TForm1::FillProvinceBox(std::span<const std::string_view> entries) {
     FillBox(boxes_[0], entries);
 }
 
-void MainWindow::FillCityBox(std::span<const std::string_view> entries) {
+void TForm1::FillCityBox(std::span<const std::string_view> entries) {
     FillBox(boxes_[1], entries);
 }
 
-void MainWindow::SetTimerRunning(bool running) {
+void TForm1::SetTimerRunning(bool running) {
     if (running && !timer_running_) SetTimer(window_, kTimer1, 1000, nullptr);
     if (!running && timer_running_) KillTimer(window_, kTimer1);
     timer_running_ = running;
 }
 
-std::string MainWindow::FilterText(FilterBox box) const {
+std::string TForm1::FilterText(FilterBox box) const {
     const HWND control = boxes_[std::size_t(box)];
     std::wstring text(std::size_t(GetWindowTextLengthW(control)) + 1, L'\0');
     text.resize(std::size_t(GetWindowTextW(control, text.data(), int(text.size()))));
     return GbkFromWide(text);
 }
 
-void MainWindow::SetWorkCommandEnabled(WorkCommand command, bool enabled) {
+void TForm1::SetWorkCommandEnabled(WorkCommand command, bool enabled) {
     graphic_->SetEnabled(ToolButtonId(ButtonOf(command)), enabled);
     // The tray menu's items of the same commands.
     const UINT state = MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED);
@@ -87,27 +87,27 @@ void MainWindow::SetWorkCommandEnabled(WorkCommand command, bool enabled) {
     if (command == WorkCommand::About) EnableMenuItem(tray_menu_, kIdN21, state);
 }
 
-void MainWindow::SetBusyPointer(bool busy) {
+void TForm1::SetBusyPointer(bool busy) {
     busy_pointer_ = busy;
     RefreshPointer();
 }
 
-void MainWindow::RefreshPointer() {
+void TForm1::RefreshPointer() {
     POINT at{};
     GetCursorPos(&at);
     // Moves the pointer where it is, so that its shape is asked for again now.
     SetCursorPos(at.x, at.y);
 }
 
-void MainWindow::RepaintNow() {
+void TForm1::RepaintNow() {
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
-void MainWindow::CloseConfirmed() {
+void TForm1::CloseConfirmed() {
     PostMessageW(window_, WM_CLOSE, 0, 0);
 }
 
-void MainWindow::BringBack() {
+void TForm1::BringBack() {
     if (!IsWindowVisible(window_) || IsIconic(application_)) N17Click();
 }
 

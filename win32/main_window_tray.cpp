@@ -6,44 +6,44 @@
 
 namespace haojian::win32 {
 
-void MainWindow::N18Click() {
+void TForm1::N18Click() {
     tray_window_->N18Click();
 }
 
-void MainWindow::N17Click() {
+void TForm1::N17Click() {
     tray_window_->N17Click();
 }
 
-void MainWindow::SetTrayItemEnabled(TrayItem item, bool enabled) {
+void TForm1::SetTrayItemEnabled(TrayItem item, bool enabled) {
     EnableMenuItem(tray_menu_, item == TrayItem::Show ? kIdN17 : kIdN18,
                    MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
-void MainWindow::HideMainWindow() {
+void TForm1::HideMainWindow() {
     ShowWindow(application_, SW_HIDE);
     ShowWindow(window_, SW_HIDE);
 }
 
-void MainWindow::ShowMainWindow() {
+void TForm1::ShowMainWindow() {
     ShowWindow(application_, SW_SHOW);
     if (IsIconic(application_)) ShowWindow(application_, SW_RESTORE);
     ShowWindow(window_, SW_SHOW);
     SetForegroundWindow(window_);
 }
 
-bool MainWindow::StatisticsShown() const {
+bool TForm1::StatisticsShown() const {
     return statistics_ && IsWindowVisible(statistics_->handle());
 }
 
-void MainWindow::HideStatistics() {
+void TForm1::HideStatistics() {
     ShowWindow(statistics_->handle(), SW_HIDE);
 }
 
-void MainWindow::StatisticsComeBack() {
+void TForm1::StatisticsComeBack() {
     if (statistics_) statistics_->ComeBack();
 }
 
-void MainWindow::Minimise() {
+void TForm1::Minimise() {
     // The application minimises: the main window goes, with the statistics window, and the
     // task-bar entry stays minimised.
     tray_window_->HideStatistics();
@@ -53,7 +53,7 @@ void MainWindow::Minimise() {
     if (tray_ && tray_->Docked()) N18Click();
 }
 
-void MainWindow::ShowTrayMenu() {
+void TForm1::ShowTrayMenu() {
     POINT at{};
     GetCursorPos(&at);
     const UINT chosen =

@@ -10,9 +10,10 @@ constexpr wchar_t kClass[] = L"TTaskbarIconWindow";
 
 }  // namespace
 
-TaskbarIcon::TaskbarIcon(HINSTANCE instance, HWND application) : application_(application) {
-    RegisterWindowClass(instance, kClass,
-                        ObjectProcedure<TaskbarIcon, &TaskbarIcon::window_, &TaskbarIcon::WndProc>);
+TTaskbarIcon::TTaskbarIcon(HINSTANCE instance, HWND application) : application_(application) {
+    RegisterWindowClass(
+        instance, kClass,
+        ObjectProcedure<TTaskbarIcon, &TTaskbarIcon::window_, &TTaskbarIcon::WndProc>);
     // A hidden top-level window, not a message-only one: it must hear TaskbarCreated, which is
     // broadcast to top-level windows.
     window_ =
@@ -20,12 +21,12 @@ TaskbarIcon::TaskbarIcon(HINSTANCE instance, HWND application) : application_(ap
     taskbar_created_ = RegisterWindowMessageW(L"TaskbarCreated");
 }
 
-TaskbarIcon::~TaskbarIcon() {
+TTaskbarIcon::~TTaskbarIcon() {
     logic_.SetVisible(false);
     if (window_) DestroyWindow(window_);
 }
 
-LRESULT TaskbarIcon::WndProc(UINT message, WPARAM w, LPARAM l) {
+LRESULT TTaskbarIcon::WndProc(UINT message, WPARAM w, LPARAM l) {
     if (message == taskbar_created_ && taskbar_created_ != 0) {
         logic_.AreaRestarted();
         return 0;
@@ -34,7 +35,7 @@ LRESULT TaskbarIcon::WndProc(UINT message, WPARAM w, LPARAM l) {
     return DefWindowProcW(window_, message, w, l);
 }
 
-bool TaskbarIcon::NotifyIcon(NotifyIconCommand command) {
+bool TTaskbarIcon::NotifyIcon(NotifyIconCommand command) {
     NOTIFYICONDATAW data{};
     // The record's first form: every shell knows it.
     data.cbSize = NOTIFYICONDATAW_V1_SIZE;
@@ -51,24 +52,24 @@ bool TaskbarIcon::NotifyIcon(NotifyIconCommand command) {
     return Shell_NotifyIconW(verb, &data) != FALSE;
 }
 
-void TaskbarIcon::MouseDown(TrayButton button) {
+void TTaskbarIcon::MouseDown(TrayButton button) {
     // The menu closes when the user clicks elsewhere only if its owner is in front.
     if (button == TrayButton::Right) SetForegroundWindow(window_);
 }
 
-void TaskbarIcon::MouseUp(TrayButton) {
+void TTaskbarIcon::MouseUp(TrayButton) {
     SetForegroundWindow(application_);
 }
 
-void TaskbarIcon::Click() {
+void TTaskbarIcon::Click() {
     if (on_click_) on_click_();
 }
 
-void TaskbarIcon::PopupAtCursor() {
+void TTaskbarIcon::PopupAtCursor() {
     if (popup_) popup_();
 }
 
-void TaskbarIcon::SetIcon(HICON icon) {
+void TTaskbarIcon::SetIcon(HICON icon) {
     icon_ = icon;
     logic_.UpDate();
 }

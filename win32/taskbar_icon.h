@@ -16,19 +16,19 @@ namespace haojian::win32 {
 // The notification-area icon: a hidden window of its own receives the shell's callback
 // message 1025 and the news that the notification area restarted (TaskbarCreated), and hands
 // both to TaskbarIconLogic, which decides what a click and a change of visibility do.
-class TaskbarIcon final : private TaskbarIconPlatform {
+class TTaskbarIcon final : private TaskbarIconPlatform {
 public:
     using Notify = std::function<void()>;
 
     // application: the top-level window brought to the foreground on a release.
-    TaskbarIcon(HINSTANCE instance, HWND application);
-    ~TaskbarIcon() override;
-    TaskbarIcon(const TaskbarIcon&) = delete;
-    TaskbarIcon& operator=(const TaskbarIcon&) = delete;
+    TTaskbarIcon(HINSTANCE instance, HWND application);
+    ~TTaskbarIcon() override;
+    TTaskbarIcon(const TTaskbarIcon&) = delete;
+    TTaskbarIcon& operator=(const TTaskbarIcon&) = delete;
 
     // The icon shown; it must outlive the tray icon.
     void SetIcon(HICON icon);
-    void SetIconId(UINT id) { logic_.SetIconID(int(id)); }
+    void SetIconID(UINT id) { logic_.SetIconID(int(id)); }
     void SetVisible(bool visible) { logic_.SetVisible(visible); }
     void SetEnabled(bool enabled) { logic_.SetEnabled(enabled); }
     // GBK bytes, cut to what the record holds (63 bytes).

@@ -1,4 +1,4 @@
-#include "win32/result_list.h"
+#include "win32/result_list_view.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -14,7 +14,7 @@
 
 namespace haojian::win32 {
 
-ResultList::ResultList(HWND parent, int id, HINSTANCE instance) : parent_(parent) {
+ResultListView::ResultListView(HWND parent, int id, HINSTANCE instance) : parent_(parent) {
     list_ = CreateWindowExW(
         WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, 0, 0,
@@ -34,13 +34,13 @@ ResultList::ResultList(HWND parent, int id, HINSTANCE instance) : parent_(parent
     }
 }
 
-void ResultList::SetFont(HFONT font, const DpiScale& scale) {
+void ResultListView::SetFont(HFONT font, const DpiScale& scale) {
     SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     for (std::size_t i = 0; i < window_text::kColumnWidths.size(); ++i)
         ListView_SetColumnWidth(list_, int(i), scale(window_text::kColumnWidths[i]));
 }
 
-void ResultList::Appended(std::size_t first, std::size_t count) {
+void ResultListView::Appended(std::size_t first, std::size_t count) {
     appended_ = std::max(appended_, first + count);
     if (appended_ <= shown_) return;
     const ULONGLONG since = GetTickCount64() - shown_at_;
@@ -52,7 +52,7 @@ void ResultList::Appended(std::size_t first, std::size_t count) {
     }
 }
 
-void ResultList::ShowWaitingRows() {
+void ResultListView::ShowWaitingRows() {
     if (timer_set_) KillTimer(parent_, kRowsTimer);
     timer_set_ = false;
     if (appended_ <= shown_) return;
@@ -62,14 +62,14 @@ void ResultList::ShowWaitingRows() {
     ListView_EnsureVisible(list_, int(shown_) - 1, TRUE);
 }
 
-void ResultList::Cleared() {
+void ResultListView::Cleared() {
     if (timer_set_) KillTimer(parent_, kRowsTimer);
     timer_set_ = false;
     shown_ = appended_ = 0;
     ListView_SetItemCountEx(list_, 0, 0);
 }
 
-bool ResultList::Notify(const NMHDR& header, LRESULT& result) {
+bool ResultListView::Notify(const NMHDR& header, LRESULT& result) {
     if (header.hwndFrom != list_) return false;
     switch (header.code) {
         case LVN_GETDISPINFOW: {
@@ -98,7 +98,7 @@ bool ResultList::Notify(const NMHDR& header, LRESULT& result) {
     }
 }
 
-bool ResultList::PreTranslate(const MSG& msg) {
+bool ResultListView::PreTranslate(const MSG& msg) {
     if (msg.hwnd != list_ || msg.message != WM_KEYDOWN || !(GetKeyState(VK_CONTROL) & 0x8000))
         return false;
     if (msg.wParam == 'C') {
@@ -112,7 +112,7 @@ bool ResultList::PreTranslate(const MSG& msg) {
     return false;
 }
 
-int ResultList::PopupMenu(LPARAM position, bool can_split_export, bool clean_lists) {
+int ResultListView::PopupMenu(LPARAM position, bool can_split_export, bool clean_lists) {
     POINT at{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
     if (position == -1) {
         RECT r{};
@@ -147,7 +147,7 @@ int ResultList::PopupMenu(LPARAM position, bool can_split_export, bool clean_lis
     }
 }
 
-std::vector<RowRange> ResultList::SelectedRanges() const {
+std::vector<RowRange> ResultListView::SelectedRanges() const {
     std::vector<RowRange> ranges;
     // Runs of selected rows.
     int item = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
@@ -182,7 +182,7 @@ void PutOnClipboard(HWND owner, std::u16string_view text) {
     CloseClipboard();
 }
 
-void ResultList::SelectAll() {
+void ResultListView::SelectAll() {
     ListView_SetItemState(list_, -1, LVIS_SELECTED, LVIS_SELECTED);
 }
 

@@ -18,9 +18,9 @@ namespace haojian::win32 {
 // The result list ListView1: a virtual report view (LVS_OWNERDATA) over the run's rows, so that
 // millions of rows take no memory of the control's own. Texts are shown cut short; Ctrl+C and
 // the right-click menu ask for the selected rows to be copied (on_copy), Ctrl+A selects all.
-class ResultList {
+class ResultListView {
 public:
-    ResultList(HWND parent, int id, HINSTANCE instance);
+    ResultListView(HWND parent, int id, HINSTANCE instance);
     HWND handle() const { return list_; }
     void SetRows(const ResultTable* rows) { rows_ = rows; }
     // Called for Ctrl+C and the menu's copy; copying_ greys the menu's item meanwhile.
