@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "shell/gbk_text.h"
+#include "window/window_texts.h"
 
 namespace haojian {
 namespace {
@@ -69,10 +70,12 @@ ListChoiceDialog::ListChoiceDialog(QWidget* parent, const ListChoice& choice)
     }
 
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral(u"确定"), QDialogButtonBox::AcceptRole);
+    QPushButton* ok =
+        buttons->addButton(QtText(window_text::kOkButton), QDialogButtonBox::AcceptRole);
     ok->setObjectName(QStringLiteral("ChoiceOk"));
     ok->setDefault(true);
-    QPushButton* cancel = buttons->addButton(QStringLiteral(u"取消"), QDialogButtonBox::RejectRole);
+    QPushButton* cancel =
+        buttons->addButton(QtText(window_text::kCancelButton), QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("ChoiceCancel"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

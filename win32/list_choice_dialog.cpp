@@ -9,6 +9,7 @@
 
 #include "win32/dpi_scale.h"
 #include "win32/wide_text.h"
+#include "window/window_texts.h"
 
 namespace haojian::win32 {
 namespace {
@@ -52,8 +53,10 @@ void Build(HWND dialog, DialogState& s) {
                    LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP, kChoiceListId,
                    WS_EX_CLIENTEDGE);
     ListView_SetExtendedListViewStyle(s.list, LVS_EX_FULLROWSELECT);
-    const HWND ok = Child(dialog, WC_BUTTONW, L"确定", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK);
-    const HWND cancel = Child(dialog, WC_BUTTONW, L"取消", BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL);
+    const HWND ok = Child(dialog, WC_BUTTONW, Wide(window_text::kOkButton),
+                          BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK);
+    const HWND cancel = Child(dialog, WC_BUTTONW, Wide(window_text::kCancelButton),
+                              BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL);
     for (HWND control : {prompt, s.list, ok, cancel})
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(s.font), TRUE);
 
@@ -177,7 +180,8 @@ INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM w, LPARAM l) {
 
 std::optional<std::size_t> ChooseFromListDialog(HWND owner, const ListChoice& choice) {
     DialogState state{choice, DpiScale(WindowDpi(owner))};
-    state.font = MakeFont(L"宋体", 12, state.scale, false, false, GB2312_CHARSET);
+    state.font = MakeFont(Wide(window_text::kSongFace).c_str(), 12, state.scale, false, false,
+                          GB2312_CHARSET);
     // An empty template: the controls are made and placed when the dialog starts.
     std::array<DWORD, 8> memory{};
     DLGTEMPLATE header{};

@@ -36,7 +36,7 @@ public:
         words_.insert(words_.end(), {0, 0, 0, WORD(width), WORD(height), 0, 0});
         Text(title);
         words_.push_back(9);
-        Text(L"宋体");
+        Text(Wide(window_text::kSongFace));
     }
 
     void Item(DWORD style, short x, short y, short cx, short cy, int id, WORD atom,

@@ -3,6 +3,8 @@
 #include <array>
 #include <string_view>
 
+#include "window/window_texts.h"
+
 namespace haojian::window_text {
 
 // The split export: the result list's menu item, its dialog and its file dialogs.
@@ -21,8 +23,6 @@ inline constexpr std::array<std::u16string_view, 4> kSplitIntoChoices = {
 };
 inline constexpr std::u16string_view kSplitExportHint =
     u"导出符合导出选项的号码，字段按“导出字段”。";
-inline constexpr std::u16string_view kOkButton = u"确定";
-inline constexpr std::u16string_view kCancelButton = u"取消";
 inline constexpr std::u16string_view kSplitFolderTitle = u"选择分类导出的文件夹";
 inline constexpr std::u16string_view kSplitWorkbookTitle = u"分类导出保存为";
 inline constexpr std::u16string_view kSplitWorkbookName = u"分类导出.xlsx";

@@ -13,6 +13,8 @@ inline constexpr std::u16string_view kMainWindowCaption = u"【瓴岚号鉴】 V
 inline constexpr std::u16string_view kOkButton = u"确定";
 inline constexpr std::u16string_view kYesButton = u"是[&Y]";
 inline constexpr std::u16string_view kNoButton = u"否[&N]";
+// The small dialogs' second button.
+inline constexpr std::u16string_view kCancelButton = u"取消";
 
 // The face of the windows' texts (SimSun), and of the About window's product name.
 inline constexpr std::u16string_view kSongFace = u"宋体";
