@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <functional>
+#include <optional>
+#include <string_view>
 
 #include "shell/address_opener.h"
 #include "shell/application.h"
@@ -21,11 +23,16 @@ public:
     QString path;
     QStringList ChooseFiles(QWidget*, const FileRequest&) override { return {path}; }
     Answer ShowBox(QWidget*, const BoxRequest&) override { return Answer::Yes; }
+    QString ChooseFolder(QWidget*, const QString&, const QString&) override { return {}; }
+    std::optional<SplitExportChoice> ChooseSplitExport(QWidget*,
+                                                       const SplitExportChoice&) override {
+        return std::nullopt;
+    }
 };
 
 class NoOpener final : public AddressOpener {
 public:
-    bool Open(const QUrl&) override { return true; }
+    void OpenAddress(std::string_view) override {}
 };
 
 // Runs the event loop as the program's own loop does, sleeping until events come.
