@@ -96,8 +96,11 @@ public:
         } else if (name == "row") {
             // Cells after the last one with a value are trimmed as a spreadsheet's export does.
             while (!cells_.empty() && cells_.back().empty()) cells_.pop_back();
+            const std::size_t width = cells_.size();
             rows_.push_back({number_, std::move(cells_)});
+            // Rows are mostly as wide as the one before: one allocation instead of growing.
             cells_ = {};
+            cells_.reserve(width);
         }
     }
 
