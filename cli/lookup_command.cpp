@@ -190,32 +190,59 @@ public:
             report.Print(args, path);
             return;
         }
-        std::string line;
         const std::size_t worker = utf8_texts_.size() - 1;
-        table.ReadRows([&](const TableRow& row) {
-            line.clear();
-            for (const std::string& cell : row.cells) {
-                AppendCell(line, utf8_ ? utf8_texts_[worker].Convert(cell) : cell);
-                line += '\t';
-            }
-            if (row.header) {
+        // A line waits a few rows for its answer, so that its number's entry in the index is
+        // on its way while the rows after it are copied.
+        constexpr std::size_t kAhead = 8;
+        std::array<PendingLine, kAhead> pending;
+        std::size_t seen = 0;
+        const auto finish = [&](PendingLine& p) {
+            if (p.kind == PendingLine::Kind::kHeader) {
                 Answer(worker, {{}, text::kColumnProvince, text::kColumnCity, text::kColumnCard},
-                       line);
-            } else if (row.Empty()) {
-                line += "\t\t";
+                       p.line);
+            } else if (p.kind == PendingLine::Kind::kEmpty) {
+                p.line += "\t\t";
             } else {
-                const CleanedNumber cleaned = CleanNumber(row.NumberCell());
-                report.Add(row.NumberCell(), cleaned);
-                Answer(worker, resolve_(cleaned.number), line);
+                report.Add(p.entry, p.cleaned);
+                Answer(worker, resolve_(p.cleaned.number), p.line);
             }
-            line += '\n';
-            out_.Append(line);
+            p.line += '\n';
+            out_.Append(p.line);
+        };
+        table.ReadRows([&](const TableRow& row) {
+            PendingLine& p = pending[seen++ % kAhead];
+            if (seen > kAhead) finish(p);
+            p.line.clear();
+            for (const std::string& cell : row.cells) {
+                AppendCell(p.line, utf8_ ? utf8_texts_[worker].Convert(cell) : cell);
+                p.line += '\t';
+            }
+            p.kind = row.header    ? PendingLine::Kind::kHeader
+                     : row.Empty() ? PendingLine::Kind::kEmpty
+                                   : PendingLine::Kind::kNumber;
+            if (p.kind == PendingLine::Kind::kNumber) {
+                p.entry = row.NumberCell();
+                p.cleaned = CleanNumber(p.entry);
+                resolve_.Prefetch(p.cleaned.number);
+            }
         });
+        for (std::size_t i = seen > kAhead ? seen - kAhead : 0; i < seen; ++i) {
+            finish(pending[i % kAhead]);
+        }
         out_.Flush();
         report.Print(args, path);
     }
 
 private:
+    // A table row's line on standard output, its cells copied, waiting for its answer.
+    struct PendingLine {
+        enum class Kind { kHeader, kEmpty, kNumber };
+        Kind kind = Kind::kEmpty;
+        std::string line;
+        std::string entry;  // the number's cell as it stood
+        CleanedNumber cleaned;
+    };
+
     void Field(std::size_t worker, std::string_view gbk, std::string& lines) {
         lines += utf8_ ? utf8_texts_[worker](gbk) : gbk;
     }

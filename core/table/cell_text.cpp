@@ -1,5 +1,6 @@
 #include "core/table/cell_text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -148,6 +149,11 @@ std::string CellTextFromUtf8(std::string_view utf8) {
 }
 
 std::string NumberText(std::string_view stored) {
+    // Whole numbers, as most are stored, read as they stand.
+    if (!stored.empty() && (stored[0] != '0' || stored.size() == 1) &&
+        std::all_of(stored.begin(), stored.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::string(stored);
+    }
     std::string_view s = stored;
     std::string sign;
     if (!s.empty() && (s[0] == '-' || s[0] == '+')) {

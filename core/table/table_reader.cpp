@@ -11,6 +11,7 @@
 #include "core/table/table_error.h"
 #include "core/table/workbook_parts.h"
 #include "core/text/gbk.h"
+#include "core/threads/read_ahead.h"
 
 namespace haojian {
 namespace {
@@ -101,15 +102,45 @@ public:
             take(row);
         }
         first_.clear();
-        TableRow row;
-        row.number_column = layout_.number_column;
-        while (source_->Next(row.cells, row.number)) {
-            if (row.cells.size() < layout_.width) row.cells.resize(layout_.width);
-            take(row);
+        // The rows are read on a thread of their own while the caller works on those before.
+        std::optional<ReadAhead<TableRow>> ahead;
+        try {
+            ahead.emplace([this](std::vector<TableRow>& batch) { return FillBatch(batch); });
+        } catch (const ThreadStartError&) {
+            // No thread to be had: the rows are read here, one at a time.
+            TableRow row;
+            while (NextRow(row)) take(row);
+            return;
+        }
+        while (const std::vector<TableRow>* batch = ahead->Next()) {
+            for (const TableRow& row : *batch) take(row);
         }
     }
 
 private:
+    static constexpr std::size_t kBatchRows = 2048;
+
+    bool NextRow(TableRow& row) {
+        row.number_column = layout_.number_column;
+        if (!source_->Next(row.cells, row.number)) return false;
+        if (row.cells.size() < layout_.width) row.cells.resize(layout_.width);
+        return true;
+    }
+
+    // Up to kBatchRows rows into batch, whose rows' storage is reused; false after the last.
+    bool FillBatch(std::vector<TableRow>& batch) {
+        batch.resize(kBatchRows);
+        std::size_t n = 0;
+        try {
+            while (n < kBatchRows && NextRow(batch[n])) ++n;
+        } catch (...) {
+            batch.resize(n);
+            throw;
+        }
+        batch.resize(n);
+        return n == kBatchRows;
+    }
+
     std::unique_ptr<ZipParts> zip_;  // the rows' source reads from these two
     std::unique_ptr<SharedStrings> strings_;
     std::unique_ptr<RowSource> source_;

@@ -16,6 +16,8 @@ namespace {
 
 constexpr std::size_t kSheetColumns = 16'384;
 constexpr std::size_t kCellCharacters = 32'767;
+constexpr std::size_t kTmpfileBuffer = std::size_t(256) << 10;
+constexpr std::size_t kBufferedSheets = 8;
 
 bool IsHex(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
@@ -120,6 +122,14 @@ void WorkbookWriter::NextPart(Sheets& sheets) {
     sheets.sheet = workbook_add_worksheet(workbook_, sheets.name.c_str());
     if (sheets.sheet == nullptr) throw Error("Cannot write the workbook: no sheet " + sheets.name);
     worksheets_.push_back(sheets.sheet);
+    // The rows go to a temporary file through a buffer far larger than stdio's own, which
+    // would cost a system call every few kilobytes of the sheet's XML. Nothing is written to
+    // the file before the first cell. Only the first sheets get one, so that a workbook of
+    // hundreds of sheets stays small in memory.
+    if (sheets.sheet->optimize_tmpfile != nullptr && tmpfile_buffers_.size() < kBufferedSheets) {
+        auto& buffer = tmpfile_buffers_.emplace_back(std::make_unique<char[]>(kTmpfileBuffer));
+        std::setvbuf(sheets.sheet->optimize_tmpfile, buffer.get(), _IOFBF, kTmpfileBuffer);
+    }
     sheets.rows = 0;
     if (!sheets.header.empty()) {
         for (std::size_t i = 0; i < sheets.header.size(); ++i) {

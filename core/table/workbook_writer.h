@@ -93,6 +93,8 @@ private:
     std::vector<Sheets> sheets_;
     SheetNames names_;
     std::string cell_;  // a cell's UTF-8, reused
+    // Buffers of the first sheets' temporary files: freed only once the library closed them.
+    std::vector<std::unique_ptr<char[]>> tmpfile_buffers_;
 };
 
 // A cell's text as a workbook stores it: UTF-8, with the characters XML cannot carry (control

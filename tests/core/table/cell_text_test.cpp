@@ -19,6 +19,8 @@ TEST(CellText, NumbersAreWrittenInFullDigits) {
         {"-0.0", "0"},
         {"1E2", "100"},
         {"12abc", "12abc"},
+        {"007", "7"},
+        {"", ""},
     };
     for (const auto& [stored, shown] : cases) EXPECT_EQ(NumberText(stored), shown) << stored;
 }

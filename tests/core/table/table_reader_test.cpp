@@ -10,6 +10,7 @@
 #include "core/table/table_error.h"
 #include "core/table/zip_parts.h"
 #include "core/text/gbk.h"
+#include "core/threads/thread_start.h"
 #include "tests/support/test_files.h"
 
 namespace haojian {
@@ -132,6 +133,27 @@ TableError::Kind RefusalOf(const std::string& path) {
     }
     ADD_FAILURE() << path << " was read";
     return TableError::Kind::kDamaged;
+}
+
+TEST(TableReader, LongTablesComeWholeAndInOrderWithOrWithoutAThread) {
+    // Far more rows than are read to choose the column, so that most are read ahead.
+    const testing::TempDir dir;
+    std::string csv = "name,number\r\n";
+    for (int i = 0; i < 20'000; ++i) {
+        csv += "n" + std::to_string(i) + "," + std::to_string(13800000000LL + i) + "\r\n";
+    }
+    const std::string path = dir.Write("long.csv", csv);
+    const Read read = ReadTable(path);
+    ASSERT_EQ(read.rows.size(), 20'001u);
+    for (std::size_t i = 1; i < read.rows.size(); ++i) {
+        ASSERT_EQ(read.rows[i], (std::vector<std::string>{"n" + std::to_string(i - 1),
+                                                          std::to_string(13799999999LL + i)}));
+        ASSERT_EQ(read.numbers[i], i + 1);
+    }
+    const ThreadStartsRefused refused;
+    const Read alone = ReadTable(path);
+    EXPECT_EQ(alone.rows, read.rows);
+    EXPECT_EQ(alone.numbers, read.numbers);
 }
 
 TEST(TableReader, BadFilesAreRefusedByKind) {
