@@ -10,8 +10,19 @@ RunWriter::RunWriter(std::unique_ptr<TemporaryFile> file)
     : run_{std::move(file)}, out_(*run_.file, std::size_t(1) << 20) {}
 
 void RunWriter::DigitWords(std::span<const std::uint64_t> words) {
-    out_.Append(std::string_view(reinterpret_cast<const char*>(words.data()), words.size() * 8));
-    run_.digit_words += words.size();
+    constexpr std::size_t kBatch = 4096;
+    for (std::size_t i = 0; i < words.size();) {
+        const std::size_t batch = std::min(kBatch, words.size() - i);
+        char* const start = out_.Reserve(batch * kLongestWordStep);
+        char* p = start;
+        for (const std::uint64_t word : words.subspan(i, batch)) {
+            p += WriteWordStep(word - previous_, p);
+            previous_ = word;
+        }
+        out_.Commit(std::size_t(p - start));
+        run_.digit_bytes += std::size_t(p - start);
+        i += batch;
+    }
 }
 
 void RunWriter::Line(std::string_view line) {
@@ -27,7 +38,7 @@ void RunWriter::Line(std::string_view line) {
 
 SortedRun RunWriter::Finish() {
     out_.Flush();
-    run_.end += run_.digit_words * 8;
+    run_.end += run_.digit_bytes;
     return std::move(run_);
 }
 
