@@ -21,9 +21,10 @@
 namespace haojian::sorting {
 
 // A run of distinct lines in order, in a temporary file: first its digit lines as packed words
-// (see DigitKey), each as its difference from the one before (see WordStep), then its other
-// lines, each as its length (seven bits a byte, low first, the top bit on in all but the last)
-// and its bytes.
+// (see DigitKey), each as its difference from the one before (see WriteWordStep), then its
+// other lines, each as the number of its first bytes that are the line before's, the number of
+// the others and those bytes (numbers in seven-bit groups, low first, the top bit on in all but
+// the last). Sorted lines share a third of their bytes with the line before, or more.
 struct SortedRun {
     std::unique_ptr<TemporaryFile> file;
     std::uint64_t digit_bytes = 0;  // where the other lines start
@@ -64,6 +65,7 @@ private:
     SortedRun run_;
     BufferedWriter out_;
     std::uint64_t previous_ = 0;  // the last digit word written
+    std::string previous_line_;   // the last other line written
 };
 
 // Reads a stretch of a run's file a block at a time, calling read_bytes with the bytes of each
@@ -100,6 +102,7 @@ public:
 
 private:
     [[noreturn]] void Damaged() const;
+    std::uint64_t NextNumber();
     // Keeps the unread bytes and reads more, so that at least wanted are at hand; false when
     // the stretch has fewer left.
     bool Refill(std::size_t wanted);
@@ -113,6 +116,7 @@ private:
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
     std::uint64_t previous_ = 0;  // the last digit word read
+    std::string line_;            // the last other line read
 };
 
 }  // namespace haojian::sorting

@@ -56,7 +56,11 @@ TEST_F(SortedRunTest, WordsAndLinesComeBackAsWritten) {
     }
     std::sort(words.begin(), words.end());
     words.erase(std::unique(words.begin(), words.end()), words.end());
-    const std::vector<std::string> lines = {"", "a", std::string(300, 'x'), "zhang"};
+    // Lines sharing their first bytes with the one before, or all of them, or none; a long line
+    // (its length in two bytes) and the empty line after it.
+    const std::vector<std::string> lines = {
+        "", "a", "ab", "abc", "abd", "b", "zhangsan", "zhang", "zh", "z" + std::string(300, 'x'),
+        "", "zz"};
     SortedRun run = Write(words, lines);
     // Far less than eight bytes a word.
     EXPECT_LT(run.digit_bytes, words.size() * 4);
@@ -74,13 +78,30 @@ TEST_F(SortedRunTest, WordsAndLinesComeBackAsWritten) {
     EXPECT_EQ(read, 2 * run.end);
 }
 
-TEST_F(SortedRunTest, AWordCutShortIsAFailure) {
+TEST_F(SortedRunTest, ARunCutShortOrDamagedIsAFailure) {
     // A difference of many bytes, its last byte missing.
-    SortedRun run = Write({Word("9999999999999999")}, {});
+    SortedRun run = Write({Word("9999999999999999")}, {"zhang", "zhangsan"});
     ASSERT_GT(run.digit_bytes, 1u);
     RunReader digits(*run.file, 0, run.digit_bytes - 1, 64, dir.path(), counter);
     std::uint64_t word = 0;
     EXPECT_THROW(digits.NextWord(word), TemporaryFolderError);
+    // A line whose last byte is missing.
+    RunReader cut(*run.file, run.digit_bytes, run.end - 1, 64, dir.path(), counter);
+    std::string_view line;
+    ASSERT_TRUE(cut.NextLine(line));
+    EXPECT_THROW(cut.NextLine(line), TemporaryFolderError);
+    // A line said to share more bytes with the one before than that one has.
+    const std::unique_ptr<TemporaryFile> file = CreateTemporaryFile(dir.path());
+    file->Write(
+        std::string("\x00\x02"
+                    "ab"
+                    "\x03\x01"
+                    "c",
+                    7));
+    RunReader damaged(*file, 0, 7, 64, dir.path(), counter);
+    ASSERT_TRUE(damaged.NextLine(line));
+    EXPECT_EQ(line, "ab");
+    EXPECT_THROW(damaged.NextLine(line), TemporaryFolderError);
 }
 
 }  // namespace
