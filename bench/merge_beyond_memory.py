@@ -230,7 +230,8 @@ def main():
                   f"{max(figures[1]) / memory:.2f}x the budget; ours SHA-256 {our_digest}",
                   flush=True)
             if args.wine and kind == "digits":
-                wine = [os.path.join(ROOT, "tools", "windows", "wine-run.sh"),
+                wine = [os.path.join(ROOT, "tools", "windows", "wine-run.sh"), "--prefix",
+                        os.path.join(ROOT, "build-windows", "wineprefix"),
                         os.path.join(ROOT, "build-windows", "bin", "haojian-cli.exe")]
                 wine_out = os.path.join(folder, "digits.wine")
                 wine_figures = measure(wine + ["merge", "-q", "--memory", args.memory, "-T",
