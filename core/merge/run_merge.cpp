@@ -21,7 +21,7 @@ DigitMerge::DigitMerge(const RunSources& sources)
     readers_.reserve(sources.runs.size());
     for (std::size_t i = 0; i < sources.runs.size(); ++i) {
         SortedRun& run = sources.runs[i];
-        readers_.emplace_back(*run.file, 0, run.LinesOffset(), sources.block, sources.folder,
+        readers_.emplace_back(*run.file, 0, run.digit_bytes, sources.block, sources.folder,
                               sources.counter);
         if (!readers_.back().NextWord(heads_[i])) heads_[i] = kEnded;
     }
@@ -52,7 +52,7 @@ LineMerge::LineMerge(const RunSources& sources, const LocaleCollation& collation
     readers_.reserve(sources.runs.size());
     for (std::size_t i = 0; i < sources.runs.size(); ++i) {
         SortedRun& run = sources.runs[i];
-        readers_.emplace_back(*run.file, run.LinesOffset(), run.end, sources.block, sources.folder,
+        readers_.emplace_back(*run.file, run.digit_bytes, run.end, sources.block, sources.folder,
                               sources.counter);
     }
     for (std::size_t i = 0; i < heads_.size(); ++i) Advance(i);

@@ -10,24 +10,51 @@ RunWriter::RunWriter(std::unique_ptr<TemporaryFile> file)
     : run_{std::move(file)}, out_(*run_.file, std::size_t(1) << 20) {}
 
 void RunWriter::DigitWords(std::span<const std::uint64_t> words) {
-    out_.Append(std::string_view(reinterpret_cast<const char*>(words.data()), words.size() * 8));
-    run_.digit_words += words.size();
+    constexpr std::size_t kBatch = 4096;
+    for (std::size_t i = 0; i < words.size();) {
+        const std::size_t batch = std::min(kBatch, words.size() - i);
+        char* const start = out_.Reserve(batch * kLongestWordStep);
+        char* p = start;
+        for (const std::uint64_t word : words.subspan(i, batch)) {
+            p += WriteWordStep(word - previous_, p);
+            previous_ = word;
+        }
+        out_.Commit(std::size_t(p - start));
+        run_.digit_bytes += std::size_t(p - start);
+        i += batch;
+    }
 }
 
-void RunWriter::Line(std::string_view line) {
-    char* p = out_.Reserve(10);
+namespace {
+
+std::size_t WriteNumber(std::uint64_t number, char* out) {
     std::size_t n = 0;
-    std::uint64_t length = line.size();
-    for (; length >= 0x80; length >>= 7) p[n++] = char(0x80 | (length & 0x7F));
-    p[n++] = char(length);
+    for (; number >= 0x80; number >>= 7) out[n++] = char(0x80 | (number & 0x7F));
+    out[n++] = char(number);
+    return n;
+}
+
+}  // namespace
+
+void RunWriter::Line(std::string_view line) {
+    const std::size_t most = std::min(line.size(), previous_line_.size());
+    const std::size_t shared = std::size_t(
+        std::mismatch(line.begin(), line.begin() + std::ptrdiff_t(most), previous_line_.begin())
+            .first -
+        line.begin());
+    const std::string_view rest = line.substr(shared);
+    char* p = out_.Reserve(20);
+    std::size_t n = WriteNumber(shared, p);
+    n += WriteNumber(rest.size(), p + n);
     out_.Commit(n);
-    out_.Append(line);
-    run_.end += n + line.size();
+    out_.Append(rest);
+    run_.end += n + rest.size();
+    previous_line_.assign(line);
 }
 
 SortedRun RunWriter::Finish() {
     out_.Flush();
-    run_.end += run_.digit_words * 8;
+    run_.end += run_.digit_bytes;
     return std::move(run_);
 }
 
@@ -38,24 +65,28 @@ RunReader::RunReader(TemporaryFile& file, std::uint64_t from, std::uint64_t to, 
 }
 
 bool RunReader::NextLine(std::string_view& line) {
-    if (end_ - pos_ < 10 && !Refill(10) && pos_ == end_) return false;
-    std::uint64_t length = 0;
-    std::size_t n = 0;
-    for (int shift = 0;; shift += 7) {
-        if (pos_ + n == end_ || shift > 63) {
-            Damaged();
-        }
-        const auto byte = static_cast<unsigned char>(buffer_[pos_ + n++]);
-        length |= std::uint64_t(byte & 0x7F) << shift;
-        if (byte < 0x80) break;
-    }
-    pos_ += n;
-    if (end_ - pos_ < length && !Refill(std::size_t(length))) {
+    if (end_ - pos_ < 20 && !Refill(20) && pos_ == end_) return false;
+    const std::uint64_t shared = NextNumber();
+    const std::uint64_t length = NextNumber();
+    if (shared > line_.size() || (end_ - pos_ < length && !Refill(std::size_t(length)))) {
         Damaged();
     }
-    line = std::string_view(buffer_.data() + pos_, std::size_t(length));
+    line_.resize(std::size_t(shared));
+    line_.append(buffer_, pos_, std::size_t(length));
     pos_ += std::size_t(length);
+    line = line_;
     return true;
+}
+
+// One number of a line's head, all of whose bytes are at hand (a head takes at most 20).
+std::uint64_t RunReader::NextNumber() {
+    std::uint64_t number = 0;
+    for (int shift = 0;; shift += 7) {
+        if (pos_ == end_ || shift > 63) Damaged();
+        const auto byte = static_cast<unsigned char>(buffer_[pos_++]);
+        number |= std::uint64_t(byte & 0x7F) << shift;
+        if (byte < 0x80) return number;
+    }
 }
 
 // A run that gives less than was written: the file was changed behind the merge's back.
