@@ -7,30 +7,6 @@
 # As root it installs what is missing; otherwise it names the missing packages and fails.
 set -euo pipefail
 
-PACKAGES=(
-  cmake ninja-build g++ pkgconf clang clang-format libclang-rt-dev python3 shellcheck
-  libicu-dev libjpeg62-turbo-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev
-  libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth trayer openbox xdotool x11-utils imagemagick
-  fonts-arphic-uming fonts-wqy-zenhei
-  libphonenumber-dev time parallel
-  qt6-translations-l10n
-  # File tests: access control lists, extended attributes, a copy-on-write file system.
-  acl attr btrfs-progs
-  dpkg-dev lintian desktop-file-utils appstream man-db bash-completion rofi
-  # Workbooks: libxlsxwriter writes them, minizip and expat read them as a stream; the programs
-  # whose workbooks the samples under tests/ come from (tools/make_sample_tables.py), which also
-  # read back what the program writes, and the benchmark's rivals.
-  libxlsxwriter-dev zlib1g-dev libminizip-dev libexpat1-dev libreoffice-calc-nogui
-  python3-openpyxl python3-pandas python3-xlsxwriter
-  # The Windows build: MinGW-w64 with std::thread, wine to run its tests, NSIS for the
-  # installer, nasm for libjpeg-turbo's SIMD code. 32-bit programs build but cannot run here.
-  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 fonts-wine nsis zip unzip nasm
-  # zlib for the Windows builds of minizip and libxlsxwriter.
-  libz-mingw-w64-dev
-)
-
 # tools/check.sh and a Linux tree without the window, its tests configured (GoogleTest, and
 # libphonenumber, without which the generators that need it and their tests are left out): a
 # fifth of the download, so that the first tree builds while the rest installs. The tests
@@ -39,7 +15,31 @@ FIRST_PACKAGES=(
   cmake ninja-build g++ pkgconf python3 clang-format shellcheck time
   libicu-dev libjpeg62-turbo-dev libphonenumber-dev
   libgtest-dev libgmock-dev googletest
+  # Workbooks: libxlsxwriter writes them, minizip and expat read them as a stream.
   libxlsxwriter-dev zlib1g-dev libminizip-dev libexpat1-dev
+)
+
+PACKAGES=(
+  "${FIRST_PACKAGES[@]}"
+  clang libclang-rt-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libbenchmark-dev
+  xvfb xauth trayer openbox xdotool x11-utils imagemagick
+  fonts-arphic-uming fonts-wqy-zenhei
+  parallel
+  qt6-translations-l10n
+  # File tests: access control lists, extended attributes, a copy-on-write file system.
+  acl attr btrfs-progs
+  dpkg-dev lintian desktop-file-utils appstream man-db bash-completion rofi
+  # The programs whose workbooks the samples under tests/ come from
+  # (tools/make_sample_tables.py), which also read back what the program writes, and the
+  # benchmark's rivals.
+  libreoffice-calc-nogui python3-openpyxl python3-pandas python3-xlsxwriter
+  # The Windows build: MinGW-w64 with std::thread, wine to run its tests, NSIS for the
+  # installer, nasm for libjpeg-turbo's SIMD code. 32-bit programs build but cannot run here.
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 fonts-wine nsis zip unzip nasm
+  # zlib for the Windows builds of minizip and libxlsxwriter.
+  libz-mingw-w64-dev
 )
 
 # tools/package.sh: the Linux build tree (configured with its tests, so GoogleTest and Google
