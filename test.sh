@@ -10,11 +10,18 @@ cd "$(dirname "$0")"
 
 logs=$(mktemp -d "${TMPDIR:-/tmp}/haojian-test-XXXXXX")
 declare -A jobs=()
-# Each background run leads a process group of its own, so that an early end stops all of it.
+# Each background run leads a process group of its own, so that an early end stops all of it;
+# but for the package installation, which is waited for: dpkg stopped midway leaves the
+# machine's packages half-configured.
 stop_jobs() {
-  local pid
-  for pid in "${jobs[@]}"; do
-    kill -- "-$pid" 2>/dev/null || true
+  local name
+  for name in "${!jobs[@]}"; do
+    if [ "$name" = setup ]; then
+      echo "test.sh: waiting for the package installation to end" >&2
+      wait "${jobs[$name]}" || true
+    else
+      kill -- "-${jobs[$name]}" 2>/dev/null || true
+    fi
   done
   WINEPREFIX="$PWD/build-windows/wineprefix" wineserver -k 2>/dev/null || true
   rm -rf "$logs"
