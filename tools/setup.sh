@@ -1,27 +1,40 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, when any is missing. Quick when all are there.
 #   tools/setup.sh               everything: the builds, the tests, Windows and the packages
+#   tools/setup.sh --first       what tools/check.sh and a Linux tree without the window need:
+#                                test.sh installs it first and the rest while that tree builds
 #   tools/setup.sh --packaging   what tools/package.sh needs to make the Debian packages
 # As root it installs what is missing; otherwise it names the missing packages and fails.
 set -euo pipefail
 
+# tools/check.sh and a Linux tree without the window, its tests configured (GoogleTest, and
+# libphonenumber, without which the generators that need it and their tests are left out): a
+# fifth of the download, so that the first tree builds while the rest installs. The tests
+# themselves need the rest (LibreOffice, Python's table modules, the file tools).
+FIRST_PACKAGES=(
+  cmake ninja-build g++ pkgconf python3 clang-format shellcheck time
+  libicu-dev libjpeg62-turbo-dev libphonenumber-dev
+  libgtest-dev libgmock-dev googletest
+  # Workbooks: libxlsxwriter writes them, minizip and expat read them as a stream.
+  libxlsxwriter-dev zlib1g-dev libminizip-dev libexpat1-dev
+)
+
 PACKAGES=(
-  cmake ninja-build g++ clang clang-format libclang-rt-dev python3 shellcheck
-  libicu-dev libjpeg62-turbo-dev
+  "${FIRST_PACKAGES[@]}"
+  clang libclang-rt-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  libbenchmark-dev
   xvfb xauth trayer openbox xdotool x11-utils imagemagick
   fonts-arphic-uming fonts-wqy-zenhei
-  libphonenumber-dev time parallel
+  parallel
   qt6-translations-l10n
   # File tests: access control lists, extended attributes, a copy-on-write file system.
   acl attr btrfs-progs
   dpkg-dev lintian desktop-file-utils appstream man-db bash-completion rofi
-  # Workbooks: libxlsxwriter writes them, minizip and expat read them as a stream; the programs
-  # whose workbooks the samples under tests/ come from (tools/make_sample_tables.py), which also
-  # read back what the program writes, and the benchmark's rivals.
-  libxlsxwriter-dev zlib1g-dev libminizip-dev libexpat1-dev libreoffice-calc-nogui
-  python3-openpyxl python3-pandas python3-xlsxwriter
+  # The programs whose workbooks the samples under tests/ come from
+  # (tools/make_sample_tables.py), which also read back what the program writes, and the
+  # benchmark's rivals.
+  libreoffice-calc-nogui python3-openpyxl python3-pandas python3-xlsxwriter
   # The Windows build: MinGW-w64 with std::thread, wine to run its tests, NSIS for the
   # installer, nasm for libjpeg-turbo's SIMD code. 32-bit programs build but cannot run here.
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 fonts-wine nsis zip unzip nasm
@@ -32,7 +45,7 @@ PACKAGES=(
 # tools/package.sh: the Linux build tree (configured with its tests, so GoogleTest and Google
 # Benchmark too) and Debian's packaging tools; no Windows, wine or test displays.
 PACKAGING_PACKAGES=(
-  cmake ninja-build g++ python3
+  cmake ninja-build g++ pkgconf python3
   libicu-dev libjpeg62-turbo-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
@@ -41,10 +54,13 @@ PACKAGING_PACKAGES=(
 )
 
 packaging=0
-if [[ ${1-} == --packaging ]]; then
-  packaging=1
-  PACKAGES=("${PACKAGING_PACKAGES[@]}")
-fi
+case ${1-} in
+  --packaging)
+    packaging=1
+    PACKAGES=("${PACKAGING_PACKAGES[@]}")
+    ;;
+  --first) PACKAGES=("${FIRST_PACKAGES[@]}") ;;
+esac
 
 # libjpeg-turbo, expat, minizip and libxlsxwriter for Windows are built from Debian's source
 # packages (tools/windows/build-libjpeg.sh, build-table-libs.sh, build-libxlsxwriter.sh):

@@ -94,18 +94,25 @@ TEST_F(ShellCli, SourcesWithoutAnEndStopAtTheirFirstNulByte) {
 }
 
 TEST_F(ShellCli, ANamedPipeWithoutItsOtherEndIsWaitedForWithAWord) {
-    Result r =
-        Sh("mkfifo list.fifo && { sleep 1.5; echo 1380000 >list.fifo; } &"
-           " sleep 0.2; $CLI lookup --utf8 --db $DB list.fifo; s=$?; wait; exit $s");
+    // The pipe's other end is opened once the program has said that it waits (or after 30 s),
+    // however slowly the program starts on a busy machine.
+    const auto other_end_after_the_word = [](const std::string& fifo, const std::string& run,
+                                             const std::string& other) {
+        return "rm -f err.txt status; mkfifo " + fifo + " && { " + run +
+               " 2>err.txt; echo $? >status; } & n=0;" +
+               " while ! grep -q waiting err.txt 2>/dev/null && [ $n -lt 600 ]; do sleep 0.05;" +
+               " n=$((n + 1)); done; " + other + "; wait; cat err.txt >&2; exit $(cat status)";
+    };
+    Result r = Sh(other_end_after_the_word("list.fifo", "$CLI lookup --utf8 --db $DB list.fifo",
+                                           "echo 1380000 >list.fifo"));
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "1380000\t江苏\t南京\t移动\n");
     EXPECT_EQ(r.err,
               "haojian-cli: lookup: waiting for \"list.fifo\" (a named pipe) to be written to\n");
 
     dir.Write("list.txt", "1380000\n");
-    r =
-        Sh("mkfifo out.fifo && { sleep 1.5; cat out.fifo >got.txt; } &"
-           " sleep 0.2; $CLI export --db $DB -o out.fifo list.txt; s=$?; wait; exit $s");
+    r = Sh(other_end_after_the_word("out.fifo", "$CLI export --db $DB -o out.fifo list.txt",
+                                    "cat out.fifo >got.txt"));
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(File("got.txt"), "1380000**\r\n");
     EXPECT_EQ(r.err,
