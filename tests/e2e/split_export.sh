@@ -28,12 +28,13 @@ sleep 1
 xdotool mousemove --window "$main" 90 14 click 1
 sleep 3
 
-# The result list's menu, its last item; the dialog's choices by keys, then Enter for OK.
+# The result list's menu, the item above its last (the clean-up check item); the dialog's
+# choices by keys, then Enter for OK.
 split_dialog() {  # keys to press in the dialog
     local dialog
     xdotool mousemove --window "$main" 200 150 click 3
     sleep 1
-    xdotool key Up Return
+    xdotool key Up Up Return
     dialog=$(wait_for_window '^分类导出$' 10) || fail "no split export dialog"
     xdotool windowfocus --sync "$dialog" 2>/dev/null || true
     sleep 0.5
