@@ -10,8 +10,8 @@
 #include "shell/application.h"
 #include "shell/existing_files_dialog.h"
 #include "shell/gbk_text.h"
-#include "shell/split_export_dialog.h"
 #include "shell/list_choice_dialog.h"
+#include "shell/split_export_dialog.h"
 #include "window/failure_text.h"
 #include "window/window_texts.h"
 

@@ -145,8 +145,8 @@ private slots:
         QVERIFY(menu && menu->isVisible());
         QStringList items;
         for (QAction* action : menu->actions()) items << action->text();
-        QCOMPARE(items, QStringList({u"复制"_s, u"全选"_s, QString(), u"统计..."_s, u"分类导出..."_s,
-                                     QString(), u"导入文本列表时整理号码"_s}));
+        QCOMPARE(items, QStringList({u"复制"_s, u"全选"_s, QString(), u"统计..."_s,
+                                     u"分类导出..."_s, QString(), u"导入文本列表时整理号码"_s}));
         menu->actions()[0]->trigger();
         menu->close();
         QTRY_COMPARE(QGuiApplication::clipboard()->text(),
