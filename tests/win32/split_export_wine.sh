@@ -5,29 +5,12 @@
 # one workbook whose sheets are read back with openpyxl.
 # Usage: split_export_wine.sh BIN_DIR WINE_PREFIX
 set -euo pipefail
-bin=$(cd "$1" && pwd)
-prefix=$2
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-source "$root/tests/e2e/lib/xvfb.sh"
-source "$root/tests/e2e/lib/tray.sh"
-
-work=$(mktemp -d)
-cleanup() {
-    [ -n "${APP_PID:-}" ] && kill "$APP_PID" 2>/dev/null || true
-    stop_xvfb
-    rm -rf "$work"
-}
-trap cleanup EXIT
-cp "$bin/haojian.exe" "$work/"
+source "$(dirname "$0")/lib/window_test.sh"
 # 138 0010 -> 江苏 南京 移动, 133 0000 -> 重庆 重庆 联通, 189 0000 -> 北京 北京 电信.
 printf '138001005011\r\n133000013013\r\n189000001002\r\n' >"$work/kelvaronset.dat"
 printf '13800101234\r\n13300001111\r\n18900009876\r\n17400001234\r\n13800105678\r\n' \
     >"$work/numbers.txt"
 mkdir "$work/out"
-win() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
-probe() { "$root/tools/windows/wine-run.sh" --prefix "$prefix" "$bin/haojian_probe.exe" "$@"; }
-fail() { echo "FAIL: $*"; exit 1; }
 panel_is() { [ "$(probe status "$1")" = "$2" ]; }
 split_dialog() {  # the radio buttons to click, then OK
     local id dialog

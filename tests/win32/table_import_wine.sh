@@ -4,27 +4,10 @@
 # status bar names the column taken, and the query's rows are the cleaned numbers.
 # Usage: table_import_wine.sh BIN_DIR WINE_PREFIX
 set -euo pipefail
-bin=$(cd "$1" && pwd)
-prefix=$2
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-source "$root/tests/e2e/lib/xvfb.sh"
-source "$root/tests/e2e/lib/tray.sh"
-
-work=$(mktemp -d)
-cleanup() {
-    [ -n "${APP_PID:-}" ] && kill "$APP_PID" 2>/dev/null || true
-    stop_xvfb
-    rm -rf "$work"
-}
-trap cleanup EXIT
-cp "$bin/haojian.exe" "$work/"
+source "$(dirname "$0")/lib/window_test.sh"
 # 1380013 -> 江苏 南京 移动.
 printf '138001305011\r\n' >"$work/kelvaronset.dat"
 cp "$root/tests/data/tables/openpyxl.xlsx" "$root/tests/data/tables/libreoffice.xlsx" "$work/"
-win() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
-probe() { "$root/tools/windows/wine-run.sh" --prefix "$prefix" "$bin/haojian_probe.exe" "$@"; }
-fail() { echo "FAIL: $*"; exit 1; }
 panel_is() { [ "$(probe status "$1")" = "$2" ]; }
 
 start_xvfb

@@ -7,27 +7,10 @@
 # through the dialogs, one of them onto a source, write what haojian-cli.exe writes.
 # Usage: window_wine.sh BIN_DIR WINE_PREFIX
 set -euo pipefail
-bin=$(cd "$1" && pwd)
-prefix=$2
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-source "$root/tests/e2e/lib/xvfb.sh"
-source "$root/tests/e2e/lib/tray.sh"
-
-work=$(mktemp -d)
-cleanup() {
-    [ -n "${APP_PID:-}" ] && kill "$APP_PID" 2>/dev/null || true
-    stop_xvfb
-    rm -rf "$work"
-}
-trap cleanup EXIT
-cp "$bin/haojian.exe" "$work/"
+source "$(dirname "$0")/lib/window_test.sh"
 # 138 0010 -> 江苏 南京 移动, 133 0000 -> 重庆 重庆 联通, 189 0000 -> 北京 北京 电信.
 printf '138001005011\r\n133000013013\r\n189000001002\r\n' >"$work/kelvaronset.dat"
 printf '13800101234\r\n1330000\r\n18900009876\r\n17400001234\r\n' >"$work/numbers.txt"
-win() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
-probe() { "$root/tools/windows/wine-run.sh" --prefix "$prefix" "$bin/haojian_probe.exe" "$@"; }
-fail() { echo "FAIL: $*"; exit 1; }
 # Whether a status-bar panel shows the text (asked anew on each call, so that wait_until waits).
 panel_is() { [ "$(probe status "$1")" = "$2" ]; }
 
