@@ -113,9 +113,10 @@ void WindowCommands::SplitExport() {
     if (work_.Busy() || close_confirmed_) return;
     view_.RepaintNow();
     if (run_->Rows().size() == 0) return;
-    if (!ExportLayoutFromText(view_.FilterText(FilterBox::Layout))) {
-        return ShowError(text::kRefuseUnknownLayout);
-    }
+    // Whole rows belong to one table; a split writes the numbers in one of the six layouts.
+    const std::string layout = view_.FilterText(FilterBox::Layout);
+    if (layout == text::kLayoutWholeRows) return ShowError(text::kRefuseSplitWholeRows);
+    if (!ExportLayoutFromText(layout)) return ShowError(text::kRefuseUnknownLayout);
     const std::optional<SplitExportChoice> choice = dialogs_.ChooseSplitExport(split_choice_);
     if (!choice) return;
     split_choice_ = *choice;

@@ -182,7 +182,8 @@ TEST_F(SplitExportTest, OneWorkbookAndNothingToWrite) {
 }
 
 // A file that cannot be made: the error box names it and the reason, in Chinese; the status is
-// as before and no file is left behind. A layout none of the six is refused before any dialog.
+// as before and no file is left behind. A layout none of the six is refused before any dialog,
+// the whole rows of a table in words of their own.
 TEST_F(SplitExportTest, FailuresAndRefusal) {
     FaultyFileSystem faulty;
     Open(faulty);
@@ -201,6 +202,14 @@ TEST_F(SplitExportTest, FailuresAndRefusal) {
     commands->SplitExport();
     EXPECT_TRUE(dialogs.split_proposals.empty());
     EXPECT_EQ(dialogs.BoxesOf(BoxKind::Error).size(), 2u);
+
+    // The whole rows of a table are exported, not split: said in words of their own.
+    view.filters[FilterBox::Layout] = std::string(text::kLayoutWholeRows);
+    commands->SplitExport();
+    EXPECT_TRUE(dialogs.split_proposals.empty());
+    ASSERT_EQ(dialogs.BoxesOf(BoxKind::Error).size(), 3u);
+    EXPECT_EQ(dialogs.BoxesOf(BoxKind::Error)[2].text,
+              Utf16FromGbk(std::string(text::kRefuseSplitWholeRows)) + u".");
 }
 
 // A close confirmed while the files are written waits until they are in place too.
