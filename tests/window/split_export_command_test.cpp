@@ -46,10 +46,7 @@ class SplitExportTest : public ::testing::Test {
 protected:
     void SetUp() override {
         dir.Write("kelvaronset.dat", kDatabase);
-        view.filters = {{FilterBox::Province, std::string(text::kAnyProvince)},
-                        {FilterBox::City, std::string(text::kAnyCity)},
-                        {FilterBox::CardType, std::string(text::kAnyCard)},
-                        {FilterBox::Layout, std::string(text::kLayoutNumberCard)}};
+        view.FilterAny(text::kLayoutNumberCard);
     }
 
     void Open(FileSystem& files = RealFileSystem()) {

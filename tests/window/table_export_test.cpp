@@ -44,10 +44,7 @@ class TableExportTest : public ::testing::Test {
 protected:
     void SetUp() override {
         dir.Write("kelvaronset.dat", kDatabase);
-        view.filters = {{FilterBox::Province, std::string(text::kAnyProvince)},
-                        {FilterBox::City, std::string(text::kAnyCity)},
-                        {FilterBox::CardType, std::string(text::kAnyCard)},
-                        {FilterBox::Layout, std::string(text::kLayoutNumberCity)}};
+        view.FilterAny(text::kLayoutNumberCity);
         commands =
             std::make_unique<WindowCommands>(static_cast<WindowView&>(view), dialogs, work, waker,
                                              RealFileSystem(), WindowPlaces{dir.path(), {}});

@@ -28,10 +28,7 @@ class WindowCommandsTest : public ::testing::Test {
 protected:
     void Open(bool with_database = true, std::string dialog_directory = {}) {
         if (with_database) dir.Write("kelvaronset.dat", kDatabase);
-        view.filters = {{FilterBox::Province, std::string(text::kAnyProvince)},
-                        {FilterBox::City, std::string(text::kAnyCity)},
-                        {FilterBox::CardType, std::string(text::kAnyCard)},
-                        {FilterBox::Layout, std::string(text::kLayoutNumberCity)}};
+        view.FilterAny(text::kLayoutNumberCity);
         commands = std::make_unique<WindowCommands>(static_cast<WindowView&>(view), dialogs, work,
                                                     waker, RealFileSystem(),
                                                     WindowPlaces{dir.path(), dialog_directory});

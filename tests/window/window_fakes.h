@@ -6,8 +6,10 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "core/text/fixed_texts.h"
 #include "tests/support/run_fakes.h"
 #include "window/window_seams.h"
 
@@ -51,6 +53,13 @@ public:
     void BringBack() override { ++brought_back; }
 
     std::map<FilterBox, std::string> filters;
+    // Every box on its "any" entry, the layout box on layout.
+    void FilterAny(std::string_view layout) {
+        filters = {{FilterBox::Province, std::string(text::kAnyProvince)},
+                   {FilterBox::City, std::string(text::kAnyCity)},
+                   {FilterBox::CardType, std::string(text::kAnyCard)},
+                   {FilterBox::Layout, std::string(layout)}};
+    }
     std::map<WorkCommand, bool> work_enabled{{WorkCommand::Export, true},
                                              {WorkCommand::Merge, true},
                                              {WorkCommand::Exit, true},
